@@ -1,0 +1,28 @@
+# Project-wide compiler settings and small helpers for targets and tests.
+
+add_compile_options(-Wall -Wextra -Wpedantic -Werror -Wno-unused-parameter)
+
+if(QUELTA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+include(GoogleTest)
+
+#! quelta_add_gtest(NAME name LABEL unit|integration|ui SOURCES ... LIBS ...)
+#! One GoogleTest executable; its cases are registered with CTest under LABEL.
+function(quelta_add_gtest)
+  cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS;ENV" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+  endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  set(props LABELS ${T_LABEL})
+  if(T_ENV)
+    list(APPEND props ENVIRONMENT "${T_ENV}")
+  endif()
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ${props})
+endfunction()

@@ -1,0 +1,94 @@
+#include "common/datetime.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <stdexcept>
+
+namespace common {
+
+namespace {
+
+constexpr std::int64_t kMsPerDay = 86'400'000;
+
+// Days since 1970-01-01 (H. Hinnant's algorithm).
+std::int64_t daysFromEpoch(std::int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+void civilFromEpoch(std::int64_t z, int& year, int& month, int& day) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    year = static_cast<int>(y + (month <= 2));
+}
+
+const std::int64_t kEpochOffset = daysFromEpoch(1899, 12, 30);
+
+int daysInMonth(int year, int month) {
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0)) return 29;
+    return days[month - 1];
+}
+
+} // namespace
+
+std::int64_t DaysFromCivil(int year, int month, int day) {
+    return daysFromEpoch(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochOffset;
+}
+
+bool IsValidDateTime(const DateTimeFields& f) {
+    return f.year >= 1 && f.year <= 9999 && f.month >= 1 && f.month <= 12 && f.day >= 1 &&
+           f.day <= daysInMonth(f.year, f.month) && f.hour >= 0 && f.hour < 24 && f.minute >= 0 &&
+           f.minute < 60 && f.second >= 0 && f.second < 60 && f.millisecond >= 0 && f.millisecond < 1000;
+}
+
+TDateTime EncodeDateTime(const DateTimeFields& f) {
+    if (!IsValidDateTime(f)) throw std::invalid_argument("Invalid date or time");
+    const auto days = static_cast<double>(DaysFromCivil(f.year, f.month, f.day));
+    const double ms = ((f.hour * 60.0 + f.minute) * 60.0 + f.second) * 1000.0 + f.millisecond;
+    const double fraction = ms / static_cast<double>(kMsPerDay);
+    // Before the epoch the fraction counts forwards from the (negative) day number's whole part.
+    return days >= 0 ? days + fraction : days - fraction;
+}
+
+DateTimeFields DecodeDateTime(TDateTime value) {
+    if (!std::isfinite(value)) throw std::invalid_argument("Invalid date-time value");
+    double whole = std::trunc(value);
+    double fraction = std::fabs(value - whole);
+    auto ms = static_cast<std::int64_t>(std::llround(fraction * static_cast<double>(kMsPerDay)));
+    if (ms >= kMsPerDay) {
+        ms -= kMsPerDay;
+        whole += value >= 0 ? 1 : -1;
+    }
+    DateTimeFields f;
+    civilFromEpoch(static_cast<std::int64_t>(whole) + kEpochOffset, f.year, f.month, f.day);
+    f.hour = static_cast<int>(ms / 3'600'000);
+    f.minute = static_cast<int>(ms / 60'000 % 60);
+    f.second = static_cast<int>(ms / 1000 % 60);
+    f.millisecond = static_cast<int>(ms % 1000);
+    return f;
+}
+
+TDateTime Now() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t t = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&t, &local);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    return EncodeDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                           local.tm_sec, static_cast<int>(ms)});
+}
+
+} // namespace common

@@ -1,0 +1,108 @@
+#include "platform/db/connection.h"
+
+#include <algorithm>
+#include <cctype>
+#include <mutex>
+#include <stdexcept>
+
+namespace platform::db {
+
+namespace {
+
+std::string firstText(const std::vector<ServerMessage>& errors) {
+    if (errors.empty()) throw std::invalid_argument("DbError needs at least one server message");
+    return errors.front().text;
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// ODBC attribute value: braced when it holds characters that end or open a value.
+std::string odbcValue(const std::string& v) {
+    if (v.find_first_of(";{}=") == std::string::npos &&
+        (v.empty() || (v.front() != ' ' && v.back() != ' ')))
+        return v;
+    std::string out = "{";
+    for (char c : v) {
+        out += c;
+        if (c == '}') out += '}';
+    }
+    out += '}';
+    return out;
+}
+
+struct Registry {
+    std::mutex mutex;
+    std::vector<std::pair<std::string, BackendFactory>> factories;
+};
+
+Registry& registry() {
+    static Registry r;
+    return r;
+}
+
+} // namespace
+
+DbError::DbError(std::vector<ServerMessage> errors) : std::runtime_error(firstText(errors)), errors_(std::move(errors)) {}
+
+DbError::DbError(int number, int severity, std::string text)
+    : DbError(std::vector<ServerMessage>{ServerMessage{number, severity, 1, 0, std::move(text)}}) {}
+
+std::string ConnectionDescription::odbcConnectionString() const {
+    std::string s = "DRIVER=" + odbcValue(driver) + ";SERVER=" + odbcValue(server) + ";DATABASE=" + odbcValue(database) + ";";
+    if (integratedSecurity())
+        s += "Trusted_Connection=Yes;";
+    else
+        s += "UID=" + odbcValue(login) + ";PWD=" + odbcValue(password) + ";";
+    s += extra;
+    return s;
+}
+
+ResultSet::ResultSet(std::vector<Column> columns, std::vector<std::vector<Value>> rows)
+    : columns_(std::move(columns)), rows_(std::move(rows)) {}
+
+std::optional<std::size_t> ResultSet::columnIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        if (equalsIgnoreCase(columns_[i].name, name)) return i;
+    return std::nullopt;
+}
+
+const Value& ResultSet::at(std::size_t row, std::string_view column) const {
+    const auto index = columnIndex(column);
+    if (!index) throw std::out_of_range("Field '" + std::string(column) + "' not found");
+    return rows_.at(row).at(*index);
+}
+
+void registerBackend(const std::string& name, BackendFactory factory) {
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    for (auto& [n, f] : r.factories)
+        if (n == name) {
+            f = std::move(factory);
+            return;
+        }
+    r.factories.emplace_back(name, std::move(factory));
+}
+
+bool hasBackend(const std::string& name) {
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    return std::any_of(r.factories.begin(), r.factories.end(), [&](const auto& p) { return p.first == name; });
+}
+
+std::unique_ptr<Connection> connect(const ConnectionDescription& description) {
+    BackendFactory factory;
+    {
+        auto& r = registry();
+        std::lock_guard lock(r.mutex);
+        for (const auto& [n, f] : r.factories)
+            if (n == description.backend) factory = f;
+    }
+    if (!factory) throw ConnectionError("No database backend named '" + description.backend + "' is available");
+    return factory(description);
+}
+
+} // namespace platform::db

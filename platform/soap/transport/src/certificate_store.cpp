@@ -1,0 +1,3 @@
+#include "platform/soap/certificate_store.h"
+
+namespace platform::soap {} // namespace platform::soap

@@ -1,0 +1,116 @@
+#pragma once
+//! SOAP 1.1 rpc/encoded envelopes: requests and responses written and read through a type registry.
+
+#include "soap/types.h"
+#include "soap/value.h"
+
+#include <cstddef>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace soap {
+
+//! A malformed, refused or undecodable envelope; the text says what and where.
+class DecodeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+//! A value whose concrete record type is not the one declared, or whose type name is unknown.
+class TypeError : public DecodeError {
+public:
+    using DecodeError::DecodeError;
+};
+
+//! A SOAP fault received in a response.
+class Fault : public std::runtime_error {
+public:
+    Fault(std::string code, std::string faultString, std::string detail = {})
+        : std::runtime_error(faultString), code_(std::move(code)), string_(std::move(faultString)),
+          detail_(std::move(detail)) {}
+    const std::string& Code() const { return code_; }
+    const std::string& String() const { return string_; }
+    const std::string& Detail() const { return detail_; }
+
+private:
+    std::string code_;
+    std::string string_;
+    std::string detail_;
+};
+
+//! One named parameter of a call.
+struct Param {
+    std::string name;
+    TypeRef type; //!< declared type; a record value names its concrete type on the wire
+    Value value;
+};
+
+//! A remote procedure call: operation name and parameters in order.
+struct Call {
+    std::string operation;
+    std::vector<Param> params;
+};
+
+//! How responses are written.
+struct EncodeOptions {
+    //! Write records and arrays as top-level multiRef elements referenced by href, as Axis-era servers do.
+    bool multiRef = false;
+};
+
+//! Limits on what a decoder accepts.
+struct DecodeLimits {
+    std::size_t maxBytes = 64u << 20; //!< larger documents are refused before parsing
+    std::size_t maxDepth = 256;        //!< nesting of records and arrays
+};
+
+//! The decoded outcome of a response: the return value, or nothing when the operation returns none or the
+//! result is absent; a nil result is returned as a Nil value.
+struct Response {
+    std::string operation; //!< the response element's local name without "Response"
+    std::optional<Value> result;
+};
+
+//! Writes and reads envelopes of one contract. Namespace roles index `nsUris`; the operations live in the
+//! `serviceRole` namespace.
+class Codec {
+public:
+    Codec(const TypeRegistry& registry, std::vector<std::string> nsUris, std::uint8_t serviceRole);
+
+    const TypeRegistry& Registry() const { return *registry_; }
+    const std::string& NamespaceUri(std::uint8_t role) const;
+
+    //! A request envelope; every value is inline, unset optional members are omitted.
+    std::string EncodeRequest(const Call& call) const;
+    //! A response envelope for `operation`; `result` unset writes an empty response element.
+    std::string EncodeResponse(std::string_view operation, const std::optional<Param>& result,
+                               const EncodeOptions& options = {}) const;
+    //! A fault envelope (sent with HTTP 500).
+    std::string EncodeFault(std::string_view faultCode, std::string_view faultString) const;
+
+    //! Reads a request; parameters are typed by their xsi:type, or by `expected` (name -> type) when absent.
+    Call DecodeRequest(std::string_view xml, const std::vector<std::pair<std::string, TypeRef>>& expected = {},
+                       const DecodeLimits& limits = {}) const;
+    //! Reads a response; throws Fault for a SOAP fault, DecodeError/TypeError when the document is refused,
+    //! malformed, or the result does not fit `expected`.
+    Response DecodeResponse(std::string_view xml, const std::optional<TypeRef>& expected = {},
+                            const DecodeLimits& limits = {}) const;
+
+private:
+    const TypeRegistry* registry_;
+    std::vector<std::string> nsUris_;
+    std::uint8_t serviceRole_;
+};
+
+//! Base64 of raw bytes, and back (whitespace ignored; throws DecodeError on bad input).
+std::string EncodeBase64(const Bytes& bytes);
+Bytes DecodeBase64(std::string_view text);
+
+//! xsd:dateTime text, and back (throws DecodeError on bad input).
+std::string FormatDateTime(const DateTime& dt);
+DateTime ParseDateTime(std::string_view text);
+
+} // namespace soap

@@ -1,0 +1,33 @@
+#pragma once
+//! The operations of the Portal's service contract as one static table.
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+namespace quelta {
+
+//! One parameter of an operation: wire name and type name of the registry ("string", "BaseExtendedDto", ...).
+struct OperationParamDef {
+    std::string_view wire;
+    std::string_view type;
+};
+
+//! One operation: name, parameters in order, result type name (empty: no result).
+struct OperationDef {
+    std::string_view name;
+    std::array<OperationParamDef, 2> params;
+    std::size_t paramCount;
+    std::string_view result;
+
+    std::span<const OperationParamDef> Params() const { return {params.data(), paramCount}; }
+};
+
+//! All operations in declaration order.
+std::span<const OperationDef> PortalOperations();
+
+//! The operation with this name, or nullptr.
+const OperationDef* FindPortalOperation(std::string_view name);
+
+} // namespace quelta

@@ -1,15 +1,19 @@
 #pragma once
 //! The Portal's record and array types as one registry, and the codec configured for the Portal.
 
-#include "soap/codec.h"
-#include "soap/types.h"
-#include "soap/value.h"
+#include "platform/soap/codec.h"
+#include "platform/soap/types.h"
+#include "platform/soap/value.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quelta {
+
+//! The generic codec and value types, as the Portal code names them.
+namespace soap = ::platform::soap;
 
 //! Namespace roles of the Portal's contract (indexes into PortalNamespaces::Uris()).
 enum NamespaceRole : std::uint8_t {

@@ -1,7 +1,7 @@
 #pragma once
 //! Values exchanged through the codec: scalars, generic records and arrays, each owning its content.
 
-#include "soap/types.h"
+#include "platform/soap/types.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-namespace soap {
+namespace platform::soap {
 
 //! A dateTime as sent: calendar fields plus the offset from UTC it was written with.
 struct DateTime {
@@ -187,4 +187,4 @@ private:
 //! True when `value` may be stored where `type` is declared.
 bool Fits(const TypeRef& type, const Value& value);
 
-} // namespace soap
+} // namespace platform::soap

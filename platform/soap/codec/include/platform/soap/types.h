@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace soap {
+namespace platform::soap {
 
 //! XML Schema / SOAP-encoding scalar types a member, element or parameter may have.
 enum class Scalar : std::uint8_t {
@@ -151,4 +151,4 @@ private:
     std::unordered_map<std::string_view, const ArrayType*> arrayByName_;
 };
 
-} // namespace soap
+} // namespace platform::soap

@@ -1,8 +1,8 @@
 #pragma once
 //! SOAP 1.1 rpc/encoded envelopes: requests and responses written and read through a type registry.
 
-#include "soap/types.h"
-#include "soap/value.h"
+#include "platform/soap/types.h"
+#include "platform/soap/value.h"
 
 #include <cstddef>
 #include <optional>
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace soap {
+namespace platform::soap {
 
 //! A malformed, refused or undecodable envelope; the text says what and where.
 class DecodeError : public std::runtime_error {
@@ -113,4 +113,4 @@ Bytes DecodeBase64(std::string_view text);
 std::string FormatDateTime(const DateTime& dt);
 DateTime ParseDateTime(std::string_view text);
 
-} // namespace soap
+} // namespace platform::soap

@@ -26,7 +26,8 @@ public:
 class ESOAPFault : public EPortalError {
 public:
     ESOAPFault(std::string faultCode, const std::string& faultString)
-        : EPortalError(faultString), faultCode_(std::move(faultCode)) {}
+        : EPortalError(faultString)
+        , faultCode_(std::move(faultCode)) {}
     std::string_view ClassName() const override { return "ESOAPFault"; }
     const std::string& FaultCode() const { return faultCode_; }
 
@@ -64,14 +65,16 @@ public:
 
     virtual std::string echo(const std::string& in) = 0;
     virtual std::vector<soap::Record> findChangedEntities(const soap::Record& entity,
-                                                         std::int64_t lastCommitNumber) = 0;
+                                                          std::int64_t lastCommitNumber) = 0;
     virtual std::vector<soap::Record> findChangedAgreedCashIncomeDtos(std::int64_t lastCommitNumber) = 0;
     virtual std::vector<soap::Record> findChangedAgreedRecordDtos(std::int64_t lastCommitNumber) = 0;
     virtual void saveCashIncomeDtos(const soap::Record& cashIncomeDto) = 0;
     virtual void saveRecordDtos(const soap::Record& recordDto) = 0;
     virtual void saveEmployeeCalendarDto(const soap::Record& employeeCalendarDto) = 0;
-    virtual std::optional<soap::Record> getEntityByPortalId(const soap::Record& entity, std::int32_t portalId) = 0;
-    virtual std::optional<soap::Record> getEntityByErpPk(const soap::Record& entity, const std::string& erpPk) = 0;
+    virtual std::optional<soap::Record> getEntityByPortalId(const soap::Record& entity,
+                                                            std::int32_t portalId) = 0;
+    virtual std::optional<soap::Record> getEntityByErpPk(const soap::Record& entity,
+                                                         const std::string& erpPk) = 0;
     virtual void saveOrUpdateByErpPk(const soap::Record& entity, const std::string& erpPk) = 0;
     virtual void saveOrUpdateByPortalId(const soap::Record& entity, std::int32_t portalId) = 0;
     virtual void deleteByErpPk(const soap::Record& entity, const std::string& erpPk) = 0;
@@ -79,7 +82,8 @@ public:
     virtual std::optional<soap::Record> getDtoByErpPk(const soap::Record& dto, const std::string& erpPk) = 0;
     virtual void saveOrUpdateByDto(const soap::Record& dto, const std::string& erpPk) = 0;
     virtual void deleteByDto(const soap::Record& dto, const std::string& erpPk) = 0;
-    virtual std::vector<soap::Record> findChangedDtos(const soap::Record& dto, std::int64_t lastCommitNumber) = 0;
+    virtual std::vector<soap::Record> findChangedDtos(const soap::Record& dto,
+                                                      std::int64_t lastCommitNumber) = 0;
     virtual void saveOrUpdateDtoByPortalId(const soap::Record& dto) = 0;
     virtual std::optional<soap::Record> getDtoByPortalId(const soap::Record& dto, std::int32_t portalId) = 0;
     virtual std::optional<soap::Record> dummyMethod(const soap::Record& day) = 0;

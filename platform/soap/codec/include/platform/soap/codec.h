@@ -30,8 +30,10 @@ public:
 class Fault : public std::runtime_error {
 public:
     Fault(std::string code, std::string faultString, std::string detail = {})
-        : std::runtime_error(faultString), code_(std::move(code)), string_(std::move(faultString)),
-          detail_(std::move(detail)) {}
+        : std::runtime_error(faultString)
+        , code_(std::move(code))
+        , string_(std::move(faultString))
+        , detail_(std::move(detail)) {}
     const std::string& Code() const { return code_; }
     const std::string& String() const { return string_; }
     const std::string& Detail() const { return detail_; }
@@ -64,7 +66,7 @@ struct EncodeOptions {
 //! Limits on what a decoder accepts.
 struct DecodeLimits {
     std::size_t maxBytes = 64u << 20; //!< larger documents are refused before parsing
-    std::size_t maxDepth = 256;        //!< nesting of records and arrays
+    std::size_t maxDepth = 256;       //!< nesting of records and arrays
 };
 
 //! The decoded outcome of a response: the return value, or nothing when the operation returns none or the
@@ -82,6 +84,7 @@ public:
 
     const TypeRegistry& Registry() const { return *registry_; }
     const std::string& NamespaceUri(std::uint8_t role) const;
+    std::size_t NamespaceCount() const { return nsUris_.size(); }
 
     //! A request envelope; every value is inline, unset optional members are omitted.
     std::string EncodeRequest(const Call& call) const;
@@ -92,7 +95,8 @@ public:
     std::string EncodeFault(std::string_view faultCode, std::string_view faultString) const;
 
     //! Reads a request; parameters are typed by their xsi:type, or by `expected` (name -> type) when absent.
-    Call DecodeRequest(std::string_view xml, const std::vector<std::pair<std::string, TypeRef>>& expected = {},
+    Call DecodeRequest(std::string_view xml,
+                       const std::vector<std::pair<std::string, TypeRef>>& expected = {},
                        const DecodeLimits& limits = {}) const;
     //! Reads a response; throws Fault for a SOAP fault, DecodeError/TypeError when the document is refused,
     //! malformed, or the result does not fit `expected`.

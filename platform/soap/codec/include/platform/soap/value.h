@@ -22,7 +22,7 @@ struct DateTime {
     int minute = 0;
     int second = 0;
     int millisecond = 0;
-    bool hasOffset = true;  //!< false when the text carried no zone designator
+    bool hasOffset = true; //!< false when the text carried no zone designator
     int offsetMinutes = 0; //!< east of UTC; 0 with hasOffset is written "Z"
 
     //! Midnight of a calendar date with zero offset (how dates without a time are sent).
@@ -54,8 +54,10 @@ class Array;
 //! Owning pointer with deep copy, so records and arrays behave as values.
 template <class T> class Box {
 public:
-    explicit Box(T value) : p_(std::make_unique<T>(std::move(value))) {}
-    Box(const Box& o) : p_(std::make_unique<T>(*o.p_)) {}
+    explicit Box(T value)
+        : p_(std::make_unique<T>(std::move(value))) {}
+    Box(const Box& o)
+        : p_(std::make_unique<T>(*o.p_)) {}
     Box(Box&&) noexcept = default;
     Box& operator=(const Box& o) {
         if (this != &o) p_ = std::make_unique<T>(*o.p_);
@@ -65,6 +67,7 @@ public:
     ~Box() = default;
     T& operator*() const { return *p_; }
     T* operator->() const { return p_.get(); }
+    friend bool operator==(const Box& a, const Box& b) { return *a == *b; }
 
 private:
     std::unique_ptr<T> p_;
@@ -79,21 +82,46 @@ public:
 //! Any value of the contract.
 class Value {
 public:
-    enum class Kind { Absent, Nil, String, Int, Long, Double, Float, Boolean, DateTime, Decimal, Bytes, Record, Array };
+    enum class Kind {
+        Absent,
+        Nil,
+        String,
+        Int,
+        Long,
+        Double,
+        Float,
+        Boolean,
+        DateTime,
+        Decimal,
+        Bytes,
+        Record,
+        Array
+    };
 
     Value() = default;
     Value(Absent) {}
-    Value(Nil) : v_(Nil{}) {}
-    Value(std::string s) : v_(std::move(s)) {}
-    Value(const char* s) : v_(std::string(s)) {}
-    Value(std::int32_t i) : v_(i) {}
-    Value(std::int64_t i) : v_(i) {}
-    Value(double d) : v_(d) {}
-    Value(float f) : v_(f) {}
-    Value(bool b) : v_(b) {}
-    Value(DateTime d) : v_(d) {}
-    Value(Decimal d) : v_(std::move(d)) {}
-    Value(Bytes b) : v_(std::move(b)) {}
+    Value(Nil)
+        : v_(Nil{}) {}
+    Value(std::string s)
+        : v_(std::move(s)) {}
+    Value(const char* s)
+        : v_(std::string(s)) {}
+    Value(std::int32_t i)
+        : v_(i) {}
+    Value(std::int64_t i)
+        : v_(i) {}
+    Value(double d)
+        : v_(d) {}
+    Value(float f)
+        : v_(f) {}
+    Value(bool b)
+        : v_(b) {}
+    Value(DateTime d)
+        : v_(d) {}
+    Value(Decimal d)
+        : v_(std::move(d)) {}
+    Value(Bytes b)
+        : v_(std::move(b)) {}
     Value(Record r);
     Value(Array a);
 
@@ -121,8 +149,8 @@ public:
     friend bool operator==(const Value& a, const Value& b);
 
 private:
-    std::variant<Absent, Nil, std::string, std::int32_t, std::int64_t, double, float, bool, DateTime, Decimal, Bytes,
-                 Box<Record>, Box<soap::Array>>
+    std::variant<Absent, Nil, std::string, std::int32_t, std::int64_t, double, float, bool, DateTime, Decimal,
+                 Bytes, Box<Record>, Box<soap::Array>>
         v_;
 };
 
@@ -168,8 +196,11 @@ private:
 //! A SOAP-encoded array of a registered array type.
 class Array {
 public:
-    explicit Array(const ArrayType& type) : type_(&type) {}
-    Array(const ArrayType& type, std::vector<Value> items) : type_(&type), items_(std::move(items)) {}
+    explicit Array(const ArrayType& type)
+        : type_(&type) {}
+    Array(const ArrayType& type, std::vector<Value> items)
+        : type_(&type)
+        , items_(std::move(items)) {}
 
     const ArrayType& Type() const { return *type_; }
     const std::vector<Value>& Items() const { return items_; }

@@ -4,8 +4,11 @@
 #include "quelta/portal/registry.h"
 #include "quelta/portal_settings.h"
 
+#include "platform/soap/http_transport.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -97,6 +100,13 @@ struct PortalClientOptions {
     long timeoutSeconds = 120;       //!< no data received for this long ends the call
     std::size_t maxResponseBytes = 64u << 20;
 };
+
+//! Sends one request body and returns the HTTP outcome: the seam between the client and its transport.
+using PortalPost = std::function<platform::soap::PostResult(std::string_view body)>;
+
+//! A SOAP client over any transport; `where` names the Portal in messages (usually its URL).
+std::shared_ptr<RpcKvaEndpoint> CreateRpcKvaEndpoint(PortalPost post, std::string where,
+                                                     const PortalClientOptions& options = {});
 
 //! Creates the SOAP client for the Portal at settings.url, with the client-certificate hook of the settings.
 //! An empty or malformed URL fails at the first call.

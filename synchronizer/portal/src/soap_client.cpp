@@ -1,0 +1,207 @@
+// The SOAP client of the Portal's service: one request and one response per operation.
+
+#include "quelta/portal/endpoint.h"
+#include "quelta/portal/operations.h"
+
+#include "platform/soap/certificate_store.h"
+
+#include <utility>
+
+namespace quelta {
+
+namespace {
+
+using platform::soap::HttpResponse;
+using platform::soap::TransportFailure;
+
+const OperationDef& Operation(std::string_view name) {
+    const OperationDef* op = FindPortalOperation(name);
+    if (!op) throw std::logic_error("operation missing from the contract table: " + std::string(name));
+    return *op;
+}
+
+class SoapRpcKvaEndpoint final : public RpcKvaEndpoint {
+public:
+    SoapRpcKvaEndpoint(PortalPost post, std::string where, const PortalClientOptions& options)
+        : post_(std::move(post))
+        , where_(std::move(where))
+        , codec_(MakePortalCodec(options.namespaces)) {
+        limits_.maxBytes = options.maxResponseBytes;
+    }
+
+    std::string echo(const std::string& in) override {
+        auto r = Invoke("echo", {soap::Value(in)});
+        return r && r->GetKind() == soap::Value::Kind::String ? r->AsString() : std::string();
+    }
+    std::vector<soap::Record> findChangedEntities(const soap::Record& entity,
+                                                  std::int64_t lastCommitNumber) override {
+        return Records(Invoke("findChangedEntities", {entity, lastCommitNumber}));
+    }
+    std::vector<soap::Record> findChangedAgreedCashIncomeDtos(std::int64_t lastCommitNumber) override {
+        return Records(Invoke("findChangedAgreedCashIncomeDtos", {lastCommitNumber}));
+    }
+    std::vector<soap::Record> findChangedAgreedRecordDtos(std::int64_t lastCommitNumber) override {
+        return Records(Invoke("findChangedAgreedRecordDtos", {lastCommitNumber}));
+    }
+    void saveCashIncomeDtos(const soap::Record& cashIncomeDto) override {
+        Invoke("saveCashIncomeDtos", {cashIncomeDto});
+    }
+    void saveRecordDtos(const soap::Record& recordDto) override { Invoke("saveRecordDtos", {recordDto}); }
+    void saveEmployeeCalendarDto(const soap::Record& employeeCalendarDto) override {
+        Invoke("saveEmployeeCalendarDto", {employeeCalendarDto});
+    }
+    std::optional<soap::Record> getEntityByPortalId(const soap::Record& entity,
+                                                    std::int32_t portalId) override {
+        return OneRecord(Invoke("getEntityByPortalId", {entity, portalId}));
+    }
+    std::optional<soap::Record> getEntityByErpPk(const soap::Record& entity,
+                                                 const std::string& erpPk) override {
+        return OneRecord(Invoke("getEntityByErpPk", {entity, erpPk}));
+    }
+    void saveOrUpdateByErpPk(const soap::Record& entity, const std::string& erpPk) override {
+        Invoke("saveOrUpdateByErpPk", {entity, erpPk});
+    }
+    void saveOrUpdateByPortalId(const soap::Record& entity, std::int32_t portalId) override {
+        Invoke("saveOrUpdateByPortalId", {entity, portalId});
+    }
+    void deleteByErpPk(const soap::Record& entity, const std::string& erpPk) override {
+        Invoke("deleteByErpPk", {entity, erpPk});
+    }
+    void deleteByPortalId(const soap::Record& entity, std::int32_t portalId) override {
+        Invoke("deleteByPortalId", {entity, portalId});
+    }
+    std::optional<soap::Record> getDtoByErpPk(const soap::Record& dto, const std::string& erpPk) override {
+        return OneRecord(Invoke("getDtoByErpPk", {dto, erpPk}));
+    }
+    void saveOrUpdateByDto(const soap::Record& dto, const std::string& erpPk) override {
+        Invoke("saveOrUpdateByDto", {dto, erpPk});
+    }
+    void deleteByDto(const soap::Record& dto, const std::string& erpPk) override {
+        Invoke("deleteByDto", {dto, erpPk});
+    }
+    std::vector<soap::Record> findChangedDtos(const soap::Record& dto,
+                                              std::int64_t lastCommitNumber) override {
+        return Records(Invoke("findChangedDtos", {dto, lastCommitNumber}));
+    }
+    void saveOrUpdateDtoByPortalId(const soap::Record& dto) override {
+        Invoke("saveOrUpdateDtoByPortalId", {dto});
+    }
+    std::optional<soap::Record> getDtoByPortalId(const soap::Record& dto, std::int32_t portalId) override {
+        return OneRecord(Invoke("getDtoByPortalId", {dto, portalId}));
+    }
+    std::optional<soap::Record> dummyMethod(const soap::Record& day) override {
+        return OneRecord(Invoke("dummyMethod", {day}));
+    }
+
+private:
+    //! Sends one call and returns its result (nothing for operations without one).
+    std::optional<soap::Value> Invoke(std::string_view name, std::vector<soap::Value> args) {
+        const OperationDef& op = Operation(name);
+        const soap::TypeRegistry& reg = PortalRegistry();
+        soap::Call call;
+        call.operation = op.name;
+        for (std::size_t i = 0; i < op.paramCount; ++i) {
+            const soap::TypeRef type = reg.Resolve(op.params[i].type);
+            if (!soap::Fits(type, args[i]))
+                throw EInvalidCast("Parameter " + std::string(op.params[i].wire) + " of " + call.operation +
+                                   " must be a " + std::string(op.params[i].type) + ", not " +
+                                   Describe(args[i]));
+            call.params.push_back({std::string(op.params[i].wire), type, std::move(args[i])});
+        }
+        const std::string body = codec_.EncodeRequest(call);
+
+        platform::soap::PostResult outcome;
+        try {
+            outcome = post_(body);
+        } catch (const platform::soap::CertificateError& e) {
+            throw EPortalConnection(e.what());
+        }
+        if (const auto* failure = std::get_if<TransportFailure>(&outcome))
+            throw EPortalConnection("The Portal " + where_ + " could not be reached (" + call.operation +
+                                    "): " + failure->message());
+        const HttpResponse& response = std::get<HttpResponse>(outcome);
+
+        std::optional<soap::TypeRef> expected;
+        if (!op.result.empty()) expected = reg.Resolve(op.result);
+        const bool soapStatus = response.status == 200 || response.status == 500;
+        try {
+            if (!soapStatus) throw soap::DecodeError("not a SOAP status");
+            soap::Response decoded = codec_.DecodeResponse(response.body, expected, limits_);
+            if (response.status != 200)
+                throw EPortalConnection(HttpErrorText(call.operation, response) + " without a SOAP fault");
+            if (op.result.empty()) return std::nullopt;
+            return std::move(decoded.result);
+        } catch (const soap::Fault& fault) {
+            throw ESOAPFault(fault.Code(), fault.String());
+        } catch (const soap::TypeError& e) {
+            if (response.status != 200) throw EPortalConnection(HttpErrorText(call.operation, response));
+            throw EInvalidCast("The Portal's answer to " + call.operation +
+                               " is of the wrong type: " + e.what());
+        } catch (const soap::DecodeError& e) {
+            if (response.status != 200) throw EPortalConnection(HttpErrorText(call.operation, response));
+            throw EPortalResponse("The Portal's answer to " + call.operation +
+                                  " could not be read: " + e.what());
+        }
+    }
+
+    std::string HttpErrorText(const std::string& operation, const HttpResponse& response) const {
+        std::string text = "The Portal " + where_ + " answered " + operation + " with HTTP status " +
+                           std::to_string(response.status);
+        if (!response.contentType.empty()) text += " (" + response.contentType + ")";
+        return text;
+    }
+
+    static std::string Describe(const soap::Value& v) {
+        return v.GetKind() == soap::Value::Kind::Record ? v.AsRecord().Type().Name()
+                                                        : std::string(soap::KindName(v.GetKind()));
+    }
+
+    static std::optional<soap::Record> OneRecord(std::optional<soap::Value> v) {
+        if (!v || v->IsNull()) return std::nullopt;
+        return std::move(v->AsRecord());
+    }
+
+    static std::vector<soap::Record> Records(std::optional<soap::Value> v) {
+        std::vector<soap::Record> out;
+        if (!v || v->IsNull()) return out;
+        for (soap::Value& item : v->AsArray().Items())
+            if (item.GetKind() == soap::Value::Kind::Record) out.push_back(std::move(item.AsRecord()));
+        return out;
+    }
+
+    PortalPost post_;
+    std::string where_;
+    soap::Codec codec_;
+    soap::DecodeLimits limits_;
+};
+
+} // namespace
+
+std::shared_ptr<RpcKvaEndpoint> CreateRpcKvaEndpoint(PortalPost post, std::string where,
+                                                     const PortalClientOptions& options) {
+    return std::make_shared<SoapRpcKvaEndpoint>(std::move(post), std::move(where), options);
+}
+
+std::shared_ptr<RpcKvaEndpoint> CreateRpcKvaEndpoint(const PortalSettings& settings,
+                                                     const PortalClientOptions& options) {
+    platform::soap::TransportOptions transportOptions;
+    transportOptions.connectTimeout = std::chrono::seconds(options.connectTimeoutSeconds);
+    transportOptions.noDataTimeout = std::chrono::seconds(options.timeoutSeconds);
+    transportOptions.maxResponseBytes = options.maxResponseBytes;
+    auto transport = std::make_shared<platform::soap::HttpTransport>(transportOptions);
+    platform::soap::CertificateQuery query;
+    query.location = settings.certStoreLocation;
+    query.storeIndex = settings.certStoreName;
+    query.issuerCommonName = settings.certByName;
+    query.serialNumber = settings.certSN;
+    transport->setPreRequestHook(platform::soap::certificateHook(
+        std::move(query), platform::soap::CertificateStoreRoots::fromEnvironment()));
+    const std::vector<platform::soap::HttpHeader> headers = {{"Content-Type", "text/xml; charset=utf-8"},
+                                                             {"SOAPAction", "\"\""}};
+    PortalPost post = [transport, url = settings.url, headers](std::string_view body) {
+        return transport->post(url, body, headers);
+    };
+    return CreateRpcKvaEndpoint(std::move(post), settings.url, options);
+}
+
+} // namespace quelta

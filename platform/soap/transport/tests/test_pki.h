@@ -1,0 +1,39 @@
+#pragma once
+//! Test certificates made with the openssl command in a private temporary folder.
+
+#include <filesystem>
+#include <string>
+
+namespace platform::soap::testing {
+
+//! A temporary folder removed with everything in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+//! Runs `openssl <arguments>` quietly; throws when it fails.
+void openssl(const std::string& arguments);
+
+//! A self-signed CA: <dir>/<name>.pem and <dir>/<name>.key. subject is in openssl's "/CN=..." form.
+void makeCa(const std::filesystem::path& dir, const std::string& name, const std::string& subject);
+
+//! A certificate issued by CA <caName>: <dir>/<name>.pem and <dir>/<name>.key, serial given in hex
+//! ("0A1B2C"); a server certificate carries the address 127.0.0.1.
+void makeCertificate(const std::filesystem::path& dir, const std::string& name, const std::string& caName,
+                     const std::string& subject, const std::string& serialHex, bool forServer = false);
+
+//! <dir>/<name>.p12 holding <name>.pem and <name>.key with an empty password.
+void makePkcs12(const std::filesystem::path& dir, const std::string& name);
+
+//! The whole content of a file.
+std::string readText(const std::filesystem::path& file);
+
+} // namespace platform::soap::testing

@@ -1,0 +1,96 @@
+#include "quelta/portal/typed_records.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace quelta {
+namespace {
+
+using TypedRecords =
+    std::tuple<BaseDto, BaseExtendedDto, BankCodeDto, CareerDto, CitizenshipDto, CityDto, CostPootDto,
+               CountryDto, CurrencyDto, DepartmentDto, EmploymentTypeDto, FamilyRelationshipDto,
+               HealthInsuranceOfficeDto, JobOrderDto, JobTitleDto, LifeInsuranceDto, MaritalStatusDto,
+               PayoutDto, PensionRevenuesTypeDto, PeriodDto, SalaryDto, SupplementaryPensionInsuranceDto,
+               TravelOrderCostTypeDto, VehicleDto, EmployeeDto, FamilyMemberDto, EmployeeCalendarsDto,
+               PayrollComponentsTypeDto, PayrollComponentsGroupDto, PayrollComponentsGroupRecordDto,
+               PayrollComponentsGroupCashIncomeDto, PreprocessDto, CashIncomeDto, RecordDto,
+               AbstractPreprocessDto, CashIncomesDto, RecordsDto, PayrollCalendarDayDto, PayrollCalendarDto,
+               WageSlipDto, TravelOrderItemDto, TravelOrderCostDto, TravelOrderFuelDto, TravelOrderDto>;
+
+template <class T> std::vector<std::string> TypedMemberNames() {
+    std::vector<std::string> names;
+    T typed;
+    T::Members(typed, [&](std::string_view name, const auto&) { names.emplace_back(name); });
+    return names;
+}
+
+TEST(TypedRecords, MembersMatchTheRegistry) {
+    std::apply(
+        [](auto... typed) {
+            (
+                [&] {
+                    using T = decltype(typed);
+                    std::vector<std::string> registered;
+                    for (const auto& m : PortalRegistry().Record(T::kTypeName).Members())
+                        registered.push_back(m.name);
+                    EXPECT_EQ(TypedMemberNames<T>(), registered) << T::kTypeName;
+                    // An empty typed record converts to exactly the empty generic record.
+                    EXPECT_EQ(ToRecord(T{}), NewRecord(T::kTypeName)) << T::kTypeName;
+                }(),
+                ...);
+        },
+        TypedRecords{});
+}
+
+TEST(TypedRecords, TravelOrderSurvivesTheWire) {
+    TravelOrderDto order;
+    order.erpPk = "CP-7";
+    order.personalNumber = 1001;
+    order.startTime = soap::DateTime{2024, 4, 2, 6, 30, 0, 0, true, 120};
+    order.privateCar = true;
+    order.costs = std::vector<TravelOrderCostDto>(2);
+    (*order.costs)[0].amount = 250.5;
+    (*order.costs)[1].note = "Parkovné";
+    order.fuel = std::vector<TravelOrderFuelDto>{};
+    const soap::TypeRef declared = PortalRegistry().Resolve("BaseExtendedDto");
+    const soap::Codec codec = MakePortalCodec();
+    const auto decoded = codec.DecodeResponse(
+        codec.EncodeResponse("get", soap::Param{"r", declared, ToRecord(order)}, {true}), declared);
+    const TravelOrderDto back = FromRecord<TravelOrderDto>(decoded.result->AsRecord());
+    EXPECT_EQ(back.erpPk, "CP-7");
+    EXPECT_EQ(back.personalNumber, 1001);
+    EXPECT_EQ(back.startTime, order.startTime);
+    EXPECT_TRUE(back.privateCar);
+    ASSERT_TRUE(back.costs);
+    ASSERT_EQ(back.costs->size(), 2u);
+    EXPECT_EQ((*back.costs)[0].amount, 250.5);
+    EXPECT_EQ((*back.costs)[1].note, "Parkovné");
+    ASSERT_TRUE(back.fuel);
+    EXPECT_TRUE(back.fuel->empty());
+    EXPECT_FALSE(back.items);
+    EXPECT_EQ(ToRecord(back), ToRecord(order));
+}
+
+TEST(TypedRecords, ConcreteTypeIsChecked) {
+    EXPECT_THROW(FromRecord<EmployeeDto>(NewRecord("CityDto")), EInvalidCast);
+    EXPECT_THROW(
+        FromRecord<PayrollComponentsGroupRecordDto>(NewRecord("PayrollComponentsGroupCashIncomeDto")),
+        EInvalidCast);
+    soap::Record group = NewRecord("PayrollComponentsGroupRecordDto");
+    group.Set("name", "Nepřítomnosti");
+    EXPECT_EQ(FromRecord<PayrollComponentsGroupDto>(group).name, "Nepřítomnosti");
+    EXPECT_EQ(FromRecord<BaseExtendedDto>(NewRecord("EmployeeDto")).portalId, 0);
+}
+
+TEST(TypedRecords, HalfDayKeepsEachDeclaredType) {
+    soap::Record received = NewRecord("RecordDto");
+    received.Set("halfDay", "dopoledne");
+    EXPECT_EQ(FromRecord<RecordDto>(received).halfDay, "dopoledne");
+    RecordsDto sent;
+    sent.halfDay = true;
+    EXPECT_EQ(ToRecord(sent).Get("halfDay"), soap::Value(true));
+}
+
+} // namespace
+} // namespace quelta

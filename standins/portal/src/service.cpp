@@ -1,0 +1,305 @@
+#include "service.h"
+
+#include <functional>
+
+namespace standins::portal {
+
+namespace {
+
+using soap::Value;
+
+//! Arguments of one call by wire name.
+class Args {
+public:
+    explicit Args(const soap::Call& call)
+        : call_(call) {}
+    const Value& operator[](std::string_view name) const {
+        for (const auto& param : call_.params)
+            if (param.name == name) return param.value;
+        throw PortalFault("Parameter \"" + std::string(name) + "\" is missing");
+    }
+    const soap::Record& Record(std::string_view name) const {
+        const Value& v = (*this)[name];
+        if (v.GetKind() != Value::Kind::Record)
+            throw PortalFault("Parameter \"" + std::string(name) + "\" is not a record");
+        return v.AsRecord();
+    }
+    std::string Text(std::string_view name) const {
+        const Value& v = (*this)[name];
+        return v.IsNull() ? std::string() : v.AsString();
+    }
+    std::int64_t Number(std::string_view name) const {
+        const Value& v = (*this)[name];
+        if (v.GetKind() == Value::Kind::Int) return v.AsInt();
+        if (v.GetKind() == Value::Kind::Long) return v.AsLong();
+        throw PortalFault("Parameter \"" + std::string(name) + "\" is not a number");
+    }
+
+private:
+    const soap::Call& call_;
+};
+
+using Result = std::optional<Value>;
+using Handler = Result (*)(PortalStore&, const Args&);
+
+Value recordOrNil(std::optional<soap::Record> record) {
+    return record ? Value(std::move(*record)) : Value(soap::Nil{});
+}
+
+Value arrayOf(std::string_view arrayType, std::vector<soap::Record> records) {
+    soap::Array array = quelta::NewArray(arrayType);
+    for (auto& record : records)
+        array.Items().push_back(Value(std::move(record)));
+    return Value(std::move(array));
+}
+
+//! Where a preprocess entry sent back by the host is stored.
+struct PreprocessTarget {
+    std::string_view sent;
+    std::string_view stored;
+};
+constexpr PreprocessTarget kPreprocessTargets[] = {
+    {"CashIncomesDto", "CashIncomeDto"},
+    {"RecordsDto", "RecordDto"},
+};
+
+const soap::RecordType& storedClassOf(const soap::Record& sent) {
+    for (const auto& target : kPreprocessTargets)
+        if (sent.Type().Name() == target.sent) return quelta::PortalRegistry().Record(target.stored);
+    return sent.Type();
+}
+
+Result updateOrCreateById(PortalStore& store, const soap::Record& record, std::int64_t id) {
+    if (store.FindById(record.Type(), id)) {
+        store.UpdateById(record.Type(), record, id);
+    } else {
+        soap::Record created = record;
+        const auto idMember = KeyMembersOf(created.Type()).id;
+        if (const auto* info = idMember.empty() ? nullptr : created.Type().Find(idMember))
+            created.MutableAt(info->index) = Value(static_cast<std::int32_t>(id));
+        store.SaveById(std::move(created));
+    }
+    return std::nullopt;
+}
+
+struct OperationHandler {
+    std::string_view name;
+    Handler handler;
+};
+
+constexpr OperationHandler kHandlers[] = {
+    {"echo", [](PortalStore&, const Args& a) -> Result { return Value(a.Text("in")); }},
+    {"findChangedEntities",
+     [](PortalStore& s, const Args& a) -> Result {
+         return arrayOf("ArrayOf_tns1_SynchronizeModel",
+                        s.ChangedSince(a.Record("entity").Type(), a.Number("lastCommitNumber")));
+     }},
+    {"findChangedAgreedCashIncomeDtos",
+     [](PortalStore& s, const Args& a) -> Result {
+         return arrayOf("ArrayOf_tns1_CashIncomeDto",
+                        s.ChangedSince(quelta::PortalRegistry().Record("CashIncomeDto"),
+                                       a.Number("lastCommitNumber"), "agreed"));
+     }},
+    {"findChangedAgreedRecordDtos",
+     [](PortalStore& s, const Args& a) -> Result {
+         return arrayOf("ArrayOf_tns1_RecordDto", s.ChangedSince(quelta::PortalRegistry().Record("RecordDto"),
+                                                                 a.Number("lastCommitNumber"), "agreed"));
+     }},
+    {"saveCashIncomeDtos",
+     [](PortalStore& s, const Args& a) -> Result {
+         s.SaveById(a.Record("cashIncomeDto"));
+         return std::nullopt;
+     }},
+    {"saveRecordDtos",
+     [](PortalStore& s, const Args& a) -> Result {
+         s.SaveById(a.Record("recordDto"));
+         return std::nullopt;
+     }},
+    {"saveEmployeeCalendarDto",
+     [](PortalStore& s, const Args& a) -> Result {
+         const soap::Record& calendar = a.Record("employeeCalendarDto");
+         s.SaveByErpPk(calendar, calendar.GetString("erpPk"));
+         return std::nullopt;
+     }},
+    {"getEntityByPortalId",
+     [](PortalStore& s, const Args& a) -> Result {
+         return recordOrNil(s.FindById(a.Record("entity").Type(), a.Number("portalId")));
+     }},
+    {"getEntityByErpPk",
+     [](PortalStore& s, const Args& a) -> Result {
+         return recordOrNil(s.FindByErpPk(a.Record("entity").Type(), a.Text("erpPk")));
+     }},
+    {"saveOrUpdateByErpPk",
+     [](PortalStore& s, const Args& a) -> Result {
+         s.SaveByErpPk(a.Record("entity"), a.Text("erpPk"));
+         return std::nullopt;
+     }},
+    {"saveOrUpdateByPortalId",
+     [](PortalStore& s, const Args& a) -> Result {
+         return updateOrCreateById(s, a.Record("entity"), a.Number("portalId"));
+     }},
+    {"deleteByErpPk",
+     [](PortalStore& s, const Args& a) -> Result {
+         s.RemoveByErpPk(a.Record("entity").Type(), a.Text("erpPk"));
+         return std::nullopt;
+     }},
+    {"deleteByPortalId",
+     [](PortalStore& s, const Args& a) -> Result {
+         s.RemoveById(a.Record("entity").Type(), a.Number("portalId"));
+         return std::nullopt;
+     }},
+    {"getDtoByErpPk",
+     [](PortalStore& s, const Args& a) -> Result {
+         return recordOrNil(s.FindByErpPk(a.Record("dto").Type(), a.Text("erpPk")));
+     }},
+    {"saveOrUpdateByDto",
+     [](PortalStore& s, const Args& a) -> Result {
+         s.SaveByErpPk(a.Record("dto"), a.Text("erpPk"));
+         return std::nullopt;
+     }},
+    {"deleteByDto",
+     [](PortalStore& s, const Args& a) -> Result {
+         s.RemoveByErpPk(a.Record("dto").Type(), a.Text("erpPk"));
+         return std::nullopt;
+     }},
+    {"findChangedDtos",
+     [](PortalStore& s, const Args& a) -> Result {
+         return arrayOf("ArrayOf_tns1_BaseExtendedDto",
+                        s.ChangedSince(a.Record("dto").Type(), a.Number("lastCommitNumber")));
+     }},
+    {"saveOrUpdateDtoByPortalId",
+     [](PortalStore& s, const Args& a) -> Result {
+         const soap::Record& dto = a.Record("dto");
+         s.UpdateById(storedClassOf(dto), dto, IdOf(dto));
+         return std::nullopt;
+     }},
+    {"getDtoByPortalId",
+     [](PortalStore& s, const Args& a) -> Result {
+         return recordOrNil(s.FindById(a.Record("dto").Type(), a.Number("portalId")));
+     }},
+    {"dummyMethod", [](PortalStore&, const Args& a) -> Result { return a["day"]; }},
+};
+
+Handler handlerOf(std::string_view operation) {
+    for (const auto& entry : kHandlers)
+        if (entry.name == operation) return entry.handler;
+    return nullptr;
+}
+
+constexpr std::string_view kEnvelopeNs = "http://schemas.xmlsoap.org/soap/envelope/";
+constexpr std::string_view kEncodingNs = "http://schemas.xmlsoap.org/soap/encoding/";
+constexpr std::string_view kXsiNs = "http://www.w3.org/2001/XMLSchema-instance";
+
+std::string returnName(const quelta::OperationDef& operation) {
+    return std::string(operation.name) + "Return";
+}
+
+soap::TypeRef resultType(const quelta::OperationDef& operation) {
+    return operation.result.empty() ? soap::TypeRef{} : quelta::PortalRegistry().Resolve(operation.result);
+}
+
+//! A response envelope around hand-written body content, for documents the codec would never write.
+std::string handWritten(const std::string& serviceNs, const quelta::OperationDef& operation,
+                        const std::string& inside, const std::string& after) {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<soapenv:Envelope xmlns:soapenv=\"";
+    xml += kEnvelopeNs;
+    xml += "\" xmlns:soapenc=\"";
+    xml += kEncodingNs;
+    xml += "\" xmlns:xsi=\"";
+    xml += kXsiNs;
+    xml +=
+        "\"><soapenv:Body><ns1:" + std::string(operation.name) + "Response xmlns:ns1=\"" + serviceNs + "\">";
+    xml += inside;
+    xml +=
+        "</ns1:" + std::string(operation.name) + "Response>" + after + "</soapenv:Body></soapenv:Envelope>";
+    return xml;
+}
+
+} // namespace
+
+PortalService::PortalService(PortalStore& store, const quelta::PortalNamespaces& namespaces)
+    : store_(store)
+    , codec_(quelta::MakePortalCodec(namespaces))
+    , serviceNs_(namespaces.service) {}
+
+SoapReply PortalService::Fault(std::string_view text) const {
+    return {500, "text/xml; charset=utf-8", codec_.EncodeFault("soapenv:Server", text)};
+}
+
+PortalService::Decoded PortalService::Decode(std::string_view body) const {
+    Decoded decoded;
+    try {
+        decoded.call = codec_.DecodeRequest(body);
+    } catch (const std::exception& error) {
+        decoded.call.reset();
+        decoded.refusal = Fault(std::string("Request not understood: ") + error.what());
+        return decoded;
+    }
+    decoded.operation = quelta::FindPortalOperation(decoded.call->operation);
+    if (!decoded.operation || !handlerOf(decoded.operation->name)) {
+        decoded.refusal = Fault("No such operation: " + decoded.call->operation);
+        decoded.call.reset();
+        decoded.operation = nullptr;
+    }
+    return decoded;
+}
+
+SoapReply PortalService::Run(const quelta::OperationDef& operation, const soap::Call& call,
+                             bool multiRef) const {
+    try {
+        const Result result = handlerOf(operation.name)(store_, Args(call));
+        std::optional<soap::Param> param;
+        if (result) param = soap::Param{returnName(operation), resultType(operation), *result};
+        return {200, "text/xml; charset=utf-8",
+                codec_.EncodeResponse(operation.name, param, {.multiRef = multiRef})};
+    } catch (const PortalFault& fault) {
+        return Fault(fault.what());
+    } catch (const std::exception& error) {
+        return Fault(std::string("Portal error: ") + error.what());
+    }
+}
+
+SoapReply PortalService::Faulty(const quelta::OperationDef& operation, const FaultRule& rule) const {
+    const std::string ret = returnName(operation);
+    switch (rule.kind) {
+    case FaultKind::SoapFault:
+        return Fault(rule.text);
+    case FaultKind::Http500Html:
+        return {500, "text/html",
+                "<html><head><title>500 Internal Server Error</title></head><body><h1>Internal Server "
+                "Error</h1><p>" +
+                    rule.text + "</p></body></html>"};
+    case FaultKind::TruncatedXml: {
+        const std::string whole = handWritten(serviceNs_, operation, "<" + ret + " xsi:nil=\"true\"/>", "");
+        return {200, "text/xml; charset=utf-8", whole.substr(0, whole.size() / 2)};
+    }
+    case FaultKind::Doctype: {
+        std::string body = handWritten(serviceNs_, operation, "<" + ret + ">&boom;</" + ret + ">", "");
+        body.insert(body.find('\n') + 1, "<!DOCTYPE soapenv:Envelope [<!ENTITY boom \"boom\">]>\n");
+        return {200, "text/xml; charset=utf-8", body};
+    }
+    case FaultKind::DanglingHref:
+        return {200, "text/xml; charset=utf-8",
+                handWritten(serviceNs_, operation, "<" + ret + " href=\"#id404\"/>", "")};
+    case FaultKind::CyclicHref:
+        return {200, "text/xml; charset=utf-8",
+                handWritten(serviceNs_, operation, "<" + ret + " href=\"#id0\"/>",
+                            "<multiRef id=\"id0\" href=\"#id1\"/><multiRef id=\"id1\" href=\"#id0\"/>")};
+    case FaultKind::WrongType: {
+        const soap::RecordType& sex = quelta::PortalRegistry().Record("Sex");
+        const soap::RecordType& day = quelta::PortalRegistry().Record("PayrollCalendarDay");
+        const soap::TypeRef expected = resultType(operation);
+        const soap::RecordType& wrong = expected.record == &sex ? day : sex;
+        soap::Param param{ret, soap::TypeRef{soap::Scalar::None, &wrong, nullptr},
+                          Value(soap::Record(wrong))};
+        return {200, "text/xml; charset=utf-8", codec_.EncodeResponse(operation.name, param)};
+    }
+    case FaultKind::ConnectionReset:
+    case FaultKind::Delay:
+    case FaultKind::NoAnswer:
+        break;
+    }
+    return Fault(rule.text);
+}
+
+} // namespace standins::portal

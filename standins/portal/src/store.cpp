@@ -1,0 +1,263 @@
+#include "store.h"
+
+#include "standins/portal/record_json.h"
+
+#include <algorithm>
+
+namespace standins::portal {
+
+namespace {
+
+struct KeyMembersRow {
+    std::string_view base;
+    KeyMembers members;
+};
+
+constexpr KeyMembersRow kKeyMembers[] = {
+    {"BaseDto", {"portalId", "erpPk", "commitNumber"}},
+    {"PreprocessDto", {"id", "", "commitNumber"}},
+    {"Model", {"id", "erpPk", "commitNumber"}},
+    {"EmployeeCalendarDto", {"", "erpPk", ""}},
+};
+
+const soap::MemberInfo* member(const soap::RecordType& type, std::string_view name) {
+    return name.empty() ? nullptr : type.Find(name);
+}
+
+std::int64_t readNumber(const soap::Record& record, std::string_view name) {
+    const soap::MemberInfo* info = member(record.Type(), name);
+    if (!info) return 0;
+    const soap::Value& v = record.At(info->index);
+    if (v.GetKind() == soap::Value::Kind::Int) return v.AsInt();
+    if (v.GetKind() == soap::Value::Kind::Long) return v.AsLong();
+    return 0;
+}
+
+void writeNumber(soap::Record& record, std::string_view name, std::int64_t n) {
+    const soap::MemberInfo* info = member(record.Type(), name);
+    if (!info) return;
+    if (info->type.scalar == soap::Scalar::Int)
+        record.MutableAt(info->index) = soap::Value(static_cast<std::int32_t>(n));
+    else if (info->type.scalar == soap::Scalar::Long)
+        record.MutableAt(info->index) = soap::Value(n);
+}
+
+std::string readErpPk(const soap::Record& record) {
+    const soap::MemberInfo* info = member(record.Type(), KeyMembersOf(record.Type()).erpPk);
+    if (!info) return {};
+    const soap::Value& v = record.At(info->index);
+    return v.GetKind() == soap::Value::Kind::String ? v.AsString() : std::string();
+}
+
+} // namespace
+
+KeyMembers KeyMembersOf(const soap::RecordType& type) {
+    for (const auto& row : kKeyMembers) {
+        const soap::RecordType* base = quelta::PortalRegistry().FindRecord(row.base);
+        if (base && type.IsA(*base)) return row.members;
+    }
+    return {};
+}
+
+std::int64_t IdOf(const soap::Record& record) {
+    return readNumber(record, KeyMembersOf(record.Type()).id);
+}
+
+std::vector<PortalStore::Slot>& PortalStore::ClassOf(const soap::RecordType& type) {
+    auto [it, inserted] = classes_.try_emplace(type.Name());
+    if (inserted) classOrder_.push_back(type.Name());
+    return it->second;
+}
+
+const std::vector<PortalStore::Slot>* PortalStore::FindClass(const soap::RecordType& type) const {
+    const auto it = classes_.find(type.Name());
+    return it == classes_.end() ? nullptr : &it->second;
+}
+
+void PortalStore::Stamp(soap::Record& record, std::int64_t id) {
+    const KeyMembers keys = KeyMembersOf(record.Type());
+    writeNumber(record, keys.id, id);
+    writeNumber(record, keys.commit, ++commit_);
+}
+
+std::optional<soap::Record> PortalStore::FindByErpPk(const soap::RecordType& type,
+                                                     const std::string& erpPk) const {
+    std::lock_guard lock(mutex_);
+    if (const auto* slots = FindClass(type))
+        for (const auto& slot : *slots)
+            if (readErpPk(slot.record) == erpPk) return slot.record;
+    return std::nullopt;
+}
+
+std::optional<soap::Record> PortalStore::FindById(const soap::RecordType& type, std::int64_t id) const {
+    std::lock_guard lock(mutex_);
+    if (const auto* slots = FindClass(type))
+        for (const auto& slot : *slots)
+            if (slot.id == id) return slot.record;
+    return std::nullopt;
+}
+
+void PortalStore::SaveByErpPk(soap::Record record, const std::string& erpPk) {
+    std::lock_guard lock(mutex_);
+    if (const soap::MemberInfo* info = member(record.Type(), KeyMembersOf(record.Type()).erpPk))
+        record.MutableAt(info->index) = soap::Value(erpPk);
+    auto& slots = ClassOf(record.Type());
+    const auto it = std::find_if(slots.begin(), slots.end(),
+                                 [&](const Slot& slot) { return readErpPk(slot.record) == erpPk; });
+    if (it != slots.end()) {
+        Stamp(record, it->id);
+        it->record = std::move(record);
+        return;
+    }
+    const std::int64_t id = nextId_++;
+    Stamp(record, id);
+    slots.push_back({std::move(record), id});
+}
+
+void PortalStore::UpdateById(const soap::RecordType& type, const soap::Record& values, std::int64_t id) {
+    std::lock_guard lock(mutex_);
+    auto& slots = ClassOf(type);
+    const auto it = std::find_if(slots.begin(), slots.end(), [&](const Slot& slot) { return slot.id == id; });
+    if (it == slots.end())
+        throw PortalFault("No " + type.Name() + " with Portal id " + std::to_string(id) + " is stored");
+    const KeyMembers keys = KeyMembersOf(type);
+    const KeyMembers sentKeys = KeyMembersOf(values.Type());
+    soap::Record& stored = it->record;
+    for (const auto& sent : values.Type().Members()) {
+        if (sent.name == sentKeys.id || sent.name == sentKeys.commit) continue;
+        const soap::MemberInfo* target = type.Find(sent.name);
+        if (!target || target->type != sent.type || target->name == keys.id) continue;
+        const soap::Value& value = values.At(sent.index);
+        if (value.IsAbsent()) continue;
+        if (target->name == keys.erpPk && value.GetKind() == soap::Value::Kind::String &&
+            value.AsString().empty())
+            continue;
+        stored.MutableAt(target->index) = value;
+    }
+    Stamp(stored, id);
+}
+
+void PortalStore::SaveById(soap::Record record) {
+    std::lock_guard lock(mutex_);
+    std::int64_t id = IdOf(record);
+    auto& slots = ClassOf(record.Type());
+    const auto it = std::find_if(slots.begin(), slots.end(), [&](const Slot& slot) { return slot.id == id; });
+    if (id != 0 && it != slots.end()) {
+        Stamp(record, id);
+        it->record = std::move(record);
+        return;
+    }
+    if (id == 0) id = nextId_++;
+    nextId_ = std::max(nextId_, id + 1);
+    Stamp(record, id);
+    slots.push_back({std::move(record), id});
+}
+
+bool PortalStore::RemoveByErpPk(const soap::RecordType& type, const std::string& erpPk) {
+    std::lock_guard lock(mutex_);
+    auto& slots = ClassOf(type);
+    const auto removed =
+        std::erase_if(slots, [&](const Slot& slot) { return readErpPk(slot.record) == erpPk; });
+    if (removed) ++commit_;
+    return removed > 0;
+}
+
+bool PortalStore::RemoveById(const soap::RecordType& type, std::int64_t id) {
+    std::lock_guard lock(mutex_);
+    auto& slots = ClassOf(type);
+    const auto removed = std::erase_if(slots, [&](const Slot& slot) { return slot.id == id; });
+    if (removed) ++commit_;
+    return removed > 0;
+}
+
+std::vector<soap::Record> PortalStore::ChangedSince(const soap::RecordType& type, std::int64_t after,
+                                                    const std::string& state) const {
+    std::lock_guard lock(mutex_);
+    std::vector<soap::Record> changed;
+    const auto* slots = FindClass(type);
+    if (!slots) return changed;
+    const std::string_view commitMember = KeyMembersOf(type).commit;
+    for (const auto& slot : *slots) {
+        if (readNumber(slot.record, commitMember) <= after) continue;
+        if (!state.empty() && slot.record.GetString("state") != state) continue;
+        changed.push_back(slot.record);
+    }
+    std::stable_sort(changed.begin(), changed.end(), [&](const soap::Record& a, const soap::Record& b) {
+        return readNumber(a, commitMember) < readNumber(b, commitMember);
+    });
+    return changed;
+}
+
+void PortalStore::Add(soap::Record record) {
+    const KeyMembers keys = KeyMembersOf(record.Type());
+    std::int64_t id = readNumber(record, keys.id);
+    if (id == 0) {
+        id = nextId_;
+        writeNumber(record, keys.id, id);
+    }
+    nextId_ = std::max(nextId_, id + 1);
+    const std::int64_t commit = readNumber(record, keys.commit);
+    if (commit == 0)
+        writeNumber(record, keys.commit, ++commit_);
+    else
+        commit_ = std::max(commit_, commit);
+    auto& slots = ClassOf(record.Type());
+    std::erase_if(slots, [&](const Slot& slot) { return slot.id == id; });
+    slots.push_back({std::move(record), id});
+}
+
+void PortalStore::Seed(std::vector<soap::Record> records) {
+    std::lock_guard lock(mutex_);
+    for (auto& record : records)
+        Add(std::move(record));
+}
+
+std::vector<soap::Record> PortalStore::List(const std::string& typeName) const {
+    std::lock_guard lock(mutex_);
+    std::vector<soap::Record> records;
+    for (const auto& name : classOrder_) {
+        if (!typeName.empty() && name != typeName) continue;
+        for (const auto& slot : classes_.at(name))
+            records.push_back(slot.record);
+    }
+    return records;
+}
+
+std::int64_t PortalStore::Commit() const {
+    std::lock_guard lock(mutex_);
+    return commit_;
+}
+
+void PortalStore::Reset() {
+    std::lock_guard lock(mutex_);
+    classes_.clear();
+    classOrder_.clear();
+    commit_ = 0;
+    nextId_ = 1;
+}
+
+nlohmann::ordered_json PortalStore::Save() const {
+    nlohmann::ordered_json records = nlohmann::ordered_json::array();
+    for (const auto& record : List())
+        records.push_back(ToJson(soap::Value(record)));
+    std::lock_guard lock(mutex_);
+    return {{"commit", commit_}, {"nextId", nextId_}, {"records", records}};
+}
+
+void PortalStore::Load(const nlohmann::ordered_json& state) {
+    if (!state.is_object()) throw JsonValueError("a saved Portal state is a JSON object");
+    std::vector<soap::Record> records;
+    for (const auto& item : state.value("records", nlohmann::ordered_json::array()))
+        records.push_back(RecordFromJson(item));
+    std::lock_guard lock(mutex_);
+    classes_.clear();
+    classOrder_.clear();
+    commit_ = 0;
+    nextId_ = 1;
+    for (auto& record : records)
+        Add(std::move(record));
+    commit_ = std::max(commit_, state.value("commit", std::int64_t{0}));
+    nextId_ = std::max(nextId_, state.value("nextId", std::int64_t{1}));
+}
+
+} // namespace standins::portal

@@ -108,7 +108,8 @@ private:
                                    Describe(args[i]));
             call.params.push_back({std::string(op.params[i].wire), type, std::move(args[i])});
         }
-        const std::string body = codec_.EncodeRequest(call);
+        codec_.EncodeRequest(call, body_);
+        const std::string& body = body_;
 
         platform::soap::PostResult outcome;
         try {
@@ -173,6 +174,7 @@ private:
     std::string where_;
     soap::Codec codec_;
     soap::DecodeLimits limits_;
+    std::string body_; //!< request buffer kept between calls
 };
 
 } // namespace

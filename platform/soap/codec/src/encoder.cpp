@@ -14,11 +14,15 @@ namespace {
 //! Writes one envelope; records and arrays inline, or as multiRef elements when asked.
 class Writer {
 public:
-    Writer(const Codec& codec, std::size_t roles, bool multiRef)
+    Writer(const Codec& codec, std::size_t roles, bool multiRef, std::string& out)
         : codec_(codec)
         , roles_(roles)
-        , multiRef_(multiRef) {
-        out_.reserve(4096);
+        , multiRef_(multiRef)
+        , out_(out) {
+        out_.clear();
+        out_.reserve(16 * 1024);
+        for (std::size_t r = 0; r < codec.NamespaceCount(); ++r)
+            prefixes_.push_back("ns" + std::to_string(r) + ":");
     }
 
     void OpenEnvelope() {
@@ -101,8 +105,6 @@ public:
         }
     }
 
-    std::string Take() { return std::move(out_); }
-
 private:
     struct Pending {
         std::size_t id;
@@ -120,11 +122,7 @@ private:
         out_ += '>';
     }
 
-    void AppendRole(std::uint8_t role) {
-        out_ += "ns";
-        out_ += std::to_string(role);
-        out_ += ':';
-    }
+    void AppendRole(std::uint8_t role) { out_ += prefixes_.at(role); }
 
     void AppendScalarTypeName(Scalar s) {
         out_ += s == Scalar::SoapString ? "soapenc:" : "xsd:";
@@ -185,7 +183,8 @@ private:
     const Codec& codec_;
     std::size_t roles_;
     bool multiRef_;
-    std::string out_;
+    std::vector<std::string> prefixes_; //!< "ns<role>:" for each namespace role
+    std::string& out_;
     std::deque<Pending> pending_;
     std::size_t nextId_ = 0;
 };
@@ -206,7 +205,13 @@ const std::string& Codec::NamespaceUri(std::uint8_t role) const {
 }
 
 std::string Codec::EncodeRequest(const Call& call) const {
-    Writer w(*this, nsUris_.size(), false);
+    std::string out;
+    EncodeRequest(call, out);
+    return out;
+}
+
+void Codec::EncodeRequest(const Call& call, std::string& out) const {
+    Writer w(*this, nsUris_.size(), false, out);
     w.OpenEnvelope();
     w.OpenOperation(serviceRole_, call.operation);
     for (const Param& p : call.params) {
@@ -217,23 +222,24 @@ std::string Codec::EncodeRequest(const Call& call) const {
     }
     w.CloseOperation(serviceRole_, call.operation);
     w.CloseEnvelope();
-    return w.Take();
 }
 
 std::string Codec::EncodeResponse(std::string_view operation, const std::optional<Param>& result,
                                   const EncodeOptions& options) const {
-    Writer w(*this, nsUris_.size(), options.multiRef);
+    std::string out;
+    Writer w(*this, nsUris_.size(), options.multiRef, out);
     w.OpenEnvelope();
     const std::string element = std::string(operation) + "Response";
     w.OpenOperation(serviceRole_, element);
     if (result && !result->value.IsAbsent()) w.WriteValue(result->name, result->type, result->value);
     w.CloseOperation(serviceRole_, element);
     w.CloseEnvelope();
-    return w.Take();
+    return out;
 }
 
 std::string Codec::EncodeFault(std::string_view faultCode, std::string_view faultString) const {
-    Writer w(*this, 0, false);
+    std::string out;
+    Writer w(*this, 0, false, out);
     w.OpenEnvelope();
     w.Raw("<soapenv:Fault><faultcode>");
     w.Escaped(faultCode);
@@ -241,7 +247,7 @@ std::string Codec::EncodeFault(std::string_view faultCode, std::string_view faul
     w.Escaped(faultString);
     w.Raw("</faultstring></soapenv:Fault>");
     w.CloseEnvelope();
-    return w.Take();
+    return out;
 }
 
 } // namespace platform::soap

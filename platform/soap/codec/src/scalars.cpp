@@ -5,7 +5,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace platform::soap {
@@ -150,15 +149,9 @@ Bytes DecodeBase64(std::string_view text) {
 }
 
 std::string FormatDateTime(const DateTime& dt) {
-    char buf[48];
-    int n = std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", dt.year, dt.month, dt.day,
-                          dt.hour, dt.minute, dt.second, dt.millisecond);
-    std::string out(buf, static_cast<std::size_t>(n));
-    if (!dt.hasOffset) return out;
-    if (dt.offsetMinutes == 0) return out + "Z";
-    const int off = dt.offsetMinutes < 0 ? -dt.offsetMinutes : dt.offsetMinutes;
-    n = std::snprintf(buf, sizeof buf, "%c%02d:%02d", dt.offsetMinutes < 0 ? '-' : '+', off / 60, off % 60);
-    return out.append(buf, static_cast<std::size_t>(n));
+    std::string out;
+    detail::AppendDateTime(out, dt);
+    return out;
 }
 
 DateTime ParseDateTime(std::string_view text) {
@@ -225,6 +218,42 @@ DateTime ParseDateTime(std::string_view text) {
 }
 
 namespace detail {
+
+void AppendDateTime(std::string& out, const DateTime& dt) {
+    char buf[32];
+    char* p = buf;
+    auto digits = [&p](int value, int width) {
+        if (value < 0) value = 0;
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            p[i] = static_cast<char>('0' + value % 10);
+        p += width;
+    };
+    digits(dt.year, 4);
+    *p++ = '-';
+    digits(dt.month, 2);
+    *p++ = '-';
+    digits(dt.day, 2);
+    *p++ = 'T';
+    digits(dt.hour, 2);
+    *p++ = ':';
+    digits(dt.minute, 2);
+    *p++ = ':';
+    digits(dt.second, 2);
+    *p++ = '.';
+    digits(dt.millisecond, 3);
+    if (dt.hasOffset) {
+        if (dt.offsetMinutes == 0) {
+            *p++ = 'Z';
+        } else {
+            const int off = dt.offsetMinutes < 0 ? -dt.offsetMinutes : dt.offsetMinutes;
+            *p++ = dt.offsetMinutes < 0 ? '-' : '+';
+            digits(off / 60, 2);
+            *p++ = ':';
+            digits(off % 60, 2);
+        }
+    }
+    out.append(buf, p);
+}
 
 namespace {
 
@@ -336,7 +365,7 @@ void AppendScalarText(std::string& out, const Value& value) {
         out += value.AsBoolean() ? "true" : "false";
         break;
     case Value::Kind::DateTime:
-        out += FormatDateTime(value.AsDateTime());
+        AppendDateTime(out, value.AsDateTime());
         break;
     case Value::Kind::Decimal:
         AppendEscaped(out, value.AsDecimal().text);

@@ -12,6 +12,9 @@ namespace platform::soap::detail {
 //! Appends the wire text of a scalar value (string, number, Boolean, dateTime, decimal, bytes).
 void AppendScalarText(std::string& out, const Value& value);
 
+//! Appends an xsd:dateTime text with milliseconds and the zone designator the value carries.
+void AppendDateTime(std::string& out, const DateTime& dt);
+
 //! Reads wire text as the given scalar type; throws DecodeError naming the type and the text.
 Value ParseScalar(Scalar scalar, std::string_view text);
 

@@ -88,6 +88,8 @@ public:
 
     //! A request envelope; every value is inline, unset optional members are omitted.
     std::string EncodeRequest(const Call& call) const;
+    //! The same into `out`, reusing its capacity (for callers that send many requests).
+    void EncodeRequest(const Call& call, std::string& out) const;
     //! A response envelope for `operation`; `result` unset writes an empty response element.
     std::string EncodeResponse(std::string_view operation, const std::optional<Param>& result,
                                const EncodeOptions& options = {}) const;

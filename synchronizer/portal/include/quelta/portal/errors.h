@@ -49,4 +49,11 @@ public:
     std::string_view ClassName() const override { return "EInvalidCast"; }
 };
 
+//! A Portal client setting in Quelta.INI is not usable.
+class EPortalConfiguration : public EPortalError {
+public:
+    using EPortalError::EPortalError;
+    std::string_view ClassName() const override { return "EPortalConfiguration"; }
+};
+
 } // namespace quelta

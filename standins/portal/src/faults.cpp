@@ -38,15 +38,13 @@ FaultRule FaultRuleFromJson(const nlohmann::ordered_json& json) {
 }
 
 nlohmann::ordered_json ToJson(const FaultRule& rule) {
-    return {{"operation", rule.operation},
-            {"call", rule.call},
-            {"kind", KindInfo(rule.kind).name},
-            {"text", rule.text},
-            {"delayMs", rule.delayMs}};
+    return {{"operation", rule.operation}, {"call", rule.call},       {"kind", KindInfo(rule.kind).name},
+            {"text", rule.text},           {"delayMs", rule.delayMs}, {"atCall", rule.atCall}};
 }
 
 void FaultPlan::Add(FaultRule rule) {
     std::lock_guard lock(mutex_);
+    rule.atCall = calls_[rule.operation] + rule.call;
     rules_.push_back(std::move(rule));
 }
 
@@ -54,7 +52,7 @@ std::optional<FaultRule> FaultPlan::OnCall(const std::string& operation) {
     std::lock_guard lock(mutex_);
     const int call = ++calls_[operation];
     const auto it = std::find_if(rules_.begin(), rules_.end(), [&](const FaultRule& rule) {
-        return rule.operation == operation && rule.call == call;
+        return rule.operation == operation && rule.atCall == call;
     });
     if (it == rules_.end()) return std::nullopt;
     FaultRule rule = std::move(*it);

@@ -46,13 +46,15 @@ inline constexpr FaultKindName kFaultKinds[] = {
     {FaultKind::NoAnswer, "noAnswer", false},
 };
 
-//! One planned fault: the `call`-th call (counted from 1) of `operation` fails in the way `kind` says.
+//! One planned fault: the `call`-th call of `operation` from when the fault is added (counted from 1) fails
+//! in the way `kind` says.
 struct FaultRule {
     std::string operation;
     int call = 1;
     FaultKind kind = FaultKind::SoapFault;
     std::string text = "Injected fault";
     int delayMs = 0;
+    int atCall = 0; //!< the operation's call count that triggers it, fixed when added
 };
 
 //! Reads {"operation":..., "call":N, "kind":..., "text":..., "delayMs":N}; throws std::invalid_argument.

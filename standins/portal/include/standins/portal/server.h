@@ -21,7 +21,7 @@ struct ServerOptions {
     quelta::PortalNamespaces namespaces;
 };
 
-//! A running stand-in. Admin interface under /admin/ (see the README beside the sources).
+//! A running stand-in. Admin interface under /admin/ (README.md beside the sources).
 class PortalServer {
 public:
     //! Binds the port; throws std::runtime_error when it cannot.

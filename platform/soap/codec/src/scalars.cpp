@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace platform::soap {
@@ -23,6 +24,20 @@ constexpr std::array<std::int8_t, 256> MakeBase64Index() {
     return idx;
 }
 constexpr auto kBase64Index = MakeBase64Index();
+
+//! The two base64 characters of every 12-bit group, so that three bytes take two lookups.
+struct Base64Pairs {
+    char chars[4096][2];
+};
+constexpr Base64Pairs MakeBase64Pairs() {
+    Base64Pairs t{};
+    for (std::size_t i = 0; i < 4096; ++i) {
+        t.chars[i][0] = kBase64Alphabet[i >> 6];
+        t.chars[i][1] = kBase64Alphabet[i & 63];
+    }
+    return t;
+}
+constexpr Base64Pairs kBase64Pairs = MakeBase64Pairs();
 
 bool IsXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -103,23 +118,7 @@ int DaysInMonth(int year, int month) {
 
 std::string EncodeBase64(const Bytes& bytes) {
     std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    std::size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        const unsigned v = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
-        out += kBase64Alphabet[(v >> 18) & 63];
-        out += kBase64Alphabet[(v >> 12) & 63];
-        out += kBase64Alphabet[(v >> 6) & 63];
-        out += kBase64Alphabet[v & 63];
-    }
-    if (i < bytes.size()) {
-        const bool two = i + 1 < bytes.size();
-        const unsigned v = (bytes[i] << 16) | (two ? bytes[i + 1] << 8 : 0);
-        out += kBase64Alphabet[(v >> 18) & 63];
-        out += kBase64Alphabet[(v >> 12) & 63];
-        out += two ? kBase64Alphabet[(v >> 6) & 63] : '=';
-        out += '=';
-    }
+    detail::AppendBase64(out, bytes);
     return out;
 }
 
@@ -218,6 +217,27 @@ DateTime ParseDateTime(std::string_view text) {
 }
 
 namespace detail {
+
+void AppendBase64(std::string& out, const Bytes& bytes) {
+    const std::size_t start = out.size();
+    out.resize(start + (bytes.size() + 2) / 3 * 4);
+    char* p = out.data() + start;
+    const std::uint8_t* in = bytes.data();
+    const std::size_t whole = bytes.size() / 3 * 3;
+    for (std::size_t i = 0; i < whole; i += 3, p += 4) {
+        const unsigned v = (unsigned{in[i]} << 16) | (unsigned{in[i + 1]} << 8) | in[i + 2];
+        std::memcpy(p, kBase64Pairs.chars[v >> 12], 2);
+        std::memcpy(p + 2, kBase64Pairs.chars[v & 0xFFF], 2);
+    }
+    if (whole < bytes.size()) {
+        const bool two = whole + 1 < bytes.size();
+        const unsigned v = (unsigned{in[whole]} << 16) | (two ? unsigned{in[whole + 1]} << 8 : 0u);
+        p[0] = kBase64Alphabet[v >> 18];
+        p[1] = kBase64Alphabet[(v >> 12) & 63];
+        p[2] = two ? kBase64Alphabet[(v >> 6) & 63] : '=';
+        p[3] = '=';
+    }
+}
 
 void AppendDateTime(std::string& out, const DateTime& dt) {
     char buf[32];
@@ -371,7 +391,7 @@ void AppendScalarText(std::string& out, const Value& value) {
         AppendEscaped(out, value.AsDecimal().text);
         break;
     case Value::Kind::Bytes:
-        out += EncodeBase64(value.AsBytes());
+        AppendBase64(out, value.AsBytes());
         break;
     default:
         throw ValueError("a " + std::string(KindName(value.GetKind())) + " value has no text form");

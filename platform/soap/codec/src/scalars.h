@@ -12,6 +12,9 @@ namespace platform::soap::detail {
 //! Appends the wire text of a scalar value (string, number, Boolean, dateTime, decimal, bytes).
 void AppendScalarText(std::string& out, const Value& value);
 
+//! Appends the base64 text of raw bytes.
+void AppendBase64(std::string& out, const Bytes& bytes);
+
 //! Appends an xsd:dateTime text with milliseconds and the zone designator the value carries.
 void AppendDateTime(std::string& out, const DateTime& dt);
 

@@ -108,7 +108,11 @@ private:
                                    Describe(args[i]));
             call.params.push_back({std::string(op.params[i].wire), type, std::move(args[i])});
         }
-        codec_.EncodeRequest(call, body_);
+        try {
+            codec_.EncodeRequest(call, body_);
+        } catch (const soap::ValueError& e) {
+            throw EPortalRequest("The request " + call.operation + " could not be written: " + e.what());
+        }
         const std::string& body = body_;
 
         platform::soap::PostResult outcome;

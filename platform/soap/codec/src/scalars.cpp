@@ -354,7 +354,14 @@ void AppendEscaped(std::string& out, std::string_view text) {
         case '\r':
             rep = "&#13;";
             break;
+        case '\t':
+        case '\n':
+            continue;
         default:
+            if (static_cast<unsigned char>(text[i]) < 0x20)
+                throw ValueError("the text \"" + std::string(text.substr(0, 40)) +
+                                 "\" contains control character " +
+                                 std::to_string(static_cast<int>(text[i])) + ", which XML cannot carry");
             continue;
         }
         out.append(text.data() + run, i - run);

@@ -131,6 +131,18 @@ TEST(Codec, RequestRefusesParameterOfWrongType) {
                  ValueError);
 }
 
+TEST(Codec, TextsXmlCannotCarryAreRefused) {
+    const Codec codec = MakeCodec();
+    for (const char* text : {"bell\a", "nul\x01x", "esc\x1b[0m"}) {
+        Record other(Registry().Record("Other"));
+        other.Set("name", text);
+        EXPECT_THROW(
+            codec.EncodeRequest({"op", {{"o", TypeRef{Scalar::None, &other.Type(), nullptr}, other}}}),
+            ValueError)
+            << text;
+    }
+}
+
 TEST(Codec, FaultIsRaisedWithItsText) {
     const Codec codec = MakeCodec();
     try {

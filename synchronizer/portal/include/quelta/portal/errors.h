@@ -42,6 +42,13 @@ public:
     std::string_view ClassName() const override { return "EPortalResponse"; }
 };
 
+//! A request could not be written (a value the wire cannot carry).
+class EPortalRequest : public EPortalError {
+public:
+    using EPortalError::EPortalError;
+    std::string_view ClassName() const override { return "EPortalRequest"; }
+};
+
 //! A record is not of the concrete type the caller expects.
 class EInvalidCast : public EPortalError {
 public:

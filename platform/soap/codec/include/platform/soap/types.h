@@ -79,6 +79,10 @@ struct MemberInfo {
 //! A record type with its base chain resolved and all members (inherited first) indexed.
 class RecordType {
 public:
+    RecordType() = default;
+    RecordType(const RecordType&) = delete; // member lookup refers into the member list
+    RecordType& operator=(const RecordType&) = delete;
+
     const std::string& Name() const { return name_; }
     const std::string& XmlName() const { return xmlName_; }
     std::uint8_t NsRole() const { return nsRole_; }

@@ -28,6 +28,15 @@ std::string_view XsdName(Value::Kind kind);
 //! Scalar type of an xsd or soapenc local type name; Scalar::None when it is not one.
 Scalar ScalarFromXsdName(std::string_view localName, bool soapEncoding);
 
+//! XML white space: blank, tab, carriage return, line feed.
+bool IsXmlSpace(char c);
+
+//! The text without leading and trailing XML white space.
+std::string_view TrimXmlSpace(std::string_view s);
+
+//! Throws DecodeError for a text that is not a valid value of the named type.
+[[noreturn]] void ThrowInvalid(std::string_view type, std::string_view text);
+
 //! Appends text with the five XML special characters escaped (also in attribute values).
 void AppendEscaped(std::string& out, std::string_view text);
 

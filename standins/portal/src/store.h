@@ -27,7 +27,7 @@ public:
 //! Records of every class; thread-safe.
 class PortalStore {
 public:
-    //! The stored record of the concrete class of `probe` whose erpPk is `erpPk`.
+    //! The stored record of class `type` whose erpPk is `erpPk`.
     std::optional<soap::Record> FindByErpPk(const soap::RecordType& type, const std::string& erpPk) const;
     //! The stored record of that class whose Portal id is `id`.
     std::optional<soap::Record> FindById(const soap::RecordType& type, std::int64_t id) const;

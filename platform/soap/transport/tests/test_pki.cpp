@@ -25,11 +25,17 @@ void openssl(const std::string& arguments) {
 }
 
 namespace {
-std::string quoted(const std::filesystem::path& path) {
-    return "'" + path.string() + "'";
-}
+//! The text in single quotes for the shell (the test's own paths and subjects hold no quote).
 std::string quoted(const std::string& text) {
-    return "'" + text + "'";
+    std::string result;
+    result.reserve(text.size() + 2);
+    result.push_back('\'');
+    result.append(text);
+    result.push_back('\'');
+    return result;
+}
+std::string quoted(const std::filesystem::path& path) {
+    return quoted(path.string());
 }
 } // namespace
 

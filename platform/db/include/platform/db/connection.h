@@ -22,12 +22,15 @@ struct ConnectionDescription {
     std::string database; //!< catalog
     std::string login;    //!< empty = integrated security
     std::string password;
-    std::string dataDir;  //!< folder of the database files (embedded backend)
+    std::string dataDir; //!< folder of the database files (embedded backend)
     //! Extra ODBC keywords appended verbatim (e.g. "Encrypt=yes;").
     std::string extra;
+    //! Seconds to wait for the server while connecting; 0 or less leaves the driver's default.
+    int loginTimeoutSeconds = 15;
 
     bool integratedSecurity() const { return login.empty(); }
-    //! The ODBC connection string for this description (DRIVER, SERVER, DATABASE, UID/PWD or Trusted_Connection).
+    //! The ODBC connection string for this description (DRIVER, SERVER, DATABASE, UID/PWD or
+    //! Trusted_Connection).
     std::string odbcConnectionString() const;
 };
 

@@ -94,7 +94,6 @@ void TFormProgressPane::resizeEvent(QResizeEvent* event) {
 }
 
 void TFormProgressPane::ShowPane() {
-    counter_.Reset();
     pbar->setValue(0);
     lbRowcount->setText(q(ProgressCounter::kPreparing));
     lbRowcount->adjustSize();

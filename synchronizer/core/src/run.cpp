@@ -46,7 +46,7 @@ int Run(const CommandLine& arguments, const RunEnvironment& environment) {
             ui.ShowMessage(kUnsupportedLegislation);
             return 0;
         }
-        RunContext context{arguments, connector, service, ui, settings};
+        RunContext context{arguments, connector, service, ui, settings, nullptr};
         connector.WriteJournal(2, StartJournalText(arguments));
         std::unique_ptr<TSynch> synch =
             environment.synchFactory ? environment.synchFactory(context) : std::make_unique<TSynch>(context);

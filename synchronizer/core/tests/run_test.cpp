@@ -16,7 +16,20 @@ struct RecordingUi : UserInterface {
     std::vector<std::string> messages;
     std::optional<LoginAnswer> answer;
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::unique_ptr<ProgressPane> CreateProgressPane() override { return nullptr; }
+    int panesCreated = 0;
+    std::unique_ptr<ProgressPane> CreateProgressPane() override {
+        struct Pane : ProgressPane {
+            void SetCiselnik(const std::string&) override {}
+            void SetRowcount(int) override {}
+            void SetCaption(const std::string&) override {}
+            void SetLabel1(const std::string&) override {}
+            void SetListLabel(const std::string&) override {}
+            void Show() override {}
+            void inc() override {}
+        };
+        ++panesCreated;
+        return std::make_unique<Pane>();
+    }
     std::optional<LoginAnswer> Ask(const std::string&) override { return answer; }
 };
 
@@ -31,6 +44,10 @@ struct TestSynch : TSynch {
         if (failure_) std::rethrow_exception(failure_);
     }
     void SaveEmployeeToPortal(const std::string& id) override { calls_.push_back("save " + id); }
+    void PayrollCalendar() override {
+        auto* first = &Context().Progress();
+        calls_.push_back(first == &Context().Progress() ? "one pane" : "two panes");
+    }
     std::vector<std::string>& calls_;
     std::exception_ptr failure_;
 };
@@ -199,4 +216,10 @@ TEST_F(RunTest, CancelledLoginEndsQuietly) {
     run({"upload", "srv", "Tarvik", "bankcode", "0"});
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(database().connections.empty());
+}
+
+TEST_F(RunTest, OneProgressPanePerRun) {
+    run({"payrollcalendar", "srv", "Tarvik", "payrollcalendar", "0"});
+    EXPECT_EQ(calls, std::vector<std::string>{"one pane"});
+    EXPECT_EQ(ui.panesCreated, 1);
 }

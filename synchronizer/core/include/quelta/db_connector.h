@@ -73,7 +73,10 @@ public:
     //! The field of the current row; EDatabaseError when there is no such field or no row.
     const platform::db::Value& FieldValue(std::string_view name) const;
     bool FieldIsNull(std::string_view name) const { return FieldValue(name).isNull(); }
-    //! Text of a field, NULL giving "" (BIT: "True"/"False"; numbers as decimal text).
+    //! Text of a field, NULL giving "". BIT gives "True"/"False"; integers their decimal text;
+    //! NUMERIC/DECIMAL/MONEY their exact text without trailing fraction zeros ("12.50" gives "12.5",
+    //! "3.00" gives "3"); FLOAT up to 15 significant digits with "."; date-times "yyyy-mm-dd hh:nn:ss"
+    //! ("yyyy-mm-dd" at midnight).
     std::string FieldAsString(std::string_view name) const;
     //! Text of a field; NULL is a conversion error.
     std::string FieldAsStringStrict(std::string_view name) const;

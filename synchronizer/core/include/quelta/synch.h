@@ -34,8 +34,14 @@ struct RunContext {
     std::shared_ptr<RpcKvaEndpoint> service; //!< the Portal service reference (may be null until built)
     UserInterface& ui;
     PortalSettings portalSettings;
+    std::unique_ptr<ProgressPane> progressPane; //!< created by Progress()
 
     bool Interactive() const { return arguments.Interactive(); }
+    //! The run's progress pane, created at the first use (at most one per run; it stays until the end).
+    ProgressPane& Progress() {
+        if (!progressPane) progressPane = ui.CreateProgressPane();
+        return *progressPane;
+    }
     //! A further connector with the same server and database (for a second result set).
     std::unique_ptr<TDBConnector> NewConnector() const {
         return std::make_unique<TDBConnector>(arguments.server, arguments.database, connector.Environment());

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     char* qtArgv[] = {argv[0], nullptr};
     std::unique_ptr<QApplication> application;
     std::unique_ptr<quelta::UserInterface> ui;
-    if (quelta::HasDisplay()) {
+    if (quelta::DisplayUsable()) {
         application = std::make_unique<QApplication>(qtArgc, qtArgv);
         ui = std::make_unique<quelta::QtUserInterface>();
     } else {

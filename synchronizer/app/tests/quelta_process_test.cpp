@@ -40,9 +40,10 @@ public:
     void WriteIni(const std::string& text) const { std::ofstream(Ini(), std::ios::binary) << text; }
 
     //! Runs quelta with the arguments, no display, stdin from /dev/null; waits for it.
-    Outcome Run(const std::vector<std::string>& args) const {
+    Outcome Run(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) const {
         const std::string errPath = (path_ / "stderr.txt").string();
         std::vector<std::string> env = {"QUELTA_INI=" + Ini().string(), "PATH=/usr/bin:/bin"};
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
         std::vector<char*> envp;
         for (auto& e : env)
             envp.push_back(e.data());
@@ -142,4 +143,12 @@ TEST(QueltaProcess, FirstRunWithoutTerminalEndsAsCancelledNamingTheKeys) {
     std::ifstream in(site.Ini(), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+}
+
+TEST(QueltaProcess, UnreachableDisplayFallsBackToTheTerminal) {
+    Site site;
+    site.WriteIni("[settings]\nlogin=\ndriver=No Such ODBC Driver\n");
+    const auto outcome = site.Run({"upload", "srv", "Tarvik", "bankcode", "0"}, {"DISPLAY=:9753"});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.err.rfind("EDatabaseError error raised, with message : \n", 0), 0u) << outcome.err;
 }

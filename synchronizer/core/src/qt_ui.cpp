@@ -11,7 +11,11 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace quelta {
 
@@ -58,6 +62,27 @@ bool HasDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         if (const char* v = std::getenv(name); v && *v) return true;
     return false;
+}
+
+bool DisplayUsable() {
+    if (!HasDisplay()) return false;
+    if (const char* platform = std::getenv("QT_QPA_PLATFORM"); platform && *platform) return true;
+    // Qt ends the process when its window system cannot be reached (a stale DISPLAY, say);
+    // a child process tries first, so Quelta can fall back to the terminal instead.
+    const pid_t child = ::fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        if (const int devNull = ::open("/dev/null", O_WRONLY); devNull >= 0) ::dup2(devNull, STDERR_FILENO);
+        int argc = 1;
+        char name[] = "quelta";
+        char* argv[] = {name, nullptr};
+        QGuiApplication probe(argc, argv);
+        ::_exit(0);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 TFormProgressPane::TFormProgressPane()

@@ -3,6 +3,7 @@
 //!   INSTANTIATE_TEST_SUITE_P(Mine, BackendSuite, ::testing::Values(myBackend()), backendName);
 
 #include "platform/db/connection.h"
+#include "value_printer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +12,6 @@
 #include <ostream>
 #include <string>
 #include <string_view>
-
-namespace platform::db {
-
-//! Readable values in test failures.
-void PrintTo(const Value& value, std::ostream* out);
-
-} // namespace platform::db
 
 namespace platform::db::testing {
 

@@ -49,7 +49,7 @@ public:
     const std::vector<Column>& columns() const { return columns_; }
     const std::vector<std::vector<Value>>& rows() const { return rows_; }
     std::size_t rowCount() const { return rows_.size(); }
-    //! Index of a column by name (case-insensitive, first match); nullopt when absent.
+    //! Index of a column by name (ASCII letters case-insensitive, first match); nullopt when absent.
     std::optional<std::size_t> columnIndex(std::string_view name) const;
     //! Value of a named column in a row; throws std::out_of_range naming the column when absent.
     const Value& at(std::size_t row, std::string_view column) const;

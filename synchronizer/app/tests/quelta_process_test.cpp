@@ -110,7 +110,7 @@ TEST(QueltaProcess, UnreachableDatabaseGivesOneMessageAndExitZero) {
     Site site;
     const std::string server = "127.0.0.1," + std::to_string(closedPort());
     const std::string inis[] = {
-        "[settings]\r\nlogin=\r\ndriver=FreeTDS\r\noptions=Port=" + server.substr(10) + ";\r\n",
+        "[settings]\r\nlogin=\r\ndriver=FreeTDS\r\nlogintimeout=5\r\n",
         "[settings]\r\nlogin=\r\ndriver=No Such ODBC Driver\r\n",
     };
     for (const auto& ini : inis) {

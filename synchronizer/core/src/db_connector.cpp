@@ -165,6 +165,14 @@ TDBConnector::TDBConnector(const std::string& source, const std::string& catalog
         description_.driver = driver;
         description_.extra = ini.Read(kIniSection, "options");
     }
+    if (const auto timeout = ini.Get(kIniSection, "logintimeout"); timeout && !timeout->empty()) {
+        int seconds = 0;
+        const auto r = std::from_chars(timeout->data(), timeout->data() + timeout->size(), seconds);
+        if (r.ec != std::errc() || r.ptr != timeout->data() + timeout->size())
+            throw EQueltaError("Chybná hodnota klíče \"logintimeout\" v souboru " + path.string() + ": '" +
+                               *timeout + "' (očekáván počet sekund)");
+        description_.loginTimeoutSeconds = seconds;
+    }
 }
 
 TDBConnector::~TDBConnector() = default;

@@ -44,7 +44,11 @@ std::optional<std::pair<std::string_view, std::string_view>> entryOf(std::string
     if (t.empty() || t.front() == ';') return std::nullopt;
     const auto eq = t.find('=');
     if (eq == std::string_view::npos) return std::nullopt;
-    return std::pair{trim(t.substr(0, eq)), trim(t.substr(eq + 1))};
+    auto value = trim(t.substr(eq + 1));
+    // A value may be written in matching quotes, which are not part of it.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return std::pair{trim(t.substr(0, eq)), value};
 }
 
 std::string systemError(const std::string& what, const std::filesystem::path& path) {

@@ -112,6 +112,15 @@ TEST_F(Connector, DriverAndDataFolderChooseTheBackend) {
     }
 }
 
+TEST_F(Connector, LoginTimeoutFromIni) {
+    writeIni("login=\nlogintimeout=3\n");
+    EXPECT_EQ(connector().Description().loginTimeoutSeconds, 3);
+    writeIni("login=\n");
+    EXPECT_EQ(connector().Description().loginTimeoutSeconds, db::ConnectionDescription{}.loginTimeoutSeconds);
+    writeIni("login=\nlogintimeout=soon\n");
+    EXPECT_THROW(connector(), EQueltaError);
+}
+
 TEST_F(Connector, ConnectsAtTheFirstStatementAndRunsEachBatchOnce) {
     writeIni("login=\n");
     auto c = connector();

@@ -18,6 +18,9 @@ TEST(IniFile, ReadsUtf16AndUtf8Content) {
         {"[s]\nk=\xC5\xBE\n", "\xC5\xBE"},                    // UTF-8
         {"\xEF\xBB\xBF[s]\r\nk = \xC5\xBE \r\n", "\xC5\xBE"}, // UTF-8 with BOM, blanks trimmed
         {"[S]\nK=\xC5\xBE", "\xC5\xBE"},                      // names compare case-insensitively
+        {"[s]\nk=\"a b\"", "a b"},                            // quotes around a value are not part of it
+        {"[s]\nk='x'", "x"},
+        {"[s]\nk=\"x", "\"x"},
     };
     for (const auto& [bytes, value] : cases)
         EXPECT_EQ(IniFile::Parse(bytes).Get("s", "k"), value);

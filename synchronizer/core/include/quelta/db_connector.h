@@ -15,7 +15,10 @@
 
 namespace quelta {
 
-//! Section of Quelta's INI file that holds every key.
+//! Section of Quelta's INI file that holds every key: "login" (empty: Windows authentication),
+//! "password" (scrambled), "driver" (an ODBC driver name, or "embedded"), "datadir" (folder of the
+//! embedded databases, relative to the INI file's folder; default "data"), "options" (further ODBC
+//! keywords appended verbatim, e.g. "Encrypt=yes;"), "logintimeout" (seconds to wait while connecting).
 inline constexpr std::string_view kIniSection = "settings";
 //! ODBC driver used when the INI names none.
 inline constexpr std::string_view kDefaultOdbcDriver = "ODBC Driver 18 for SQL Server";

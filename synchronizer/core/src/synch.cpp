@@ -72,6 +72,12 @@ TSynch::TSynch(RunContext& context)
     c.Close();
 }
 
+RpcKvaEndpoint& TSynch::Service() const {
+    if (!context_.service)
+        throw EQueltaError("Klient služby portálu není v této verzi programu Quelta k dispozici.");
+    return *context_.service;
+}
+
 void TSynch::NotAvailable(std::string_view operation) const {
     throw EQueltaError("Metoda " + std::string(operation) +
                        " není v této verzi programu Quelta k dispozici.");

@@ -32,10 +32,10 @@ public:
         if (::tcgetattr(fd_, &saved_) != 0) return;
         termios quiet = saved_;
         quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
-        active_ = ::tcsetattr(fd_, TCSAFLUSH, &quiet) == 0;
+        active_ = ::tcsetattr(fd_, TCSANOW, &quiet) == 0;
     }
     ~HiddenInput() {
-        if (active_) ::tcsetattr(fd_, TCSAFLUSH, &saved_);
+        if (active_) ::tcsetattr(fd_, TCSANOW, &saved_);
     }
     HiddenInput(const HiddenInput&) = delete;
     HiddenInput& operator=(const HiddenInput&) = delete;

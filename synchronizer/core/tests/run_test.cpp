@@ -44,6 +44,7 @@ struct TestSynch : TSynch {
         if (failure_) std::rethrow_exception(failure_);
     }
     void SaveEmployeeToPortal(const std::string& id) override { calls_.push_back("save " + id); }
+    void Preprocess() override { Service(); }
     void PayrollCalendar() override {
         auto* first = &Context().Progress();
         calls_.push_back(first == &Context().Progress() ? "one pane" : "two panes");
@@ -154,6 +155,16 @@ TEST_F(RunTest, BaseSynchronizerReportsMissingWorkflows) {
                                                    0),
               0u);
     EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(RunTest, MissingPortalClientIsAMethodError) {
+    run({"preprocess", "srv", "Tarvik", "preprocess"});
+    const auto journal = database().Journal();
+    ASSERT_EQ(journal.size(), 2u);
+    EXPECT_EQ(journal[1],
+              (std::pair<int, std::string>{0, "QUELTA - EQueltaError error raised with message : Klient "
+                                              "služby portálu není v této verzi programu Quelta k "
+                                              "dispozici."}));
 }
 
 TEST_F(RunTest, BadEntityIdIsAMethodErrorAndNothingRuns) {

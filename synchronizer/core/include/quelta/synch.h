@@ -74,6 +74,8 @@ public:
 
     const std::string& FLegislation() const { return legislation_; }
     RunContext& Context() const { return context_; }
+    //! The Portal service reference; EQueltaError when this build has no Portal client.
+    RpcKvaEndpoint& Service() const;
 
     virtual void UploadToPortal(const std::string& list);
     virtual void DownloadEmployeesFromPortal();

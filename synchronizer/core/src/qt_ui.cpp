@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,7 +67,11 @@ bool HasDisplay() {
 
 bool DisplayUsable() {
     if (!HasDisplay()) return false;
-    if (const char* platform = std::getenv("QT_QPA_PLATFORM"); platform && *platform) return true;
+    if (const char* platform = std::getenv("QT_QPA_PLATFORM"); platform && *platform) {
+        // Windows nobody can see would wait for an answer forever.
+        const std::string_view name(platform);
+        return name.rfind("offscreen", 0) != 0 && name.rfind("minimal", 0) != 0;
+    }
     // Qt ends the process when its window system cannot be reached (a stale DISPLAY, say);
     // a child process tries first, so Quelta can fall back to the terminal instead.
     const pid_t child = ::fork();

@@ -17,7 +17,8 @@ namespace quelta {
 
 //! True when a window system is available (DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM set).
 bool HasDisplay();
-//! True when Qt windows can be shown: a display is named and Qt can reach it.
+//! True when Qt windows can be shown and answered: a display is named and Qt can reach it
+//! (the offscreen and minimal platforms do not count: nobody could close a message box there).
 bool DisplayUsable();
 
 //! The progress pane: list name in bold, "n záznamů z m" and a bar.

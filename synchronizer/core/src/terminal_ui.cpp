@@ -141,11 +141,11 @@ std::optional<LoginAnswer> TerminalUserInterface::Ask(const std::string& presetL
     const auto login = readLine(in_);
     if (!login) return std::nullopt;
     answer.login = login->empty() ? presetLogin : *login;
-    std::fprintf(out_, "SQL Password: ");
-    std::fflush(out_);
     std::optional<std::string> password;
     {
-        HiddenInput hidden(in_);
+        HiddenInput hidden(in_); // before the prompt, so nothing typed after it is echoed
+        std::fprintf(out_, "SQL Password: ");
+        std::fflush(out_);
         password = readLine(in_);
     }
     std::fputc('\n', out_);

@@ -3,6 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <optional>
+#include <stdexcept>
+#include <thread>
+#include <unistd.h>
 
 using namespace quelta;
 
@@ -49,4 +55,87 @@ TEST(TerminalUi, WithoutTerminalMessagesGoOutAndProgressAndLoginStayQuiet) {
     EXPECT_NE(text.find("\"login\""), std::string::npos);
     std::fclose(out);
     std::fclose(in);
+}
+
+namespace {
+
+//! A pseudo-terminal whose far end the test types into and reads from.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+            throw std::runtime_error("no pty");
+        const int slave = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);
+        if (slave < 0) throw std::runtime_error("no pty slave");
+        terminal_ = ::fdopen(slave, "r+");
+    }
+    ~PseudoTerminal() {
+        std::fclose(terminal_);
+        ::close(master_);
+    }
+    std::FILE* Terminal() const { return terminal_; }
+    void Type(const std::string& text) const {
+        ASSERT_EQ(::write(master_, text.data(), text.size()), ssize_t(text.size()));
+    }
+    //! Reads what the terminal showed until `marker` appears; returns everything read.
+    std::string ReadUntil(const std::string& marker) {
+        while (seen_.find(marker) == std::string::npos) {
+            char buf[256];
+            const auto n = ::read(master_, buf, sizeof buf);
+            if (n <= 0) break;
+            seen_.append(buf, static_cast<std::size_t>(n));
+        }
+        return seen_;
+    }
+
+    //! Everything the terminal has shown so far, without waiting for more.
+    std::string Drain() {
+        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+        char buf[256];
+        ssize_t n = 0;
+        while ((n = ::read(master_, buf, sizeof buf)) > 0)
+            seen_.append(buf, static_cast<std::size_t>(n));
+        return seen_;
+    }
+
+private:
+    int master_ = -1;
+    std::FILE* terminal_ = nullptr;
+    std::string seen_;
+};
+
+} // namespace
+
+TEST(TerminalUi, LoginPromptHidesThePassword) {
+    struct Case {
+        std::vector<std::string> typed; //!< one answer per prompt
+        std::optional<LoginAnswer> expected;
+    };
+    const Case cases[] = {
+        {{"n\n", "clerk\n", "Tajné:1\n"}, LoginAnswer{false, "clerk", "Tajné:1"}},
+        {{"\n", "\n", "pw\n"}, LoginAnswer{false, "sa", "pw"}},
+        {{"a\n"}, LoginAnswer{true, "", ""}},
+    };
+    const std::string prompts[] = {"(a/N): ", "SQL Login [sa]: ", "SQL Password: "};
+    for (const auto& c : cases) {
+        PseudoTerminal pty;
+        TerminalUserInterface ui("/q.INI", pty.Terminal(), pty.Terminal());
+        std::optional<LoginAnswer> answer;
+        std::thread asking([&] { answer = ui.Ask("sa"); });
+        for (std::size_t i = 0; i < c.typed.size(); ++i) {
+            pty.ReadUntil(prompts[i]);
+            pty.Type(c.typed[i]);
+        }
+        asking.join();
+        ASSERT_TRUE(answer.has_value());
+        EXPECT_EQ(answer->windowsAuthentication, c.expected->windowsAuthentication);
+        EXPECT_EQ(answer->login, c.expected->login);
+        EXPECT_EQ(answer->password, c.expected->password);
+        if (!c.expected->password.empty()) {
+            const std::string shown = pty.Drain();
+            EXPECT_NE(shown.find("SQL Password: "), std::string::npos);
+            EXPECT_EQ(shown.find(c.expected->password), std::string::npos) << "password echoed: " << shown;
+        }
+    }
 }

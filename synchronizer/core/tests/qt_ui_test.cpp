@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -108,4 +109,26 @@ TEST(ProgressPaneWindow, ShowAndIncUpdateTheControls) {
     pane.resize(500, 126);
     EXPECT_EQ(pane.pbar->width(), 469);
     EXPECT_EQ(pane.height(), 126);
+}
+
+TEST(LoginForm, AskReturnsTheAnswerOrNothingWhenClosedOtherwise) {
+    QtUserInterface ui;
+    QTimer::singleShot(0, [] {
+        auto* form = dynamic_cast<TFrmINI*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(form);
+        form->edSQLLogin->setText(QStringLiteral("clerk"));
+        form->edSQLPassword->setText(QStringLiteral("pw"));
+        form->btnSave->click();
+    });
+    const auto answer = ui.Ask("sa");
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(answer->login, "clerk");
+    EXPECT_EQ(answer->password, "pw");
+
+    QTimer::singleShot(0, [] {
+        auto* form = QApplication::activeModalWidget();
+        ASSERT_TRUE(form);
+        form->close();
+    });
+    EXPECT_EQ(ui.Ask("sa"), std::nullopt);
 }

@@ -10,6 +10,7 @@
 #include <netinet/in.h>
 #include <spawn.h>
 #include <sstream>
+#include <stdexcept>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -48,7 +49,9 @@ public:
         for (auto& e : env)
             envp.push_back(e.data());
         envp.push_back(nullptr);
-        std::string exe = std::getenv("QUELTA_EXE");
+        const char* configured = std::getenv("QUELTA_EXE");
+        if (!configured) throw std::runtime_error("QUELTA_EXE must name the quelta executable");
+        std::string exe = configured;
         std::vector<std::string> argStore = {exe};
         argStore.insert(argStore.end(), args.begin(), args.end());
         std::vector<char*> argv;

@@ -57,7 +57,7 @@ public:
     void SetCiselnik(const std::string& list) override { list_ = list; }
     void SetRowcount(int rowcount) override { counter_.SetRowcount(rowcount); }
     void SetCaption(const std::string&) override {}
-    void SetLabel1(const std::string&) override {}
+    void SetLabel1(const std::string& text) override { label1_ = text; }
     void SetListLabel(const std::string& text) override {
         list_ = text;
         draw(rowText_);
@@ -75,12 +75,13 @@ private:
     void draw(const std::string& rowText) {
         rowText_ = rowText;
         if (!out_ || !shown_) return;
-        std::fprintf(out_, "\r%s\x1b[K", ProgressLine(list_, counter_.Position(), rowText_).c_str());
+        std::fprintf(out_, "\r%s\x1b[K", ProgressLine(label1_, list_, counter_.Position(), rowText_).c_str());
         std::fflush(out_);
     }
 
     std::FILE* out_;
     ProgressCounter counter_;
+    std::string label1_ = ProgressCounter::kLabel1;
     std::string list_ = ProgressCounter::kListPlaceholder;
     std::string rowText_ = ProgressCounter::kInitialRowText;
     bool shown_ = false;
@@ -88,14 +89,15 @@ private:
 
 } // namespace
 
-std::string ProgressLine(const std::string& list, int position, const std::string& rowText) {
+std::string ProgressLine(const std::string& label, const std::string& list, int position,
+                         const std::string& rowText) {
     constexpr int width = 20;
     const int filled = position * width / 100;
     std::string bar(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(width - filled), ' ');
     char percent[8];
     std::snprintf(percent, sizeof percent, "%3d %%", position);
-    return list + ": [" + bar + "] " + percent + " " + rowText;
+    return label + " " + list + " [" + bar + "] " + percent + " " + rowText;
 }
 
 TerminalUserInterface::TerminalUserInterface(std::filesystem::path iniPath, std::FILE* out, std::FILE* in)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -27,11 +28,20 @@ std::string contentOf(std::FILE* f) {
 } // namespace
 
 TEST(TerminalUi, ProgressLine) {
-    EXPECT_EQ(ProgressLine("bankcode", 0, "Příprava na synchronizaci..."),
-              "bankcode: [                    ]   0 % Příprava na synchronizaci...");
-    EXPECT_EQ(ProgressLine("bankcode", 50, "5 záznamů z 10"),
-              "bankcode: [##########          ]  50 % 5 záznamů z 10");
-    EXPECT_EQ(ProgressLine("x", 100, "1 záznamů z 1"), "x: [####################] 100 % 1 záznamů z 1");
+    struct Case {
+        int position;
+        std::string rowText, expected;
+    };
+    const Case cases[] = {
+        {0, "Příprava na synchronizaci...",
+         "Synchronizace číselníku: bankcode [                    ]   0 % Příprava na synchronizaci..."},
+        {50, "5 záznamů z 10",
+         "Synchronizace číselníku: bankcode [##########          ]  50 % 5 záznamů z 10"},
+        {100, "1 záznamů z 1",
+         "Synchronizace číselníku: bankcode [####################] 100 % 1 záznamů z 1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProgressLine("Synchronizace číselníku:", "bankcode", c.position, c.rowText), c.expected);
 }
 
 TEST(TerminalUi, WithoutTerminalMessagesGoOutAndProgressAndLoginStayQuiet) {
@@ -138,4 +148,22 @@ TEST(TerminalUi, LoginPromptHidesThePassword) {
             EXPECT_EQ(shown.find(c.expected->password), std::string::npos) << "password echoed: " << shown;
         }
     }
+}
+
+TEST(TerminalUi, ProgressIsOneUpdatingLineOnATerminal) {
+    PseudoTerminal pty;
+    TerminalUserInterface ui("/q.INI", pty.Terminal(), pty.Terminal());
+    {
+        auto pane = ui.CreateProgressPane();
+        pane->SetCiselnik("bankcode");
+        pane->SetRowcount(2);
+        pane->inc(); // not shown yet: nothing drawn
+        pane->Show();
+        pane->inc();
+    }
+    const std::string shown = pty.Drain();
+    EXPECT_EQ(shown.find("1 záznamů z 2"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\rSynchronizace číselníku: bankcode ["), std::string::npos) << shown;
+    EXPECT_NE(shown.find("100 % 2 záznamů z 2"), std::string::npos) << shown;
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 1) << shown; // one line, ended when the pane goes
 }

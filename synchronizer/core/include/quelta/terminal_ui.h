@@ -29,7 +29,8 @@ private:
     std::FILE* in_;
 };
 
-//! The progress line drawn for a pane: "<list>: [#####     ]  50 % 5 záznamů z 10".
-std::string ProgressLine(const std::string& list, int position, const std::string& rowText);
+//! The progress line drawn for a pane: "<label> <list> [#####     ]  50 % 5 záznamů z 10".
+std::string ProgressLine(const std::string& label, const std::string& list, int position,
+                         const std::string& rowText);
 
 } // namespace quelta

@@ -35,7 +35,8 @@ struct Placeholder {
 };
 
 // Splits the pattern around its single floating-point placeholder.
-void parsePattern(std::string_view format, std::string& prefix, Placeholder& spec, std::string& suffix) {
+void parsePattern(std::string_view format, std::string& prefix, Placeholder& placeholder,
+                  std::string& suffix) {
     bool found = false;
     std::string* out = &prefix;
     for (std::size_t i = 0; i < format.size(); ++i) {
@@ -72,12 +73,13 @@ void parsePattern(std::string_view format, std::string& prefix, Placeholder& spe
         if (j < format.size() && format[j] == '.') {
             ++j;
             const auto p = digits();
-            spec.precision = p.empty() ? 0 : number(p);
+            placeholder.precision = p.empty() ? 0 : number(p);
         }
         if (j >= format.size())
             throw std::invalid_argument("Format '" + std::string(format) + "' is incomplete");
-        spec.type = static_cast<char>(format[j] | 0x20);
-        if (spec.type != 'f' && spec.type != 'n' && spec.type != 'e' && spec.type != 'g')
+        placeholder.type = static_cast<char>(format[j] | 0x20);
+        if (placeholder.type != 'f' && placeholder.type != 'n' && placeholder.type != 'e' &&
+            placeholder.type != 'g')
             throw std::invalid_argument("Format '" + std::string(format) +
                                         "' has no floating-point placeholder");
         i = j;
@@ -194,21 +196,22 @@ std::string SqlDateTime(TDateTime value, bool quotedResult) {
 
 std::string SqlFloat(std::string_view format, double value) {
     std::string prefix, suffix;
-    Placeholder spec;
-    parsePattern(format, prefix, spec, suffix);
+    Placeholder placeholder;
+    parsePattern(format, prefix, placeholder, suffix);
     if (!std::isfinite(value))
         throw std::invalid_argument("The value " + std::to_string(value) + " has no SQL literal");
     std::string number;
-    switch (spec.type) {
+    switch (placeholder.type) {
     case 'f':
     case 'n':
-        number = fixed(value, spec.precision < 0 ? 2 : spec.precision);
+        number = fixed(value, placeholder.precision < 0 ? 2 : placeholder.precision);
         break;
     case 'e':
-        number = scientific(value, spec.precision < 0 ? 15 : std::max(spec.precision, 1), false);
+        number =
+            scientific(value, placeholder.precision < 0 ? 15 : std::max(placeholder.precision, 1), false);
         break;
     default:
-        number = scientific(value, spec.precision < 0 ? 15 : std::max(spec.precision, 1), true);
+        number = scientific(value, placeholder.precision < 0 ? 15 : std::max(placeholder.precision, 1), true);
         break;
     }
     return RemoveChars(prefix + number + suffix, MakeCharSet({U' ', U','}));

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -148,8 +149,8 @@ std::string IniFile::Serialize() const {
 
 void IniFile::Save(const std::filesystem::path& path) const {
     // Written beside the target and renamed over it, so a failed write never leaves half a file.
-    const std::filesystem::path temporary = path.string() + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    std::string temporary = path.string() + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
     if (fd < 0) throw EQueltaError(systemError("Nelze zapsat soubor", path));
     const std::string bytes = Serialize();
     std::size_t written = 0;

@@ -5,6 +5,8 @@
 
 #include "platform/db/errors.h"
 
+#include "common/utf.h"
+
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlucode.h>
@@ -58,9 +60,11 @@ public:
     std::size_t unit() const { return wide_ ? sizeof(SQLWCHAR) : 1; }
     SQLSMALLINT textType() const { return wide_ ? SQL_C_WCHAR : SQL_C_CHAR; }
 
-    //! UTF-8 text of `units` character units in a buffer filled by the driver.
+    //! UTF-8 text of `units` character units in a buffer filled by the driver; malformed narrow text
+    //! has its bad bytes replaced by U+FFFD.
     std::string decode(const void* buffer, std::size_t units) const {
-        if (!wide_) return std::string(static_cast<const char*>(buffer), units);
+        if (!wide_)
+            return toUtf8(common::Utf8ToUtf16(std::string_view(static_cast<const char*>(buffer), units)));
         const auto* w = static_cast<const SQLWCHAR*>(buffer);
         return toUtf8(std::u16string(w, w + units));
     }

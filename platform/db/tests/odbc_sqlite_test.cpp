@@ -115,5 +115,12 @@ TEST(OdbcBackend, ConnectsWithEitherAuthenticationForm) {
     }
 }
 
+TEST(OdbcBackend, TextIsAlwaysValidUtf8) {
+    auto db = connect(sqliteDescription(scratch->next()));
+    EXPECT_THROW(db->execute("SELECT 'A\xC3(' AS t"), ConversionError) << "malformed batch text is not sent";
+    const auto set = db->execute("SELECT CAST(X'41C328' AS TEXT) AS t").resultSets.at(0);
+    EXPECT_EQ(set.at(0, "t"), Value::text("A\xEF\xBF\xBD(")) << "malformed text from the driver is repaired";
+}
+
 } // namespace
 } // namespace platform::db::testing

@@ -72,6 +72,7 @@ std::vector<KindCase> kindCases(const BackendUnderTest& b) {
         {"datetime", "datetime", "'2024-02-29T23:59:58.997'",
          Value::dateTime(at(2024, 2, 29, 23, 59, 58, 997))},
         {"date", "date", "'1850-06-01'", Value::dateTime(at(1850, 6, 1))},
+        {"time", "time", "'06:00:00'", Value::dateTime(0.25)},
         {"varbinary(16)", "varbinary", b.binaryLiteral({0, 1, 0, 255}), Value::bytes({0, 1, 0, 255})},
     };
 }

@@ -251,7 +251,7 @@ CREATE TABLE dbo.TabMzKalendar (
 )
 GO
 
--- Days of a payroll calendar; TypDne P work day, S Saturday, N Sunday, V holiday.
+-- Days of a payroll calendar; TypDne P work day, S Saturday, N Sunday; Svatek A on a public holiday.
 CREATE TABLE dbo.TabMzKalendarDny (
     ID INT IDENTITY(1,1) NOT NULL CONSTRAINT PK__TabMzKalendarDny__ID PRIMARY KEY,
     IDKalendar INT NOT NULL,

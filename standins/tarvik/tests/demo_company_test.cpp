@@ -40,6 +40,10 @@ std::vector<const DemoRow*> rowsIn(const DemoBatch& batch, std::string_view tabl
     return out;
 }
 
+std::size_t characters(const std::string& utf8) {
+    return std::size_t(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
 int count(const DemoCompany& company, std::string_view table, std::string_view column, const Value& value) {
     int n = 0;
     for (const auto* row : company.rows(table))
@@ -213,6 +217,7 @@ TEST(DemoCompany, WageSlipsMatchDecemberResultsExceptTwo) {
 }
 
 TEST(DemoCompany, RowsFitTheHostSchema) {
+    static const std::regex kWidth("N?(VAR)?CHAR\\((\\d+)\\)");
     auto tables = schema_reader::createdTables();
     for (const auto* company : {&czech(), &slovak()}) {
         // Extension columns come from the hp_ExterniTabulka calls of the first batch.
@@ -230,9 +235,17 @@ TEST(DemoCompany, RowsFitTheHostSchema) {
                 if (!row) continue;
                 const auto table = tables.find(schema_reader::upper(row->table));
                 ASSERT_NE(table, tables.end()) << row->table;
-                for (const auto& [column, value] : row->fields)
-                    EXPECT_TRUE(table->second.count(schema_reader::upper(column)))
-                        << row->table << "." << column;
+                for (const auto& [column, value] : row->fields) {
+                    const auto definition = table->second.find(schema_reader::upper(column));
+                    ASSERT_NE(definition, table->second.end()) << row->table << "." << column;
+                    std::smatch width;
+                    const auto* literal = std::get_if<Value>(&value);
+                    if (literal && literal->kind() == platform::db::ValueKind::Text &&
+                        std::regex_search(definition->second, width, kWidth)) {
+                        EXPECT_LE(characters(literal->asText()), std::stoul(width[2]))
+                            << row->table << "." << column << " = " << literal->asText();
+                    }
+                }
                 for (const auto& [column, definition] : table->second) {
                     const bool required = definition.find("NOT NULL") != std::string::npos &&
                                           definition.find("DEFAULT") == std::string::npos &&

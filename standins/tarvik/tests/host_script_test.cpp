@@ -93,6 +93,17 @@ TEST(HostScript, BatchesAreLexicallySound) {
     }
 }
 
+TEST(HostScript, ConstraintNamesAreUnique) {
+    std::set<std::string> names;
+    const std::regex constraint(R"(CONSTRAINT\s+(\w+))");
+    for (const auto& batch : hostScriptBatches()) {
+        const auto text = upper(code(batch));
+        for (std::sregex_iterator it(text.begin(), text.end(), constraint), end; it != end; ++it)
+            EXPECT_TRUE(names.insert((*it)[1]).second) << (*it)[1];
+    }
+    EXPECT_GT(names.size(), 50u);
+}
+
 TEST(HostScript, ProceduresStandAloneInTheirBatch) {
     for (const auto& batch : hostScriptBatches()) {
         const auto w = words(code(batch));

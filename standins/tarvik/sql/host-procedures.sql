@@ -384,3 +384,111 @@ UPDATE dbo.TabICestak SET
 WHERE ID = @ID
 RETURN 0
 GO
+
+-- Payroll preprocessing import by user procedures (the action "A_ExtorniProc" of the
+-- preprocessing browse). For period @IdObdobi (default: the current period, Stav 1) and for
+-- each definition of TabMzImpDefUP with VlastniUP 1, in ID order:
+--   1. creates #PredzpImportTable and runs the definition's procedure JmenoUP as
+--      "EXEC <JmenoUP> @IdObdobi, @TabName OUTPUT, @AtrName OUTPUT"; the procedure fills the table;
+--   2. inserts one TabPredzp row per filled row of that period that names an employee and a
+--      payroll component (other rows are left out and stay pending at their source);
+--   3. when the procedure returned @TabName and @AtrName, stores the new TabPredzp.ID in
+--      column @AtrName of row Pomocne_ID of table @TabName.
+-- The whole import is one transaction: an error leaves nothing imported. No result set.
+CREATE PROCEDURE dbo.hp_MzPredzpImportUP
+    @IdObdobi INT = NULL
+AS
+SET NOCOUNT ON
+DECLARE @IDDef INT, @JmenoUP NVARCHAR(255), @TabName VARCHAR(50), @AtrName VARCHAR(50), @Skript NVARCHAR(MAX),
+    @Zprava NVARCHAR(400), @Radek INT, @PomocneID INT, @NoveID INT
+IF @IdObdobi IS NULL
+    SELECT @IdObdobi = IdObdobi FROM dbo.TabMzdObd WHERE Stav = 1
+IF @IdObdobi IS NULL OR NOT EXISTS (SELECT * FROM dbo.TabMzdObd WHERE IdObdobi = @IdObdobi)
+BEGIN
+    RAISERROR(N'Mzdové období pro import předzpracování neexistuje.', 16, 1)
+    RETURN 1
+END
+CREATE TABLE #PredzpImportTable (
+    Radek INT IDENTITY(1,1) NOT NULL,
+    Pomocne_ID INT NULL,
+    OsCislo INT NULL,
+    PrijmeniJmeno NVARCHAR(100) NULL,
+    ZamestnanecId INT NULL,
+    IdObdobi INT NULL,
+    CisloMS INT NULL,
+    SkupinaMS INT NULL,
+    Castka NUMERIC(19,2) NULL,
+    Hodiny NUMERIC(9,2) NULL,
+    Dny NUMERIC(9,2) NULL,
+    DnyKal NUMERIC(9,2) NULL,
+    Procento NUMERIC(9,2) NULL,
+    DatumOd DATETIME NULL,
+    DatumDo DATETIME NULL,
+    Utvar NVARCHAR(100) NULL,
+    Zakazka NVARCHAR(100) NULL,
+    NakladovyOkruh NVARCHAR(100) NULL,
+    IdVozidlo INT NULL
+)
+CREATE TABLE #PredzpImportVystup (TabName VARCHAR(50) NULL, AtrName VARCHAR(50) NULL)
+BEGIN TRANSACTION
+DECLARE d CURSOR LOCAL FAST_FORWARD FOR
+    SELECT ID, JmenoUP FROM dbo.TabMzImpDefUP WHERE VlastniUP = 1 AND ISNULL(JmenoUP, N'') <> N'' ORDER BY ID
+OPEN d
+WHILE 1 = 1
+BEGIN
+    FETCH NEXT FROM d INTO @IDDef, @JmenoUP
+    IF @@FETCH_STATUS <> 0 BREAK
+    IF @JmenoUP LIKE N'%;%' OR @JmenoUP LIKE N'% %' OR @JmenoUP LIKE N'%''%' OR @JmenoUP LIKE N'%--%'
+        OR @JmenoUP LIKE N'%/*%'
+    BEGIN
+        SET @Zprava = N'Neplatný název procedury importu: ' + @JmenoUP
+        RAISERROR(@Zprava, 16, 1)
+        GOTO CHYBA
+    END
+    DELETE FROM #PredzpImportTable
+    DELETE FROM #PredzpImportVystup
+    SET @Skript = N'DECLARE @TabName VARCHAR(50), @AtrName VARCHAR(50) EXEC ' + @JmenoUP + N' '
+        + CAST(@IdObdobi AS NVARCHAR(11)) + N', @TabName OUTPUT, @AtrName OUTPUT '
+        + N'INSERT INTO #PredzpImportVystup (TabName, AtrName) VALUES (@TabName, @AtrName)'
+    EXEC(@Skript)
+    IF @@ERROR <> 0 GOTO CHYBA
+    SET @TabName = NULL
+    SET @AtrName = NULL
+    SELECT TOP 1 @TabName = TabName, @AtrName = AtrName FROM #PredzpImportVystup
+    SET @Radek = NULL
+    SELECT @Radek = MIN(Radek) FROM #PredzpImportTable
+    WHERE IdObdobi = @IdObdobi AND ZamestnanecId IS NOT NULL AND CisloMS IS NOT NULL
+    WHILE @Radek IS NOT NULL
+    BEGIN
+        INSERT INTO dbo.TabPredzp (ZamestnanecId, IdObdobi, CisloMS, SkupinaMS, Castka, Hodiny, Dny, DnyKal,
+            Procento, DatumOd, DatumDo, Utvar, Zakazka, NakladovyOkruh, IdVozidlo)
+        SELECT ZamestnanecId, IdObdobi, CisloMS, SkupinaMS, Castka, Hodiny, Dny, DnyKal,
+            Procento, DatumOd, DatumDo, Utvar, Zakazka, NakladovyOkruh, IdVozidlo
+        FROM #PredzpImportTable WHERE Radek = @Radek
+        IF @@ERROR <> 0 GOTO CHYBA
+        SET @NoveID = SCOPE_IDENTITY()
+        SET @PomocneID = NULL
+        SELECT @PomocneID = Pomocne_ID FROM #PredzpImportTable WHERE Radek = @Radek
+        IF @TabName IS NOT NULL AND @AtrName IS NOT NULL AND @PomocneID IS NOT NULL
+        BEGIN
+            SET @Skript = N'UPDATE dbo.' + QUOTENAME(@TabName) + N' SET ' + QUOTENAME(@AtrName) + N' = '
+                + CAST(@NoveID AS NVARCHAR(11)) + N' WHERE ID = ' + CAST(@PomocneID AS NVARCHAR(11))
+            EXEC(@Skript)
+            IF @@ERROR <> 0 GOTO CHYBA
+        END
+        SELECT @Radek = MIN(Radek) FROM #PredzpImportTable
+        WHERE IdObdobi = @IdObdobi AND ZamestnanecId IS NOT NULL AND CisloMS IS NOT NULL AND Radek > @Radek
+    END
+END
+DEALLOCATE d
+COMMIT
+DROP TABLE #PredzpImportVystup
+DROP TABLE #PredzpImportTable
+RETURN 0
+CHYBA:
+DEALLOCATE d
+IF @@TRANCOUNT > 0 ROLLBACK
+DROP TABLE #PredzpImportVystup
+DROP TABLE #PredzpImportTable
+RETURN 1
+GO

@@ -215,6 +215,9 @@ constexpr TableColumns kUsedColumns[] = {
     {"TabIStazkaRada", "TypPrepravy StPrefix"},
     {"TabIVozidlo", "ID SPZZobraz Popis EvCislo"},
     {"TabIHGlob", "CestakSazbaPHM CestakSazbaKm CestakKapesne CestakZahrPHM"},
+    {"#PredzpImportTable",
+     "Pomocne_ID OsCislo PrijmeniJmeno ZamestnanecId IdObdobi CisloMS SkupinaMS Castka "
+     "Hodiny Dny DnyKal Procento DatumOd DatumDo Utvar Zakazka NakladovyOkruh IdVozidlo"},
 };
 
 TEST(HostSchema, HasEveryColumnThePlugInAndQueltaUse) {
@@ -292,7 +295,7 @@ struct CallForm {
 constexpr CallForm kCallForms[] = {
     {"HP_ZAPISDOZURNALU", 3},         {"HP_NAJDIPRVNIVOLNY", 7},   {"HP_EXTERNITABULKA", 3},
     {"HP_MZVRATCISZAMRADA_CISLO", 2}, {"HP_PRIDEJMZDOVOUVETU", 2}, {"HPI_VYPOCTIDIETY", 1},
-    {"HPI_VYPOCTICESTAK", 2},
+    {"HPI_VYPOCTICESTAK", 2},         {"HP_MZPREDZPIMPORTUP", 0},
 };
 
 TEST(HostProcedures, AcceptTheirCallForms) {

@@ -61,7 +61,7 @@ using Columns = std::map<std::string, std::string>;
 //! Every table the script creates, by upper-case name, with its column definitions.
 inline std::map<std::string, Columns> createdTables() {
     std::map<std::string, Columns> tables;
-    const std::regex head(R"(CREATE\s+TABLE\s+(?:DBO\.)?(\w+)\s*\()");
+    const std::regex head(R"(CREATE\s+TABLE\s+(?:DBO\.)?(#?\w+)\s*\()");
     for (const auto& batch : standins::tarvik::hostScriptBatches()) {
         const auto text = upper(code(batch));
         for (std::sregex_iterator it(text.begin(), text.end(), head), end; it != end; ++it) {

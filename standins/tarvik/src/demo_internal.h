@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -103,6 +104,18 @@ void addPayrollSetup(Context& c);
 void addCalendars(Context& c);
 void addEmployees(Context& c);
 void addTravelDocuments(Context& c);
+
+//! A text of `count` random decimal digits.
+std::string digits(Rng& rng, int count);
+//! A ten-digit birth number divisible by eleven, written as YYMMDD/SSSS; unique within `used`.
+std::string birthNumber(Rng& rng, int year, int month, int day, bool female, std::set<std::string>& used);
+//! IBAN of a domestic account: country, check digits, bank code, prefix and number.
+std::string iban(const std::string& country, const std::string& bank, const std::string& prefix,
+                 const std::string& number);
+//! A small 8x8 bitmap picture standing in for a photo.
+platform::db::Bytes photo(Rng& rng);
+//! A name as the local part of an e-mail address: unaccented, lower case, without blanks and dots.
+std::string mailName(const std::string& s);
 
 //! Postal codes and towns of the company's country, shared by code lists and employees.
 struct Town {

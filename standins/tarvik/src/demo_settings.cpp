@@ -47,11 +47,18 @@ struct BrowseDefinition {
     int number;
     const char* view;
     const char* name;
+    const char* select; //!< the view's query
 };
+// User browses of other customisations, so that the plug-in's browses are numbered after them.
 constexpr BrowseDefinition kForeignUserBrowses[] = {
-    {1, "hvw_PrehledDochazky", "Docházka"},
-    {2, "hvw_PrehledSmluv", "Smlouvy"},
-    {3, "hvw_PrehledSkoleni", "Školení"},
+    {1, "hvw_PrehledDochazky", "Docházka",
+     "SELECT k.ID, z.Cislo, z.Prijmeni, z.Jmeno, k.Rok, k.Cislo AS Kalendar, k.UvazekTyden\n"
+     "FROM dbo.TabMzKalendarZam k JOIN dbo.TabCisZam z ON z.ID = k.ZamestnanecId"},
+    {2, "hvw_PrehledSmluv", "Smlouvy",
+     "SELECT m.ID, z.Cislo, z.Prijmeni, z.Jmeno, m.IdObdobi, m.DruhPP, m.DatumVznikuPP, m.DatumUkonceniPP\n"
+     "FROM dbo.TabZamMzd m JOIN dbo.TabCisZam z ON z.ID = m.ZamestnanecId"},
+    {3, "hvw_PrehledSkoleni", "Školení",
+     "SELECT z.ID, z.Cislo, z.Prijmeni, z.Jmeno, z.Stredisko\nFROM dbo.TabCisZam z"},
 };
 
 } // namespace
@@ -110,6 +117,9 @@ void addCompanySettings(Context& c) {
                            {"Poradi", num(1)},
                            {"Systemovy", flag(true)}});
     b.insert("TabSoudkyPoradi", {{"Soudek", text("Mzdy")}, {"Poradi", num(1)}});
+    for (const auto& browse : kForeignUserBrowses)
+        Batch(c.company, std::string("View of user browse ") + browse.name)
+            .sql(std::string("CREATE VIEW dbo.") + browse.view + " AS\n" + browse.select);
 }
 
 } // namespace standins::tarvik::demo

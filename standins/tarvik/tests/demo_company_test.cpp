@@ -124,6 +124,22 @@ TEST(DemoCompany, KeysAreUnique) {
         }
 }
 
+TEST(DemoCompany, UserBrowsesHaveTheirViews) {
+    const auto batches = renderBatches(czech());
+    ASSERT_FALSE(czech().rows("TabObecnyPrehled").empty());
+    for (const auto* browse : czech().rows("TabObecnyPrehled")) {
+        const auto create = "CREATE VIEW dbo." + browse->value("NazevSys").asText() + " AS\n";
+        EXPECT_EQ(std::count_if(batches.begin(), batches.end(),
+                                [&](const std::string& b) {
+                                    const auto at = b.find(create);
+                                    // CREATE VIEW must open its batch: only the title comment may precede it.
+                                    return at != std::string::npos && b.rfind("\n", at - 1) == b.find('\n');
+                                }),
+                  1)
+            << create;
+    }
+}
+
 TEST(DemoCompany, CalendarsHoldEveryDayOfTheYearOnce) {
     struct Expected {
         const DemoCompany& company;

@@ -89,10 +89,11 @@ BufferedQuery::BufferedQuery(platform::db::ResultSet rows)
 }
 
 plugin::TaVariant BufferedQuery::FieldValue(int column) const {
+    // An empty result reads as NULL whatever is asked, also when the batch gave no result set at all.
+    if (RecordCount() == 0) return plugin::TaVariant::null();
     if (column < 0 || std::size_t(column) >= rows_.columns().size())
         throw plugin::TarvikError("Column " + std::to_string(column) + " does not exist; the result has " +
                                   std::to_string(rows_.columns().size()) + " columns.");
-    if (RecordCount() == 0) return plugin::TaVariant::null();
     return rows_.rows()[std::size_t(position_)][std::size_t(column)];
 }
 

@@ -30,7 +30,9 @@ TEST(BufferedQuery, EmptyResultReadsAsNullWithoutRaising) {
     q.Prior();
     EXPECT_TRUE(q.FieldValue(1).isNull());
     EXPECT_FALSE(q.LocateValue("ID", Value::integer(1)));
-    EXPECT_THROW(q.FieldValue(2), plugin::TarvikError);
+    EXPECT_TRUE(q.FieldValue(5).isNull());
+    EXPECT_TRUE(BufferedQuery().FieldValue(0).isNull()) << "a batch without any result set";
+    EXPECT_THROW(BufferedQuery(banks(1)).FieldValue(2), plugin::TarvikError);
 }
 
 TEST(BufferedQuery, WalksLikeTheHostsDataSets) {

@@ -26,14 +26,16 @@ public:
 //! Answers of the host's three-way question.
 enum class TaAnswer : std::uint8_t { Cancel = 2, Yes = 6, No = 7 };
 
-//! Rows of a query or browse, fully read, with a cursor. Column indexes count from 0.
+//! Rows of a query or browse, fully read, with a cursor that stands on a row while there is one.
+//! Column indexes count from 0.
 class ITaQuery {
 public:
     virtual ~ITaQuery() = default;
-    //! [1] Value of a column in the current row; null when there is no current row (an empty
-    //! result does not raise). Throws TarvikError for a column index out of range.
+    //! [1] Value of a column in the current row; null for an empty result, whatever column is
+    //! asked (it never raises). Throws TarvikError for a column out of range of a non-empty result.
     virtual TaVariant FieldValue(int column) const = 0;
-    //! [3] True when the cursor stands past the last row (always for an empty result).
+    //! [3] True once Next found no further row (the cursor stays on the last row); always true
+    //! for an empty result.
     virtual bool Eof() const = 0;
     //! [4] Moves to the next row.
     virtual void Next() = 0;
@@ -44,7 +46,8 @@ public:
     //! [12] True when some row holds `value` in the named column (case-insensitive name); the
     //! cursor moves to the first such row. Throws TarvikError for an unknown column.
     virtual bool LocateValue(std::string_view column, const TaVariant& value) = 0;
-    //! [13] True when the cursor stands before the first row (always for an empty result).
+    //! [13] True on a new query and once Prior found no earlier row (the cursor stays on the
+    //! first row); always true for an empty result.
     virtual bool Bof() const = 0;
 };
 

@@ -168,6 +168,46 @@ TEST_P(StandinModes, AgreedPreprocessEntriesAndChangesSentBack) {
 
 INSTANTIATE_TEST_SUITE_P(InlineAndMultiRef, StandinModes, ::testing::Bool());
 
+TEST(Standin, OperationsNoWorkflowCallsStillBehave) {
+    Portal portal;
+    auto& client = portal.Client();
+
+    soap::Record entity = NewRecord("BankCode");
+    entity.Set("name", Value("Fio"));
+    client.saveOrUpdateByErpPk(entity, "2010");
+    const auto byKey = client.getEntityByErpPk(NewRecord("BankCode"), "2010");
+    ASSERT_TRUE(byKey.has_value());
+    const std::int32_t id = byKey->GetInt("id");
+    EXPECT_EQ(byKey->GetString("erpPk"), "2010");
+    entity.Set("name", Value("Fio banka"));
+    client.saveOrUpdateByPortalId(entity, id);
+    EXPECT_EQ(client.getEntityByPortalId(NewRecord("BankCode"), id)->GetString("name"), "Fio banka");
+    EXPECT_EQ(client.findChangedEntities(NewRecord("BankCode"), 1).size(), 1u);
+    client.deleteByPortalId(NewRecord("BankCode"), id);
+    EXPECT_FALSE(client.getEntityByErpPk(NewRecord("BankCode"), "2010").has_value());
+
+    soap::Record income = NewRecord("CashIncomeDto");
+    income.Set("state", Value("agreed"));
+    income.Set("amount", Value(10.0));
+    client.saveCashIncomeDtos(income);
+    soap::Record absence = NewRecord("RecordDto");
+    absence.Set("state", Value("new"));
+    client.saveRecordDtos(absence);
+    EXPECT_EQ(client.findChangedAgreedCashIncomeDtos(0).size(), 1u);
+    EXPECT_TRUE(client.findChangedAgreedRecordDtos(0).empty());
+
+    soap::Record calendar = NewRecord("EmployeeCalendarDto");
+    calendar.Set("erpPk", Value("7"));
+    client.saveEmployeeCalendarDto(calendar);
+    EXPECT_EQ(portal.AdminGet("records?type=EmployeeCalendarDto").size(), 1u);
+
+    soap::Record day = NewRecord("PayrollCalendarDay");
+    day.Set("dayName", Value("pondělí"));
+    const auto echoed = client.dummyMethod(day);
+    ASSERT_TRUE(echoed.has_value());
+    EXPECT_EQ(echoed->GetString("dayName"), "pondělí");
+}
+
 TEST(Standin, InjectedFaultsEndInClearErrorsAndChangeNothing) {
     struct Case {
         const char* kind;

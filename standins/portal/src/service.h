@@ -20,6 +20,11 @@ struct SoapReply {
     std::string body;
 };
 
+//! The name of an operation's result element ("echoReturn").
+std::string ReturnElementName(const quelta::OperationDef& operation);
+//! The declared result type of an operation (none for operations without a result).
+soap::TypeRef ResultType(const quelta::OperationDef& operation);
+
 //! Answers SOAP requests; thread-safe as long as the store is.
 class PortalService {
 public:

@@ -217,7 +217,9 @@ private:
         const std::string_view uri = Resolve(scope, prefix);
         if (uri.empty() && !prefix.empty())
             throw DecodeError("type " + std::string(qname) + " uses an undeclared prefix");
-        const bool open = declared.scalar == Scalar::None || declared.scalar == Scalar::AnyType;
+        // Only an undeclared or anyType position accepts whatever the xsi:type names.
+        const bool open = declared.scalar == Scalar::AnyType ||
+                          (declared.scalar == Scalar::None && !declared.record && !declared.array);
         if (uri == kXsdNs || uri == kEncodingNs) {
             if (uri == kEncodingNs && local == "Array") {
                 if (declared.array) return declared;

@@ -250,10 +250,11 @@ TEST(Standin, InjectedFaultsEndInClearErrorsAndChangeNothing) {
 TEST(Standin, WrongResultTypeIsRefused) {
     Portal portal;
     auto& client = portal.Client();
-    for (const char* operation : {"getDtoByErpPk", "echo"}) {
+    for (const char* operation : {"getDtoByErpPk", "findChangedDtos", "echo"}) {
         portal.Admin("faults", {{"operation", operation}, {"kind", "wrongType"}});
     }
     EXPECT_THROW(client.getDtoByErpPk(NewRecord("BankCodeDto"), "0800"), quelta::EPortalError);
+    EXPECT_THROW(client.findChangedDtos(NewRecord("BankCodeDto"), 0), quelta::EPortalError);
     EXPECT_THROW(client.echo("x"), quelta::EPortalError);
     EXPECT_EQ(portal.AdminGet("calls")["echo"], 1);
 }

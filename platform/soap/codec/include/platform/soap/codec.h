@@ -59,7 +59,8 @@ struct Call {
 
 //! How responses are written.
 struct EncodeOptions {
-    //! Write records and arrays as top-level multiRef elements referenced by href, as Axis-era servers do.
+    //! Write records and arrays as top-level multiRef elements referenced by href, as many rpc/encoded
+    //! servers answer.
     bool multiRef = false;
 };
 

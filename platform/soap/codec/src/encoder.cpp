@@ -4,10 +4,21 @@
 #include "platform/soap/codec.h"
 
 #include <deque>
+#include <unordered_map>
 
 namespace platform::soap {
 
 using namespace detail;
+
+//! Start and end tag of a member whose declared type is a fixed scalar; both empty otherwise.
+struct Codec::MemberTags {
+    std::string open;
+    std::string close;
+};
+
+struct Codec::TagCache {
+    std::unordered_map<const RecordType*, std::vector<MemberTags>> byRecord;
+};
 
 namespace {
 
@@ -152,9 +163,18 @@ private:
             AppendTypeName(TypeRef{Scalar::None, &rec.Type(), nullptr});
             out_ += "\">";
             const auto& members = rec.Type().Members();
+            const std::vector<Codec::MemberTags>* tags = codec_.TagsOf(rec.Type());
             for (std::size_t i = 0; i < members.size(); ++i) {
                 const Value& v = rec.At(i);
-                if (!v.IsAbsent()) WriteValue(members[i].name, members[i].type, v, depth + 1);
+                if (v.IsAbsent()) continue;
+                if (tags && !(*tags)[i].open.empty() && !v.IsNil() && v.GetKind() != Value::Kind::Record &&
+                    v.GetKind() != Value::Kind::Array) {
+                    out_ += (*tags)[i].open;
+                    AppendScalarText(out_, v);
+                    out_ += (*tags)[i].close;
+                } else {
+                    WriteValue(members[i].name, members[i].type, v, depth + 1);
+                }
             }
         } else {
             const Array& arr = value.AsArray();
@@ -196,6 +216,24 @@ Codec::Codec(const TypeRegistry& registry, std::vector<std::string> nsUris, std:
     , nsUris_(std::move(nsUris))
     , serviceRole_(serviceRole) {
     if (serviceRole_ >= nsUris_.size()) throw std::invalid_argument("the service namespace role has no URI");
+    auto cache = std::make_shared<TagCache>();
+    for (const auto& type : registry.Records()) {
+        std::vector<MemberTags>& tags = cache->byRecord[type.get()];
+        for (const MemberInfo& m : type->Members()) {
+            MemberTags& t = tags.emplace_back();
+            if (!m.type.IsScalar() || m.type.scalar == Scalar::AnyType) continue;
+            t.open = "<" + m.name + " xsi:type=\"" +
+                     (m.type.scalar == Scalar::SoapString ? "soapenc:" : "xsd:") +
+                     std::string(XsdName(m.type.scalar)) + "\">";
+            t.close = "</" + m.name + ">";
+        }
+    }
+    tags_ = std::move(cache);
+}
+
+const std::vector<Codec::MemberTags>* Codec::TagsOf(const RecordType& type) const {
+    const auto it = tags_->byRecord.find(&type);
+    return it == tags_->byRecord.end() ? nullptr : &it->second;
 }
 
 const std::string& Codec::NamespaceUri(std::uint8_t role) const {

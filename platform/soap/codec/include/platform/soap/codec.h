@@ -5,6 +5,7 @@
 #include "platform/soap/value.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -106,10 +107,16 @@ public:
     Response DecodeResponse(std::string_view xml, const std::optional<TypeRef>& expected = {},
                             const DecodeLimits& limits = {}) const;
 
+    struct MemberTags;
+    //! Ready-made start and end tags of a record's scalar members, in member order.
+    const std::vector<MemberTags>* TagsOf(const RecordType& type) const;
+
 private:
+    struct TagCache;
     const TypeRegistry* registry_;
     std::vector<std::string> nsUris_;
     std::uint8_t serviceRole_;
+    std::shared_ptr<const TagCache> tags_;
 };
 
 //! Base64 of raw bytes, and back (whitespace ignored; throws DecodeError on bad input).

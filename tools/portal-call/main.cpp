@@ -44,6 +44,20 @@ struct Arguments {
     std::vector<std::string> values;
 };
 
+//! A whole decimal number given to an option; anything else is refused with the option's name.
+long number(const std::string& option, const std::string& text) {
+    std::size_t used = 0;
+    long value = 0;
+    try {
+        value = std::stol(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size())
+        throw std::invalid_argument(option + " needs a whole number, not " + text);
+    return value;
+}
+
 Arguments parse(int argc, char** argv) {
     Arguments a;
     int i = 1;
@@ -59,9 +73,9 @@ Arguments parse(int argc, char** argv) {
         if (arg == "--url")
             a.url = value;
         else if (arg == "--cert-location")
-            a.certificate.location = std::stoi(value);
+            a.certificate.location = static_cast<int>(number(arg, value));
         else if (arg == "--cert-store")
-            a.certificate.storeIndex = std::stoi(value);
+            a.certificate.storeIndex = static_cast<int>(number(arg, value));
         else if (arg == "--cert-issuer")
             a.certificate.issuerCommonName = value;
         else if (arg == "--cert-serial")
@@ -69,9 +83,9 @@ Arguments parse(int argc, char** argv) {
         else if (arg == "--ca-file")
             a.transport.caFile = value;
         else if (arg == "--connect-timeout")
-            a.transport.connectTimeout = std::chrono::seconds(std::stol(value));
+            a.transport.connectTimeout = std::chrono::seconds(number(arg, value));
         else if (arg == "--timeout")
-            a.transport.noDataTimeout = std::chrono::seconds(std::stol(value));
+            a.transport.noDataTimeout = std::chrono::seconds(number(arg, value));
         else if (arg == "--namespace-service")
             a.namespaces.service = value;
         else if (arg == "--namespace-data")

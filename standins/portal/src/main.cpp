@@ -42,7 +42,11 @@ Arguments parse(int argc, char** argv) {
             o.host = where.substr(0, colon);
             if (o.host.size() > 2 && o.host.front() == '[' && o.host.back() == ']')
                 o.host = o.host.substr(1, o.host.size() - 2);
-            o.port = std::stoi(where.substr(colon + 1));
+            const std::string port = where.substr(colon + 1);
+            if (port.empty() || port.size() > 5 ||
+                port.find_first_not_of("0123456789") != std::string::npos || std::stoi(port) > 65535)
+                throw std::invalid_argument("--listen takes HOST:PORT with a port from 0 to 65535");
+            o.port = std::stoi(port);
         } else if (arg == "--path") {
             o.path = value();
         } else if (arg == "--multiref") {

@@ -132,6 +132,7 @@ TEST(PortalExecutables, StandinAnswersPortalCallAndSavesItsStateOnStop) {
         {{"echo"}, 2, "", "echo takes 1 argument(s), 0 given"},
         {{"echo", "hello"}, 2, "", "argument in is not JSON"},
         {{"launch", "1"}, 2, "", "unknown operation launch"},
+        {{"--timeout", "soon", "echo", "\"x\""}, 2, "", "--timeout needs a whole number, not soon"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.front());
@@ -166,6 +167,7 @@ TEST(PortalExecutables, StandinRefusesBadOptions) {
     for (const std::vector<std::string>& argv :
          {std::vector<std::string>{PORTAL_STANDIN_EXE, "--listen", "0.0.0.0:0"},
           {PORTAL_STANDIN_EXE, "--tls-cert", "x.pem"},
+          {PORTAL_STANDIN_EXE, "--listen", "127.0.0.1:http"},
           {PORTAL_STANDIN_EXE, "--bogus"}}) {
         const Outcome outcome = Child(argv).Finish();
         EXPECT_EQ(outcome.status, 2);

@@ -57,7 +57,7 @@ public:
                               " bytes exceeds the limit of " + std::to_string(limits_.maxBytes) + " bytes");
         const auto result = doc_.load_buffer(
             xml.data(), xml.size(), pugi::parse_default | pugi::parse_doctype | pugi::parse_ws_pcdata_single,
-            pugi::encoding_utf8);
+            pugi::encoding_auto);
         if (!result)
             throw DecodeError("malformed XML at offset " + std::to_string(result.offset) + ": " +
                               result.description());

@@ -307,6 +307,20 @@ TEST(Codec, EntitiesAreNeverExpanded) {
     EXPECT_EQ(ResultRecord(r).GetString("name"), "&<A&ext;");
 }
 
+TEST(Codec, DeclaredEncodingsAreRead) {
+    const Codec codec = MakeCodec();
+    auto withName = [](const std::string& name) {
+        return Envelope(R"(<s:getResponse><r xsi:type="d:Other"><name>)" + name +
+                        "</name></r></s:getResponse>");
+    };
+    std::string latin1 = withName("Plze\xF2");
+    latin1.replace(latin1.find("UTF-8"), 5, "ISO-8859-1");
+    const std::string utf8WithBom = "\xEF\xBB\xBF" + withName("Plze\xC3\xB2");
+    for (const std::string& xml : {latin1, utf8WithBom})
+        EXPECT_EQ(ResultRecord(codec.DecodeResponse(xml, Declared("Other"))).GetString("name"),
+                  "Plze\xC3\xB2");
+}
+
 TEST(Codec, SizeCapRefusesBeforeParsing) {
     const Codec codec = MakeCodec();
     DecodeLimits limits;

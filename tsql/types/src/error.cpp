@@ -12,23 +12,31 @@ namespace {
 constexpr MessageInfo kMessages[] = {
     {102, 15, "Incorrect syntax near '%s'."},
     {105, 15, "Unclosed quotation mark after the character string '%s'."},
+    {108, 16,
+     "The ORDER BY position number %d is out of the range of the number of items in the select list."},
     {109, 15,
      "There are more columns in the INSERT statement than values specified in the VALUES clause. The number "
-     "of "
-     "values in the VALUES clause must match the number of columns specified in the INSERT statement."},
+     "of values in the VALUES clause must match the number of columns specified in the INSERT statement."},
     {110, 15,
      "There are fewer columns in the INSERT statement than values specified in the VALUES clause. The number "
-     "of "
-     "values in the VALUES clause must match the number of columns specified in the INSERT statement."},
+     "of values in the VALUES clause must match the number of columns specified in the INSERT statement."},
+    {113, 15, "Missing end comment mark '*/'."},
+    {116, 16,
+     "Only one expression can be specified in the select list when the subquery is not introduced with "
+     "EXISTS."},
+    {128, 15,
+     "The name \"%s\" is not permitted in this context. Valid expressions are constants, constant "
+     "expressions, and (in some contexts) variables. Column names are not permitted."},
+    {131, 15, "The size (%d) given to the type '%s' exceeds the maximum allowed for any data type (%d)."},
     {132, 15,
      "The label '%s' has already been declared. Label names must be unique within a query batch or stored "
      "procedure."},
     {133, 15, "A GOTO statement references the label '%s' but the label has not been declared."},
     {134, 15,
      "The variable name '%s' has already been declared. Variable names must be unique within a query batch "
-     "or "
-     "stored procedure."},
+     "or stored procedure."},
     {137, 15, "Must declare the scalar variable \"%s\"."},
+    {145, 15, "ORDER BY items must appear in the select list if SELECT DISTINCT is specified."},
     {155, 15, "'%s' is not a recognized %s option."},
     {156, 15, "Incorrect syntax near the keyword '%s'."},
     {174, 15, "The %s function requires %d argument(s)."},
@@ -38,8 +46,7 @@ constexpr MessageInfo kMessages[] = {
     {201, 16, "Procedure or function '%s' expects parameter '%s', which was not supplied."},
     {205, 16,
      "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number of "
-     "expressions "
-     "in their target lists."},
+     "expressions in their target lists."},
     {206, 16, "Operand type clash: %s is incompatible with %s"},
     {207, 16, "Invalid column name '%s'."},
     {208, 16, "Invalid object name '%s'."},
@@ -57,8 +64,7 @@ constexpr MessageInfo kMessages[] = {
      "query."},
     {266, 16,
      "Transaction count after EXECUTE indicates a mismatching number of BEGIN and COMMIT statements. "
-     "Previous "
-     "count = %d, current count = %d."},
+     "Previous count = %d, current count = %d."},
     {281, 16, "%d is not a valid style number when converting from %s to %s."},
     {306, 16,
      "The text, ntext, and image data types cannot be compared or sorted, except when using IS NULL or LIKE "
@@ -67,8 +73,7 @@ constexpr MessageInfo kMessages[] = {
     {403, 16, "Invalid operator for data type. Operator equals %s, type equals %s."},
     {512, 16,
      "Subquery returned more than 1 value. This is not permitted when the subquery follows =, !=, <, <= , >, "
-     ">= "
-     "or when the subquery is used as an expression."},
+     ">= or when the subquery is used as an expression."},
     {515, 16,
      "Cannot insert the value NULL into column '%s', table '%s'; column does not allow nulls. %s fails."},
     {517, 16, "Adding a value to a 'datetime' column caused an overflow."},
@@ -82,16 +87,34 @@ constexpr MessageInfo kMessages[] = {
     {547, 16,
      "The %s statement conflicted with the %s constraint \"%s\". The conflict occurred in database \"%s\", "
      "table \"%s\"%s."},
+    {1001, 15, "Line %d: Length or precision specification %d is invalid."},
+    {1013, 16,
+     "The objects \"%s\" and \"%s\" in the FROM clause have duplicate exposed names. Use correlation names "
+     "to distinguish them."},
+    {1038, 15,
+     "An object or column name is missing or empty. For SELECT INTO statements, verify each column has a "
+     "column name. In other statements, look for empty alias names. Aliases defined as \"\" or [] are not "
+     "allowed. Change the alias to a valid name."},
+    {1750, 16, "Could not create constraint or index. See previous errors."},
+    {1767, 16, "Foreign key '%s' references invalid table '%s'."},
+    {1776, 16,
+     "There are no primary or candidate keys in the referenced table '%s' that match the referencing column "
+     "list in the foreign key '%s'."},
+    {1911, 16, "Column name '%s' does not exist in the target table or view."},
     {2601, 14,
      "Cannot insert duplicate key row in object '%s' with unique index '%s'. The duplicate key value is %s."},
     {2627, 14,
      "Violation of %s constraint '%s'. Cannot insert duplicate key in object '%s'. The duplicate key value "
-     "is "
-     "%s."},
+     "is %s."},
     {2705, 16,
      "Column names in each table must be unique. Column name '%s' in table '%s' is specified more than "
      "once."},
     {2714, 16, "There is already an object named '%s' in the database."},
+    {2716, 16, "Column, parameter, or variable #%d: Cannot specify a column width on data type %s."},
+    {2750, 16,
+     "Column or parameter #%d: Specified column precision %d is greater than the maximum precision of 38."},
+    {2751, 16,
+     "Column or parameter #%d: Specified column scale %d is greater than the specified precision of %d."},
     {2812, 16, "Could not find stored procedure '%s'."},
     {3609, 16, "The transaction ended in the trigger. The batch has been aborted."},
     {3701, 11, "Cannot drop the %s '%s', because it does not exist or you do not have permission."},
@@ -100,27 +123,41 @@ constexpr MessageInfo kMessages[] = {
     {3903, 16, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."},
     {4060, 11, "Cannot open database \"%s\" requested by the login. The login failed."},
     {4104, 16, "The multi-part identifier \"%s\" could not be bound."},
+    {4145, 15,
+     "An expression of non-boolean type specified in a context where a condition is expected, near '%s'."},
+    {4405, 16,
+     "View or function '%s' is not updatable because the modification affects multiple base tables."},
+    {4506, 16,
+     "Column names in each view or function must be unique. Column name '%s' in view or function '%s' is "
+     "specified more than once."},
     {4902, 16, "Cannot find the object \"%s\" because it does not exist or you do not have permissions."},
     {8101, 16,
      "An explicit value for the identity column in table '%s' can only be specified when a column list is "
-     "used "
-     "and IDENTITY_INSERT is ON."},
+     "used and IDENTITY_INSERT is ON."},
     {8114, 16, "Error converting data type %s to %s."},
     {8115, 16, "Arithmetic overflow error converting %s to data type %s."},
     {8116, 16, "Argument data type %s is invalid for argument %d of %s function."},
     {8117, 16, "Operand data type %s is invalid for %s operator."},
     {8120, 16,
      "Column '%s' is invalid in the select list because it is not contained in either an aggregate function "
-     "or "
-     "the GROUP BY clause."},
+     "or the GROUP BY clause."},
     {8134, 16, "Divide by zero error encountered."},
     {8144, 16, "Procedure or function %s has too many arguments specified."},
     {8152, 16, "String or binary data would be truncated."},
+    {8155, 16, "No column name was specified for column %d of '%s'."},
     {8169, 16, "Conversion failed when converting from a character string to uniqueidentifier."},
+    {8170, 16, "Insufficient result space to convert uniqueidentifier value to char."},
     {16915, 16, "A cursor with the name '%s' already exists."},
     {16916, 16, "A cursor with the name '%s' does not exist."},
     {50000, 16, "%s"},
 };
+
+constexpr bool sortedByNumber() {
+    for (std::size_t i = 1; i < std::size(kMessages); ++i)
+        if (kMessages[i - 1].number >= kMessages[i].number) return false;
+    return true;
+}
+static_assert(sortedByNumber(), "the message table must stay sorted by number");
 
 constexpr std::string_view kSqlitePrefix = "\x01TSQL:";
 

@@ -129,7 +129,7 @@ struct SysTypeRow {
     std::uint8_t xtype;
     std::int16_t xusertype;
     std::int16_t length;
-    std::uint8_t prec;
+    std::int16_t prec;
     std::uint8_t scale;
     bool variable; //!< systypes.variable
 };

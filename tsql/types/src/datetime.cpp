@@ -2,6 +2,7 @@
 
 #include "tsql/error.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cmath>
@@ -241,6 +242,7 @@ DateTime parseWithOrder(std::string_view text, Order order) {
     } else if (!dateTokens.empty()) {
         d = parseDateWords(dateTokens);
     }
+    if (iso && std::count(timeToken.begin(), timeToken.end(), ':') < 2) notADate();
     const Time t = timeToken.empty() ? Time{} : parseTime(timeToken, marker);
     if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > daysInMonth(d.year, d.month) || d.year < 1753 ||
         d.year > 9999)

@@ -192,7 +192,7 @@ Value concatenate(const Value& l, const Value& r, const Type& t) {
     if (isBinaryType(t.id)) {
         const Type wide = Type::varBinary(Type::kMax);
         Bytes b = convert(l, wide, ConversionKind::Implicit).asBytes();
-        const Bytes& c = convert(r, wide, ConversionKind::Implicit).asBytes();
+        const Bytes c = convert(r, wide, ConversionKind::Implicit).asBytes();
         b.insert(b.end(), c.begin(), c.end());
         return convert(Value::bytes(std::move(b), wide), t, ConversionKind::Assignment);
     }

@@ -565,14 +565,15 @@ Type comparisonType(const Type& l, const Type& r) {
     return t;
 }
 
-Type numericLiteralType(std::string_view literal) {
+Type numericLiteralType(std::string_view literal, bool numericContext) {
     if (literal.find_first_of("eE") != std::string_view::npos) return Type::floating();
     const auto dot = literal.find('.');
     std::string_view whole = literal.substr(0, dot);
     while (whole.size() > 1 && whole.front() == '0')
         whole.remove_prefix(1);
     if (dot == std::string_view::npos) {
-        if (whole.size() < 10 || (whole.size() == 10 && whole <= "2147483647")) return Type::integer();
+        const bool fitsInt = whole.size() < 10 || (whole.size() == 10 && whole <= "2147483647");
+        if (fitsInt && !numericContext) return Type::integer();
         return Type::numeric(static_cast<int>(std::min<std::size_t>(whole.size(), 38)), 0);
     }
     const int scale = static_cast<int>(literal.size() - dot - 1);

@@ -162,16 +162,24 @@ TEST(Convert, DateTimeStyles) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(run([&] { return convertStyle(d, T("varchar(30)"), c.style); }), c.text) << c.style;
-    EXPECT_EQ(run([&] { return convertStyle(D("2024-03-05"), T("varchar(30)"), 126); }), "2024-03-05T00:00:00");
+    EXPECT_EQ(run([&] { return convertStyle(D("2024-03-05"), T("varchar(30)"), 126); }),
+              "2024-03-05T00:00:00");
     EXPECT_EQ(run([&] { return convertStyle(d, T("varchar(10)"), 120); }), "2024-03-05");
     EXPECT_EQ(run([&] { return convertStyle(d, T("varchar(30)"), 999); }), "Msg 281");
-    EXPECT_EQ(run([&] { return convertStyle(S("05/03/2024"), T("datetime"), 103); }), "2024-03-05 00:00:00.000");
-    EXPECT_EQ(run([&] { return convertStyle(S("05.03.2024"), T("datetime"), 104); }), "2024-03-05 00:00:00.000");
-    EXPECT_EQ(run([&] { return convertStyle(S("03/05/2024"), T("datetime"), 101); }), "2024-03-05 00:00:00.000");
+    EXPECT_EQ(run([&] { return convertStyle(S("05/03/2024"), T("datetime"), 103); }),
+              "2024-03-05 00:00:00.000");
+    EXPECT_EQ(run([&] { return convertStyle(S("05.03.2024"), T("datetime"), 104); }),
+              "2024-03-05 00:00:00.000");
+    EXPECT_EQ(run([&] { return convertStyle(S("03/05/2024"), T("datetime"), 101); }),
+              "2024-03-05 00:00:00.000");
     EXPECT_EQ(run([&] { return convertStyle(M("1234567.891"), T("varchar(30)"), 1); }), "1,234,567.89");
-    EXPECT_EQ(run([&] { return convertStyle(Value::varBinary({0xAB, 0x01}), T("varchar(30)"), 1); }), "0xAB01");
+    EXPECT_EQ(run([&] {
+                  return convertStyle(Value::varBinary({0xAB, 0x01}), T("varchar(30)"), 1);
+              }),
+              "0xAB01");
     // Round trip through the text SQL Server writes by default.
-    EXPECT_EQ(run([&] { return convert(convert(d, T("varchar(30)")), T("datetime")); }), "2024-03-05 14:07:00.000");
+    EXPECT_EQ(run([&] { return convert(convert(d, T("varchar(30)")), T("datetime")); }),
+              "2024-03-05 14:07:00.000");
 }
 
 TEST(Convert, GuidsWithAndWithoutBracesAndAsBytes) {

@@ -62,10 +62,18 @@ TEST(TypeFacts, ReportWhatTheCatalogShows) {
         const char* type;
         int xtype, length, prec, scale;
     } cases[] = {
-        {"int", 56, 4, 10, 0},         {"nvarchar(20)", 231, 40, 20, 0}, {"varchar(10)", 167, 10, 10, 0},
-        {"numeric(19,2)", 108, 9, 19, 2}, {"numeric(9,2)", 108, 5, 9, 2},  {"numeric(28,0)", 108, 13, 28, 0},
-        {"datetime", 61, 8, 23, 3},    {"bit", 104, 1, 1, 0},            {"nvarchar(max)", 231, -1, -1, 0},
-        {"image", 34, 16, 0, 0},       {"binary(16)", 173, 16, 16, 0},   {"float", 62, 8, 53, 0},
+        {"int", 56, 4, 10, 0},
+        {"nvarchar(20)", 231, 40, 20, 0},
+        {"varchar(10)", 167, 10, 10, 0},
+        {"numeric(19,2)", 108, 9, 19, 2},
+        {"numeric(9,2)", 108, 5, 9, 2},
+        {"numeric(28,0)", 108, 13, 28, 0},
+        {"datetime", 61, 8, 23, 3},
+        {"bit", 104, 1, 1, 0},
+        {"nvarchar(max)", 231, -1, -1, 0},
+        {"image", 34, 16, 0, 0},
+        {"binary(16)", 173, 16, 16, 0},
+        {"float", 62, 8, 53, 0},
     };
     for (const auto& c : cases) {
         const TypeFacts f = typeFacts(T(c.type));
@@ -75,8 +83,9 @@ TEST(TypeFacts, ReportWhatTheCatalogShows) {
         EXPECT_EQ(f.scale, c.scale) << c.type;
     }
     const auto rows = sysTypes();
-    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(),
-                               [](const SysTypeRow& a, const SysTypeRow& b) { return a.xusertype < b.xusertype; }));
+    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](const SysTypeRow& a, const SysTypeRow& b) {
+        return a.xusertype < b.xusertype;
+    }));
     EXPECT_EQ(rows.back().name, "sysname");
 }
 
@@ -151,7 +160,8 @@ TEST(ResultTypes, CommonTypeOfBranchesIgnoresNullAndWidens) {
         {{Type::null(), Type::null()}, "int"},
         {{T("datetime"), T("varchar(20)")}, "datetime"},
     };
-    for (const auto& c : cases) EXPECT_EQ(commonType(c.types).name(), c.result);
+    for (const auto& c : cases)
+        EXPECT_EQ(commonType(c.types).name(), c.result);
     EXPECT_THROW(commonType(std::vector{T("datetime"), T("uniqueidentifier")}), SqlError);
     EXPECT_EQ(isNullResultType(T("nvarchar(5)"), T("nvarchar(50)")).name(), "nvarchar(5)");
     EXPECT_EQ(isNullResultType(Type::null(), T("money")).name(), "money");
@@ -162,10 +172,19 @@ TEST(ResultTypes, LiteralsAreTypedByTheirText) {
         const char* text;
         const char* type;
     } cases[] = {
-        {"5", "int"},        {"2147483647", "int"}, {"2147483648", "numeric(10,0)"}, {"12.50", "numeric(4,2)"},
-        {"0.5", "numeric(1,1)"}, {".05", "numeric(2,2)"}, {"1e3", "float"},         {"007", "int"},
+        {"5", "int"},
+        {"2147483647", "int"},
+        {"2147483648", "numeric(10,0)"},
+        {"12.50", "numeric(4,2)"},
+        {"0.5", "numeric(1,1)"},
+        {".05", "numeric(2,2)"},
+        {"1e3", "float"},
+        {"007", "int"},
     };
-    for (const auto& c : cases) EXPECT_EQ(numericLiteralType(c.text).name(), c.type) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(numericLiteralType(c.text).name(), c.type) << c.text;
+    EXPECT_EQ(numericLiteralType("3", true).name(), "numeric(1,0)");
+    EXPECT_EQ(numericLiteralType("1.5", true).name(), "numeric(2,1)");
 }
 
 TEST(Messages, CarryTheServersTextsAndSurviveSqlite) {
@@ -174,8 +193,8 @@ TEST(Messages, CarryTheServersTextsAndSurviveSqlite) {
     EXPECT_EQ(e.message(), "Conversion failed when converting the nvarchar value 'abc' to data type int.");
     EXPECT_EQ(SqlError::make(8152).message(), "String or binary data would be truncated.");
     EXPECT_EQ(SqlError::make(2627, {"PRIMARY KEY", "PK_T", "dbo.T", "(1)"}).severity(), 14);
-    for (int n : {102, 201, 207, 208, 209, 241, 245, 266, 512, 515, 547, 2627, 2714, 2812, 3701, 3902, 3903, 4104,
-                  8114, 8115, 8120, 8134, 8144, 8152})
+    for (int n : {102,  201,  207,  208,  209,  241,  245,  266,  512,  515,  547,  2627,
+                  2714, 2812, 3701, 3902, 3903, 4104, 8114, 8115, 8120, 8134, 8144, 8152})
         EXPECT_NE(findMessage(n), nullptr) << n;
     EXPECT_THROW(SqlError::make(99999), std::logic_error);
 

@@ -168,6 +168,8 @@ Type comparisonType(const Type& l, const Type& r);
 
 //! Type of an integer literal (INT, or NUMERIC(p,0) when it does not fit INT), of a decimal literal
 //! ("12.50" = NUMERIC(4,2)) and of a float literal ("1e3" = FLOAT), from its text as lexed.
-Type numericLiteralType(std::string_view literal);
+//! SQL Server types an integer literal that meets a NUMERIC operand in arithmetic as NUMERIC(digits,0)
+//! (so 2.0/3 is 0.666666, not 0.666666666666): the binder passes `numericContext` = true there.
+Type numericLiteralType(std::string_view literal, bool numericContext = false);
 
 } // namespace tsql

@@ -181,28 +181,37 @@ struct Accumulator {
     bool started;
 };
 
+//! SQLite's aggregate memory is only 8-byte aligned: the state is copied in and out of it.
+void* rawState(sqlite3_context* ctx, int bytes) {
+    return sqlite3_aggregate_context(ctx, bytes);
+}
+
 void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
     try {
-        auto* acc = static_cast<Accumulator*>(sqlite3_aggregate_context(ctx, sizeof(Accumulator)));
-        if (!acc) return sqlite3_result_error_nomem(ctx);
-        if (!acc->started) {
-            acc->code = sqlite3_value_int64(argv[1]);
-            acc->started = true;
-            aggregateResultType("SUM", Type::fromCode(acc->code));
+        void* raw = rawState(ctx, sizeof(Accumulator));
+        if (!raw) return sqlite3_result_error_nomem(ctx);
+        Accumulator acc;
+        std::memcpy(&acc, raw, sizeof acc);
+        if (!acc.started) {
+            acc.code = sqlite3_value_int64(argv[1]);
+            acc.started = true;
+            aggregateResultType("SUM", Type::fromCode(acc.code));
         }
-        if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
-        const Type t = Type::fromCode(acc->code);
-        const Value v = readValue(argv[0], t);
-        ++acc->count;
-        if (isIntegerType(t.id)) {
-            if (__builtin_add_overflow(acc->exact, Int128(v.asInt()), &acc->exact))
-                raise(8115, {"expression", "bigint"});
-        } else if (isDecimalType(t.id)) {
-            if (__builtin_add_overflow(acc->exact, v.asDecimal().unscaled(), &acc->exact))
-                raise(8115, {"expression", "numeric"});
-        } else {
-            acc->real += convert(v, Type::floating(), ConversionKind::Implicit).asDouble();
+        if (sqlite3_value_type(argv[0]) != SQLITE_NULL) {
+            const Type t = Type::fromCode(acc.code);
+            const Value v = readValue(argv[0], t);
+            ++acc.count;
+            if (isIntegerType(t.id)) {
+                if (__builtin_add_overflow(acc.exact, Int128(v.asInt()), &acc.exact))
+                    raise(8115, {"expression", "bigint"});
+            } else if (isDecimalType(t.id)) {
+                if (__builtin_add_overflow(acc.exact, v.asDecimal().unscaled(), &acc.exact))
+                    raise(8115, {"expression", "numeric"});
+            } else {
+                acc.real += convert(v, Type::floating(), ConversionKind::Implicit).asDouble();
+            }
         }
+        std::memcpy(raw, &acc, sizeof acc);
     } catch (...) {
         reportError(ctx);
     }
@@ -221,8 +230,12 @@ Value accumulated(const Accumulator& acc, const Type& t) {
 
 void finish(sqlite3_context* ctx, bool average) {
     try {
-        auto* acc = static_cast<Accumulator*>(sqlite3_aggregate_context(ctx, 0));
-        if (!acc || acc->count == 0) return sqlite3_result_null(ctx);
+        void* raw = rawState(ctx, 0);
+        if (!raw) return sqlite3_result_null(ctx);
+        Accumulator state;
+        std::memcpy(&state, raw, sizeof state);
+        const Accumulator* acc = &state;
+        if (acc->count == 0) return sqlite3_result_null(ctx);
         const Type t = Type::fromCode(acc->code);
         const Type result = aggregateResultType(average ? "AVG" : "SUM", t);
         if (isIntegerType(t.id) && (acc->exact > INT64_MAX || acc->exact < INT64_MIN))

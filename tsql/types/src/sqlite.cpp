@@ -447,7 +447,7 @@ Type aggregateResultType(std::string_view name, const Type& arg) {
 }
 
 void registerSqliteFunctions(sqlite3* db) {
-    constexpr int pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    constexpr int pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     check(db,
           sqlite3_create_collation_v2(db, std::string(kCollationName).c_str(), SQLITE_UTF8, nullptr,
                                       collationCompare, nullptr),

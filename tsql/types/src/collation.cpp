@@ -140,6 +140,7 @@ bool matchItems(const std::vector<PatternItem>& items, const std::u32string& tex
 int collateCompare(std::string_view a, std::string_view b) {
     a = withoutTrailingBlanks(a);
     b = withoutTrailingBlanks(b);
+    if (a == b) return 0;
     UErrorCode status = U_ZERO_ERROR;
     const UCollationResult r = ucol_strcollUTF8(collator(), a.data(), static_cast<int32_t>(a.size()),
                                                 b.data(), static_cast<int32_t>(b.size()), &status);

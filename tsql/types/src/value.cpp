@@ -84,7 +84,7 @@ Guid newGuid() {
 }
 
 Value Value::decimal(const Decimal& d) {
-    const int p = std::max(d.digits(), d.scale() + 1);
+    const int p = std::max({d.digits(), d.scale(), 1});
     return Value(Type::numeric(std::min(p, 38), d.scale()), d);
 }
 

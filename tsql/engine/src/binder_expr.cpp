@@ -146,8 +146,7 @@ std::string Binder::convert(const Bound& b, const Type& to, ConversionKind kind)
 
 std::string Binder::condition(const Expr& e, const Scope& scope) {
     if (!isPredicate(e)) {
-        if (findMessage(4145)) raise(4145, e.line, {e.kind == ExprKind::Column ? e.parts.back() : e.text});
-        raise(102, e.line, {e.text});
+        raise(4145, e.line, {e.kind == ExprKind::Column ? e.parts.back() : e.text});
     }
     return predicate(e, scope);
 }

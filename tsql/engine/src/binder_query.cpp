@@ -29,14 +29,19 @@ void checkGrouped(const Expr& e, const std::vector<std::string>& groupSql, Binde
     if (e.kind == ExprKind::Subquery || e.kind == ExprKind::Exists || e.kind == ExprKind::Literal ||
         e.kind == ExprKind::Variable || e.kind == ExprKind::Global)
         return;
-    if (e.kind != ExprKind::Star) {
+    bool predicate = e.kind == ExprKind::IsNull || e.kind == ExprKind::Like || e.kind == ExprKind::Between ||
+                     e.kind == ExprKind::InList || e.kind == ExprKind::InQuery ||
+                     (e.kind == ExprKind::Unary && e.text == "NOT") ||
+                     (e.kind == ExprKind::Binary &&
+                      (e.text == "=" || e.text == "<>" || e.text == "<" || e.text == ">" || e.text == "<=" ||
+                       e.text == ">=" || e.text == "AND" || e.text == "OR"));
+    if (e.kind != ExprKind::Star && !predicate) {
         Bound b = binder.expr(e, scope);
         for (const auto& g : groupSql)
             if (g == b.sql) return;
     }
     if (e.kind == ExprKind::Column) {
         Bound b = binder.expr(e, scope);
-        std::string qualified = b.sql;
         std::string table = tableHint;
         for (const Source& s : scope.sources)
             if (b.sql.rfind(s.sqlAlias + ".", 0) == 0) table = s.exposed;
@@ -51,8 +56,7 @@ void checkGrouped(const Expr& e, const std::vector<std::string>& groupSql, Binde
 void Binder::addSource(Scope& scope, Source source, int line) {
     for (const Source& s : scope.sources)
         if (equalsIgnoreCase(s.exposed, source.exposed)) {
-            if (findMessage(1013)) raise(1013, line, {s.exposed, source.exposed});
-            raise(102, line, {source.exposed});
+            raise(1013, line, {s.exposed, source.exposed});
         }
     scope.sources.push_back(std::move(source));
 }
@@ -91,8 +95,7 @@ std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
         src.sqlAlias = newAlias("d");
         for (std::size_t i = 0; i < q.columns.size(); ++i) {
             if (q.columns[i].name.empty()) {
-                if (findMessage(8155)) raise(8155, ref.line, {std::to_string(i + 1), ref.alias});
-                raise(102, ref.line, {ref.alias});
+                raise(8155, ref.line, {std::to_string(i + 1), ref.alias});
             }
             src.columns.push_back(
                 {q.columns[i].name, q.columns[i].type, "\"c" + std::to_string(i + 1) + "\""});
@@ -153,8 +156,7 @@ QueryShape Binder::selectCore(const SelectCore& core, const Scope* outer, bool c
             }
             if (!any) {
                 if (e.parts.empty()) {
-                    if (findMessage(263)) raise(263, e.line, {});
-                    throw SqlError(263, 16, 1, "Must specify table to select from.", e.line);
+                    raise(263, e.line, {});
                 }
                 raise(4104, e.line, {e.parts.back()});
             }
@@ -229,8 +231,7 @@ QueryShape Binder::query(const Query& q, const Scope* outer) {
                         if (e.kind == ExprKind::Literal && e.literal == LiteralKind::Integer) {
                             ordinal = std::stoi(e.text);
                             if (ordinal < 1 || ordinal > static_cast<int>(result.columns.size())) {
-                                if (findMessage(108)) raise(108, e.line, {e.text});
-                                raise(102, e.line, {e.text});
+                                raise(108, e.line, {e.text});
                             }
                         } else if (e.kind == ExprKind::Column && e.parts.size() == 1) {
                             for (std::size_t k = 0; k < result.columns.size(); ++k)
@@ -249,8 +250,7 @@ QueryShape Binder::query(const Query& q, const Scope* outer) {
                                 for (const auto& it : firstItems)
                                     listed = listed || it.sql == b.sql;
                                 if (!listed) {
-                                    if (findMessage(145)) raise(145, e.line, {});
-                                    raise(102, e.line, {"ORDER"});
+                                    raise(145, e.line, {});
                                 }
                             }
                             term = b.sql + (isCharacterType(b.type.id) ? collate : "");

@@ -47,8 +47,7 @@ Scope ownColumns(const TableInfo& t) {
 void checkColumns(const TableInfo& t, const std::vector<std::string>& columns, int line) {
     for (const auto& c : columns)
         if (t.columnIndex(c) < 0) {
-            if (findMessage(1911)) raise(1911, line, {c});
-            raise(207, line, {c});
+            raise(1911, line, {c});
         }
 }
 
@@ -108,8 +107,7 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
                         const Expr* e = stack.back();
                         stack.pop_back();
                         if (e->kind == ExprKind::Column) {
-                            if (findMessage(128)) raise(128, def.line, {e->parts.back()});
-                            raise(207, def.line, {e->parts.back()});
+                            raise(128, def.line, {e->parts.back()});
                         }
                         for (const auto& a : e->args)
                             if (a) stack.push_back(a.get());
@@ -184,8 +182,7 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
                 const TableInfo* parent =
                     ref ? ref.get() : (equalsIgnoreCase(k.refTable, t.name) ? &t : nullptr);
                 if (!parent || parent->view) {
-                    if (findMessage(1767)) raise(1767, stmt.line, {k.name, k.refTable});
-                    raise(208, stmt.line, {k.refTable});
+                    raise(1767, stmt.line, {k.name, k.refTable});
                 }
                 k.refTable = parent->name;
                 k.refColumns = def.refColumns;
@@ -202,8 +199,7 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
                         keyed = keyed || same;
                     }
                 if (!keyed || k.refColumns.size() != k.columns.size()) {
-                    if (findMessage(1776)) raise(1776, stmt.line, {parent->name, k.name});
-                    raise(547, stmt.line, {"CREATE TABLE", "FOREIGN KEY", k.name, "", parent->name, ""});
+                    raise(1776, stmt.line, {parent->name, k.name});
                 }
                 if (t.temp) continue; // not enforced on temporary tables, as SQL Server says
                 body = "FOREIGN KEY (" + columnList(k.columns) + ") REFERENCES " + quoteName(parent->name) +
@@ -265,8 +261,7 @@ void executeCreateView(Executor& ex, const CreateViewStmt& stmt) {
                                std::to_string(i + 1) + ".",
                            stmt.line);
         if (t.columnIndex(name) >= 0) {
-            if (findMessage(4506)) raise(4506, stmt.line, {name, t.name});
-            raise(2705, stmt.line, {name});
+            raise(4506, stmt.line, {name, t.name});
         }
         ColumnInfo c;
         c.name = name;

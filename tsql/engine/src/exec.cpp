@@ -215,7 +215,7 @@ void Executor::compile(const Statement& stmt) {
     }
     case StmtKind::Goto:
         gotos_.emplace_back(emit({Instruction::Op::Jump, &stmt, nullptr, 0, stmt.line}),
-                            upper(static_cast<const SimpleStmt&>(stmt).name));
+                            static_cast<const SimpleStmt&>(stmt).name);
         break;
     case StmtKind::Label: {
         std::string name = upper(static_cast<const SimpleStmt&>(stmt).name);
@@ -243,7 +243,7 @@ void Executor::run(const Batch& batch) {
         for (const auto& st : batch.statements)
             compile(*st);
         for (const auto& [index, label] : gotos_) {
-            auto it = labels_.find(label);
+            auto it = labels_.find(upper(label));
             if (it == labels_.end()) raise(133, code_[index].line, {label});
             code_[index].target = it->second;
         }

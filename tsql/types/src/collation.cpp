@@ -20,9 +20,10 @@ struct CollatorCloser {
     void operator()(UCollator* c) const { ucol_close(c); }
 };
 
-//! The database collator: Czech rules, differences of case ignored, of accents kept.
+//! The database collator: Czech rules, differences of case ignored, of accents kept. One per thread, as
+//! a collator is not meant to be shared between threads.
 const UCollator* collator() {
-    static const std::unique_ptr<UCollator, CollatorCloser> instance = [] {
+    thread_local const std::unique_ptr<UCollator, CollatorCloser> instance = [] {
         UErrorCode status = U_ZERO_ERROR;
         UCollator* c = ucol_open("cs", &status);
         if (U_FAILURE(status))

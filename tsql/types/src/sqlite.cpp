@@ -323,8 +323,15 @@ Value readValue(sqlite3_value* value, const Type& type) {
     if (storage == SQLITE_NULL) return Value::null(type);
     const TypeId id = type.id;
     if (id == TypeId::Null) return convert(rawValue(value), Type::integer());
-    if (isIntegerType(id) && storage == SQLITE_INTEGER)
-        return Value::integer(sqlite3_value_int64(value), type);
+    if (isIntegerType(id) && storage == SQLITE_INTEGER) {
+        // Out of range values (or a BIT other than 0/1) only come from arithmetic SQLite did itself.
+        const std::int64_t i = sqlite3_value_int64(value);
+        const bool inRange =
+            id == TypeId::BigInt || (id == TypeId::Int && i >= INT32_MIN && i <= INT32_MAX) ||
+            (id == TypeId::SmallInt && i >= -32768 && i <= 32767) ||
+            (id == TypeId::TinyInt && i >= 0 && i <= 255) || (id == TypeId::Bit && (i == 0 || i == 1));
+        return inRange ? Value::integer(i, type) : convert(Value::bigInt(i), type, ConversionKind::Explicit);
+    }
     if (isDecimalType(id) && (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)) {
         const int scale = id == TypeId::Money ? 4 : type.scale;
         const auto d = storage == SQLITE_INTEGER ? Decimal(sqlite3_value_int64(value), 0).rescale(scale)

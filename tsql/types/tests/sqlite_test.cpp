@@ -47,7 +47,11 @@ protected:
         int rc;
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
             if (!out.empty()) out += '|';
-            out += formatForShell(readColumn(st.s, 0, type));
+            try {
+                out += formatForShell(readColumn(st.s, 0, type));
+            } catch (const SqlError& e) {
+                return out + "Msg " + std::to_string(e.number());
+            }
         }
         if (rc != SQLITE_DONE) {
             const auto e = decodeSqliteError(sqlite3_errmsg(db_));
@@ -185,6 +189,15 @@ TEST_F(SqliteTest, ExactSumsAndSqlServerAverages) {
     EXPECT_EQ(query("SELECT tsql_sum('x', " + code("varchar(1)") + ") FROM a", T("int")), "Msg 8117");
     EXPECT_EQ(aggregateResultType("avg", T("numeric(9,2)")).name(), "numeric(38,6)");
     EXPECT_EQ(aggregateResultType("SUM", T("smallint")).name(), "int");
+}
+
+TEST_F(SqliteTest, ReadingChecksWhatSqliteComputedItself) {
+    EXPECT_EQ(query("SELECT 3000000000", T("int")), "Msg 8115");
+    EXPECT_EQ(query("SELECT 5", T("bit")), "1");
+    EXPECT_EQ(query("SELECT 1.005", T("numeric(5,2)")), "1.01");
+    EXPECT_EQ(query("SELECT '12'", T("int")), "12");
+    EXPECT_EQ(query("SELECT 'x'", T("int")), "Msg 245");
+    EXPECT_EQ(query("SELECT 2.5", T("varchar(5)")), "2.5");
 }
 
 TEST_F(SqliteTest, LiteralsAndDeclaredTypes) {

@@ -14,8 +14,9 @@ namespace tsql::engine {
 namespace {
 
 //! Errors that end only the statement; every other error ends the batch, as SQL Server does.
-constexpr std::array<int, 15> statementLevelErrors = {220,  512,  515,  517,  544,  547,   2601, 2627,
-                                                      3902, 3903, 8115, 8134, 8152, 50000, 1222};
+constexpr std::array<int, 22> statementLevelErrors = {220,  512,  515,  517,  544,  547,  1222, 1767,
+                                                      1776, 2601, 2627, 2705, 2714, 3701, 3726, 3902,
+                                                      3903, 8110, 8115, 8134, 8152, 50000};
 
 bool endsBatch(const SqlError& e) {
     if (e.severity() < 11) return false;

@@ -285,7 +285,9 @@ ExprPtr Parser::primary() {
             expectSymbol(")");
             return e;
         }
-        if (isReserved(t.text) && !(t.is("LEFT") || t.is("RIGHT"))) fail();
+        if ((t.is("LEFT") || t.is("RIGHT")) && ahead(1).isSymbol("("))
+            return functionCall(upper(next().text), line);
+        if (isReserved(t.text)) fail();
     }
     // A name: column reference (a.b.c) or function call (name(...) or dbo.name(...)).
     std::vector<std::string> parts;

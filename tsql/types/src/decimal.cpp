@@ -144,7 +144,7 @@ std::optional<Decimal> Decimal::rescale(int scale) const {
     const Int128 factor = kPowers[static_cast<std::size_t>(scale_ - scale)];
     Int128 q = unscaled_ / factor;
     const Int128 rest = absolute(unscaled_ % factor);
-    if (rest * 2 >= factor) q += unscaled_ < 0 ? -1 : 1;
+    if (rest >= factor - rest) q += unscaled_ < 0 ? -1 : 1;
     return Decimal(q, scale);
 }
 

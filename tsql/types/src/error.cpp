@@ -52,6 +52,7 @@ constexpr MessageInfo kMessages[] = {
     {208, 16, "Invalid object name '%s'."},
     {209, 16, "Ambiguous column name '%s'."},
     {213, 16, "Column name or number of supplied values does not match table definition."},
+    {217, 16, "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit 32)."},
     {220, 16, "Arithmetic overflow error for data type %s, value = %s."},
     {232, 16, "Arithmetic overflow error for type %s, value = %s."},
     {235, 16, "Cannot convert a char value to money. The char value has incorrect syntax."},
@@ -71,6 +72,7 @@ constexpr MessageInfo kMessages[] = {
      "operator."},
     {402, 16, "The data types %s and %s are incompatible in the %s operator."},
     {403, 16, "Invalid operator for data type. Operator equals %s, type equals %s."},
+    {506, 16, "The invalid escape character \"%s\" was specified in a %s predicate."},
     {512, 16,
      "Subquery returned more than 1 value. This is not permitted when the subquery follows =, !=, <, <= , >, "
      ">= or when the subquery is used as an expression."},
@@ -101,6 +103,8 @@ constexpr MessageInfo kMessages[] = {
      "There are no primary or candidate keys in the referenced table '%s' that match the referencing column "
      "list in the foreign key '%s'."},
     {1911, 16, "Column name '%s' does not exist in the target table or view."},
+    {1913, 16,
+     "The operation failed because an index or statistics with name '%s' already exists on table '%s'."},
     {2601, 14,
      "Cannot insert duplicate key row in object '%s' with unique index '%s'. The duplicate key value is %s."},
     {2627, 14,
@@ -117,8 +121,12 @@ constexpr MessageInfo kMessages[] = {
      "Column or parameter #%d: Specified column scale %d is greater than the specified precision of %d."},
     {2812, 16, "Could not find stored procedure '%s'."},
     {3609, 16, "The transaction ended in the trigger. The batch has been aborted."},
+    {3621, 0, "The statement has been terminated."},
+    {3623, 16, "An invalid floating point operation occurred."},
     {3701, 11, "Cannot drop the %s '%s', because it does not exist or you do not have permission."},
     {3726, 16, "Could not drop object '%s' because it is referenced by a FOREIGN KEY constraint."},
+    {3727, 16, "Could not drop constraint. See previous errors."},
+    {3728, 16, "'%s' is not a constraint."},
     {3902, 16, "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."},
     {3903, 16, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."},
     {4060, 11, "Cannot open database \"%s\" requested by the login. The login failed."},
@@ -130,7 +138,14 @@ constexpr MessageInfo kMessages[] = {
     {4506, 16,
      "Column names in each view or function must be unique. Column name '%s' in view or function '%s' is "
      "specified more than once."},
+    {4901, 16,
+     "ALTER TABLE only allows columns to be added that can contain nulls, or have a DEFAULT definition "
+     "specified, or the column being added is an identity or timestamp column, or alternatively if none of "
+     "the previous conditions are satisfied the table must be empty to allow addition of this column. Column "
+     "'%s' cannot be added to non-empty table '%s' because it does not satisfy these conditions."},
     {4902, 16, "Cannot find the object \"%s\" because it does not exist or you do not have permissions."},
+    {4924, 16, "ALTER TABLE ALTER COLUMN failed because column '%s' does not exist in table '%s'."},
+    {5074, 16, "The %s '%s' is dependent on column '%s'."},
     {8101, 16,
      "An explicit value for the identity column in table '%s' can only be specified when a column list is "
      "used and IDENTITY_INSERT is ON."},
@@ -143,12 +158,19 @@ constexpr MessageInfo kMessages[] = {
      "or the GROUP BY clause."},
     {8134, 16, "Divide by zero error encountered."},
     {8144, 16, "Procedure or function %s has too many arguments specified."},
+    {8145, 16, "%s is not a parameter for procedure %s."},
+    {8146, 16, "Procedure %s has no parameters and arguments were supplied."},
     {8152, 16, "String or binary data would be truncated."},
     {8155, 16, "No column name was specified for column %d of '%s'."},
+    {8162, 16,
+     "The formal parameter \"%s\" was not declared as an OUTPUT parameter, but the actual parameter passed "
+     "in requested output."},
     {8169, 16, "Conversion failed when converting from a character string to uniqueidentifier."},
     {8170, 16, "Insufficient result space to convert uniqueidentifier value to char."},
+    {16905, 16, "The cursor is already open."},
     {16915, 16, "A cursor with the name '%s' already exists."},
     {16916, 16, "A cursor with the name '%s' does not exist."},
+    {16917, 16, "Cursor is not open."},
     {50000, 16, "%s"},
 };
 

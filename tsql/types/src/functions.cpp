@@ -163,7 +163,8 @@ Value roundEval(Args a) {
     Int128 unit = pow10(drop);
     Int128 q = d.unscaled() / unit;
     const Int128 rest = d.unscaled() % unit;
-    if (!truncate && (rest < 0 ? -rest : rest) * 2 >= unit) q += d.isNegative() ? -1 : 1;
+    const Int128 magnitude = rest < 0 ? -rest : rest;
+    if (!truncate && magnitude >= unit - magnitude) q += d.isNegative() ? -1 : 1;
     Int128 scaled;
     if (__builtin_mul_overflow(q, unit, &scaled)) raise(8115, {"expression", std::string(t.baseName())});
     return convert(Value::decimal(Decimal(scaled, scale)), t, ConversionKind::Implicit);
@@ -189,7 +190,7 @@ Value powerEval(Args a) {
 Value sqrtEval(Args a) {
     if (a[0].isNull()) return Value::null(Type::floating());
     const double x = convert(a[0], Type::floating(), ConversionKind::Implicit).asDouble();
-    if (x < 0) throw SqlError(3623, 16, 1, "An invalid floating point operation occurred.");
+    if (x < 0) raise(3623);
     return Value::floating(std::sqrt(x));
 }
 

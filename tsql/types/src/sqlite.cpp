@@ -4,6 +4,7 @@
 #include "tsql/convert.h"
 #include "tsql/functions.h"
 #include "tsql/operators.h"
+#include "utf8.h"
 
 #include <sqlite3.h>
 
@@ -148,11 +149,9 @@ void likeFn(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         char32_t escape = 0;
         if (argc > 2) {
             const std::string e = textOf(argv[2]);
-            if (e.size() != 1)
-                throw SqlError(506, 16, 1,
-                               "The invalid escape character \"" + e +
-                                   "\" was specified in a LIKE predicate.");
-            escape = static_cast<unsigned char>(e[0]);
+            const std::u32string chars = detail::decodeUtf8(e);
+            if (chars.size() != 1) raise(506, {e, "LIKE"});
+            escape = chars[0];
         }
         sqlite3_result_int(ctx, like(textOf(argv[0]), textOf(argv[1]), escape) ? 1 : 0);
     } catch (...) {

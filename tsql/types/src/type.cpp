@@ -408,7 +408,7 @@ std::span<const SysTypeRow> sysTypes() {
             const std::int16_t prec = sized ? std::int16_t(isUnicodeType(r.id) ? 4000 : 8000) : r.prec;
             out.push_back({r.name, r.xtype, r.xtype, length, prec, r.scale, r.variable});
         }
-        out.push_back({"sysname", 231, 256, 256, 0, 0, true});
+        out.push_back({"sysname", 231, 256, 256, 128, 0, true});
         std::sort(out.begin(), out.end(),
                   [](const SysTypeRow& a, const SysTypeRow& b) { return a.xusertype < b.xusertype; });
         return out;

@@ -15,7 +15,8 @@ enum class ConversionKind {
     Explicit,   //!< CAST/CONVERT: forbidden pairs raise 529; text/binary cut silently to the target length
     Implicit,   //!< inside an expression: explicit-only pairs raise 257, forbidden pairs 206
     Assignment, //!< SET @v = / SELECT @v = / parameter: as Implicit, text/binary cut silently
-    Store,      //!< INSERT/UPDATE into a column: as Implicit, too long text/binary raises 8152
+    Store,      //!< INSERT/UPDATE into a column: as Implicit, too long text/binary raises 8152 (also for a
+                //!< number whose text does not fit, where CAST would give '*')
 };
 
 //! Converts `v` to `to`. NULL stays NULL (of the target type). Errors as SQL Server raises them:

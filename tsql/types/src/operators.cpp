@@ -202,15 +202,6 @@ Value concatenate(const Value& l, const Value& r, const Type& t) {
     return convert(Value::text(std::move(s), wide), t, ConversionKind::Assignment);
 }
 
-//! Bytes of a UNIQUEIDENTIFIER in the order SQL Server compares them (last group first).
-std::array<std::uint8_t, 16> guidSortOrder(const Guid& g) {
-    static constexpr int order[16] = {10, 11, 12, 13, 14, 15, 8, 9, 6, 7, 4, 5, 0, 1, 2, 3};
-    std::array<std::uint8_t, 16> out{};
-    for (int i = 0; i < 16; ++i)
-        out[static_cast<std::size_t>(i)] = g.bytes[static_cast<std::size_t>(order[i])];
-    return out;
-}
-
 template <typename T> int threeWay(const T& a, const T& b) {
     return a < b ? -1 : b < a ? 1 : 0;
 }
@@ -245,8 +236,7 @@ std::optional<int> compare(const Value& l, const Value& r) {
     if (t.id == TypeId::Float || t.id == TypeId::Real) return threeWay(a.asDouble(), b.asDouble());
     if (t.id == TypeId::DateTime) return threeWay(a.asDateTime(), b.asDateTime());
     if (isCharacterType(t.id)) return collateCompare(a.asString(), b.asString());
-    if (t.id == TypeId::UniqueIdentifier)
-        return threeWay(guidSortOrder(a.asGuid()), guidSortOrder(b.asGuid()));
+    if (t.id == TypeId::UniqueIdentifier) return threeWay(guidSortKey(a.asGuid()), guidSortKey(b.asGuid()));
     return threeWay(a.asBytes(), b.asBytes());
 }
 

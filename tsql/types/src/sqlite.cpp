@@ -307,7 +307,7 @@ void bindValue(sqlite3_stmt* stmt, int index, const Value& v) {
         rc = sqlite3_bind_text64(stmt, index, v.asString().data(), v.asString().size(), SQLITE_TRANSIENT,
                                  SQLITE_UTF8);
     else if (id == TypeId::UniqueIdentifier)
-        rc = sqlite3_bind_blob(stmt, index, v.asGuid().bytes.data(), 16, SQLITE_TRANSIENT);
+        rc = sqlite3_bind_blob(stmt, index, guidSortKey(v.asGuid()).data(), 16, SQLITE_TRANSIENT);
     else if (v.asBytes().empty())
         rc = sqlite3_bind_zeroblob(stmt, index, 0);
     else
@@ -345,9 +345,7 @@ Value readValue(sqlite3_value* value, const Type& type) {
     if (isCharacterType(id) && storage == SQLITE_TEXT) return Value::text(textOf(value), type);
     if (isBinaryType(id) && storage == SQLITE_BLOB) return Value::bytes(blobBytes(value), type);
     if (id == TypeId::UniqueIdentifier && storage == SQLITE_BLOB && sqlite3_value_bytes(value) == 16) {
-        Guid g;
-        std::memcpy(g.bytes.data(), sqlite3_value_blob(value), 16);
-        return Value::guid(g);
+        return Value::guid(guidFromSortKey(static_cast<const std::uint8_t*>(sqlite3_value_blob(value))));
     }
     // Stored in another class (e.g. by an expression SQLite computed itself): convert as SQL Server would.
     if (id == TypeId::DateTime && storage == SQLITE_FLOAT)
@@ -379,7 +377,7 @@ void setResult(sqlite3_context* ctx, const Value& v) {
     else if (isCharacterType(id))
         sqlite3_result_text64(ctx, v.asString().data(), v.asString().size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     else if (id == TypeId::UniqueIdentifier)
-        sqlite3_result_blob(ctx, v.asGuid().bytes.data(), 16, SQLITE_TRANSIENT);
+        sqlite3_result_blob(ctx, guidSortKey(v.asGuid()).data(), 16, SQLITE_TRANSIENT);
     else if (v.asBytes().empty())
         sqlite3_result_zeroblob(ctx, 0);
     else
@@ -412,7 +410,7 @@ std::string sqliteLiteral(const Value& v) {
     }
     if (id == TypeId::Real || id == TypeId::Float) return real(v.asDouble());
     if (id == TypeId::DateTime) return std::to_string(v.asDateTime().totalTicks());
-    if (id == TypeId::UniqueIdentifier) return blob(v.asGuid().bytes.data(), 16);
+    if (id == TypeId::UniqueIdentifier) return blob(guidSortKey(v.asGuid()).data(), 16);
     if (isBinaryType(id)) return blob(v.asBytes().data(), v.asBytes().size());
     std::string s = "'";
     for (char c : v.asString()) {

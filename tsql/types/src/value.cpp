@@ -83,6 +83,23 @@ Guid newGuid() {
     return g;
 }
 
+//! Significance of the stored bytes when SQL Server compares GUIDs, most significant first.
+constexpr int kSortOrder[16] = {10, 11, 12, 13, 14, 15, 8, 9, 6, 7, 4, 5, 0, 1, 2, 3};
+
+std::array<std::uint8_t, 16> guidSortKey(const Guid& g) {
+    std::array<std::uint8_t, 16> key{};
+    for (std::size_t i = 0; i < 16; ++i)
+        key[i] = g.bytes[static_cast<std::size_t>(kSortOrder[i])];
+    return key;
+}
+
+Guid guidFromSortKey(const std::uint8_t* key) {
+    Guid g;
+    for (std::size_t i = 0; i < 16; ++i)
+        g.bytes[static_cast<std::size_t>(kSortOrder[i])] = key[i];
+    return g;
+}
+
 Value Value::decimal(const Decimal& d) {
     const int p = std::max({d.digits(), d.scale(), 1});
     return Value(Type::numeric(std::min(p, 38), d.scale()), d);

@@ -1,6 +1,7 @@
 #include "support.h"
 
 #include "tsql/collation.h"
+#include "tsql/operators.h"
 #include "tsql/sqlite.h"
 
 #include <sqlite3.h>
@@ -170,6 +171,31 @@ TEST_F(SqliteTest, CollationOrdersGroupsAndComparesText) {
     EXPECT_EQ(query("SELECT count(*) FROM n GROUP BY name ORDER BY name", T("int")), "1|1|1|1|2|1");
     EXPECT_EQ(query("SELECT count(*) FROM n WHERE name = 'HRAD'", T("int")), "2");
     EXPECT_EQ(query("SELECT max(name) FROM n", T("nvarchar(10)")), "chata");
+}
+
+TEST_F(SqliteTest, GuidsSortAsSqlServerSortsThem) {
+    // SQL Server compares the last group first, then the fourth, third, second and first.
+    const std::vector<const char*> ordered = {
+        "FFFFFFFF-FFFF-FFFF-FFFF-000000000000", "00000000-0000-0000-0000-000000000001",
+        "00000000-0000-0000-0001-000000000001", "00000000-0000-0001-0001-000000000001",
+        "00000000-0001-0001-0001-000000000001", "00000001-0001-0001-0001-000000000001",
+    };
+    exec("CREATE TABLE g (v BLOB)");
+    for (auto it = ordered.rbegin(); it != ordered.rend(); ++it) {
+        Stmt ins;
+        ASSERT_EQ(sqlite3_prepare_v2(db_, "INSERT INTO g VALUES (?)", -1, &ins.s, nullptr), SQLITE_OK);
+        bindValue(ins.s, 1, Value::guid(parseGuid(*it)));
+        ASSERT_EQ(sqlite3_step(ins.s), SQLITE_DONE);
+    }
+    std::string expected;
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+        expected += (i ? "|" : "") + std::string(ordered[i]);
+        if (i + 1 < ordered.size()) {
+            EXPECT_EQ(compare(Value::guid(parseGuid(ordered[i])), Value::guid(parseGuid(ordered[i + 1]))),
+                      -1);
+        }
+    }
+    EXPECT_EQ(query("SELECT v FROM g ORDER BY v", T("uniqueidentifier")), expected);
 }
 
 TEST_F(SqliteTest, ExactSumsAndSqlServerAverages) {

@@ -13,7 +13,8 @@
 //!   DATETIME                             INTEGER: DateTime::totalTicks() (1/300 s since 1900-01-01)
 //!   character types                      TEXT (UTF-8); compare with COLLATE tsql_cs_ci_as
 //!   binary types                         BLOB
-//!   UNIQUEIDENTIFIER                     BLOB of 16 bytes in SQL Server's byte order
+//!   UNIQUEIDENTIFIER                     BLOB of 16 bytes: guidSortKey(), so that SQLite orders GUIDs as
+//!                                        SQL Server does
 //!
 //! Functions registered by registerSqliteFunctions. A "type code" is Type::code() written as an integer
 //! literal; every value argument is followed by the code of its static type. All of them return NULL

@@ -29,6 +29,11 @@ Guid parseGuid(std::string_view text);
 std::string guidToString(const Guid& g);
 //! A new random GUID (version 4).
 Guid newGuid();
+//! The 16 bytes reordered so that comparing them byte by byte orders GUIDs as SQL Server does (last group
+//! first); the SQLite storage form.
+std::array<std::uint8_t, 16> guidSortKey(const Guid& g);
+//! Inverse of guidSortKey.
+Guid guidFromSortKey(const std::uint8_t* key);
 
 //! One value of a T-SQL expression. Payload by type family:
 //!   integer types (BIT 0/1 too)  -> std::int64_t

@@ -217,7 +217,10 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
         std::string sql = "CREATE TABLE " + t.sqliteName() + " (";
         for (std::size_t i = 0; i < t.columns.size(); ++i) {
             const ColumnInfo& c = t.columns[i];
-            sql += (i ? ", " : "") + quoteName(c.name) + " " + std::string(sqliteDeclType(c.type));
+            // "INT" keeps integer affinity without turning a one-column primary key into SQLite's rowid
+            // (which would quietly number NULLs instead of refusing them).
+            std::string_view decl = sqliteDeclType(c.type);
+            sql += (i ? ", " : "") + quoteName(c.name) + " " + std::string(decl == "INTEGER" ? "INT" : decl);
             if (isCharacterType(c.type.id)) sql += " COLLATE " + std::string(kCollationName);
             if (c.isComputed())
                 sql += " GENERATED ALWAYS AS (" + computedSql[i] + ") VIRTUAL";

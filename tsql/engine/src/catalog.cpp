@@ -71,19 +71,14 @@ std::string columnText(sqlite3_stmt* s, int col) {
     return t ? reinterpret_cast<const char*>(t) : "";
 }
 
-//! A statement prepared for one use.
+//! A cached catalog statement for one use: bound, stepped, then reset.
 class OneShot {
 public:
-    OneShot(sqlite3* db, const std::string& sql)
-        : db_(db)
-        , sql_(sql) {
-        int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &s_, nullptr);
-        if (rc != SQLITE_OK) {
-            sqlite3_finalize(s_);
-            throwSqlite(db, rc, sql);
-        }
+    OneShot(StatementCache& cache, sqlite3* db, const std::string& sql) : db_(db), s_(cache.get(sql)) {}
+    ~OneShot() {
+        sqlite3_reset(s_);
+        sqlite3_clear_bindings(s_);
     }
-    ~OneShot() { sqlite3_finalize(s_); }
     OneShot(const OneShot&) = delete;
     OneShot& operator=(const OneShot&) = delete;
     sqlite3_stmt* get() { return s_; }
@@ -93,13 +88,12 @@ public:
         int rc = sqlite3_step(s_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        throwSqlite(db_, rc, sql_);
+        throwSqlite(db_, rc, sqlite3_sql(s_));
     }
 
 private:
     sqlite3* db_;
-    std::string sql_;
-    sqlite3_stmt* s_ = nullptr;
+    sqlite3_stmt* s_;
 };
 
 } // namespace
@@ -147,7 +141,7 @@ void Catalog::initialise() {
 }
 
 void Catalog::refreshIfChanged() {
-    OneShot q(db_, "PRAGMA main.schema_version");
+    OneShot q(cache_, db_, "PRAGMA main.schema_version");
     long long version = q.step() ? sqlite3_column_int64(q.get(), 0) : 0;
     if (version != schemaVersion_) {
         // Temporary tables are ours alone; only shared definitions can go stale.
@@ -177,7 +171,7 @@ std::shared_ptr<const TableInfo> Catalog::table(const std::string& name) {
 
 std::shared_ptr<TableInfo> Catalog::load(const std::string& name, bool temp) {
     std::string schema = schemaOf(temp);
-    OneShot q(db_, "SELECT id, name, xtype, definition FROM " + schema +
+    OneShot q(cache_, db_, "SELECT id, name, xtype, definition FROM " + schema +
                        ".tsql_objects WHERE name = ? AND xtype IN ('U','V')");
     q.bind(1, name);
     if (!q.step()) return nullptr;
@@ -188,7 +182,7 @@ std::shared_ptr<TableInfo> Catalog::load(const std::string& name, bool temp) {
     t->viewText = columnText(q.get(), 3);
     t->temp = temp;
 
-    OneShot c(db_, "SELECT c.name, c.type_code, c.nullable, c.is_identity, c.seed, c.increment, c.computed, "
+    OneShot c(cache_, db_, "SELECT c.name, c.type_code, c.nullable, c.is_identity, c.seed, c.increment, c.computed, "
                    "c.default_id, d.name, d.definition FROM " +
                        schema + ".tsql_columns c LEFT JOIN " + schema +
                        ".tsql_objects d ON d.id = c.default_id WHERE c.object_id = ? ORDER BY c.colid");
@@ -208,7 +202,7 @@ std::shared_ptr<TableInfo> Catalog::load(const std::string& name, bool temp) {
         t->columns.push_back(std::move(col));
     }
 
-    OneShot k(db_, "SELECT id, name, xtype, keycols, definition, ref_name, ref_cols, flags FROM " + schema +
+    OneShot k(cache_, db_, "SELECT id, name, xtype, keycols, definition, ref_name, ref_cols, flags FROM " + schema +
                        ".tsql_objects WHERE parent_obj = ? AND xtype IN ('PK','UQ','C','F') ORDER BY id");
     k.bind(1, t->id);
     while (k.step()) {
@@ -234,7 +228,7 @@ std::optional<long long> Catalog::objectId(const std::string& name, const std::s
     bool temp = isTempName(name);
     std::string sql = std::string("SELECT id FROM ") + schemaOf(temp) + ".tsql_objects WHERE name = ?";
     if (!xtype.empty()) sql += " AND xtype = ?";
-    OneShot q(db_, sql);
+    OneShot q(cache_, db_, sql);
     q.bind(1, name);
     if (!xtype.empty()) q.bind(2, upper(xtype));
     if (!q.step()) return std::nullopt;
@@ -242,20 +236,20 @@ std::optional<long long> Catalog::objectId(const std::string& name, const std::s
 }
 
 std::optional<std::string> Catalog::objectName(long long id) {
-    OneShot q(db_, std::string("SELECT name FROM ") + schemaOf(id < 0) + ".tsql_objects WHERE id = ?");
+    OneShot q(cache_, db_, std::string("SELECT name FROM ") + schemaOf(id < 0) + ".tsql_objects WHERE id = ?");
     q.bind(1, id);
     if (!q.step()) return std::nullopt;
     return columnText(q.get(), 0);
 }
 
 bool Catalog::nameTaken(const std::string& name, bool temp) {
-    OneShot q(db_, std::string("SELECT 1 FROM ") + schemaOf(temp) + ".tsql_objects WHERE name = ?");
+    OneShot q(cache_, db_, std::string("SELECT 1 FROM ") + schemaOf(temp) + ".tsql_objects WHERE name = ?");
     q.bind(1, name);
     return q.step();
 }
 
 long long Catalog::newId(bool temp) {
-    OneShot q(db_, temp ? "SELECT coalesce(min(id), -1000) - 7 FROM temp.tsql_objects"
+    OneShot q(cache_, db_, temp ? "SELECT coalesce(min(id), -1000) - 7 FROM temp.tsql_objects"
                         : "SELECT coalesce(max(id), 1013578649) + 16 FROM main.tsql_objects");
     q.step();
     return sqlite3_column_int64(q.get(), 0);
@@ -267,7 +261,7 @@ void Catalog::record(const TableInfo& t) {
     auto insertObject = [&](long long id, const std::string& name, const std::string& xtype, long long parent,
                             const std::string& definition, const std::string& keycols,
                             const std::string& refName, const std::string& refCols, long long flags) {
-        OneShot q(db_,
+        OneShot q(cache_, db_,
                   "INSERT INTO " + schema +
                       ".tsql_objects(id, name, xtype, parent_obj, crdate, definition, keycols, ref_name, "
                       "ref_cols, flags) VALUES (?,?,?,?,?,?,?,?,?,?)");
@@ -288,7 +282,7 @@ void Catalog::record(const TableInfo& t) {
         const ColumnInfo& c = t.columns[i];
         if (c.defaultId != 0)
             insertObject(c.defaultId, c.defaultName, "D", t.id, c.defaultText, c.name, "", "", 0);
-        OneShot q(db_, "INSERT INTO " + schema +
+        OneShot q(cache_, db_, "INSERT INTO " + schema +
                            ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, "
                            "increment, computed, default_id) VALUES (?,?,?,?,?,?,?,?,?,?)");
         q.bind(1, t.id);
@@ -311,21 +305,21 @@ void Catalog::record(const TableInfo& t) {
 
 void Catalog::remove(const TableInfo& t) {
     std::string schema = schemaOf(t.temp);
-    OneShot a(db_, "DELETE FROM " + schema + ".tsql_objects WHERE id = ? OR parent_obj = ?");
+    OneShot a(cache_, db_, "DELETE FROM " + schema + ".tsql_objects WHERE id = ? OR parent_obj = ?");
     a.bind(1, t.id);
     a.bind(2, t.id);
     a.step();
-    OneShot b(db_, "DELETE FROM " + schema + ".tsql_columns WHERE object_id = ?");
+    OneShot b(cache_, db_, "DELETE FROM " + schema + ".tsql_columns WHERE object_id = ?");
     b.bind(1, t.id);
     b.step();
-    OneShot c(db_, "DELETE FROM " + schema + ".tsql_identity WHERE object_id = ?");
+    OneShot c(cache_, db_, "DELETE FROM " + schema + ".tsql_identity WHERE object_id = ?");
     c.bind(1, t.id);
     c.step();
     tables_.erase(upper(t.name));
 }
 
 std::optional<long long> Catalog::identityCurrent(const TableInfo& t) {
-    OneShot q(db_,
+    OneShot q(cache_, db_,
               std::string("SELECT current FROM ") + schemaOf(t.temp) + ".tsql_identity WHERE object_id = ?");
     q.bind(1, t.id);
     if (!q.step() || sqlite3_column_type(q.get(), 0) == SQLITE_NULL) return std::nullopt;
@@ -333,7 +327,7 @@ std::optional<long long> Catalog::identityCurrent(const TableInfo& t) {
 }
 
 void Catalog::setIdentityCurrent(const TableInfo& t, long long value) {
-    OneShot q(db_, std::string("INSERT OR REPLACE INTO ") + schemaOf(t.temp) +
+    OneShot q(cache_, db_, std::string("INSERT OR REPLACE INTO ") + schemaOf(t.temp) +
                        ".tsql_identity(object_id, current) VALUES (?, ?)");
     q.bind(1, t.id);
     q.bind(2, value);

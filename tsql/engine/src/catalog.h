@@ -3,6 +3,7 @@
 //! tables of the same SQLite file; temporary objects live in the session's own temp schema.
 
 #include "ast.h"
+#include "sqlite_util.h"
 #include "tsql/type.h"
 
 #include <sqlite3.h>
@@ -67,8 +68,7 @@ struct TableInfo {
 //! Object names, ids and definitions of one session's view of the database.
 class Catalog {
 public:
-    explicit Catalog(sqlite3* db)
-        : db_(db) {}
+    explicit Catalog(sqlite3* db) : db_(db), cache_(db) {}
 
     //! Creates the catalog tables of the file (when missing) and of the session's temp schema.
     void initialise();
@@ -101,6 +101,7 @@ public:
 private:
     std::shared_ptr<TableInfo> load(const std::string& name, bool temp);
     sqlite3* db_;
+    StatementCache cache_;
     std::map<std::string, std::shared_ptr<const TableInfo>> tables_; //!< by upper-case name
     long long schemaVersion_ = -1;
 };

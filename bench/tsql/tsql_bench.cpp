@@ -25,7 +25,8 @@ const char* kSchema = "CREATE TABLE Zam (ID INT IDENTITY(1,1) NOT NULL CONSTRAIN
 void check(const tsql::BatchOutput& out) {
     if (out.hasErrors()) {
         for (const auto& e : out.events)
-            if (e.kind == tsql::BatchEvent::Kind::Message) std::fprintf(stderr, "%s\n", e.message.text.c_str());
+            if (e.kind == tsql::BatchEvent::Kind::Message)
+                std::fprintf(stderr, "%s\n", e.message.text.c_str());
         throw std::runtime_error("benchmark batch failed");
     }
 }
@@ -37,7 +38,8 @@ struct EngineFixture {
         check(s->execute(kSchema));
         check(s->execute("DECLARE @i INT = 0 WHILE @i < " + std::to_string(kRows) +
                          " BEGIN INSERT Zam (Cislo, Prijmeni) VALUES (@i, N'Novák') SET @i = @i + 1 END"));
-        check(s->execute("CREATE TABLE #o (ID INT NOT NULL) INSERT #o VALUES (5), (50), (500), (1500), (1999)"));
+        check(s->execute(
+            "CREATE TABLE #o (ID INT NOT NULL) INSERT #o VALUES (5), (50), (500), (1500), (1999)"));
     }
 };
 
@@ -49,7 +51,8 @@ struct SqliteFixture {
     SqliteFixture() {
         sqlite3_open(":memory:", &db);
         tsql::registerSqliteFunctions(db);
-        exec("CREATE TABLE main.\"Zam\" (\"ID\" INT NOT NULL, \"Cislo\" INT NOT NULL, \"Prijmeni\" TEXT COLLATE "
+        exec("CREATE TABLE main.\"Zam\" (\"ID\" INT NOT NULL, \"Cislo\" INT NOT NULL, \"Prijmeni\" TEXT "
+             "COLLATE "
              "tsql_cs_ci_as NOT NULL, \"Stav\" INT NOT NULL, \"Autor\" TEXT COLLATE tsql_cs_ci_as NOT NULL, "
              "CONSTRAINT \"PK_Zam\" PRIMARY KEY (\"ID\"))");
         exec("BEGIN");
@@ -74,7 +77,8 @@ struct SqliteFixture {
         sqlite3_stmt* st = nullptr;
         sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
         while (sqlite3_step(st) == SQLITE_ROW)
-            for (int c = 0; c < sqlite3_column_count(st); ++c) benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                benchmark::DoNotOptimize(sqlite3_column_text(st, c));
         sqlite3_finalize(st);
     }
 };
@@ -83,7 +87,8 @@ void EngineKeyedSelect(benchmark::State& state) {
     EngineFixture f;
     int k = 0;
     for (auto _ : state) {
-        auto out = f.s->execute("SELECT Cislo, Prijmeni FROM Zam WHERE ID = " + std::to_string(1 + k++ % kRows));
+        auto out =
+            f.s->execute("SELECT Cislo, Prijmeni FROM Zam WHERE ID = " + std::to_string(1 + k++ % kRows));
         benchmark::DoNotOptimize(out);
     }
 }
@@ -92,7 +97,8 @@ void SqliteKeyedSelect(benchmark::State& state) {
     SqliteFixture f;
     int k = 0;
     for (auto _ : state)
-        f.query("SELECT \"t1\".\"Cislo\" AS \"c1\", \"t1\".\"Prijmeni\" AS \"c2\" FROM main.\"Zam\" AS \"t1\" WHERE "
+        f.query("SELECT \"t1\".\"Cislo\" AS \"c1\", \"t1\".\"Prijmeni\" AS \"c2\" FROM main.\"Zam\" AS "
+                "\"t1\" WHERE "
                 "(\"t1\".\"ID\" = " +
                 std::to_string(1 + k++ % kRows) + ")");
 }
@@ -100,7 +106,8 @@ void SqliteKeyedSelect(benchmark::State& state) {
 void EngineInsert(benchmark::State& state) {
     EngineFixture f;
     int k = 0;
-    for (auto _ : state) check(f.s->execute("INSERT Zam (Cislo, Prijmeni) VALUES (" + std::to_string(k++) + ", N'Dvořák')"));
+    for (auto _ : state)
+        check(f.s->execute("INSERT Zam (Cislo, Prijmeni) VALUES (" + std::to_string(k++) + ", N'Dvořák')"));
 }
 
 void SqliteInsert(benchmark::State& state) {
@@ -146,7 +153,8 @@ BENCHMARK(SqliteUpdateFrom);
 class Collector : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs) seconds[r.benchmark_name()] = r.GetAdjustedCPUTime() / 1e9;
+        for (const auto& r : runs)
+            seconds[r.benchmark_name()] = r.GetAdjustedCPUTime() / 1e9;
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> seconds;

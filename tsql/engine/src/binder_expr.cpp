@@ -100,8 +100,11 @@ std::string Binder::newAlias(const char* prefix) {
 
 Type Binder::resolveType(const TypeName& t, int line) {
     std::vector<std::int32_t> args;
-    for (const auto& a : t.args)
-        args.push_back(a == "max" ? Type::kMax : std::stoi(a));
+    for (const auto& a : t.args) {
+        // Sizes beyond any type are left to makeType to refuse with SQL Server's message.
+        long long n = a == "max" ? Type::kMax : (a.size() > 10 ? 2147483647LL : std::stoll(a));
+        args.push_back(static_cast<std::int32_t>(std::min(n, 2147483647LL)));
+    }
     try {
         auto type = makeType(t.name, args);
         if (!type)

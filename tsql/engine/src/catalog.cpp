@@ -74,7 +74,9 @@ std::string columnText(sqlite3_stmt* s, int col) {
 //! A cached catalog statement for one use: bound, stepped, then reset.
 class OneShot {
 public:
-    OneShot(StatementCache& cache, sqlite3* db, const std::string& sql) : db_(db), s_(cache.get(sql)) {}
+    OneShot(StatementCache& cache, sqlite3* db, const std::string& sql)
+        : db_(db)
+        , s_(cache.get(sql)) {}
     ~OneShot() {
         sqlite3_reset(s_);
         sqlite3_clear_bindings(s_);
@@ -171,8 +173,9 @@ std::shared_ptr<const TableInfo> Catalog::table(const std::string& name) {
 
 std::shared_ptr<TableInfo> Catalog::load(const std::string& name, bool temp) {
     std::string schema = schemaOf(temp);
-    OneShot q(cache_, db_, "SELECT id, name, xtype, definition FROM " + schema +
-                       ".tsql_objects WHERE name = ? AND xtype IN ('U','V')");
+    OneShot q(cache_, db_,
+              "SELECT id, name, xtype, definition FROM " + schema +
+                  ".tsql_objects WHERE name = ? AND xtype IN ('U','V')");
     q.bind(1, name);
     if (!q.step()) return nullptr;
     auto t = std::make_shared<TableInfo>();
@@ -182,10 +185,11 @@ std::shared_ptr<TableInfo> Catalog::load(const std::string& name, bool temp) {
     t->viewText = columnText(q.get(), 3);
     t->temp = temp;
 
-    OneShot c(cache_, db_, "SELECT c.name, c.type_code, c.nullable, c.is_identity, c.seed, c.increment, c.computed, "
-                   "c.default_id, d.name, d.definition FROM " +
-                       schema + ".tsql_columns c LEFT JOIN " + schema +
-                       ".tsql_objects d ON d.id = c.default_id WHERE c.object_id = ? ORDER BY c.colid");
+    OneShot c(cache_, db_,
+              "SELECT c.name, c.type_code, c.nullable, c.is_identity, c.seed, c.increment, c.computed, "
+              "c.default_id, d.name, d.definition FROM " +
+                  schema + ".tsql_columns c LEFT JOIN " + schema +
+                  ".tsql_objects d ON d.id = c.default_id WHERE c.object_id = ? ORDER BY c.colid");
     c.bind(1, t->id);
     while (c.step()) {
         ColumnInfo col;
@@ -202,8 +206,9 @@ std::shared_ptr<TableInfo> Catalog::load(const std::string& name, bool temp) {
         t->columns.push_back(std::move(col));
     }
 
-    OneShot k(cache_, db_, "SELECT id, name, xtype, keycols, definition, ref_name, ref_cols, flags FROM " + schema +
-                       ".tsql_objects WHERE parent_obj = ? AND xtype IN ('PK','UQ','C','F') ORDER BY id");
+    OneShot k(cache_, db_,
+              "SELECT id, name, xtype, keycols, definition, ref_name, ref_cols, flags FROM " + schema +
+                  ".tsql_objects WHERE parent_obj = ? AND xtype IN ('PK','UQ','C','F') ORDER BY id");
     k.bind(1, t->id);
     while (k.step()) {
         ConstraintInfo ci;
@@ -236,7 +241,8 @@ std::optional<long long> Catalog::objectId(const std::string& name, const std::s
 }
 
 std::optional<std::string> Catalog::objectName(long long id) {
-    OneShot q(cache_, db_, std::string("SELECT name FROM ") + schemaOf(id < 0) + ".tsql_objects WHERE id = ?");
+    OneShot q(cache_, db_,
+              std::string("SELECT name FROM ") + schemaOf(id < 0) + ".tsql_objects WHERE id = ?");
     q.bind(1, id);
     if (!q.step()) return std::nullopt;
     return columnText(q.get(), 0);
@@ -249,8 +255,9 @@ bool Catalog::nameTaken(const std::string& name, bool temp) {
 }
 
 long long Catalog::newId(bool temp) {
-    OneShot q(cache_, db_, temp ? "SELECT coalesce(min(id), -1000) - 7 FROM temp.tsql_objects"
-                        : "SELECT coalesce(max(id), 1013578649) + 16 FROM main.tsql_objects");
+    OneShot q(cache_, db_,
+              temp ? "SELECT coalesce(min(id), -1000) - 7 FROM temp.tsql_objects"
+                   : "SELECT coalesce(max(id), 1013578649) + 16 FROM main.tsql_objects");
     q.step();
     return sqlite3_column_int64(q.get(), 0);
 }
@@ -282,9 +289,10 @@ void Catalog::record(const TableInfo& t) {
         const ColumnInfo& c = t.columns[i];
         if (c.defaultId != 0)
             insertObject(c.defaultId, c.defaultName, "D", t.id, c.defaultText, c.name, "", "", 0);
-        OneShot q(cache_, db_, "INSERT INTO " + schema +
-                           ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, "
-                           "increment, computed, default_id) VALUES (?,?,?,?,?,?,?,?,?,?)");
+        OneShot q(cache_, db_,
+                  "INSERT INTO " + schema +
+                      ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, "
+                      "increment, computed, default_id) VALUES (?,?,?,?,?,?,?,?,?,?)");
         q.bind(1, t.id);
         q.bind(2, static_cast<long long>(i + 1));
         q.bind(3, c.name);
@@ -327,8 +335,9 @@ std::optional<long long> Catalog::identityCurrent(const TableInfo& t) {
 }
 
 void Catalog::setIdentityCurrent(const TableInfo& t, long long value) {
-    OneShot q(cache_, db_, std::string("INSERT OR REPLACE INTO ") + schemaOf(t.temp) +
-                       ".tsql_identity(object_id, current) VALUES (?, ?)");
+    OneShot q(cache_, db_,
+              std::string("INSERT OR REPLACE INTO ") + schemaOf(t.temp) +
+                  ".tsql_identity(object_id, current) VALUES (?, ?)");
     q.bind(1, t.id);
     q.bind(2, value);
     q.step();

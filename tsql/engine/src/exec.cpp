@@ -252,6 +252,13 @@ void Executor::run(const Batch& batch) {
         BatchEvent ev;
         ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
         out_.events.push_back(std::move(ev));
+        s_.error = e.number();
+        return;
+    } catch (const std::exception& e) {
+        BatchEvent ev;
+        ev.message = {8630, 16, 1, 0, std::string("Internal error of the database engine: ") + e.what()};
+        out_.events.push_back(std::move(ev));
+        s_.error = 8630;
         return;
     }
     std::size_t pc = 0;
@@ -285,6 +292,14 @@ void Executor::run(const Batch& batch) {
             s_.error = e.number();
             if (endsBatch(e)) break;
             pc = in.op == Instruction::Op::JumpIfNot ? in.target : pc + 1;
+        } catch (const std::exception& e) {
+            // A fault of the engine itself: reported like a server's internal error, ending the batch.
+            BatchEvent ev;
+            ev.message = {8630, 16, 1, in.line,
+                          std::string("Internal error of the database engine: ") + e.what()};
+            out_.events.push_back(std::move(ev));
+            s_.error = 8630;
+            break;
         }
     }
 }

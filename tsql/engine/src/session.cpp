@@ -156,6 +156,13 @@ BatchOutput Session::execute(std::string_view batch) {
         out.events.push_back(std::move(ev));
         impl_->error = e.number();
         return out;
+    } catch (const std::out_of_range&) {
+        // A number too large for any type, e.g. in IDENTITY(seed, increment).
+        BatchEvent ev;
+        ev.message = {8115, 16, 1, 0, "Arithmetic overflow error converting expression to data type bigint."};
+        out.events.push_back(std::move(ev));
+        impl_->error = 8115;
+        return out;
     }
     engine::Executor ex(*impl_, out);
     ex.run(parsed);

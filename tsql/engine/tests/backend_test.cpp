@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -115,5 +117,44 @@ TEST_F(EmbeddedBackendTest, AnotherProcessWritesTheSameFile) {
     auto r = c->execute("SELECT COUNT(DISTINCT ID) AS n FROM Log");
     EXPECT_EQ(r.resultSets.at(0).at(0, "n").asInt(), 100);
 }
+
+} // namespace
+
+namespace {
+
+struct ShellCase {
+    const char* script;
+    const char* output;
+    int status;
+};
+
+class TsqlshTest : public testing::TestWithParam<ShellCase> {};
+
+TEST_P(TsqlshTest, PrintsResultsAndExitStatus) {
+    fs::path dir = fs::temp_directory_path() / ("tsqlsh-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    fs::path script = dir / "in.sql";
+    fs::path out = dir / "out.txt";
+    {
+        std::ofstream f(script, std::ios::binary);
+        f << GetParam().script;
+    }
+    std::string cmd = std::string(TSQLSH_PATH) + " '" + script.string() + "' > '" + out.string() + "' 2>&1";
+    int status = std::system(cmd.c_str());
+    std::ifstream in(out, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    fs::remove_all(dir);
+    EXPECT_EQ(text, GetParam().output);
+    EXPECT_EQ(WEXITSTATUS(status), GetParam().status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, TsqlshTest,
+    testing::Values(ShellCase{"SELECT 1 AS a\r\ngo\r\nSELECT N'x\ty' AS b, CAST(NULL AS INT) c\r\n",
+                              "a\n1\n(1 rows)\nb\tc\nx\\ty\tNULL\n(1 rows)\n", 0},
+                    ShellCase{"DECLARE @a INT\rSET @a = 2\rGO\rPRINT 'x'\rSELECT Nic\r",
+                              "x\nMsg 207, Level 16, State 1: Invalid column name 'Nic'.\n", 1},
+                    ShellCase{"  GO  \nSELECT 1.50 AS n, 0x0A AS b\nGO\n", "n\tb\n1.50\t0x0A\n(1 rows)\n",
+                              0}));
 
 } // namespace

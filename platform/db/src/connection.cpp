@@ -1,5 +1,7 @@
 #include "platform/db/connection.h"
 
+#include "odbc_connection.h"
+
 #include <algorithm>
 #include <cctype>
 #include <mutex>
@@ -16,14 +18,14 @@ std::string firstText(const std::vector<ServerMessage>& errors) {
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
 // ODBC attribute value: braced when it holds characters that end or open a value.
 std::string odbcValue(const std::string& v) {
-    if (v.find_first_of(";{}=") == std::string::npos &&
-        (v.empty() || (v.front() != ' ' && v.back() != ' ')))
+    if (v.find_first_of(";{}=") == std::string::npos && (v.empty() || (v.front() != ' ' && v.back() != ' ')))
         return v;
     std::string out = "{";
     for (char c : v) {
@@ -34,7 +36,15 @@ std::string odbcValue(const std::string& v) {
     return out;
 }
 
+// A driver name written the way setup guides show it, "{Name}", means Name.
+std::string driverName(const std::string& driver) {
+    if (driver.size() >= 2 && driver.front() == '{' && driver.back() == '}')
+        return driver.substr(1, driver.size() - 2);
+    return driver;
+}
+
 struct Registry {
+    Registry() { factories.emplace_back("odbc", &detail::openOdbc); }
     std::mutex mutex;
     std::vector<std::pair<std::string, BackendFactory>> factories;
 };
@@ -46,13 +56,16 @@ Registry& registry() {
 
 } // namespace
 
-DbError::DbError(std::vector<ServerMessage> errors) : std::runtime_error(firstText(errors)), errors_(std::move(errors)) {}
+DbError::DbError(std::vector<ServerMessage> errors)
+    : std::runtime_error(firstText(errors))
+    , errors_(std::move(errors)) {}
 
 DbError::DbError(int number, int severity, std::string text)
     : DbError(std::vector<ServerMessage>{ServerMessage{number, severity, 1, 0, std::move(text)}}) {}
 
 std::string ConnectionDescription::odbcConnectionString() const {
-    std::string s = "DRIVER=" + odbcValue(driver) + ";SERVER=" + odbcValue(server) + ";DATABASE=" + odbcValue(database) + ";";
+    std::string s = "DRIVER=" + odbcValue(driverName(driver)) + ";SERVER=" + odbcValue(server) +
+                    ";DATABASE=" + odbcValue(database) + ";";
     if (integratedSecurity())
         s += "Trusted_Connection=Yes;";
     else
@@ -62,7 +75,8 @@ std::string ConnectionDescription::odbcConnectionString() const {
 }
 
 ResultSet::ResultSet(std::vector<Column> columns, std::vector<std::vector<Value>> rows)
-    : columns_(std::move(columns)), rows_(std::move(rows)) {}
+    : columns_(std::move(columns))
+    , rows_(std::move(rows)) {}
 
 std::optional<std::size_t> ResultSet::columnIndex(std::string_view name) const {
     for (std::size_t i = 0; i < columns_.size(); ++i)
@@ -90,7 +104,8 @@ void registerBackend(const std::string& name, BackendFactory factory) {
 bool hasBackend(const std::string& name) {
     auto& r = registry();
     std::lock_guard lock(r.mutex);
-    return std::any_of(r.factories.begin(), r.factories.end(), [&](const auto& p) { return p.first == name; });
+    return std::any_of(r.factories.begin(), r.factories.end(),
+                       [&](const auto& p) { return p.first == name; });
 }
 
 std::unique_ptr<Connection> connect(const ConnectionDescription& description) {
@@ -101,7 +116,8 @@ std::unique_ptr<Connection> connect(const ConnectionDescription& description) {
         for (const auto& [n, f] : r.factories)
             if (n == description.backend) factory = f;
     }
-    if (!factory) throw ConnectionError("No database backend named '" + description.backend + "' is available");
+    if (!factory)
+        throw ConnectionError("No database backend named '" + description.backend + "' is available");
     return factory(description);
 }
 

@@ -16,14 +16,22 @@ namespace {
 
 const char* kindName(ValueKind kind) {
     switch (kind) {
-    case ValueKind::Null: return "NULL";
-    case ValueKind::Bool: return "bit";
-    case ValueKind::Int: return "integer";
-    case ValueKind::Float: return "float";
-    case ValueKind::Decimal: return "decimal";
-    case ValueKind::Text: return "text";
-    case ValueKind::DateTime: return "date-time";
-    case ValueKind::Bytes: return "binary";
+    case ValueKind::Null:
+        return "NULL";
+    case ValueKind::Bool:
+        return "bit";
+    case ValueKind::Int:
+        return "integer";
+    case ValueKind::Float:
+        return "float";
+    case ValueKind::Decimal:
+        return "decimal";
+    case ValueKind::Text:
+        return "text";
+    case ValueKind::DateTime:
+        return "date-time";
+    case ValueKind::Bytes:
+        return "binary";
     }
     return "unknown";
 }

@@ -22,12 +22,15 @@ struct ConnectionDescription {
     std::string database; //!< catalog
     std::string login;    //!< empty = integrated security
     std::string password;
-    std::string dataDir;  //!< folder of the database files (embedded backend)
+    std::string dataDir; //!< folder of the database files (embedded backend)
     //! Extra ODBC keywords appended verbatim (e.g. "Encrypt=yes;").
     std::string extra;
+    //! Seconds to wait for the server while connecting; 0 or less leaves the driver's default.
+    int loginTimeoutSeconds = 15;
 
     bool integratedSecurity() const { return login.empty(); }
-    //! The ODBC connection string for this description (DRIVER, SERVER, DATABASE, UID/PWD or Trusted_Connection).
+    //! The ODBC connection string for this description (DRIVER, SERVER, DATABASE, UID/PWD or
+    //! Trusted_Connection).
     std::string odbcConnectionString() const;
 };
 
@@ -46,7 +49,7 @@ public:
     const std::vector<Column>& columns() const { return columns_; }
     const std::vector<std::vector<Value>>& rows() const { return rows_; }
     std::size_t rowCount() const { return rows_.size(); }
-    //! Index of a column by name (case-insensitive, first match); nullopt when absent.
+    //! Index of a column by name (ASCII letters case-insensitive, first match); nullopt when absent.
     std::optional<std::size_t> columnIndex(std::string_view name) const;
     //! Value of a named column in a row; throws std::out_of_range naming the column when absent.
     const Value& at(std::size_t row, std::string_view column) const;

@@ -14,6 +14,7 @@ struct ServerMessage {
     int state = 0;
     int line = 0;
     std::string text;
+    std::string sqlState = {}; //!< the five-character ODBC state, empty when unknown
 };
 
 //! The server refused a batch or a statement in it. what() is the first error's text.

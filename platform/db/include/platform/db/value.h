@@ -54,8 +54,11 @@ public:
     friend bool operator==(const Value&, const Value&) = default;
 
 private:
-    using Data = std::variant<std::monostate, bool, std::int64_t, double, Decimal, std::string, DateTime, Bytes>;
-    template <typename T> explicit Value(T v) : data_(std::move(v)) {}
+    using Data =
+        std::variant<std::monostate, bool, std::int64_t, double, Decimal, std::string, DateTime, Bytes>;
+    template <typename T>
+    explicit Value(T v)
+        : data_(std::move(v)) {}
     Data data_;
 };
 

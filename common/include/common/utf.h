@@ -1,0 +1,20 @@
+#pragma once
+//! Conversions between UTF-8, UTF-16 and code points; malformed input becomes U+FFFD.
+
+#include <string>
+#include <string_view>
+
+namespace common {
+
+//! Code points of a UTF-8 text.
+std::u32string Utf8ToUtf32(std::string_view text);
+//! UTF-8 text of code points.
+std::string Utf32ToUtf8(std::u32string_view text);
+//! UTF-16 code units of a UTF-8 text.
+std::u16string Utf8ToUtf16(std::string_view text);
+//! UTF-8 text of UTF-16 code units (unpaired surrogates become U+FFFD).
+std::string Utf16ToUtf8(std::u16string_view text);
+//! Appends one code point to a UTF-8 text.
+void AppendUtf8(std::string& out, char32_t c);
+
+} // namespace common

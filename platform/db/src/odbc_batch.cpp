@@ -1,0 +1,273 @@
+#include "odbc_batch.h"
+
+#include "odbc_types.h"
+
+namespace platform::db::detail {
+
+namespace {
+
+constexpr int kDefaultErrorSeverity = 16;
+constexpr std::size_t kChunkBytes = 16 * 1024;
+
+//! The server's own text: the "[vendor][component]" prefixes drivers put in front are dropped.
+std::string serverText(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size() && text[at] == '[') {
+        const auto close = text.find(']', at);
+        if (close == std::string::npos) break;
+        at = close + 1;
+    }
+    return at < text.size() ? text.substr(at) : text;
+}
+
+bool isInformational(const Diagnostic& d) {
+    if (d.severity) return *d.severity <= 10;
+    return d.sqlState.starts_with("01");
+}
+
+//! Reads every result of one batch on its own statement handle.
+class BatchReader {
+public:
+    BatchReader(SQLHDBC connection, const Encoding& encoding)
+        : encoding_(encoding)
+        , statement_(SQL_HANDLE_STMT, connection) {}
+
+    BatchResult run(std::string_view batch) {
+        auto text = encoding_.encode(batch);
+        SQLRETURN rc = encoding_.wide() ? SQLExecDirectW(statement_.get(), text.wideText(), text.length())
+                                        : SQLExecDirect(statement_.get(), text.narrowText(), text.length());
+        // A searched UPDATE or DELETE that matched no row.
+        if (rc == SQL_NO_DATA) result_.rowsAffected = 0;
+        for (;;) {
+            if (!take(rc)) break;
+            if (SQL_SUCCEEDED(rc)) readCurrent();
+            rc = SQLMoreResults(statement_.get());
+            if (rc == SQL_NO_DATA) break;
+        }
+        if (!lost_.empty()) throw ConnectionError("The connection to the database was lost: " + lost_);
+        if (!errors_.empty()) throw DbError(std::move(errors_));
+        return std::move(result_);
+    }
+
+private:
+    struct ColumnInfo {
+        Column column;
+        Fetch fetch = Fetch::Text;
+        int scale = 0;
+    };
+
+    //! Files the diagnostics of a call as messages or errors; false when the batch cannot go on.
+    bool take(SQLRETURN rc) {
+        if (rc == SQL_SUCCESS || rc == SQL_NO_DATA) return true;
+        if (rc != SQL_SUCCESS_WITH_INFO && rc != SQL_ERROR) {
+            fail("The ODBC driver returned the unexpected code " + std::to_string(rc));
+            return false;
+        }
+        const auto diagnostics = readDiagnostics(encoding_, SQL_HANDLE_STMT, statement_.get());
+        bool goOn = true;
+        for (const auto& d : diagnostics) {
+            if (d.sqlState.starts_with("08")) {
+                lost_ = d.text;
+                return false;
+            }
+            // A driver that cannot go on after an error answers with a function sequence error.
+            if (d.sqlState == "HY010" && !errors_.empty()) return false;
+            if (d.sqlState == "HY010" || d.sqlState == "HY008" || d.sqlState.starts_with("HYT")) goOn = false;
+            const bool informational = isInformational(d);
+            ServerMessage m{d.native,
+                            d.severity.value_or(informational ? 0 : kDefaultErrorSeverity),
+                            d.state,
+                            d.line,
+                            serverText(d.text),
+                            d.sqlState};
+            (informational ? result_.messages : errors_).push_back(std::move(m));
+        }
+        if (rc == SQL_ERROR && diagnostics.empty()) {
+            fail("The ODBC driver reported an error without a message");
+            return false;
+        }
+        return goOn;
+    }
+
+    void fail(std::string text) {
+        errors_.push_back({0, kDefaultErrorSeverity, 1, 0, std::move(text), "HY000"});
+    }
+
+    void readCurrent() {
+        SQLSMALLINT count = 0;
+        if (!take(SQLNumResultCols(statement_.get(), &count))) return;
+        if (count <= 0) {
+            SQLLEN rows = -1;
+            if (SQL_SUCCEEDED(SQLRowCount(statement_.get(), &rows)) && rows >= 0) result_.rowsAffected = rows;
+            return;
+        }
+        std::vector<ColumnInfo> columns;
+        for (SQLSMALLINT i = 1; i <= count; ++i)
+            columns.push_back(describe(static_cast<SQLUSMALLINT>(i)));
+        std::vector<std::vector<Value>> rows;
+        bool reading = true;
+        while (reading) {
+            const SQLRETURN rc = SQLFetch(statement_.get());
+            if (rc == SQL_NO_DATA || !take(rc) || rc == SQL_ERROR) break;
+            std::vector<Value> row;
+            row.reserve(columns.size());
+            for (std::size_t i = 0; i < columns.size() && reading; ++i) {
+                try {
+                    auto value = readValue(static_cast<SQLUSMALLINT>(i + 1), columns[i]);
+                    if (value)
+                        row.push_back(std::move(*value));
+                    else
+                        reading = false;
+                } catch (const ConversionError& e) {
+                    fail(e.what());
+                    reading = false;
+                }
+            }
+            if (reading) rows.push_back(std::move(row));
+        }
+        std::vector<Column> described;
+        for (auto& c : columns)
+            described.push_back(std::move(c.column));
+        result_.resultSets.emplace_back(std::move(described), std::move(rows));
+    }
+
+    ColumnInfo describe(SQLUSMALLINT index) {
+        TextBuffer name(encoding_, 256);
+        SQLSMALLINT nameLength = 0;
+        SQLSMALLINT sqlType = 0;
+        SQLULEN size = 0;
+        SQLSMALLINT digits = 0;
+        SQLSMALLINT nullable = 0;
+        const auto call = [&] {
+            return encoding_.wide()
+                       ? SQLDescribeColW(statement_.get(), index, static_cast<SQLWCHAR*>(name.data()),
+                                         name.units(), &nameLength, &sqlType, &size, &digits, &nullable)
+                       : SQLDescribeCol(statement_.get(), index, static_cast<SQLCHAR*>(name.data()),
+                                        name.units(), &nameLength, &sqlType, &size, &digits, &nullable);
+        };
+        SQLRETURN rc = call();
+        if (SQL_SUCCEEDED(rc) && nameLength >= name.units()) {
+            name.grow(static_cast<std::size_t>(nameLength));
+            rc = call();
+        }
+        ColumnInfo info;
+        if (!SQL_SUCCEEDED(rc)) {
+            take(rc);
+            return info;
+        }
+        TextBuffer typeName(encoding_, 128);
+        SQLSMALLINT typeNameBytes = 0;
+        const SQLRETURN typeRc =
+            encoding_.wide() ? SQLColAttributeW(statement_.get(), index, SQL_DESC_TYPE_NAME, typeName.data(),
+                                                typeName.bytes(), &typeNameBytes, nullptr)
+                             : SQLColAttribute(statement_.get(), index, SQL_DESC_TYPE_NAME, typeName.data(),
+                                               typeName.bytes(), &typeNameBytes, nullptr);
+        const std::string driverTypeName =
+            SQL_SUCCEEDED(typeRc) ? typeName.text(typeNameBytes / static_cast<SQLSMALLINT>(encoding_.unit()))
+                                  : "";
+        info.column.name = name.text(nameLength);
+        info.column.typeName = columnTypeName(driverTypeName, sqlType);
+        info.fetch = sqlTypeInfo(sqlType).fetch;
+        info.scale = digits;
+        return info;
+    }
+
+    //! The outcome of reading one field: nothing after an error (already filed), or the field.
+    template <typename T> using Read = std::optional<std::optional<T>>;
+
+    template <typename T> Read<T> fixed(SQLUSMALLINT column, SQLSMALLINT cType) {
+        T value{};
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(statement_.get(), column, cType, &value, sizeof value, &indicator);
+        if (!SQL_SUCCEEDED(rc)) {
+            take(rc == SQL_NO_DATA ? SQL_ERROR : rc);
+            return std::nullopt;
+        }
+        if (indicator == SQL_NULL_DATA) return std::optional<T>();
+        return std::optional<T>(value);
+    }
+
+    //! Character or binary data of any length, read in chunks; character data ends each chunk with a NUL.
+    Read<std::vector<std::uint8_t>> chunked(SQLUSMALLINT column, SQLSMALLINT cType) {
+        const SQLLEN terminator =
+            cType == SQL_C_BINARY ? 0 : static_cast<SQLLEN>(cType == SQL_C_WCHAR ? sizeof(SQLWCHAR) : 1);
+        std::vector<std::uint8_t> chunk(kChunkBytes);
+        std::vector<std::uint8_t> all;
+        const SQLLEN usable = static_cast<SQLLEN>(chunk.size()) - terminator;
+        for (bool first = true;; first = false) {
+            SQLLEN indicator = 0;
+            const SQLRETURN rc = SQLGetData(statement_.get(), column, cType, chunk.data(),
+                                            static_cast<SQLLEN>(chunk.size()), &indicator);
+            if (rc == SQL_NO_DATA && !first) break;
+            if (!SQL_SUCCEEDED(rc)) {
+                take(rc == SQL_NO_DATA ? SQL_ERROR : rc);
+                return std::nullopt;
+            }
+            if (indicator == SQL_NULL_DATA) return std::optional<std::vector<std::uint8_t>>();
+            const bool more = indicator == SQL_NO_TOTAL || indicator > usable;
+            const SQLLEN bytes = more ? usable : indicator;
+            all.insert(all.end(), chunk.begin(), chunk.begin() + bytes);
+            if (!more) break;
+        }
+        return std::optional<std::vector<std::uint8_t>>(std::move(all));
+    }
+
+    template <typename T, typename F> static std::optional<Value> convert(Read<T> read, F make) {
+        if (!read) return std::nullopt;
+        if (!*read) return Value::null();
+        return make(**read);
+    }
+
+    std::optional<Value> readValue(SQLUSMALLINT column, const ColumnInfo& info) {
+        using Raw = std::vector<std::uint8_t>;
+        switch (info.fetch) {
+        case Fetch::Bit:
+            return convert(fixed<SQLCHAR>(column, SQL_C_BIT),
+                           [](SQLCHAR b) { return Value::boolean(b != 0); });
+        case Fetch::Integer:
+            return convert(fixed<SQLBIGINT>(column, SQL_C_SBIGINT),
+                           [](SQLBIGINT i) { return Value::integer(i); });
+        case Fetch::Floating:
+            return convert(fixed<SQLDOUBLE>(column, SQL_C_DOUBLE),
+                           [](SQLDOUBLE d) { return Value::floating(d); });
+        case Fetch::Decimal:
+            return convert(chunked(column, SQL_C_CHAR), [&](const Raw& raw) {
+                return Value::decimal(canonicalDecimal(std::string(raw.begin(), raw.end()), info.scale));
+            });
+        case Fetch::Text:
+            return convert(chunked(column, encoding_.textType()), [&](const Raw& raw) {
+                return Value::text(encoding_.decode(raw.data(), raw.size() / encoding_.unit()));
+            });
+        case Fetch::Date:
+        case Fetch::Time:
+        case Fetch::Timestamp:
+            return convert(fixed<SQL_TIMESTAMP_STRUCT>(column, SQL_C_TYPE_TIMESTAMP),
+                           [&](const SQL_TIMESTAMP_STRUCT& t) {
+                               return Value::dateTime(dayNumber(t.year, t.month, t.day, t.hour, t.minute,
+                                                                t.second, t.fraction,
+                                                                info.fetch == Fetch::Time));
+                           });
+        case Fetch::Binary:
+            return convert(chunked(column, SQL_C_BINARY), [](const Raw& raw) { return Value::bytes(raw); });
+        case Fetch::Guid:
+            return convert(fixed<SQLGUID>(column, SQL_C_GUID), [](const SQLGUID& g) {
+                return Value::text(guidText(g.Data1, g.Data2, g.Data3, g.Data4));
+            });
+        }
+        return std::nullopt;
+    }
+
+    const Encoding& encoding_;
+    Handle statement_;
+    BatchResult result_;
+    std::vector<ServerMessage> errors_;
+    std::string lost_;
+};
+
+} // namespace
+
+BatchResult runBatch(SQLHDBC connection, const Encoding& encoding, std::string_view batch) {
+    return BatchReader(connection, encoding).run(batch);
+}
+
+} // namespace platform::db::detail

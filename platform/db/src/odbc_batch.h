@@ -1,0 +1,14 @@
+#pragma once
+//! Running one batch over ODBC and reading everything it produces.
+
+#include "odbc_support.h"
+
+#include "platform/db/connection.h"
+
+namespace platform::db::detail {
+
+//! Runs a batch on a new statement of the connection; throws DbError with every error of the batch once
+//! it has ended, ConnectionError when the connection breaks.
+BatchResult runBatch(SQLHDBC connection, const Encoding& encoding, std::string_view batch);
+
+} // namespace platform::db::detail

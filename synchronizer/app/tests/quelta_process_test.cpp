@@ -1,0 +1,159 @@
+// Runs the quelta executable as a process, as the plug-in's launcher does.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <netinet/in.h>
+#include <spawn.h>
+#include <sstream>
+#include <stdexcept>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string err;
+};
+
+//! A folder with Quelta's INI file, removed at the end.
+class Site {
+public:
+    Site() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quelta-app-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~Site() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::filesystem::path Ini() const { return path_ / "quelta.INI"; }
+    void WriteIni(const std::string& text) const { std::ofstream(Ini(), std::ios::binary) << text; }
+
+    //! Runs quelta with the arguments, no display, stdin from /dev/null; waits for it.
+    Outcome Run(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) const {
+        const std::string errPath = (path_ / "stderr.txt").string();
+        std::vector<std::string> env = {"QUELTA_INI=" + Ini().string(), "PATH=/usr/bin:/bin"};
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+        std::vector<char*> envp;
+        for (auto& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        const char* configured = std::getenv("QUELTA_EXE");
+        if (!configured) throw std::runtime_error("QUELTA_EXE must name the quelta executable");
+        std::string exe = configured;
+        std::vector<std::string> argStore = {exe};
+        argStore.insert(argStore.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& a : argStore)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t pid = 0;
+        const int rc = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        Outcome outcome;
+        if (rc != 0) return outcome;
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::ifstream in(errPath);
+        std::ostringstream s;
+        s << in.rdbuf();
+        outcome.err = s.str();
+        return outcome;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+//! A loopback port nobody listens on (bound and closed again).
+int closedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    socklen_t len = sizeof addr;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    ::close(fd);
+    return ntohs(addr.sin_port);
+}
+
+} // namespace
+
+TEST(QueltaProcess, BadParametersGiveOneMessageAndExitZero) {
+    Site site;
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{}, {"upload"}, {"upload", "srv"}, {"", "srv", "db"}}) {
+        const auto outcome = site.Run(args);
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_EQ(outcome.err, "Bad parameters! Check documentation\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(site.Ini()));
+}
+
+TEST(QueltaProcess, UnreachableDatabaseGivesOneMessageAndExitZero) {
+    Site site;
+    const std::string server = "127.0.0.1," + std::to_string(closedPort());
+    const std::string inis[] = {
+        "[settings]\r\nlogin=\r\ndriver=FreeTDS\r\nlogintimeout=5\r\n",
+        "[settings]\r\nlogin=\r\ndriver=No Such ODBC Driver\r\n",
+    };
+    for (const auto& ini : inis) {
+        site.WriteIni(ini);
+        const auto outcome = site.Run({"upload", server, "Tarvik", "bankcode", "0"});
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_EQ(outcome.err.rfind("EDatabaseError error raised, with message : \n", 0), 0u) << outcome.err;
+        EXPECT_EQ(outcome.err.find("error raised", outcome.err.find("error raised") + 1), std::string::npos)
+            << "more than one message: " << outcome.err;
+    }
+}
+
+TEST(QueltaProcess, EmbeddedEngineMissingIsSaidClearly) {
+    Site site;
+    site.WriteIni("[settings]\nlogin=\ndriver=embedded\n");
+    const auto outcome = site.Run({"download", "local", "Tarvik"});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_NE(outcome.err.find("the embedded database engine is not available"), std::string::npos)
+        << outcome.err;
+}
+
+TEST(QueltaProcess, FirstRunWithoutTerminalEndsAsCancelledNamingTheKeys) {
+    Site site;
+    const auto outcome = site.Run({"upload", "srv", "Tarvik", "bankcode", "0"});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_NE(outcome.err.find("\"login\""), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("\"password\""), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find(site.Ini().string()), std::string::npos) << outcome.err;
+    // The default file was written; nothing else was.
+    std::ifstream in(site.Ini(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+}
+
+TEST(QueltaProcess, UnreachableDisplayFallsBackToTheTerminal) {
+    Site site;
+    site.WriteIni("[settings]\nlogin=\ndriver=No Such ODBC Driver\n");
+    for (const char* display : {"DISPLAY=:9753", "QT_QPA_PLATFORM=offscreen"}) {
+        const auto outcome = site.Run({"upload", "srv", "Tarvik", "bankcode", "0"}, {display});
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_EQ(outcome.err.rfind("EDatabaseError error raised, with message : \n", 0), 0u) << outcome.err;
+    }
+}

@@ -1,5 +1,6 @@
 #include "tsql/decimal.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -74,16 +75,17 @@ std::optional<Scientific> parseScientific(std::string_view text, bool allowExpon
 
 //! The Scientific value at `scale`, rounded half away from zero; nullopt past 38 digits.
 std::optional<Decimal> atScale(const Scientific& s, int scale) {
-    std::string digits = s.digits;
+    std::string_view digits = s.digits;
     int exponent = s.exponent;
     bool roundUp = false;
     const int drop = -exponent - scale; // digits below the target scale
     if (drop > 0) {
-        if (static_cast<std::size_t>(drop) <= digits.size()) {
-            roundUp = digits[digits.size() - static_cast<std::size_t>(drop)] >= '5';
-            digits.resize(digits.size() - static_cast<std::size_t>(drop));
+        const auto dropped = static_cast<std::size_t>(drop);
+        if (dropped <= digits.size()) {
+            roundUp = digits[digits.size() - dropped] >= '5';
+            digits = digits.substr(0, digits.size() - dropped);
         } else {
-            digits.clear();
+            digits = {};
         }
         exponent += drop;
     }
@@ -162,13 +164,24 @@ std::string Decimal::toString() const {
     Int128 v = absolute(unscaled_);
     std::string digits;
     do {
-        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
+        digits += static_cast<char>('0' + static_cast<int>(v % 10));
         v /= 10;
     } while (v != 0);
-    if (digits.size() <= static_cast<std::size_t>(scale_))
-        digits.insert(0, static_cast<std::size_t>(scale_) + 1 - digits.size(), '0');
-    if (scale_ > 0) digits.insert(digits.size() - static_cast<std::size_t>(scale_), ".");
-    return unscaled_ < 0 ? "-" + digits : digits;
+    std::reverse(digits.begin(), digits.end());
+    const auto scale = static_cast<std::size_t>(scale_);
+    std::string out = unscaled_ < 0 ? "-" : "";
+    if (digits.size() <= scale) {
+        out += scale > 0 ? "0." : "0";
+        out.append(scale - digits.size(), '0');
+        out += digits;
+    } else {
+        out.append(digits, 0, digits.size() - scale);
+        if (scale > 0) {
+            out += '.';
+            out.append(digits, digits.size() - scale, scale);
+        }
+    }
+    return out;
 }
 
 double Decimal::toDouble() const {

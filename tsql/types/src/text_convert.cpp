@@ -62,9 +62,9 @@ const DateStyle* findDateStyle(int style) {
 }
 
 std::string pad(int v, int width, char fill = '0') {
-    std::string s = std::to_string(v);
-    if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<std::size_t>(width) - s.size(), fill);
-    return s;
+    const std::string digits = std::to_string(v);
+    const auto w = static_cast<std::size_t>(width);
+    return digits.size() < w ? std::string(w - digits.size(), fill) + digits : digits;
 }
 
 std::string formatDateTime(const DateTime& dt, std::string_view layout) {
@@ -103,8 +103,8 @@ std::string formatDateTime(const DateTime& dt, std::string_view layout) {
             out += pad(p.second, 2);
         else if (f == "mmm")
             out += pad(p.millisecond, 3);
-        else if (f == ".mmm")
-            out += p.millisecond ? "." + pad(p.millisecond, 3) : "";
+        else if (f == ".mmm" && p.millisecond)
+            out += '.' + pad(p.millisecond, 3);
         else if (f == "AM")
             out += p.hour < 12 ? "AM" : "PM";
     }
@@ -140,13 +140,15 @@ std::string formatFloat(double d, int style) {
 }
 
 std::string withThousands(const std::string& number) {
-    const bool negative = !number.empty() && number[0] == '-';
-    const auto dot = number.find('.');
-    std::string whole = number.substr(negative ? 1 : 0,
-                                      (dot == std::string::npos ? number.size() : dot) - (negative ? 1 : 0));
-    for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3)
-        whole.insert(static_cast<std::size_t>(i), ",");
-    return (negative ? "-" : "") + whole + (dot == std::string::npos ? "" : number.substr(dot));
+    const std::size_t start = !number.empty() && number[0] == '-' ? 1 : 0;
+    const std::size_t end = std::min(number.find('.'), number.size());
+    std::string out = number.substr(0, start);
+    for (std::size_t k = start; k < end; ++k) {
+        if (k > start && (end - k) % 3 == 0) out += ',';
+        out += number[k];
+    }
+    out.append(number, end, std::string::npos);
+    return out;
 }
 
 std::string hexText(const Bytes& b, bool prefix) {

@@ -124,10 +124,16 @@ std::string Type::name() const {
     std::string out(baseName());
     switch (typeRow(id).args) {
     case TypeArgs::Length:
-        out += length == kMax ? "(max)" : "(" + std::to_string(length) + ")";
+        out += '(';
+        out += length == kMax ? std::string("max") : std::to_string(length);
+        out += ')';
         break;
     case TypeArgs::PrecisionScale:
-        out += "(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
+        out += '(';
+        out += std::to_string(precision);
+        out += ',';
+        out += std::to_string(scale);
+        out += ')';
         break;
     default:
         break;

@@ -105,6 +105,18 @@ Value Value::decimal(const Decimal& d) {
     return Value(Type::numeric(std::min(p, 38), d.scale()), d);
 }
 
+Value Value::text(std::string s, const Type& type) {
+    Value v = null(type);
+    v.payload_.emplace<std::string>(std::move(s));
+    return v;
+}
+
+Value Value::bytes(Bytes b, const Type& type) {
+    Value v = null(type);
+    v.payload_.emplace<Bytes>(std::move(b));
+    return v;
+}
+
 Value Value::varChar(std::string s) {
     const auto len = textLength(s, false);
     return Value(len > 8000 ? Type::varChar(Type::kMax) : Type::varChar(atLeastOne(len, 8000)), std::move(s));

@@ -189,7 +189,8 @@ TEST_F(SqliteTest, GuidsSortAsSqlServerSortsThem) {
     }
     std::string expected;
     for (std::size_t i = 0; i < ordered.size(); ++i) {
-        expected += (i ? "|" : "") + std::string(ordered[i]);
+        if (i) expected += '|';
+        expected += ordered[i];
         if (i + 1 < ordered.size()) {
             EXPECT_EQ(compare(Value::guid(parseGuid(ordered[i])), Value::guid(parseGuid(ordered[i + 1]))),
                       -1);

@@ -65,10 +65,10 @@ public:
     //! Text as VARCHAR/NVARCHAR of its length (at least 1) unless a type is given.
     static Value varChar(std::string s);
     static Value nVarChar(std::string s);
-    static Value text(std::string s, const Type& type) { return Value(type, std::move(s)); }
+    static Value text(std::string s, const Type& type);
     //! Bytes as VARBINARY of their length unless a type is given.
     static Value varBinary(Bytes b);
-    static Value bytes(Bytes b, const Type& type) { return Value(type, std::move(b)); }
+    static Value bytes(Bytes b, const Type& type);
     static Value guid(const Guid& g) { return Value(Type::uniqueIdentifier(), g); }
 
     const Type& type() const { return type_; }

@@ -226,7 +226,20 @@ std::shared_ptr<TableInfo> Catalog::load(const std::string& name, bool temp) {
         ci.clustered = (sqlite3_column_int(k.get(), 7) & 1) != 0;
         t->constraints.push_back(std::move(ci));
     }
+    if (!temp) {
+        OneShot r(
+            cache_, db_,
+            "SELECT 1 FROM main.tsql_objects WHERE xtype = 'F' AND ref_name = ? COLLATE NOCASE LIMIT 1");
+        r.bind(1, t->name);
+        t->referenced = r.step();
+    }
     return t;
+}
+
+bool TableInfo::hasForeignKeys() const {
+    for (const auto& k : constraints)
+        if (k.kind == ConstraintKind::ForeignKey) return true;
+    return false;
 }
 
 std::optional<long long> Catalog::objectId(const std::string& name, const std::string& xtype) {
@@ -309,6 +322,9 @@ void Catalog::record(const TableInfo& t) {
         insertObject(k.id, k.name, k.xtype(), t.id, k.checkText, joinNames(k.columns), k.refTable,
                      joinNames(k.refColumns), k.clustered ? 1 : 0);
     tables_.erase(upper(t.name));
+    // Referenced tables learn about their new reference on their next load.
+    for (const auto& k : t.constraints)
+        if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
 }
 
 void Catalog::remove(const TableInfo& t) {
@@ -324,6 +340,8 @@ void Catalog::remove(const TableInfo& t) {
     c.bind(1, t.id);
     c.step();
     tables_.erase(upper(t.name));
+    for (const auto& k : t.constraints)
+        if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
 }
 
 std::optional<long long> Catalog::identityCurrent(const TableInfo& t) {

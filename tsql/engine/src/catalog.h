@@ -54,6 +54,8 @@ struct TableInfo {
     std::vector<ColumnInfo> columns;
     std::vector<ConstraintInfo> constraints;
     std::string viewText;
+    //! True when a FOREIGN KEY of some table references this one.
+    bool referenced = false;
     //! The view's parsed definition, parsed on first use.
     mutable std::shared_ptr<Batch> viewBatch;
 
@@ -63,12 +65,16 @@ struct TableInfo {
     int columnIndex(std::string_view column) const;
     //! Index of the identity column, or -1.
     int identityColumn() const;
+    //! True when the table has FOREIGN KEY constraints of its own.
+    bool hasForeignKeys() const;
 };
 
 //! Object names, ids and definitions of one session's view of the database.
 class Catalog {
 public:
-    explicit Catalog(sqlite3* db) : db_(db), cache_(db) {}
+    explicit Catalog(sqlite3* db)
+        : db_(db)
+        , cache_(db) {}
 
     //! Creates the catalog tables of the file (when missing) and of the session's temp schema.
     void initialise();

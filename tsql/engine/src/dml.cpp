@@ -181,7 +181,9 @@ std::string keyText(const std::vector<Value>& values) {
 long long runWrite(Executor& ex, const std::string& sql, const TableInfo& table, WriteKind kind,
                    const DuplicateFinder& findDuplicate) {
     auto& s = ex.session();
-    ex.run("PRAGMA defer_foreign_keys = ON");
+    bool checked = (kind != WriteKind::Delete && table.hasForeignKeys()) ||
+                   (kind != WriteKind::Insert && table.referenced);
+    if (checked) ex.run("PRAGMA defer_foreign_keys = ON");
     sqlite3_stmt* st = ex.prepare(sql);
     int rc;
     {

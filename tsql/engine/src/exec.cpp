@@ -192,6 +192,7 @@ void Executor::compile(const Statement& stmt) {
         } else {
             code_[test].target = code_.size();
         }
+        code_[test].failTarget = code_.size();
         break;
     }
     case StmtKind::While: {
@@ -202,6 +203,7 @@ void Executor::compile(const Statement& stmt) {
         compile(*w.body);
         emit({Instruction::Op::Jump, &stmt, nullptr, start, stmt.line});
         code_[test].target = code_.size();
+        code_[test].failTarget = code_.size();
         for (std::size_t b : loops_.back().breaks)
             code_[b].target = code_.size();
         loops_.pop_back();
@@ -291,7 +293,7 @@ void Executor::run(const Batch& batch) {
             out_.events.push_back(std::move(ev));
             s_.error = e.number();
             if (endsBatch(e)) break;
-            pc = in.op == Instruction::Op::JumpIfNot ? in.target : pc + 1;
+            pc = in.op == Instruction::Op::JumpIfNot ? in.failTarget : pc + 1;
         } catch (const std::exception& e) {
             // A fault of the engine itself: reported like a server's internal error, ending the batch.
             BatchEvent ev;

@@ -49,6 +49,7 @@ private:
         const Expr* condition = nullptr;
         std::size_t target = 0;
         int line = 1;
+        std::size_t failTarget = 0; //!< where to go when the condition itself fails (past the whole IF)
     };
     struct Loop {
         std::size_t start;

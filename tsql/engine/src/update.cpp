@@ -2,6 +2,7 @@
 #include "errors.h"
 #include "lexer.h"
 #include "sqlite_util.h"
+#include "tsql/collation.h"
 
 namespace tsql::engine {
 
@@ -111,6 +112,13 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
     }
 
     std::string where = stmt.where ? b.condition(*stmt.where, scope) : "";
+    // The changed rows with their new values: the source of the UPDATE ... FROM form, and what a failed
+    // unique constraint is explained from.
+    std::string inner = "SELECT " + target->sqlAlias + ".rowid AS \"rid\"";
+    for (std::size_t k = 0; k < sets.size(); ++k)
+        inner += ", " + sets[k].second + " AS \"v" + std::to_string(k + 1) + "\"";
+    inner += " FROM " + (stmt.from.empty() ? t.sqliteName() + " AS " + target->sqlAlias : fromSql);
+    if (!where.empty()) inner += " WHERE " + where;
     std::string sql;
     if (stmt.from.empty()) {
         sql = "UPDATE " + t.sqliteName() + " AS " + target->sqlAlias + " SET ";
@@ -119,19 +127,80 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
         if (!where.empty()) sql += " WHERE " + where;
     } else {
         std::string q = b.newAlias("u");
-        std::string inner = "SELECT " + target->sqlAlias + ".rowid AS \"rid\"";
-        for (std::size_t k = 0; k < sets.size(); ++k)
-            inner += ", " + sets[k].second + " AS \"v" + std::to_string(k + 1) + "\"";
-        inner += " FROM " + fromSql;
-        if (!where.empty()) inner += " WHERE " + where;
         sql = "UPDATE " + t.sqliteName() + " SET ";
         for (std::size_t k = 0; k < sets.size(); ++k)
             sql += (k ? ", " : "") + quoteName(t.columns[sets[k].first].name) + " = " + q + ".\"v" +
                    std::to_string(k + 1) + "\"";
         sql += " FROM (" + inner + ") AS " + q + " WHERE " + t.sqliteName() + ".rowid = " + q + ".\"rid\"";
     }
+    bool spurious =
+        false; //!< a key clashed only midway: SQLite checks keys row by row, SQL Server per statement
+    DuplicateFinder finder = [&](const ConstraintInfo& c) -> std::string {
+        // New key of each changed row: the assigned value, or the row's own where the key column is kept.
+        std::string keys, group, match;
+        std::vector<ResultColumn> types;
+        for (const auto& name : c.columns) {
+            int col = t.columnIndex(name);
+            std::string value = "r." + quoteName(t.columns[col].name);
+            for (std::size_t k = 0; k < sets.size(); ++k)
+                if (sets[k].first == col) value = "u.\"v" + std::to_string(k + 1) + "\"";
+            std::string coll =
+                isCharacterType(t.columns[col].type.id) ? " COLLATE " + std::string(kCollationName) : "";
+            std::size_t n = types.size() + 1;
+            keys += (keys.empty() ? "" : ", ") + value + " AS \"k" + std::to_string(n) + "\"";
+            group += std::string(group.empty() ? "" : ", ") + "\"k" + std::to_string(n) + "\"" + coll;
+            match += std::string(match.empty() ? "" : " AND ") + "x." + quoteName(t.columns[col].name) +
+                     coll + " = n.\"k" + std::to_string(n) + "\"";
+            types.push_back({name, t.columns[col].type});
+        }
+        std::string cols;
+        for (std::size_t k = 1; k <= types.size(); ++k)
+            cols += (k > 1 ? ", " : "") + std::string("\"k") + std::to_string(k) + "\"";
+        std::string probe = "WITH u AS (" + inner + "), n AS (SELECT " + keys +
+                            ", u.\"rid\" AS \"rid\" FROM u JOIN " + t.sqliteName() +
+                            " AS r ON r.rowid = u.\"rid\") SELECT " + cols +
+                            " FROM n WHERE EXISTS (SELECT 1 FROM " + t.sqliteName() + " AS x WHERE " + match +
+                            " AND x.rowid NOT IN (SELECT \"rid\" FROM u)) UNION ALL SELECT * FROM (SELECT " +
+                            cols + " FROM n GROUP BY " + group + " HAVING count(*) > 1) LIMIT 1";
+        try {
+            auto found = ex.rows(probe, types);
+            spurious = found.empty();
+            return found.empty() ? std::string() : keyText(found.front());
+        } catch (const std::exception&) {
+            return {};
+        }
+    };
     long long changed = 0;
-    ex.atomically([&] { changed = runWrite(ex, sql, t, WriteKind::Update); });
+    ex.atomically([&] {
+        try {
+            changed = runWrite(ex, sql, t, WriteKind::Update, finder);
+        } catch (const SqlError& e) {
+            if (e.number() != 2627 || !spurious) throw;
+            // Keys such as ID = ID + 1 collide only while rows are changed one by one: take the rows out
+            // and put them back with their new values, so that only the final keys are checked.
+            std::string columns, values;
+            for (std::size_t i = 0; i < t.columns.size(); ++i) {
+                if (t.columns[i].isComputed()) continue;
+                std::string value = "r." + quoteName(t.columns[i].name);
+                for (std::size_t k = 0; k < sets.size(); ++k)
+                    if (sets[k].first == static_cast<int>(i)) value = "u.\"v" + std::to_string(k + 1) + "\"";
+                columns += ", " + quoteName(t.columns[i].name);
+                values += ", " + value;
+            }
+            ex.run("DROP TABLE IF EXISTS temp.tsql_rewrite");
+            ex.run("CREATE TEMP TABLE tsql_rewrite AS SELECT u.\"rid\" AS \"rid\"" + values + " FROM (" +
+                   inner + ") AS u JOIN " + t.sqliteName() +
+                   " AS r ON r.rowid = u.\"rid\" GROUP BY u.\"rid\"");
+            ex.run("DELETE FROM " + t.sqliteName() +
+                   " WHERE rowid IN (SELECT \"rid\" FROM temp.tsql_rewrite)");
+            spurious = false;
+            changed = runWrite(ex,
+                               "INSERT INTO " + t.sqliteName() + " (rowid" + columns +
+                                   ") SELECT * FROM temp.tsql_rewrite",
+                               t, WriteKind::Update, finder);
+            ex.run("DROP TABLE temp.tsql_rewrite");
+        }
+    });
     s.rowCount = changed;
     ex.output().rowsAffected = changed;
 }

@@ -58,6 +58,8 @@ struct TableInfo {
     bool referenced = false;
     //! The view's parsed definition, parsed on first use.
     mutable std::shared_ptr<Batch> viewBatch;
+    //! SQL of each column's default converted for storing, translated on first use (by column index).
+    mutable std::map<int, std::string> defaultSql;
 
     //! The table's name in SQLite's SQL (quoted, temp. prefix for temporary tables).
     std::string sqliteName() const;

@@ -237,10 +237,15 @@ std::shared_ptr<const TableInfo> writableTable(Executor& ex, const ObjectName& n
     return table;
 }
 
-std::string defaultValueSql(Binder& b, const ColumnInfo& column) {
-    if (column.defaultText.empty()) return "NULL";
-    auto e = parseExpression(column.defaultText);
-    return b.convert(b.expr(*e, Scope{}), column.type, ConversionKind::Store);
+std::string defaultValueSql(Binder& b, const TableInfo& table, int column) {
+    const ColumnInfo& c = table.columns[column];
+    if (c.defaultText.empty()) return "NULL";
+    auto cached = table.defaultSql.find(column);
+    if (cached != table.defaultSql.end()) return cached->second;
+    auto e = parseExpression(c.defaultText);
+    std::string sql = b.convert(b.expr(*e, Scope{}), c.type, ConversionKind::Store);
+    table.defaultSql[column] = sql;
+    return sql;
 }
 
 } // namespace tsql::engine

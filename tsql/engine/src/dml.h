@@ -33,7 +33,7 @@ std::string bindTargetFrom(Binder& b, Executor& ex, const ObjectName& target,
                            const Source*& found, int line);
 
 //! Binds a column's default (or NULL) as the value of `column` converted for storing.
-std::string defaultValueSql(Binder& b, const ColumnInfo& column);
+std::string defaultValueSql(Binder& b, const TableInfo& table, int column);
 
 //! Text of values as SQL Server shows a duplicate key: "(1, abc)".
 std::string keyText(const std::vector<Value>& values);

@@ -65,7 +65,7 @@ void executeInsert(Executor& ex, const InsertStmt& stmt) {
             filledSql.push_back("tsql_next_identity(" + std::to_string(t.id) + ")");
         } else if (!c.defaultText.empty()) {
             filled.push_back(static_cast<int>(i));
-            filledSql.push_back(defaultValueSql(b, c));
+            filledSql.push_back(defaultValueSql(b, t, static_cast<int>(i)));
         }
     }
     std::string columns;
@@ -94,7 +94,7 @@ void executeInsert(Executor& ex, const InsertStmt& stmt) {
             for (std::size_t k = 0; k < row.size(); ++k) {
                 const ColumnInfo& c = t.columns[targets[k]];
                 std::string v = row[k] ? b.convert(b.expr(*row[k], Scope{}), c.type, ConversionKind::Store)
-                                       : defaultValueSql(b, c);
+                                       : defaultValueSql(b, t, targets[k]);
                 values += (values.empty() ? "" : ", ") + v;
             }
             for (const auto& v : filledSql)

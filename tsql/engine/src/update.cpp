@@ -88,7 +88,7 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
                 stmt.line);
         std::string value;
         if (!a.value) {
-            value = defaultValueSql(b, c);
+            value = defaultValueSql(b, t, i);
         } else {
             Bound v = b.expr(*a.value, scope);
             if (a.op != "=") {

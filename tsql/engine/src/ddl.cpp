@@ -168,7 +168,6 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
                 break;
             case ConstraintKind::Check: {
                 k.checkText = def.checkText;
-                std::vector<std::string> cols;
                 k.name = def.name.empty() ? generatedName("CK", t.name, "", k.id) : def.name;
                 body = "CHECK (" + b.condition(*def.check, own) + ")";
                 break;

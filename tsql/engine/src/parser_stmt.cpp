@@ -173,9 +173,7 @@ StmtPtr Parser::statement() {
 
 StmtPtr Parser::selectStatement() {
     auto s = std::make_unique<SelectStmt>();
-    std::size_t start = position();
     s->query = std::move(*query());
-    (void)start;
     for (auto& core : s->query.cores)
         if (core.into) unsupported("SELECT INTO");
     return s;

@@ -65,6 +65,35 @@ ExprPtr Parser::expression() {
     return orExpr();
 }
 
+ExprPtr Parser::condition() {
+    auto e = expression();
+    bool predicate = false;
+    switch (e->kind) {
+    case ExprKind::Binary:
+        predicate = e->text == "=" || e->text == "<>" || e->text == "<" || e->text == ">" ||
+                    e->text == "<=" || e->text == ">=" || e->text == "AND" || e->text == "OR";
+        break;
+    case ExprKind::Unary:
+        predicate = e->text == "NOT";
+        break;
+    case ExprKind::IsNull:
+    case ExprKind::Like:
+    case ExprKind::Between:
+    case ExprKind::InList:
+    case ExprKind::InQuery:
+    case ExprKind::Exists:
+        predicate = true;
+        break;
+    default:
+        break;
+    }
+    if (!predicate) {
+        const Token& near = cur().kind == TokenKind::End && pos_ > 0 ? tokens_[pos_ - 1] : cur();
+        raise(4145, near.line, {near.display()});
+    }
+    return e;
+}
+
 ExprPtr Parser::orExpr() {
     auto left = andExpr();
     while (cur().is("OR")) {
@@ -343,7 +372,7 @@ ExprPtr Parser::caseExpr() {
     }
     if (!cur().is("WHEN")) fail();
     while (accept("WHEN")) {
-        e->args.push_back(expression());
+        e->args.push_back(e->hasOperand ? expression() : condition());
         expect("THEN");
         e->args.push_back(expression());
     }

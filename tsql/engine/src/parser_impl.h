@@ -18,6 +18,8 @@ public:
 
     // Expressions (parser_expr.cpp)
     ExprPtr expression();
+    //! A search condition; anything but a predicate raises 4145 naming the token after it.
+    ExprPtr condition();
     TypeName typeName();
 
     // Queries (parser_query.cpp)

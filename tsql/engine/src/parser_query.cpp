@@ -134,7 +134,7 @@ SelectCore Parser::selectCore() {
         core.into = objectName();
     }
     if (accept("FROM")) core.from = fromList();
-    if (accept("WHERE")) core.where = expression();
+    if (accept("WHERE")) core.where = condition();
     if (cur().is("GROUP")) {
         next();
         expect("BY");
@@ -144,7 +144,7 @@ SelectCore Parser::selectCore() {
         } while (acceptSymbol(","));
         if (cur().is("WITH")) unsupported("GROUP BY WITH " + upper(ahead(1).text));
     }
-    if (accept("HAVING")) core.having = expression();
+    if (accept("HAVING")) core.having = condition();
     return core;
 }
 
@@ -248,7 +248,7 @@ std::unique_ptr<TableRef> Parser::tableRef() {
                 fail();
             }
             next();
-            join->on = expression();
+            join->on = condition();
         }
         left = std::move(join);
     }

@@ -272,7 +272,7 @@ StmtPtr Parser::updateStatement() {
     if (accept("FROM")) s->from = fromList();
     if (accept("WHERE")) {
         if (cur().is("CURRENT")) unsupported("WHERE CURRENT OF");
-        s->where = expression();
+        s->where = condition();
     }
     return s;
 }
@@ -292,7 +292,7 @@ StmtPtr Parser::deleteStatement() {
     if (accept("FROM")) s->from = fromList();
     if (accept("WHERE")) {
         if (cur().is("CURRENT")) unsupported("WHERE CURRENT OF");
-        s->where = expression();
+        s->where = condition();
     }
     return s;
 }
@@ -372,7 +372,7 @@ StmtPtr Parser::setStatement() {
 StmtPtr Parser::ifStatement() {
     next();
     auto s = std::make_unique<IfStmt>();
-    s->condition = expression();
+    s->condition = condition();
     if (cur().kind == TokenKind::End) fail();
     s->then = statement();
     while (acceptSymbol(";")) {
@@ -409,7 +409,7 @@ StmtPtr Parser::beginStatement() {
 StmtPtr Parser::whileStatement() {
     next();
     auto s = std::make_unique<WhileStmt>();
-    s->condition = expression();
+    s->condition = condition();
     if (cur().kind == TokenKind::End) fail();
     s->body = statement();
     return s;

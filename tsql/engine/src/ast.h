@@ -1,0 +1,309 @@
+#pragma once
+//! Syntax tree of a parsed batch.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tsql::engine {
+
+struct Query;
+struct Expr;
+using ExprPtr = std::unique_ptr<Expr>;
+
+//! A type as written: name and arguments ("MAX" kept as text).
+struct TypeName {
+    std::string name;
+    std::vector<std::string> args;
+    //! The type as SQL Server would print it, e.g. "nvarchar(20)".
+    std::string text() const;
+};
+
+enum class ExprKind {
+    Literal,  //!< text = literal text; literal = which kind
+    Variable, //!< text = "@name"
+    Global,   //!< text = "@@NAME" upper-cased
+    Column,   //!< parts = qualifier parts and column name
+    Star,     //!< parts = optional qualifier
+    Unary,    //!< text = "-", "+", "~", "NOT"
+    Binary,   //!< text = operator ("+", "=", "AND", ...)
+    IsNull,   //!< args[0]; negated for IS NOT NULL
+    Like,     //!< args: value, pattern [, escape]
+    Between,  //!< args: value, low, high
+    InList,   //!< args: value, items...
+    InQuery,  //!< args[0] value, query
+    Exists,   //!< query
+    Subquery, //!< scalar subquery
+    Function, //!< text = upper-cased name; args; distinct; star for COUNT(*)
+    Cast,     //!< args[0]; type
+    Convert,  //!< type; args: value [, style]
+    Case,     //!< args: [operand] (when, then)... [else]; hasOperand, hasElse
+};
+
+enum class LiteralKind { Null, Integer, Decimal, Float, String, NString, Binary };
+
+//! One expression node.
+struct Expr {
+    ExprKind kind = ExprKind::Literal;
+    LiteralKind literal = LiteralKind::Null;
+    std::string text;
+    std::vector<std::string> parts;
+    std::vector<ExprPtr> args;
+    std::unique_ptr<Query> query;
+    TypeName type;
+    bool negated = false;
+    bool distinct = false;
+    bool star = false;
+    bool hasOperand = false;
+    bool hasElse = false;
+    int line = 1;
+};
+
+//! Object name such as [dbo].[Tab] or tempdb..#x; only the last part matters to this engine.
+struct ObjectName {
+    std::vector<std::string> parts;
+    const std::string& name() const { return parts.back(); }
+    bool isTemp() const { return !parts.empty() && !parts.back().empty() && parts.back()[0] == '#'; }
+};
+
+enum class JoinKind { Inner, Left, Right, Full, Cross };
+
+//! An item of a FROM clause.
+struct TableRef {
+    enum class Kind { Named, Derived, Join } kind = Kind::Named;
+    ObjectName name;
+    std::string alias;
+    std::unique_ptr<Query> derived;
+    JoinKind join = JoinKind::Inner;
+    std::unique_ptr<TableRef> left, right;
+    ExprPtr on;
+    int line = 1;
+};
+
+//! One item of a select list.
+struct SelectItem {
+    ExprPtr expr;
+    std::string alias;    //!< AS alias or alias = expr
+    std::string assign;   //!< "@v" for SELECT @v = expr
+    std::string assignOp; //!< "=" or compound "+=" ...
+};
+
+//! SELECT ... FROM ... WHERE ... GROUP BY ... HAVING without ORDER BY.
+struct SelectCore {
+    bool distinct = false;
+    ExprPtr top;
+    bool topPercent = false;
+    std::vector<SelectItem> items;
+    std::vector<std::unique_ptr<TableRef>> from;
+    ExprPtr where;
+    std::vector<ExprPtr> groupBy;
+    ExprPtr having;
+    std::optional<ObjectName> into; //!< SELECT ... INTO table
+};
+
+struct OrderItem {
+    ExprPtr expr;
+    bool descending = false;
+};
+
+//! A query: cores joined by UNION [ALL], then ORDER BY.
+struct Query {
+    std::vector<SelectCore> cores;
+    std::vector<bool> unionAll; //!< unionAll[i] joins cores[i] and cores[i+1]
+    std::vector<OrderItem> orderBy;
+    int line = 1;
+};
+
+enum class StmtKind {
+    Select,
+    Insert,
+    Update,
+    Delete,
+    Declare,
+    Set,
+    If,
+    Block,
+    While,
+    Break,
+    Continue,
+    Goto,
+    Label,
+    Return,
+    Print,
+    CreateTable,
+    DropTable,
+    CreateView,
+    DropView,
+    BeginTran,
+    CommitTran,
+    RollbackTran,
+    Raiserror,
+    SetOption,
+    Noop,
+};
+
+struct Statement {
+    explicit Statement(StmtKind k)
+        : kind(k) {}
+    virtual ~Statement() = default;
+    StmtKind kind;
+    int line = 1;
+};
+using StmtPtr = std::unique_ptr<Statement>;
+
+struct SelectStmt : Statement {
+    SelectStmt()
+        : Statement(StmtKind::Select) {}
+    Query query;
+};
+
+struct InsertStmt : Statement {
+    InsertStmt()
+        : Statement(StmtKind::Insert) {}
+    ObjectName table;
+    std::vector<std::string> columns;
+    std::vector<std::vector<ExprPtr>> values; //!< VALUES rows; a null ExprPtr is DEFAULT
+    std::unique_ptr<Query> select;
+    bool defaultValues = false;
+};
+
+//! SET target = value of an UPDATE (target is a column or @variable).
+struct Assignment {
+    std::vector<std::string> column; //!< column name parts, or {"@v"}
+    std::string op = "=";
+    ExprPtr value; //!< null for DEFAULT
+};
+
+struct UpdateStmt : Statement {
+    UpdateStmt()
+        : Statement(StmtKind::Update) {}
+    ObjectName target; //!< table, view or alias named after UPDATE
+    std::unique_ptr<Expr> top;
+    std::vector<Assignment> sets;
+    std::vector<std::unique_ptr<TableRef>> from;
+    ExprPtr where;
+};
+
+struct DeleteStmt : Statement {
+    DeleteStmt()
+        : Statement(StmtKind::Delete) {}
+    ObjectName target;
+    std::unique_ptr<Expr> top;
+    std::vector<std::unique_ptr<TableRef>> from;
+    ExprPtr where;
+};
+
+struct VariableDecl {
+    std::string name;
+    TypeName type;
+    ExprPtr init;
+};
+
+struct DeclareStmt : Statement {
+    DeclareStmt()
+        : Statement(StmtKind::Declare) {}
+    std::vector<VariableDecl> variables;
+};
+
+struct SetStmt : Statement {
+    SetStmt()
+        : Statement(StmtKind::Set) {}
+    std::string variable;
+    std::string op = "=";
+    ExprPtr value;
+};
+
+struct IfStmt : Statement {
+    IfStmt()
+        : Statement(StmtKind::If) {}
+    ExprPtr condition;
+    StmtPtr then, otherwise;
+};
+
+struct BlockStmt : Statement {
+    BlockStmt()
+        : Statement(StmtKind::Block) {}
+    std::vector<StmtPtr> body;
+};
+
+struct WhileStmt : Statement {
+    WhileStmt()
+        : Statement(StmtKind::While) {}
+    ExprPtr condition;
+    StmtPtr body;
+};
+
+//! GOTO, label, BREAK, CONTINUE, transactions and other statements with a single name or none.
+struct SimpleStmt : Statement {
+    explicit SimpleStmt(StmtKind k)
+        : Statement(k) {}
+    std::string name;
+    ExprPtr value; //!< RETURN value, PRINT text
+};
+
+struct RaiserrorStmt : Statement {
+    RaiserrorStmt()
+        : Statement(StmtKind::Raiserror) {}
+    std::vector<ExprPtr> args; //!< message, severity, state, substitution arguments
+};
+
+struct ColumnDef {
+    std::string name;
+    TypeName type;
+    bool hasType = true;
+    ExprPtr computed; //!< name AS expr
+    std::string computedText;
+    std::optional<bool> nullable;
+    bool identity = false;
+    long long seed = 1, increment = 1;
+    std::string defaultName;
+    ExprPtr defaultValue;
+    std::string defaultText; //!< source text of the default expression
+    int line = 1;
+};
+
+enum class ConstraintKind { PrimaryKey, Unique, Check, ForeignKey };
+
+struct ConstraintDef {
+    ConstraintKind kind = ConstraintKind::PrimaryKey;
+    std::string name; //!< empty = generated
+    std::vector<std::string> columns;
+    ExprPtr check;
+    std::string checkText;
+    ObjectName refTable;
+    std::vector<std::string> refColumns;
+    bool clustered = false;
+    bool clusteredGiven = false;
+};
+
+struct CreateTableStmt : Statement {
+    CreateTableStmt()
+        : Statement(StmtKind::CreateTable) {}
+    ObjectName table;
+    std::vector<ColumnDef> columns;
+    std::vector<ConstraintDef> constraints;
+};
+
+struct DropStmt : Statement {
+    explicit DropStmt(StmtKind k)
+        : Statement(k) {}
+    std::vector<ObjectName> names;
+    bool ifExists = false;
+};
+
+struct CreateViewStmt : Statement {
+    CreateViewStmt()
+        : Statement(StmtKind::CreateView) {}
+    ObjectName view;
+    std::vector<std::string> columns;
+    std::unique_ptr<Query> query;
+    std::string text; //!< the statement text as written
+};
+
+//! A parsed batch; labels are statements inside it.
+struct Batch {
+    std::vector<StmtPtr> statements;
+};
+
+} // namespace tsql::engine

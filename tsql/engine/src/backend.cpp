@@ -1,0 +1,119 @@
+#include "tsql/backend.h"
+
+#include "tsql/convert.h"
+#include "tsql/engine.h"
+
+#include "platform/db/connection.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <mutex>
+
+namespace tsql {
+
+namespace {
+
+namespace db = platform::db;
+
+//! Open databases of this process by file, shared by their connections.
+std::shared_ptr<Database> openShared(const DatabaseOptions& options) {
+    static std::mutex mutex;
+    static std::map<std::string, std::weak_ptr<Database>> open;
+    std::lock_guard lock(mutex);
+    std::string key = options.serverName + "|" + std::filesystem::absolute(options.path).string();
+    if (auto existing = open[key].lock()) return existing;
+    auto database = Database::open(options);
+    open[key] = database;
+    return database;
+}
+
+db::Value toDbValue(const Value& v) {
+    if (v.isNull()) return db::Value::null();
+    TypeId id = v.type().id;
+    if (id == TypeId::Bit) return db::Value::boolean(v.asInt() != 0);
+    if (isIntegerType(id)) return db::Value::integer(v.asInt());
+    if (isDecimalType(id)) return db::Value::decimal(v.asDecimal().toString());
+    if (id == TypeId::Float || id == TypeId::Real) return db::Value::floating(v.asDouble());
+    if (id == TypeId::DateTime) {
+        auto p = v.asDateTime().parts();
+        return db::Value::dateTime(
+            common::EncodeDateTime({p.year, p.month, p.day, p.hour, p.minute, p.second, p.millisecond}));
+    }
+    if (isCharacterType(id)) return db::Value::text(v.asString());
+    if (isBinaryType(id)) return db::Value::bytes(db::Bytes(v.asBytes().begin(), v.asBytes().end()));
+    if (id == TypeId::UniqueIdentifier) return db::Value::text(guidToString(v.asGuid()));
+    return db::Value::text(toText(v));
+}
+
+class EmbeddedConnection : public db::Connection {
+public:
+    EmbeddedConnection(std::shared_ptr<Database> database, std::unique_ptr<Session> session)
+        : database_(std::move(database))
+        , session_(std::move(session)) {}
+
+    db::BatchResult execute(std::string_view batch) override {
+        BatchOutput out = session_->execute(batch);
+        db::BatchResult result;
+        std::vector<db::ServerMessage> errors;
+        for (auto& ev : out.events) {
+            if (ev.kind == BatchEvent::Kind::Rows) {
+                std::vector<db::Column> columns;
+                for (const auto& c : ev.rows.columns)
+                    columns.push_back({c.name, std::string(c.type.baseName())});
+                std::vector<std::vector<db::Value>> rows;
+                rows.reserve(ev.rows.rows.size());
+                for (const auto& row : ev.rows.rows) {
+                    std::vector<db::Value> r;
+                    r.reserve(row.size());
+                    for (const auto& v : row)
+                        r.push_back(toDbValue(v));
+                    rows.push_back(std::move(r));
+                }
+                result.resultSets.emplace_back(std::move(columns), std::move(rows));
+                continue;
+            }
+            const Message& m = ev.message;
+            db::ServerMessage sm{m.number, m.severity, m.state, m.line, m.text};
+            (m.isError() ? errors : result.messages).push_back(std::move(sm));
+        }
+        result.rowsAffected = out.rowsAffected;
+        if (!errors.empty()) throw db::DbError(std::move(errors));
+        return result;
+    }
+
+    std::string serverName() const override { return database_->serverName(); }
+
+private:
+    std::shared_ptr<Database> database_;
+    std::unique_ptr<Session> session_;
+};
+
+std::unique_ptr<db::Connection> connectEmbedded(const db::ConnectionDescription& d) {
+    if (d.database.empty()) throw db::ConnectionError("No database was given for the embedded server.");
+    std::filesystem::path dir =
+        d.dataDir.empty() ? std::filesystem::path("data") : std::filesystem::path(d.dataDir);
+    DatabaseOptions options;
+    options.path = (dir / (d.database + ".db")).string();
+    options.name = d.database;
+    options.serverName = d.server.empty() ? "localhost" : d.server;
+    std::string login = d.login;
+    if (d.integratedSecurity()) {
+        const char* user = std::getenv("USER");
+        login = user && *user ? user : "user";
+    }
+    try {
+        auto database = openShared(options);
+        return std::make_unique<EmbeddedConnection>(database, database->connect(login));
+    } catch (const SqlError& e) {
+        throw db::ConnectionError(e.message());
+    }
+}
+
+} // namespace
+
+void registerEmbeddedBackend() {
+    if (!db::hasBackend("embedded")) db::registerBackend("embedded", connectEmbedded);
+}
+
+} // namespace tsql

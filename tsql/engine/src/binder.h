@@ -1,0 +1,99 @@
+#pragma once
+//! Binds T-SQL expressions and queries to the catalog and translates them into SQLite SQL that calls
+//! the type library's functions and collation, with variables as numbered parameters.
+
+#include "ast.h"
+#include "catalog.h"
+#include "tsql/convert.h"
+#include "tsql/engine.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tsql::engine {
+
+//! A translated expression: SQLite SQL and the SQL Server type of its value.
+struct Bound {
+    std::string sql;
+    Type type;
+    bool aggregate = false;        //!< contains an aggregate function
+    std::optional<Value> constant; //!< value of a literal (folded at bind time)
+    std::string name;              //!< column name a result set reports for it
+};
+
+//! A column a FROM item offers.
+struct SourceColumn {
+    std::string name;
+    Type type;
+    std::string sqlName; //!< quoted name inside the item's SQLite alias
+};
+
+//! One item of a FROM clause as the binder sees it.
+struct Source {
+    std::string exposed;  //!< alias, or the table's name
+    std::string sqlAlias; //!< quoted alias in the SQLite text
+    std::vector<SourceColumn> columns;
+    std::shared_ptr<const TableInfo> table; //!< the table, for named tables (not views)
+};
+
+//! Names visible to an expression: the FROM items of its query and of the queries around it.
+struct Scope {
+    std::vector<Source> sources;
+    const Scope* outer = nullptr;
+};
+
+//! A translated query and the columns of its result.
+struct QueryShape {
+    std::string sql;
+    std::vector<ResultColumn> columns;
+};
+
+//! A prepared-to-run statement text with the variables it reads as parameters ?1.. (slot + 1).
+class Binder {
+public:
+    explicit Binder(Session::Impl& session)
+        : s_(session) {}
+
+    //! Treats `SELECT @v = expr` items as plain expressions (the executor assigns the row).
+    bool assignMode = false;
+
+    Bound expr(const Expr& e, const Scope& scope);
+    //! A search condition (WHERE, ON, HAVING, IF, WHILE) as SQLite SQL yielding 1, 0 or NULL.
+    std::string condition(const Expr& e, const Scope& scope);
+    QueryShape query(const Query& q, const Scope* outer);
+    //! Binds a FROM list into `scope` and returns its SQLite text.
+    std::string from(const std::vector<std::unique_ptr<TableRef>>& refs, Scope& scope);
+    //! SQL of `b` converted to `to` (folded for constants; nothing emitted when no conversion is needed).
+    std::string convert(const Bound& b, const Type& to, ConversionKind kind);
+
+    //! The type a TypeName stands for; throws SqlError for unknown names.
+    static Type resolveType(const TypeName& t, int line);
+    //! Value of a literal expression (NULL, numbers, strings, binary).
+    static Value literalValue(const Expr& e);
+    //! A unique SQLite alias for a FROM item or a column of a query.
+    std::string newAlias(const char* prefix);
+
+private:
+    Bound column(const Expr& e, const Scope& scope);
+    Bound binary(const Expr& e, const Scope& scope);
+    Bound function(const Expr& e, const Scope& scope);
+    Bound aggregate(const Expr& e, const Scope& scope);
+    Bound caseExpr(const Expr& e, const Scope& scope);
+    Bound subquery(const Expr& e, const Scope& scope);
+    std::string comparison(const std::string& op, const Bound& l, const Bound& r);
+    std::string predicate(const Expr& e, const Scope& scope);
+    QueryShape selectCore(const SelectCore& core, const Scope* outer, bool collateText, Scope& scopeOut,
+                          std::vector<Bound>& itemsOut);
+    std::string tableRef(const TableRef& ref, Scope& scope);
+    void addSource(Scope& scope, Source source, int line);
+
+    Session::Impl& s_;
+    int aliasCounter_ = 0;
+};
+
+//! True when `b`'s SQL already holds a value of `to` in SQLite storage (no conversion needed).
+bool storageCompatible(const Type& from, const Type& to);
+
+} // namespace tsql::engine

@@ -1,0 +1,39 @@
+#include "dml.h"
+#include "errors.h"
+#include "sqlite_util.h"
+
+namespace tsql::engine {
+
+void executeDelete(Executor& ex, const DeleteStmt& stmt) {
+    auto& s = ex.session();
+    if (stmt.top) raiseUnsupported(stmt.line, "DELETE TOP");
+    Binder b(s);
+    Scope scope;
+    std::string sql;
+    std::shared_ptr<const TableInfo> table;
+    if (stmt.from.empty()) {
+        table = writableTable(ex, stmt.target, stmt.line);
+        Source src;
+        src.exposed = table->name;
+        src.sqlAlias = b.newAlias("t");
+        for (const auto& c : table->columns)
+            src.columns.push_back({c.name, c.type, quoteName(c.name)});
+        src.table = table;
+        scope.sources.push_back(src);
+        sql = "DELETE FROM " + table->sqliteName() + " AS " + src.sqlAlias;
+        if (stmt.where) sql += " WHERE " + b.condition(*stmt.where, scope);
+    } else {
+        const Source* target = nullptr;
+        std::string fromSql = bindTargetFrom(b, ex, stmt.target, stmt.from, scope, target, stmt.line);
+        table = target->table;
+        std::string inner = "SELECT " + target->sqlAlias + ".rowid FROM " + fromSql;
+        if (stmt.where) inner += " WHERE " + b.condition(*stmt.where, scope);
+        sql = "DELETE FROM " + table->sqliteName() + " WHERE rowid IN (" + inner + ")";
+    }
+    long long changed = 0;
+    ex.atomically([&] { changed = runWrite(ex, sql, *table, WriteKind::Delete); });
+    s.rowCount = changed;
+    ex.output().rowsAffected = changed;
+}
+
+} // namespace tsql::engine

@@ -1,0 +1,18 @@
+#pragma once
+//! Raising SQL Server errors from the engine with the line of the batch they belong to.
+
+#include "tsql/error.h"
+
+#include <string>
+#include <vector>
+
+namespace tsql::engine {
+
+//! Throws the message-table error `number` filled with `args`, at `line`.
+[[noreturn]] void raise(int number, int line, const std::vector<std::string>& args);
+
+//! Throws the error for a construct this engine recognises but does not run (severity 15, like a
+//! syntax error, so the whole batch is refused before anything runs).
+[[noreturn]] void raiseUnsupported(int line, const std::string& construct);
+
+} // namespace tsql::engine

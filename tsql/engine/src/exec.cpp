@@ -1,0 +1,502 @@
+#include "exec.h"
+
+#include "errors.h"
+#include "lexer.h"
+#include "tsql/convert.h"
+#include "tsql/operators.h"
+#include "tsql/sqlite.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tsql::engine {
+
+namespace {
+
+//! Errors that end only the statement; every other error ends the batch, as SQL Server does.
+constexpr std::array<int, 22> statementLevelErrors = {220,  512,  515,  517,  544,  547,  1222, 1767,
+                                                      1776, 2601, 2627, 2705, 2714, 3701, 3726, 3902,
+                                                      3903, 8110, 8115, 8134, 8152, 50000};
+
+bool endsBatch(const SqlError& e) {
+    if (e.severity() < 11) return false;
+    if (e.severity() >= 20) return true;
+    return std::find(statementLevelErrors.begin(), statementLevelErrors.end(), e.number()) ==
+           statementLevelErrors.end();
+}
+
+std::optional<BinaryOp> compoundOp(const std::string& op) {
+    if (op == "+=") return BinaryOp::Add;
+    if (op == "-=") return BinaryOp::Subtract;
+    if (op == "*=") return BinaryOp::Multiply;
+    if (op == "/=") return BinaryOp::Divide;
+    if (op == "%=") return BinaryOp::Modulo;
+    return std::nullopt;
+}
+
+bool referencesVariable(const Expr& e, const std::string& name) {
+    if (e.kind == ExprKind::Variable && equalsIgnoreCase(e.text, name)) return true;
+    for (const auto& a : e.args)
+        if (a && referencesVariable(*a, name)) return true;
+    return false;
+}
+
+void sqliteStep(sqlite3* db, sqlite3_stmt* stmt, int rc) {
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) throwSqlite(db, rc, sqlite3_sql(stmt));
+}
+
+} // namespace
+
+void Executor::bindVariables(sqlite3_stmt* stmt) {
+    int n = sqlite3_bind_parameter_count(stmt);
+    for (int i = 1; i <= n; ++i)
+        if (static_cast<std::size_t>(i) <= s_.variables.size()) bindValue(stmt, i, s_.variables[i - 1].value);
+}
+
+sqlite3_stmt* Executor::prepare(const std::string& sql) {
+    sqlite3_stmt* stmt = s_.statements.get(sql);
+    bindVariables(stmt);
+    return stmt;
+}
+
+long long Executor::run(const std::string& sql) {
+    sqlite3_stmt* stmt = prepare(sql);
+    StatementReset reset(stmt);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    sqliteStep(s_.db, stmt, rc);
+    return sqlite3_changes(s_.db);
+}
+
+std::vector<std::vector<Value>> Executor::rows(const std::string& sql,
+                                               const std::vector<ResultColumn>& columns) {
+    sqlite3_stmt* stmt = prepare(sql);
+    StatementReset reset(stmt);
+    std::vector<std::vector<Value>> out;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        std::vector<Value> row;
+        row.reserve(columns.size());
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            row.push_back(readColumn(stmt, static_cast<int>(i), columns[i].type));
+        out.push_back(std::move(row));
+    }
+    sqliteStep(s_.db, stmt, rc);
+    return out;
+}
+
+Value Executor::evaluate(const Expr& e) {
+    if (e.kind == ExprKind::Variable) {
+        if (Variable* v = s_.variable(e.text)) return v->value;
+    }
+    Binder b(s_);
+    Bound x = b.expr(e, Scope{});
+    if (x.constant) return *x.constant;
+    auto result = rows("SELECT " + x.sql, {{"", x.type}});
+    return result.at(0).at(0);
+}
+
+bool Executor::holds(const Expr& e) {
+    Binder b(s_);
+    std::string sql = "SELECT CASE WHEN " + b.condition(e, Scope{}) + " THEN 1 ELSE 0 END";
+    auto result = rows(sql, {{"", Type::integer()}});
+    return result.at(0).at(0).asInt() == 1;
+}
+
+void Executor::atomically(const std::function<void()>& work) {
+    auto step = [&](const char* sql) { run(sql); };
+    if (s_.tranCount == 0) {
+        step("BEGIN IMMEDIATE");
+        try {
+            work();
+            step("COMMIT");
+        } catch (...) {
+            sqlite3_exec(s_.db, "ROLLBACK", nullptr, nullptr, nullptr);
+            s_.catalog.invalidate();
+            throw;
+        }
+    } else {
+        step("SAVEPOINT tsql_statement");
+        try {
+            work();
+            step("RELEASE tsql_statement");
+        } catch (...) {
+            sqlite3_exec(s_.db, "ROLLBACK TO tsql_statement; RELEASE tsql_statement", nullptr, nullptr,
+                         nullptr);
+            s_.catalog.invalidate();
+            throw;
+        }
+    }
+}
+
+void Executor::assign(Variable& v, const Value& value) {
+    v.value = convert(value, v.type, ConversionKind::Assignment);
+}
+
+void Executor::message(const std::string& text) {
+    BatchEvent ev;
+    ev.kind = BatchEvent::Kind::Message;
+    ev.message.text = text;
+    out_.events.push_back(std::move(ev));
+}
+
+void Executor::declare(const Statement& stmt) {
+    switch (stmt.kind) {
+    case StmtKind::Declare:
+        for (const auto& v : static_cast<const DeclareStmt&>(stmt).variables) {
+            if (s_.variable(v.name)) raise(134, stmt.line, {v.name});
+            Type t = Binder::resolveType(v.type, stmt.line);
+            s_.variableIndex[upper(v.name)] = s_.variables.size();
+            s_.variables.push_back({v.name, t, Value::null(t)});
+        }
+        break;
+    case StmtKind::Block:
+        for (const auto& s : static_cast<const BlockStmt&>(stmt).body)
+            declare(*s);
+        break;
+    case StmtKind::If: {
+        const auto& i = static_cast<const IfStmt&>(stmt);
+        declare(*i.then);
+        if (i.otherwise) declare(*i.otherwise);
+        break;
+    }
+    case StmtKind::While:
+        declare(*static_cast<const WhileStmt&>(stmt).body);
+        break;
+    default:
+        break;
+    }
+}
+
+void Executor::compile(const Statement& stmt) {
+    auto emit = [&](Instruction in) {
+        in.line = in.line ? in.line : stmt.line;
+        code_.push_back(in);
+        return code_.size() - 1;
+    };
+    switch (stmt.kind) {
+    case StmtKind::Block:
+        for (const auto& s : static_cast<const BlockStmt&>(stmt).body)
+            compile(*s);
+        break;
+    case StmtKind::If: {
+        const auto& i = static_cast<const IfStmt&>(stmt);
+        std::size_t test = emit({Instruction::Op::JumpIfNot, &stmt, i.condition.get(), 0, stmt.line});
+        compile(*i.then);
+        if (i.otherwise) {
+            std::size_t skip = emit({Instruction::Op::Jump, &stmt, nullptr, 0, stmt.line});
+            code_[test].target = code_.size();
+            compile(*i.otherwise);
+            code_[skip].target = code_.size();
+        } else {
+            code_[test].target = code_.size();
+        }
+        code_[test].failTarget = code_.size();
+        break;
+    }
+    case StmtKind::While: {
+        const auto& w = static_cast<const WhileStmt&>(stmt);
+        std::size_t start = code_.size();
+        std::size_t test = emit({Instruction::Op::JumpIfNot, &stmt, w.condition.get(), 0, stmt.line});
+        loops_.push_back({start, {}});
+        compile(*w.body);
+        emit({Instruction::Op::Jump, &stmt, nullptr, start, stmt.line});
+        code_[test].target = code_.size();
+        code_[test].failTarget = code_.size();
+        for (std::size_t b : loops_.back().breaks)
+            code_[b].target = code_.size();
+        loops_.pop_back();
+        break;
+    }
+    case StmtKind::Break:
+    case StmtKind::Continue: {
+        if (loops_.empty()) raise(102, stmt.line, {stmt.kind == StmtKind::Break ? "BREAK" : "CONTINUE"});
+        std::size_t j = emit({Instruction::Op::Jump, &stmt, nullptr, loops_.back().start, stmt.line});
+        if (stmt.kind == StmtKind::Break) loops_.back().breaks.push_back(j);
+        break;
+    }
+    case StmtKind::Goto:
+        gotos_.emplace_back(emit({Instruction::Op::Jump, &stmt, nullptr, 0, stmt.line}),
+                            static_cast<const SimpleStmt&>(stmt).name);
+        break;
+    case StmtKind::Label: {
+        std::string name = upper(static_cast<const SimpleStmt&>(stmt).name);
+        if (labels_.count(name)) raise(132, stmt.line, {static_cast<const SimpleStmt&>(stmt).name});
+        labels_[name] = code_.size();
+        break;
+    }
+    case StmtKind::Return:
+        if (static_cast<const SimpleStmt&>(stmt).value) raise(178, stmt.line, {});
+        emit({Instruction::Op::Return, &stmt, nullptr, 0, stmt.line});
+        break;
+    default:
+        emit({Instruction::Op::Exec, &stmt, nullptr, 0, stmt.line});
+        break;
+    }
+}
+
+void Executor::run(const Batch& batch) {
+    s_.variables.clear();
+    s_.variableIndex.clear();
+    try {
+        s_.catalog.refreshIfChanged();
+        for (const auto& st : batch.statements)
+            declare(*st);
+        for (const auto& st : batch.statements)
+            compile(*st);
+        for (const auto& [index, label] : gotos_) {
+            auto it = labels_.find(upper(label));
+            if (it == labels_.end()) raise(133, code_[index].line, {label});
+            code_[index].target = it->second;
+        }
+    } catch (const SqlError& e) {
+        BatchEvent ev;
+        ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
+        out_.events.push_back(std::move(ev));
+        s_.error = e.number();
+        return;
+    } catch (const std::exception& e) {
+        BatchEvent ev;
+        ev.message = {8630, 16, 1, 0, std::string("Internal error of the database engine: ") + e.what()};
+        out_.events.push_back(std::move(ev));
+        s_.error = 8630;
+        return;
+    }
+    std::size_t pc = 0;
+    while (pc < code_.size()) {
+        const Instruction& in = code_[pc];
+        try {
+            switch (in.op) {
+            case Instruction::Op::Exec:
+                execute(*in.stmt);
+                s_.error = 0;
+                ++pc;
+                break;
+            case Instruction::Op::JumpIfNot: {
+                bool ok = holds(*in.condition);
+                s_.error = 0;
+                pc = ok ? pc + 1 : in.target;
+                break;
+            }
+            case Instruction::Op::Jump:
+                pc = in.target;
+                break;
+            case Instruction::Op::Return:
+                pc = code_.size();
+                break;
+            }
+        } catch (SqlError& e) {
+            if (e.line() == 0) e.setLine(in.line);
+            BatchEvent ev;
+            ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
+            out_.events.push_back(std::move(ev));
+            s_.error = e.number();
+            if (endsBatch(e)) break;
+            pc = in.op == Instruction::Op::JumpIfNot ? in.failTarget : pc + 1;
+        } catch (const std::exception& e) {
+            // A fault of the engine itself: reported like a server's internal error, ending the batch.
+            BatchEvent ev;
+            ev.message = {8630, 16, 1, in.line,
+                          std::string("Internal error of the database engine: ") + e.what()};
+            out_.events.push_back(std::move(ev));
+            s_.error = 8630;
+            break;
+        }
+    }
+}
+
+void Executor::execute(const Statement& stmt) {
+    switch (stmt.kind) {
+    case StmtKind::Select:
+        select(static_cast<const SelectStmt&>(stmt));
+        break;
+    case StmtKind::Insert:
+        executeInsert(*this, static_cast<const InsertStmt&>(stmt));
+        break;
+    case StmtKind::Update:
+        executeUpdate(*this, static_cast<const UpdateStmt&>(stmt));
+        break;
+    case StmtKind::Delete:
+        executeDelete(*this, static_cast<const DeleteStmt&>(stmt));
+        break;
+    case StmtKind::Declare:
+        for (const auto& v : static_cast<const DeclareStmt&>(stmt).variables)
+            if (v.init) assign(*s_.variable(v.name), evaluate(*v.init));
+        break;
+    case StmtKind::Set:
+        setVariable(static_cast<const SetStmt&>(stmt));
+        break;
+    case StmtKind::Print: {
+        Value v = evaluate(*static_cast<const SimpleStmt&>(stmt).value);
+        message(v.isNull() ? "" : toText(v));
+        s_.rowCount = 0;
+        break;
+    }
+    case StmtKind::CreateTable:
+        executeCreateTable(*this, static_cast<const CreateTableStmt&>(stmt));
+        break;
+    case StmtKind::CreateView:
+        executeCreateView(*this, static_cast<const CreateViewStmt&>(stmt));
+        break;
+    case StmtKind::DropTable:
+    case StmtKind::DropView:
+        executeDrop(*this, static_cast<const DropStmt&>(stmt));
+        break;
+    case StmtKind::BeginTran:
+    case StmtKind::CommitTran:
+    case StmtKind::RollbackTran:
+        transaction(static_cast<const SimpleStmt&>(stmt));
+        break;
+    case StmtKind::Raiserror:
+        raiserror(static_cast<const RaiserrorStmt&>(stmt));
+        break;
+    case StmtKind::SetOption:
+        s_.rowCount = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+void Executor::select(const SelectStmt& stmt) {
+    const Query& q = stmt.query;
+    bool assigning = !q.cores.front().items.front().assign.empty();
+    if (!assigning) {
+        Binder b(s_);
+        QueryShape shape = b.query(q, nullptr);
+        BatchEvent ev;
+        ev.kind = BatchEvent::Kind::Rows;
+        ev.rows.columns = shape.columns;
+        ev.rows.rows = rows(shape.sql, shape.columns);
+        s_.rowCount = static_cast<long long>(ev.rows.rows.size());
+        out_.events.push_back(std::move(ev));
+        return;
+    }
+    if (q.cores.size() > 1) raise(141, stmt.line, {});
+    const SelectCore& core = q.cores.front();
+    std::vector<Variable*> targets;
+    for (const auto& item : core.items) {
+        if (item.assign.empty()) raise(141, stmt.line, {});
+        Variable* v = s_.variable(item.assign);
+        if (!v) raise(137, stmt.line, {item.assign});
+        if (!core.from.empty())
+            for (const auto& other : core.items)
+                if (referencesVariable(*other.expr, item.assign))
+                    raiseUnsupported(stmt.line, "a variable assigned from its own value row by row (" +
+                                                    item.assign + ")");
+        targets.push_back(v);
+    }
+    Binder b(s_);
+    b.assignMode = true;
+    QueryShape shape = b.query(q, nullptr);
+    auto result = rows(shape.sql, shape.columns);
+    for (const auto& row : result) {
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            auto op = compoundOp(core.items[i].assignOp);
+            assign(*targets[i], op ? binaryOp(*op, targets[i]->value, row[i]) : row[i]);
+        }
+    }
+    s_.rowCount = static_cast<long long>(result.size());
+}
+
+void Executor::setVariable(const SetStmt& stmt) {
+    Variable* v = s_.variable(stmt.variable);
+    if (!v) raise(137, stmt.line, {stmt.variable});
+    Value value = evaluate(*stmt.value);
+    auto op = compoundOp(stmt.op);
+    assign(*v, op ? binaryOp(*op, v->value, value) : value);
+    s_.rowCount = 1;
+}
+
+void Executor::raiserror(const RaiserrorStmt& stmt) {
+    std::vector<Value> args;
+    for (const auto& a : stmt.args)
+        args.push_back(evaluate(*a));
+    auto toInt = [&](const Value& v) {
+        return v.isNull() ? 0 : static_cast<int>(convert(v, Type::integer()).asInt());
+    };
+    int severity = toInt(args[1]);
+    int state = toInt(args[2]);
+    int number = 50000;
+    std::string templ;
+    if (isCharacterType(args[0].type().id)) {
+        templ = args[0].isNull() ? "" : args[0].asString();
+    } else {
+        number = toInt(args[0]);
+        const MessageInfo* info = findMessage(number);
+        if (!info)
+            throw SqlError(
+                18054, 16, 1,
+                "Error " + std::to_string(number) + ", severity " + std::to_string(severity) + ", state " +
+                    std::to_string(state) +
+                    " was raised, but no message with that error number was found in sys.messages.",
+                stmt.line);
+        templ = info->text;
+    }
+    std::string text;
+    std::size_t next = 3;
+    for (std::size_t i = 0; i < templ.size(); ++i) {
+        char c = templ[i];
+        if (c != '%') {
+            text += c;
+            continue;
+        }
+        if (i + 1 < templ.size() && templ[i + 1] == '%') {
+            text += '%';
+            ++i;
+            continue;
+        }
+        std::size_t j = i + 1;
+        while (j < templ.size() &&
+               std::string_view("-+ #0123456789.*lhI").find(templ[j]) != std::string_view::npos)
+            ++j;
+        if (j >= templ.size()) {
+            text += templ.substr(i);
+            break;
+        }
+        char spec = templ[j];
+        if (next < args.size()) {
+            const Value& a = args[next++];
+            if (a.isNull())
+                text += "(null)";
+            else if (spec == 'd' || spec == 'i' || spec == 'u')
+                text += std::to_string(convert(a, Type::bigInt()).asInt());
+            else
+                text += toText(a);
+        } else {
+            text += "(null)";
+        }
+        i = j;
+    }
+    if (severity < 0) severity = 0;
+    if (severity > 25) severity = 25;
+    if (severity <= 10) {
+        BatchEvent ev;
+        ev.message = {number == 50000 ? 0 : number, severity, state, stmt.line, text};
+        out_.events.push_back(std::move(ev));
+        s_.rowCount = 0;
+        return;
+    }
+    throw SqlError(number, severity, state < 0 ? 1 : state, text, stmt.line);
+}
+
+void Executor::transaction(const SimpleStmt& stmt) {
+    s_.rowCount = 0;
+    if (stmt.kind == StmtKind::BeginTran) {
+        if (s_.tranCount == 0) run("BEGIN IMMEDIATE");
+        ++s_.tranCount;
+        return;
+    }
+    if (stmt.kind == StmtKind::CommitTran) {
+        if (s_.tranCount == 0) raise(3902, stmt.line, {});
+        if (--s_.tranCount == 0) run("COMMIT");
+        return;
+    }
+    if (s_.tranCount == 0) raise(3903, stmt.line, {});
+    s_.tranCount = 0;
+    run("ROLLBACK");
+    s_.catalog.invalidate();
+}
+
+} // namespace tsql::engine

@@ -1,0 +1,452 @@
+#include "errors.h"
+#include "parser.h"
+#include "parser_impl.h"
+
+namespace tsql::engine {
+
+Parser::Parser(std::string_view text)
+    : text_(text)
+    , tokens_(tokenize(text)) {}
+
+bool Parser::accept(std::string_view keyword) {
+    if (!cur().is(keyword)) return false;
+    next();
+    return true;
+}
+
+bool Parser::acceptSymbol(std::string_view symbol) {
+    if (!cur().isSymbol(symbol)) return false;
+    next();
+    return true;
+}
+
+void Parser::expect(std::string_view keyword) {
+    if (!accept(keyword)) fail();
+}
+
+void Parser::expectSymbol(std::string_view symbol) {
+    if (!acceptSymbol(symbol)) fail();
+}
+
+void Parser::fail() const {
+    const Token& t = cur();
+    if (t.kind == TokenKind::End) {
+        // SQL Server names the last token it read when the batch ends too early.
+        const Token& last = pos_ > 0 ? tokens_[pos_ - 1] : t;
+        raise(102, last.line, {last.display()});
+    }
+    raise(102, t.line, {t.display()});
+}
+
+void Parser::unsupported(const std::string& construct) const {
+    raiseUnsupported(cur().line, construct);
+}
+
+bool Parser::atIdentifier() const {
+    return cur().kind == TokenKind::QuotedIdentifier ||
+           (cur().kind == TokenKind::Identifier && !isReserved(cur().text));
+}
+
+std::string Parser::identifier() {
+    if (!atIdentifier()) fail();
+    return next().text;
+}
+
+std::string Parser::sourceText(std::size_t fromToken, std::size_t toToken) const {
+    if (toToken <= fromToken) return {};
+    const Token& first = tokens_[fromToken];
+    const Token& last = tokens_[toToken - 1];
+    return std::string(text_.substr(first.offset, last.offset + last.length - first.offset));
+}
+
+namespace {
+
+//! Statements of the language this engine recognises but does not run.
+constexpr std::string_view unsupportedStarts[] = {
+    "EXEC",     "EXECUTE", "OPEN",  "FETCH",   "CLOSE", "DEALLOCATE", "USE",  "GRANT",      "DENY", "REVOKE",
+    "TRUNCATE", "MERGE",   "ALTER", "WAITFOR", "BULK",  "THROW",      "SAVE", "CHECKPOINT", "DBCC", "KILL"};
+
+} // namespace
+
+bool Parser::atStatementStart() const {
+    const Token& t = cur();
+    if (t.kind == TokenKind::End || t.isSymbol(";")) return true;
+    if (t.kind != TokenKind::Identifier) return false;
+    if (ahead(1).isSymbol(":") && !isReserved(t.text)) return true;
+    static constexpr std::string_view starts[] = {
+        "SELECT", "INSERT",   "UPDATE",    "DELETE", "DECLARE", "SET",   "IF",     "BEGIN",
+        "WHILE",  "BREAK",    "CONTINUE",  "GOTO",   "RETURN",  "PRINT", "CREATE", "DROP",
+        "COMMIT", "ROLLBACK", "RAISERROR", "END",    "ELSE",    "WITH"};
+    for (auto s : starts)
+        if (t.is(s)) return true;
+    for (auto s : unsupportedStarts)
+        if (t.is(s)) return true;
+    return false;
+}
+
+Batch Parser::batch() {
+    Batch b;
+    while (cur().kind != TokenKind::End) {
+        if (acceptSymbol(";")) continue;
+        b.statements.push_back(statement());
+    }
+    return b;
+}
+
+ExprPtr Parser::standaloneExpression() {
+    auto e = expression();
+    if (cur().kind != TokenKind::End) fail();
+    return e;
+}
+
+StmtPtr Parser::statement() {
+    const Token& t = cur();
+    int line = t.line;
+    StmtPtr s;
+    if (t.kind == TokenKind::Identifier && ahead(1).isSymbol(":") && !isReserved(t.text)) {
+        auto label = std::make_unique<SimpleStmt>(StmtKind::Label);
+        label->name = next().text;
+        next();
+        s = std::move(label);
+    } else if (t.isSymbol("(") && startsQuery()) {
+        s = selectStatement();
+    } else if (t.kind != TokenKind::Identifier) {
+        fail();
+    } else if (t.is("SELECT")) {
+        s = selectStatement();
+    } else if (t.is("INSERT")) {
+        s = insertStatement();
+    } else if (t.is("UPDATE")) {
+        s = updateStatement();
+    } else if (t.is("DELETE")) {
+        s = deleteStatement();
+    } else if (t.is("DECLARE")) {
+        s = declareStatement();
+    } else if (t.is("SET")) {
+        s = setStatement();
+    } else if (t.is("IF")) {
+        s = ifStatement();
+    } else if (t.is("BEGIN")) {
+        s = beginStatement();
+    } else if (t.is("WHILE")) {
+        s = whileStatement();
+    } else if (t.is("BREAK") || t.is("CONTINUE")) {
+        s = std::make_unique<SimpleStmt>(t.is("BREAK") ? StmtKind::Break : StmtKind::Continue);
+        next();
+    } else if (t.is("GOTO")) {
+        next();
+        auto g = std::make_unique<SimpleStmt>(StmtKind::Goto);
+        g->name = identifier();
+        s = std::move(g);
+    } else if (t.is("RETURN")) {
+        next();
+        auto r = std::make_unique<SimpleStmt>(StmtKind::Return);
+        if (!atStatementStart() || cur().isSymbol("(")) {
+            if (!cur().isSymbol(";") && cur().kind != TokenKind::End) r->value = expression();
+        }
+        s = std::move(r);
+    } else if (t.is("PRINT")) {
+        next();
+        auto p = std::make_unique<SimpleStmt>(StmtKind::Print);
+        p->value = expression();
+        s = std::move(p);
+    } else if (t.is("CREATE")) {
+        s = createStatement();
+    } else if (t.is("DROP")) {
+        s = dropStatement();
+    } else if (t.is("COMMIT")) {
+        s = transactionStatement(StmtKind::CommitTran);
+    } else if (t.is("ROLLBACK")) {
+        s = transactionStatement(StmtKind::RollbackTran);
+    } else if (t.is("RAISERROR")) {
+        s = raiserrorStatement();
+    } else if (t.is("WITH")) {
+        unsupported("common table expression (WITH)");
+    } else {
+        for (auto u : unsupportedStarts)
+            if (t.is(u)) unsupported(upper(t.text) + " statement");
+        fail();
+    }
+    s->line = line;
+    return s;
+}
+
+StmtPtr Parser::selectStatement() {
+    auto s = std::make_unique<SelectStmt>();
+    s->query = std::move(*query());
+    for (auto& core : s->query.cores)
+        if (core.into) unsupported("SELECT INTO");
+    return s;
+}
+
+std::vector<std::string> Parser::columnList() {
+    std::vector<std::string> cols;
+    expectSymbol("(");
+    do {
+        cols.push_back(identifier());
+    } while (acceptSymbol(","));
+    expectSymbol(")");
+    return cols;
+}
+
+StmtPtr Parser::insertStatement() {
+    next();
+    auto s = std::make_unique<InsertStmt>();
+    if (cur().is("TOP")) unsupported("INSERT TOP");
+    accept("INTO");
+    s->table = objectName();
+    tableHints();
+    if (cur().isSymbol("(") && !startsQuery()) {
+        expectSymbol("(");
+        do {
+            std::vector<std::string> parts{identifier()};
+            while (acceptSymbol("."))
+                parts.push_back(identifier());
+            s->columns.push_back(parts.back());
+        } while (acceptSymbol(","));
+        expectSymbol(")");
+    }
+    if (cur().is("OUTPUT")) unsupported("OUTPUT clause");
+    if (accept("VALUES")) {
+        do {
+            expectSymbol("(");
+            std::vector<ExprPtr> row;
+            do {
+                if (accept("DEFAULT"))
+                    row.emplace_back();
+                else
+                    row.push_back(expression());
+            } while (acceptSymbol(","));
+            expectSymbol(")");
+            s->values.push_back(std::move(row));
+        } while (acceptSymbol(","));
+    } else if (cur().is("DEFAULT")) {
+        next();
+        expect("VALUES");
+        s->defaultValues = true;
+    } else if (startsQuery()) {
+        s->select = query();
+    } else if (cur().is("EXEC") || cur().is("EXECUTE")) {
+        unsupported("INSERT ... EXEC");
+    } else {
+        fail();
+    }
+    return s;
+}
+
+StmtPtr Parser::updateStatement() {
+    next();
+    auto s = std::make_unique<UpdateStmt>();
+    if (accept("TOP")) {
+        expectSymbol("(");
+        s->top = expression();
+        expectSymbol(")");
+    }
+    s->target = objectName();
+    tableHints();
+    expect("SET");
+    do {
+        Assignment a;
+        if (cur().kind == TokenKind::Variable) {
+            a.column.push_back(next().text);
+        } else {
+            a.column.push_back(identifier());
+            while (acceptSymbol("."))
+                a.column.push_back(identifier());
+        }
+        const Token& op = cur();
+        if (op.kind != TokenKind::Symbol || !(op.text == "=" || op.text == "+=" || op.text == "-=" ||
+                                              op.text == "*=" || op.text == "/=" || op.text == "%="))
+            fail();
+        a.op = next().text;
+        if (a.column.front()[0] == '@' && cur().kind == TokenKind::Identifier && ahead(1).isSymbol("="))
+            unsupported("SET @variable = column = expression");
+        if (accept("DEFAULT")) {
+            if (a.column.front()[0] == '@') fail();
+        } else {
+            a.value = expression();
+        }
+        s->sets.push_back(std::move(a));
+    } while (acceptSymbol(","));
+    if (cur().is("OUTPUT")) unsupported("OUTPUT clause");
+    if (accept("FROM")) s->from = fromList();
+    if (accept("WHERE")) {
+        if (cur().is("CURRENT")) unsupported("WHERE CURRENT OF");
+        s->where = condition();
+    }
+    return s;
+}
+
+StmtPtr Parser::deleteStatement() {
+    next();
+    auto s = std::make_unique<DeleteStmt>();
+    if (accept("TOP")) {
+        expectSymbol("(");
+        s->top = expression();
+        expectSymbol(")");
+    }
+    accept("FROM");
+    s->target = objectName();
+    tableHints();
+    if (cur().is("OUTPUT")) unsupported("OUTPUT clause");
+    if (accept("FROM")) s->from = fromList();
+    if (accept("WHERE")) {
+        if (cur().is("CURRENT")) unsupported("WHERE CURRENT OF");
+        s->where = condition();
+    }
+    return s;
+}
+
+StmtPtr Parser::declareStatement() {
+    next();
+    auto s = std::make_unique<DeclareStmt>();
+    if (cur().kind == TokenKind::Identifier &&
+        (ahead(1).is("CURSOR") || ahead(1).is("INSENSITIVE") || ahead(1).is("SCROLL")))
+        unsupported("DECLARE CURSOR");
+    do {
+        if (cur().kind != TokenKind::Variable) fail();
+        VariableDecl v;
+        v.name = next().text;
+        accept("AS");
+        if (cur().is("TABLE")) unsupported("table variable");
+        if (cur().is("CURSOR")) unsupported("cursor variable");
+        v.type = typeName();
+        if (acceptSymbol("=")) v.init = expression();
+        s->variables.push_back(std::move(v));
+    } while (acceptSymbol(","));
+    return s;
+}
+
+StmtPtr Parser::setStatement() {
+    next();
+    if (cur().kind == TokenKind::Variable) {
+        auto s = std::make_unique<SetStmt>();
+        s->variable = next().text;
+        const Token& op = cur();
+        if (op.kind != TokenKind::Symbol || !(op.text == "=" || op.text == "+=" || op.text == "-=" ||
+                                              op.text == "*=" || op.text == "/=" || op.text == "%="))
+            fail();
+        s->op = next().text;
+        if (cur().is("CURSOR")) unsupported("cursor variable");
+        s->value = expression();
+        return s;
+    }
+    // SET <option> ON|OFF and the few valued options.
+    auto s = std::make_unique<SimpleStmt>(StmtKind::SetOption);
+    static constexpr std::string_view switches[] = {"NOCOUNT",
+                                                    "XACT_ABORT",
+                                                    "ANSI_NULLS",
+                                                    "QUOTED_IDENTIFIER",
+                                                    "ANSI_WARNINGS",
+                                                    "ANSI_PADDING",
+                                                    "ARITHABORT",
+                                                    "CONCAT_NULL_YIELDS_NULL",
+                                                    "ANSI_NULL_DFLT_ON",
+                                                    "IMPLICIT_TRANSACTIONS",
+                                                    "NUMERIC_ROUNDABORT",
+                                                    "CURSOR_CLOSE_ON_COMMIT",
+                                                    "ANSI_DEFAULTS"};
+    bool known = false;
+    for (auto sw : switches)
+        if (cur().is(sw)) known = true;
+    if (!known) {
+        if (cur().kind == TokenKind::Identifier) unsupported("SET " + upper(cur().text));
+        fail();
+    }
+    s->name = upper(next().text);
+    if (cur().is("ON") || cur().is("OFF")) {
+        s->value = std::make_unique<Expr>();
+        s->value->kind = ExprKind::Literal;
+        s->value->literal = LiteralKind::String;
+        s->value->text = upper(next().text);
+    } else {
+        fail();
+    }
+    if ((s->name == "IMPLICIT_TRANSACTIONS" || s->name == "ANSI_NULLS" ||
+         s->name == "CONCAT_NULL_YIELDS_NULL" || s->name == "ANSI_DEFAULTS") &&
+        s->value->text != (s->name == "IMPLICIT_TRANSACTIONS" || s->name == "ANSI_DEFAULTS" ? "OFF" : "ON"))
+        raiseUnsupported(s->line, "SET " + s->name + " " + s->value->text);
+    return s;
+}
+
+StmtPtr Parser::ifStatement() {
+    next();
+    auto s = std::make_unique<IfStmt>();
+    s->condition = condition();
+    if (cur().kind == TokenKind::End) fail();
+    s->then = statement();
+    while (acceptSymbol(";")) {
+    }
+    if (accept("ELSE")) {
+        if (cur().kind == TokenKind::End) fail();
+        s->otherwise = statement();
+    }
+    return s;
+}
+
+StmtPtr Parser::beginStatement() {
+    if (ahead(1).is("TRAN") || ahead(1).is("TRANSACTION")) {
+        next();
+        next();
+        auto s = std::make_unique<SimpleStmt>(StmtKind::BeginTran);
+        if (cur().kind == TokenKind::Identifier && !atStatementStart()) s->name = next().text;
+        if (cur().is("WITH") && ahead(1).is("MARK")) unsupported("BEGIN TRANSACTION WITH MARK");
+        return s;
+    }
+    if (ahead(1).is("TRY") || ahead(1).is("CATCH")) unsupported("BEGIN " + upper(ahead(1).text));
+    if (ahead(1).is("DISTRIBUTED")) unsupported("BEGIN DISTRIBUTED TRANSACTION");
+    next();
+    auto s = std::make_unique<BlockStmt>();
+    while (!cur().is("END")) {
+        if (cur().kind == TokenKind::End) fail();
+        if (acceptSymbol(";")) continue;
+        s->body.push_back(statement());
+    }
+    next();
+    return s;
+}
+
+StmtPtr Parser::whileStatement() {
+    next();
+    auto s = std::make_unique<WhileStmt>();
+    s->condition = condition();
+    if (cur().kind == TokenKind::End) fail();
+    s->body = statement();
+    return s;
+}
+
+StmtPtr Parser::transactionStatement(StmtKind kind) {
+    next();
+    auto s = std::make_unique<SimpleStmt>(kind);
+    if (accept("TRAN") || accept("TRANSACTION") || accept("WORK")) {
+        if (cur().kind == TokenKind::Identifier && !atStatementStart()) s->name = next().text;
+    }
+    return s;
+}
+
+StmtPtr Parser::raiserrorStatement() {
+    next();
+    auto s = std::make_unique<RaiserrorStmt>();
+    expectSymbol("(");
+    do {
+        s->args.push_back(expression());
+    } while (acceptSymbol(","));
+    expectSymbol(")");
+    if (s->args.size() < 3) fail();
+    if (accept("WITH")) {
+        do {
+            if (!(accept("NOWAIT") || accept("SETERROR") || accept("LOG"))) fail();
+        } while (acceptSymbol(","));
+    }
+    return s;
+}
+
+Batch parseBatch(std::string_view text) {
+    return Parser(text).batch();
+}
+
+ExprPtr parseExpression(std::string_view text) {
+    return Parser(text).standaloneExpression();
+}
+
+} // namespace tsql::engine

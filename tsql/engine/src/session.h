@@ -1,0 +1,77 @@
+#pragma once
+//! State of a database and of a session: the SQLite connection, catalog, variables and the values
+//! behind @@ERROR, @@ROWCOUNT, @@IDENTITY and friends.
+
+#include "catalog.h"
+#include "sqlite_util.h"
+#include "tsql/engine.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tsql::engine {
+
+//! A declared variable of the running batch.
+struct Variable {
+    std::string name;
+    Type type;
+    Value value;
+};
+
+//! Identity values handed out while one statement runs.
+struct IdentityCounter {
+    std::optional<long long> current;
+    long long seed = 1;
+    long long increment = 1;
+    bool changed = false;
+};
+
+} // namespace tsql::engine
+
+namespace tsql {
+
+struct Database::Impl {
+    std::string path; //!< file, or the shared in-memory URI
+    std::string uri;
+    std::string name;
+    std::string serverName;
+    bool memory = false;
+    sqlite3* keepAlive = nullptr; //!< keeps a shared in-memory database alive between sessions
+    int nextSpid = 51;
+    ~Impl();
+};
+
+struct Session::Impl {
+    Impl(std::shared_ptr<Database> database, sqlite3* db, std::string login, int spid);
+    ~Impl();
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+
+    std::shared_ptr<Database> database;
+    sqlite3* db;
+    std::string login;
+    int spid;
+    engine::Catalog catalog;
+    engine::StatementCache statements;
+
+    // Batch state.
+    std::vector<engine::Variable> variables;
+    std::map<std::string, std::size_t> variableIndex; //!< upper-case name -> index
+
+    // Values behind the @@ functions.
+    int error = 0;
+    long long rowCount = 0;
+    std::optional<long long> identity;
+    std::optional<long long> scopeIdentity;
+    int tranCount = 0;
+
+    //! Identity counters of the statement being run, by table id.
+    std::map<long long, engine::IdentityCounter> identityCounters;
+
+    //! A variable by name, or nullptr.
+    engine::Variable* variable(std::string_view name);
+};
+
+} // namespace tsql

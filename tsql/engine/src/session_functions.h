@@ -1,0 +1,28 @@
+#pragma once
+//! Functions and @@ values that depend on the session (login, database, identity, catalog), called from
+//! translated SQL as tsql_session('NAME', args...).
+
+#include "tsql/engine.h"
+
+#include <sqlite3.h>
+
+#include <string_view>
+
+namespace tsql::engine {
+
+//! One session function or @@ value.
+struct SessionFunction {
+    std::string_view name; //!< upper case; @@ values keep their @@
+    int minArgs;
+    int maxArgs;
+    Type (*type)();
+};
+
+//! The session function of that name (case-insensitive), or nullptr.
+const SessionFunction* findSessionFunction(std::string_view name);
+
+//! Registers tsql_session and the engine's helper functions (tsql_error, tsql_next_identity) on a
+//! session's connection.
+void registerSessionFunctions(sqlite3* db, Session::Impl* session);
+
+} // namespace tsql::engine

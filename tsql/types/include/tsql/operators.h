@@ -1,0 +1,25 @@
+#pragma once
+//! Operators of T-SQL expressions on Values: arithmetic, concatenation, comparison, unary minus.
+
+#include "tsql/value.h"
+
+namespace tsql {
+
+//! `l op r` with SQL Server's semantics: operands converted to binaryResultType (errors 245/8114 for
+//! text that is no number), integer division and % truncating toward zero, 8134 division by zero,
+//! 8115 overflow of the result type, NUMERIC exact with the result precision/scale, `+` concatenating
+//! two character or two binary operands, DATETIME +/- a number of days (and datetime - datetime).
+//! NULL in, NULL (of the result type) out.
+Value binaryOp(BinaryOp op, const Value& l, const Value& r);
+
+//! Unary minus (8115 for -(-2147483648) as INT).
+Value negate(const Value& v);
+
+//! SQL comparison after implicit conversion to comparisonType: <0, 0, >0, or std::nullopt when either
+//! side is NULL. Text under the database collation.
+std::optional<int> compare(const Value& l, const Value& r);
+
+//! Three-valued truth: NULL as std::nullopt.
+using Truth = std::optional<bool>;
+
+} // namespace tsql

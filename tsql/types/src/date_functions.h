@@ -1,0 +1,15 @@
+#pragma once
+//! Date built-ins (private to the library; reached through the function table).
+
+#include "tsql/functions.h"
+
+namespace tsql::detail {
+
+Value yearEval(Args a);
+Value monthEval(Args a);
+Value dayEval(Args a);
+Value dateAddEval(Args a);
+Value dateDiffEval(Args a);
+Value datePartEval(Args a);
+
+} // namespace tsql::detail

@@ -1,0 +1,249 @@
+#include "tsql/error.h"
+
+#include <algorithm>
+#include <charconv>
+#include <stdexcept>
+
+namespace tsql {
+
+namespace {
+
+//! SQL Server's messages the engine raises, in number order.
+constexpr MessageInfo kMessages[] = {
+    {102, 15, "Incorrect syntax near '%s'."},
+    {105, 15, "Unclosed quotation mark after the character string '%s'."},
+    {108, 16,
+     "The ORDER BY position number %d is out of the range of the number of items in the select list."},
+    {109, 15,
+     "There are more columns in the INSERT statement than values specified in the VALUES clause. The number "
+     "of values in the VALUES clause must match the number of columns specified in the INSERT statement."},
+    {110, 15,
+     "There are fewer columns in the INSERT statement than values specified in the VALUES clause. The number "
+     "of values in the VALUES clause must match the number of columns specified in the INSERT statement."},
+    {113, 15, "Missing end comment mark '*/'."},
+    {116, 16,
+     "Only one expression can be specified in the select list when the subquery is not introduced with "
+     "EXISTS."},
+    {128, 15,
+     "The name \"%s\" is not permitted in this context. Valid expressions are constants, constant "
+     "expressions, and (in some contexts) variables. Column names are not permitted."},
+    {131, 15, "The size (%d) given to the type '%s' exceeds the maximum allowed for any data type (%d)."},
+    {132, 15,
+     "The label '%s' has already been declared. Label names must be unique within a query batch or stored "
+     "procedure."},
+    {133, 15, "A GOTO statement references the label '%s' but the label has not been declared."},
+    {134, 15,
+     "The variable name '%s' has already been declared. Variable names must be unique within a query batch "
+     "or stored procedure."},
+    {137, 15, "Must declare the scalar variable \"%s\"."},
+    {145, 15, "ORDER BY items must appear in the select list if SELECT DISTINCT is specified."},
+    {155, 15, "'%s' is not a recognized %s option."},
+    {156, 15, "Incorrect syntax near the keyword '%s'."},
+    {174, 15, "The %s function requires %d argument(s)."},
+    {178, 15, "A RETURN statement with a return value cannot be used in this context."},
+    {189, 15, "The %s function requires %d to %d arguments."},
+    {195, 15, "'%s' is not a recognized built-in function name."},
+    {201, 16, "Procedure or function '%s' expects parameter '%s', which was not supplied."},
+    {205, 16,
+     "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number of "
+     "expressions in their target lists."},
+    {206, 16, "Operand type clash: %s is incompatible with %s"},
+    {207, 16, "Invalid column name '%s'."},
+    {208, 16, "Invalid object name '%s'."},
+    {209, 16, "Ambiguous column name '%s'."},
+    {213, 16, "Column name or number of supplied values does not match table definition."},
+    {217, 16, "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit 32)."},
+    {220, 16, "Arithmetic overflow error for data type %s, value = %s."},
+    {232, 16, "Arithmetic overflow error for type %s, value = %s."},
+    {235, 16, "Cannot convert a char value to money. The char value has incorrect syntax."},
+    {241, 16, "Conversion failed when converting date and/or time from character string."},
+    {242, 16, "The conversion of a %s data type to a datetime data type resulted in an out-of-range value."},
+    {245, 16, "Conversion failed when converting the %s value '%s' to data type %s."},
+    {248, 16, "The conversion of the %s value '%s' overflowed an %s column. Use a larger integer column."},
+    {257, 16,
+     "Implicit conversion from data type %s to %s is not allowed. Use the CONVERT function to run this "
+     "query."},
+    {266, 16,
+     "Transaction count after EXECUTE indicates a mismatching number of BEGIN and COMMIT statements. "
+     "Previous count = %d, current count = %d."},
+    {281, 16, "%d is not a valid style number when converting from %s to %s."},
+    {306, 16,
+     "The text, ntext, and image data types cannot be compared or sorted, except when using IS NULL or LIKE "
+     "operator."},
+    {402, 16, "The data types %s and %s are incompatible in the %s operator."},
+    {403, 16, "Invalid operator for data type. Operator equals %s, type equals %s."},
+    {506, 16, "The invalid escape character \"%s\" was specified in a %s predicate."},
+    {512, 16,
+     "Subquery returned more than 1 value. This is not permitted when the subquery follows =, !=, <, <= , >, "
+     ">= or when the subquery is used as an expression."},
+    {515, 16,
+     "Cannot insert the value NULL into column '%s', table '%s'; column does not allow nulls. %s fails."},
+    {517, 16, "Adding a value to a 'datetime' column caused an overflow."},
+    {529, 16, "Explicit conversion from data type %s to %s is not allowed."},
+    {535, 16,
+     "The datediff function resulted in an overflow. The number of dateparts separating two date/time "
+     "instances is too large. Try to use datediff with a less precise datepart."},
+    {536, 16, "Invalid length parameter passed to the %s function."},
+    {544, 16,
+     "Cannot insert explicit value for identity column in table '%s' when IDENTITY_INSERT is set to OFF."},
+    {547, 16,
+     "The %s statement conflicted with the %s constraint \"%s\". The conflict occurred in database \"%s\", "
+     "table \"%s\"%s."},
+    {1001, 15, "Line %d: Length or precision specification %d is invalid."},
+    {1013, 16,
+     "The objects \"%s\" and \"%s\" in the FROM clause have duplicate exposed names. Use correlation names "
+     "to distinguish them."},
+    {1038, 15,
+     "An object or column name is missing or empty. For SELECT INTO statements, verify each column has a "
+     "column name. In other statements, look for empty alias names. Aliases defined as \"\" or [] are not "
+     "allowed. Change the alias to a valid name."},
+    {1750, 16, "Could not create constraint or index. See previous errors."},
+    {1767, 16, "Foreign key '%s' references invalid table '%s'."},
+    {1776, 16,
+     "There are no primary or candidate keys in the referenced table '%s' that match the referencing column "
+     "list in the foreign key '%s'."},
+    {1911, 16, "Column name '%s' does not exist in the target table or view."},
+    {1913, 16,
+     "The operation failed because an index or statistics with name '%s' already exists on table '%s'."},
+    {2601, 14,
+     "Cannot insert duplicate key row in object '%s' with unique index '%s'. The duplicate key value is %s."},
+    {2627, 14,
+     "Violation of %s constraint '%s'. Cannot insert duplicate key in object '%s'. The duplicate key value "
+     "is %s."},
+    {2705, 16,
+     "Column names in each table must be unique. Column name '%s' in table '%s' is specified more than "
+     "once."},
+    {2714, 16, "There is already an object named '%s' in the database."},
+    {2716, 16, "Column, parameter, or variable #%d: Cannot specify a column width on data type %s."},
+    {2750, 16,
+     "Column or parameter #%d: Specified column precision %d is greater than the maximum precision of 38."},
+    {2751, 16,
+     "Column or parameter #%d: Specified column scale %d is greater than the specified precision of %d."},
+    {2812, 16, "Could not find stored procedure '%s'."},
+    {3609, 16, "The transaction ended in the trigger. The batch has been aborted."},
+    {3621, 0, "The statement has been terminated."},
+    {3623, 16, "An invalid floating point operation occurred."},
+    {3701, 11, "Cannot drop the %s '%s', because it does not exist or you do not have permission."},
+    {3726, 16, "Could not drop object '%s' because it is referenced by a FOREIGN KEY constraint."},
+    {3727, 16, "Could not drop constraint. See previous errors."},
+    {3728, 16, "'%s' is not a constraint."},
+    {3902, 16, "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."},
+    {3903, 16, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."},
+    {4060, 11, "Cannot open database \"%s\" requested by the login. The login failed."},
+    {4104, 16, "The multi-part identifier \"%s\" could not be bound."},
+    {4145, 15,
+     "An expression of non-boolean type specified in a context where a condition is expected, near '%s'."},
+    {4405, 16,
+     "View or function '%s' is not updatable because the modification affects multiple base tables."},
+    {4506, 16,
+     "Column names in each view or function must be unique. Column name '%s' in view or function '%s' is "
+     "specified more than once."},
+    {4901, 16,
+     "ALTER TABLE only allows columns to be added that can contain nulls, or have a DEFAULT definition "
+     "specified, or the column being added is an identity or timestamp column, or alternatively if none of "
+     "the previous conditions are satisfied the table must be empty to allow addition of this column. Column "
+     "'%s' cannot be added to non-empty table '%s' because it does not satisfy these conditions."},
+    {4902, 16, "Cannot find the object \"%s\" because it does not exist or you do not have permissions."},
+    {4924, 16, "ALTER TABLE ALTER COLUMN failed because column '%s' does not exist in table '%s'."},
+    {5074, 16, "The %s '%s' is dependent on column '%s'."},
+    {8101, 16,
+     "An explicit value for the identity column in table '%s' can only be specified when a column list is "
+     "used and IDENTITY_INSERT is ON."},
+    {8114, 16, "Error converting data type %s to %s."},
+    {8115, 16, "Arithmetic overflow error converting %s to data type %s."},
+    {8116, 16, "Argument data type %s is invalid for argument %d of %s function."},
+    {8117, 16, "Operand data type %s is invalid for %s operator."},
+    {8120, 16,
+     "Column '%s' is invalid in the select list because it is not contained in either an aggregate function "
+     "or the GROUP BY clause."},
+    {8134, 16, "Divide by zero error encountered."},
+    {8144, 16, "Procedure or function %s has too many arguments specified."},
+    {8145, 16, "%s is not a parameter for procedure %s."},
+    {8146, 16, "Procedure %s has no parameters and arguments were supplied."},
+    {8152, 16, "String or binary data would be truncated."},
+    {8155, 16, "No column name was specified for column %d of '%s'."},
+    {8162, 16,
+     "The formal parameter \"%s\" was not declared as an OUTPUT parameter, but the actual parameter passed "
+     "in requested output."},
+    {8169, 16, "Conversion failed when converting from a character string to uniqueidentifier."},
+    {8170, 16, "Insufficient result space to convert uniqueidentifier value to char."},
+    {16905, 16, "The cursor is already open."},
+    {16915, 16, "A cursor with the name '%s' already exists."},
+    {16916, 16, "A cursor with the name '%s' does not exist."},
+    {16917, 16, "Cursor is not open."},
+    {50000, 16, "%s"},
+};
+
+constexpr bool sortedByNumber() {
+    for (std::size_t i = 1; i < std::size(kMessages); ++i)
+        if (kMessages[i - 1].number >= kMessages[i].number) return false;
+    return true;
+}
+static_assert(sortedByNumber(), "the message table must stay sorted by number");
+
+constexpr std::string_view kSqlitePrefix = "\x01TSQL:";
+
+} // namespace
+
+const MessageInfo* findMessage(int number) {
+    const auto* it = std::lower_bound(std::begin(kMessages), std::end(kMessages), number,
+                                      [](const MessageInfo& m, int n) { return m.number < n; });
+    return it != std::end(kMessages) && it->number == number ? it : nullptr;
+}
+
+std::string formatMessage(std::string_view templ, const std::vector<std::string>& args) {
+    std::string out;
+    out.reserve(templ.size() + 32);
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < templ.size(); ++i) {
+        if (templ[i] == '%' && i + 1 < templ.size() && (templ[i + 1] == 's' || templ[i + 1] == 'd')) {
+            if (next < args.size()) out += args[next];
+            ++next;
+            ++i;
+        } else {
+            out += templ[i];
+        }
+    }
+    return out;
+}
+
+SqlError::SqlError(int number, int severity, int state, std::string message, int line)
+    : std::runtime_error(message)
+    , number_(number)
+    , severity_(severity)
+    , state_(state)
+    , message_(std::move(message))
+    , line_(line) {}
+
+SqlError SqlError::make(int number, const std::vector<std::string>& args) {
+    const MessageInfo* info = findMessage(number);
+    if (!info) throw std::logic_error("no message text for error " + std::to_string(number));
+    return SqlError(number, info->severity, 1, formatMessage(info->text, args));
+}
+
+void raise(int number, const std::vector<std::string>& args) {
+    throw SqlError::make(number, args);
+}
+
+std::string encodeForSqlite(const SqlError& error) {
+    std::string out(kSqlitePrefix);
+    out += std::to_string(error.number()) + ':' + std::to_string(error.severity()) + ':' +
+           std::to_string(error.state()) + ':' + error.message();
+    return out;
+}
+
+std::optional<SqlError> decodeSqliteError(std::string_view msg) {
+    if (!msg.starts_with(kSqlitePrefix)) return std::nullopt;
+    msg.remove_prefix(kSqlitePrefix.size());
+    int fields[3] = {};
+    for (int& f : fields) {
+        const auto colon = msg.find(':');
+        if (colon == std::string_view::npos) return std::nullopt;
+        const auto [ptr, ec] = std::from_chars(msg.data(), msg.data() + colon, f);
+        if (ec != std::errc() || ptr != msg.data() + colon) return std::nullopt;
+        msg.remove_prefix(colon + 1);
+    }
+    return SqlError(fields[0], fields[1], fields[2], std::string(msg));
+}
+
+} // namespace tsql

@@ -1,0 +1,253 @@
+#include "string_functions.h"
+
+#include "tsql/collation.h"
+#include "tsql/convert.h"
+#include "tsql/error.h"
+#include "utf8.h"
+
+#include <unicode/uchar.h>
+
+#include <algorithm>
+
+namespace tsql::detail {
+
+namespace {
+
+//! Text of an argument: character values as they are, anything else as CAST to NVARCHAR gives it.
+std::string textOf(const Value& v) {
+    return isCharacterType(v.type().id) ? v.asString() : toText(v);
+}
+
+bool unicodeArg(const Type& t) {
+    return isUnicodeType(t.id);
+}
+
+std::int64_t intArg(const Value& v) {
+    return convert(v, Type::bigInt(), ConversionKind::Implicit).asInt();
+}
+
+Value textResult(std::string s, const Type& t) {
+    return Value::text(std::move(s), t);
+}
+
+char32_t fold(char32_t c) {
+    return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
+}
+
+std::u32string folded(std::u32string s) {
+    for (char32_t& c : s)
+        c = fold(c);
+    return s;
+}
+
+std::string stripRight(std::string s) {
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+std::int64_t lengthOf(std::string_view s, bool unicode) {
+    return textLength(s, unicode);
+}
+
+Type textTypeFor(const Type& t, std::int32_t length) {
+    return Type{unicodeArg(t) ? TypeId::NVarChar : TypeId::VarChar, length, 0, 0};
+}
+
+} // namespace
+
+Type sameTextType(std::span<const Type> args) {
+    const Type& t = args[0];
+    if (isBinaryType(t.id)) return Type::varBinary(t.id == TypeId::Image ? Type::kMax : t.length);
+    if (isLargeObjectType(t.id)) return textTypeFor(t, Type::kMax);
+    if (isCharacterType(t.id)) return textTypeFor(t, t.length);
+    return Type::varChar(8000);
+}
+
+Type replaceType(std::span<const Type> args) {
+    const bool unicode =
+        std::any_of(args.begin(), args.end(), [](const Type& t) { return isUnicodeType(t.id); });
+    const bool max = args[0].length == Type::kMax || isLargeObjectType(args[0].id);
+    return unicode ? Type::nVarChar(max ? Type::kMax : 4000) : Type::varChar(max ? Type::kMax : 8000);
+}
+
+Type replicateType(std::span<const Type> args) {
+    const bool max = args[0].length == Type::kMax || isLargeObjectType(args[0].id);
+    return unicodeArg(args[0]) ? Type::nVarChar(max ? Type::kMax : 4000)
+                               : Type::varChar(max ? Type::kMax : 8000);
+}
+
+Type spaceType(std::span<const Type>) {
+    return Type::varChar(8000);
+}
+
+Type strType(std::span<const Type>) {
+    return Type::varChar(8000);
+}
+
+Value lenEval(Args a) {
+    if (a[0].isNull()) return Value::null(Type::integer());
+    if (isBinaryType(a[0].type().id)) return Value::integer(static_cast<std::int64_t>(a[0].asBytes().size()));
+    return Value::integer(lengthOf(stripRight(textOf(a[0])), unicodeArg(a[0].type())));
+}
+
+Value dataLengthEval(Args a) {
+    const Value& v = a[0];
+    if (v.isNull()) return Value::null(Type::integer());
+    const Type& t = v.type();
+    if (isCharacterType(t.id))
+        return Value::integer(unicodeArg(t) ? 2 * lengthOf(v.asString(), true)
+                                            : lengthOf(v.asString(), false));
+    if (isBinaryType(t.id)) return Value::integer(static_cast<std::int64_t>(v.asBytes().size()));
+    return Value::integer(typeFacts(t).length);
+}
+
+Value substringEval(Args a) {
+    const Type t = sameTextType(std::array{a[0].type()});
+    if (a[0].isNull() || a[1].isNull() || a[2].isNull()) return Value::null(t);
+    const std::int64_t start = intArg(a[1]), length = intArg(a[2]);
+    if (length < 0) raise(536, {"substring"});
+    // Positions start at 1; characters before position 1 are counted but do not exist.
+    const std::int64_t from = std::max<std::int64_t>(start, 1), to = std::max(start + length, from);
+    if (isBinaryType(a[0].type().id)) {
+        const Bytes& b = a[0].asBytes();
+        const auto n = static_cast<std::int64_t>(b.size());
+        const auto lo = std::min(from - 1, n), hi = std::min(to - 1, n);
+        return Value::bytes(Bytes(b.begin() + lo, b.begin() + hi), t);
+    }
+    const std::u32string s = decodeUtf8(textOf(a[0]));
+    const auto n = static_cast<std::int64_t>(s.size());
+    const auto lo = std::min(from - 1, n), hi = std::min(to - 1, n);
+    return textResult(encodeUtf8(std::u32string_view(s).substr(static_cast<std::size_t>(lo),
+                                                               static_cast<std::size_t>(hi - lo))),
+                      t);
+}
+
+namespace {
+
+Value sideEval(Args a, bool left) {
+    const Type t = sameTextType(std::array{a[0].type()});
+    if (a[0].isNull() || a[1].isNull()) return Value::null(t);
+    const std::int64_t count = intArg(a[1]);
+    if (count < 0) raise(536, {left ? "left" : "right"});
+    if (isBinaryType(a[0].type().id)) {
+        const Bytes& b = a[0].asBytes();
+        const auto n = std::min<std::size_t>(static_cast<std::size_t>(count), b.size());
+        return Value::bytes(left ? Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(n))
+                                 : Bytes(b.end() - static_cast<std::ptrdiff_t>(n), b.end()),
+                            t);
+    }
+    const std::u32string s = decodeUtf8(textOf(a[0]));
+    const auto n = std::min<std::size_t>(static_cast<std::size_t>(count), s.size());
+    return textResult(encodeUtf8(left ? s.substr(0, n) : s.substr(s.size() - n)), t);
+}
+
+} // namespace
+
+Value leftEval(Args a) {
+    return sideEval(a, true);
+}
+Value rightEval(Args a) {
+    return sideEval(a, false);
+}
+
+Value ltrimEval(Args a) {
+    const Type t = sameTextType(std::array{a[0].type()});
+    if (a[0].isNull()) return Value::null(t);
+    std::string s = textOf(a[0]);
+    s.erase(0, std::min(s.find_first_not_of(' '), s.size()));
+    return textResult(std::move(s), t);
+}
+
+Value rtrimEval(Args a) {
+    const Type t = sameTextType(std::array{a[0].type()});
+    if (a[0].isNull()) return Value::null(t);
+    return textResult(stripRight(textOf(a[0])), t);
+}
+
+Value upperEval(Args a) {
+    const Type t = sameTextType(std::array{a[0].type()});
+    if (a[0].isNull()) return Value::null(t);
+    return textResult(upper(textOf(a[0])), t);
+}
+
+Value lowerEval(Args a) {
+    const Type t = sameTextType(std::array{a[0].type()});
+    if (a[0].isNull()) return Value::null(t);
+    return textResult(lower(textOf(a[0])), t);
+}
+
+Value replaceEval(Args a) {
+    const Type t = replaceType(std::array{a[0].type(), a[1].type(), a[2].type()});
+    if (a[0].isNull() || a[1].isNull() || a[2].isNull()) return Value::null(t);
+    const std::u32string s = decodeUtf8(textOf(a[0]));
+    const std::u32string find = folded(decodeUtf8(textOf(a[1])));
+    const std::u32string with = decodeUtf8(textOf(a[2]));
+    if (find.empty()) return convert(Value::text(textOf(a[0]), t), t, ConversionKind::Assignment);
+    const std::u32string hay = folded(s);
+    std::u32string out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        if (hay.compare(i, find.size(), find) == 0) {
+            out += with;
+            i += find.size();
+        } else {
+            out += s[i++];
+        }
+    }
+    return convert(Value::text(encodeUtf8(out), Type{t.id, Type::kMax, 0, 0}), t, ConversionKind::Assignment);
+}
+
+Value charIndexEval(Args a) {
+    if (a[0].isNull() || a[1].isNull() || (a.size() > 2 && a[2].isNull()))
+        return Value::null(Type::integer());
+    const std::u32string find = folded(decodeUtf8(textOf(a[0])));
+    const std::u32string hay = folded(decodeUtf8(textOf(a[1])));
+    const std::int64_t start = a.size() > 2 ? std::max<std::int64_t>(intArg(a[2]), 1) : 1;
+    if (find.empty() || start > static_cast<std::int64_t>(hay.size())) return Value::integer(0);
+    const auto pos = hay.find(find, static_cast<std::size_t>(start - 1));
+    return Value::integer(pos == std::u32string::npos ? 0 : static_cast<std::int64_t>(pos) + 1);
+}
+
+Value replicateEval(Args a) {
+    const Type t = replicateType(std::array{a[0].type(), a[1].type()});
+    if (a[0].isNull() || a[1].isNull()) return Value::null(t);
+    const std::int64_t n = intArg(a[1]);
+    if (n < 0) return Value::null(t);
+    const std::string unit = textOf(a[0]);
+    const std::size_t limit = t.length == Type::kMax ? 1u << 30 : static_cast<std::size_t>(t.length) * 4;
+    std::string out;
+    for (std::int64_t i = 0; i < n && out.size() <= limit; ++i)
+        out += unit;
+    return convert(Value::text(std::move(out), Type{t.id, Type::kMax, 0, 0}), t, ConversionKind::Assignment);
+}
+
+Value spaceEval(Args a) {
+    if (a[0].isNull()) return Value::null(Type::varChar(8000));
+    const std::int64_t n = intArg(a[0]);
+    if (n < 0) return Value::null(Type::varChar(8000));
+    return Value::text(std::string(static_cast<std::size_t>(std::min<std::int64_t>(n, 8000)), ' '),
+                       Type::varChar(8000));
+}
+
+Value strEval(Args a) {
+    const Type t = Type::varChar(8000);
+    for (const Value& v : a)
+        if (v.isNull()) return Value::null(t);
+    const double x = convert(a[0], Type::floating(), ConversionKind::Implicit).asDouble();
+    const std::int64_t length = a.size() > 1 ? intArg(a[1]) : 10;
+    std::int64_t decimals = a.size() > 2 ? std::min<std::int64_t>(intArg(a[2]), 16) : 0;
+    if (length <= 0 || length > 8000 || decimals < 0) return Value::null(t);
+    for (;; --decimals) {
+        const auto d = Decimal::fromDouble(x, static_cast<int>(decimals));
+        std::string s = d ? d->toString() : std::string();
+        if (d && static_cast<std::int64_t>(s.size()) <= length) {
+            s.insert(0, static_cast<std::size_t>(length) - s.size(), ' ');
+            return Value::text(std::move(s), t);
+        }
+        if (decimals == 0) break;
+    }
+    return Value::text(std::string(static_cast<std::size_t>(length), '*'), t);
+}
+
+} // namespace tsql::detail

@@ -1,0 +1,141 @@
+#include "utf8.h"
+
+#include "tsql/convert.h"
+
+namespace tsql::detail {
+
+std::u32string decodeUtf8(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        int extra = b < 0x80             ? 0
+                    : (b & 0xE0) == 0xC0 ? 1
+                    : (b & 0xF0) == 0xE0 ? 2
+                    : (b & 0xF8) == 0xF0 ? 3
+                                         : -1;
+        char32_t c = extra == 0 ? b : extra == 1 ? b & 0x1F : extra == 2 ? b & 0x0F : b & 0x07;
+        if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size()) {
+            out += U'\uFFFD';
+            ++i;
+            continue;
+        }
+        bool ok = true;
+        for (int k = 1; k <= extra; ++k) {
+            const auto cb = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+            if ((cb & 0xC0) != 0x80) ok = false;
+            c = (c << 6) | (cb & 0x3F);
+        }
+        if (!ok) {
+            out += U'\uFFFD';
+            ++i;
+            continue;
+        }
+        out += c;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return out;
+}
+
+std::string encodeUtf8(std::u32string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (char32_t c : s) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> toUtf16Le(std::string_view s) {
+    std::vector<std::uint8_t> out;
+    const auto put = [&](unsigned u) {
+        out.push_back(static_cast<std::uint8_t>(u & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(u >> 8));
+    };
+    for (char32_t c : decodeUtf8(s)) {
+        if (c > 0xFFFF) {
+            c -= 0x10000;
+            put(0xD800 + (c >> 10));
+            put(0xDC00 + (c & 0x3FF));
+        } else {
+            put(c);
+        }
+    }
+    return out;
+}
+
+std::string fromUtf16Le(const std::vector<std::uint8_t>& bytes) {
+    std::u32string cps;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        char32_t u = bytes[i] | (bytes[i + 1] << 8);
+        if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
+            const char32_t lo = bytes[i + 2] | (bytes[i + 3] << 8);
+            if (lo >= 0xDC00 && lo < 0xE000) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
+                i += 2;
+            }
+        }
+        cps += u;
+    }
+    return encodeUtf8(cps);
+}
+
+std::string fromLatin1(const std::vector<std::uint8_t>& bytes) {
+    std::u32string cps(bytes.begin(), bytes.end());
+    return encodeUtf8(cps);
+}
+
+std::vector<std::uint8_t> toLatin1(std::string_view s) {
+    std::vector<std::uint8_t> out;
+    for (char32_t c : decodeUtf8(s))
+        out.push_back(c <= 0xFF ? static_cast<std::uint8_t>(c) : '?');
+    return out;
+}
+
+} // namespace tsql::detail
+
+namespace tsql {
+
+std::string cutText(const std::string& s, std::int32_t maxChars, bool unicode) {
+    if (maxChars == Type::kMax || static_cast<std::size_t>(maxChars) >= s.size()) return s;
+    std::int64_t units = 0;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const std::size_t len = b < 0x80             ? 1
+                                : (b & 0xE0) == 0xC0 ? 2
+                                : (b & 0xF0) == 0xE0 ? 3
+                                : (b & 0xF8) == 0xF0 ? 4
+                                                     : 1;
+        const int add = unicode && len == 4 ? 2 : 1;
+        if (units + add > maxChars) break;
+        units += add;
+        i += std::min(len, s.size() - i);
+    }
+    return s.substr(0, i);
+}
+
+std::int64_t textLength(std::string_view s, bool unicode) {
+    std::int64_t n = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if ((b & 0xC0) != 0x80) n += unicode && (b & 0xF8) == 0xF0 ? 2 : 1;
+    }
+    return n;
+}
+
+} // namespace tsql

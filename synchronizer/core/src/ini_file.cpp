@@ -69,7 +69,7 @@ IniFile IniFile::Parse(std::string_view bytes) {
         text = common::Utf16ToUtf8(units);
     } else {
         if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-        text = common::Utf32ToUtf8(common::Utf8ToUtf32(bytes));
+        text = common::RepairUtf8(bytes);
     }
     std::vector<std::string> lines;
     std::size_t start = 0;

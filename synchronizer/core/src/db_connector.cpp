@@ -5,6 +5,7 @@
 #include "quelta/errors.h"
 #include "quelta/scramble.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -81,8 +82,14 @@ std::int64_t toInteger(std::string_view field, const db::Value& v) {
         return v.asBool() ? 1 : 0;
     case db::ValueKind::Float:
     case db::ValueKind::Decimal: {
-        const double d =
-            v.kind() == db::ValueKind::Float ? v.asFloat() : std::strtod(v.asDecimal().text.c_str(), nullptr);
+        double d = 0;
+        if (v.kind() == db::ValueKind::Float) {
+            d = v.asFloat();
+        } else { // from_chars: the decimal point is "." whatever locale the window system set
+            const std::string& t = v.asDecimal().text;
+            const auto r = std::from_chars(t.data(), t.data() + t.size(), d);
+            if (r.ec != std::errc() || r.ptr != t.data() + t.size()) cannotConvert(field, v, "celé číslo");
+        }
         if (!std::isfinite(d) || std::fabs(d) >= 9.2e18) cannotConvert(field, v, "celé číslo");
         return static_cast<std::int64_t>(std::nearbyint(d));
     }

@@ -55,8 +55,10 @@ TEST_F(Connector, NoIniWritesDefaultAndAsksWithSa) {
 TEST_F(Connector, DefaultContentIsThreeLines) {
     login.answer = std::nullopt;
     EXPECT_THROW(connector(), ELoginCancelled);
-    EXPECT_EQ(IniFile::Load(ini()).Lines(),
-              (std::vector<std::string>{"[settings]", "login=sa", "password="}));
+    std::string expected = "\xFF\xFE";
+    for (char c : std::string("[settings]\r\nlogin=sa\r\npassword=\r\n"))
+        expected += std::string{c, '\0'};
+    EXPECT_EQ(ReadBytes(ini()), expected) << "UTF-16LE with a byte-order mark";
     EXPECT_TRUE(database().connections.empty());
 }
 

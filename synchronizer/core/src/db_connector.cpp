@@ -1,11 +1,11 @@
 #include "quelta/db_connector.h"
 
+#include "common/ascii.h"
 #include "common/datetime.h"
 #include "common/sql_text.h"
 #include "quelta/errors.h"
 #include "quelta/scramble.h"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -21,12 +21,6 @@ namespace {
 
 //! The content of a new INI file.
 const std::vector<std::string> kDefaultIni = {"[settings]", "login=sa", "password="};
-
-std::string lower(std::string s) {
-    for (auto& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // Runs a database call, turning the database layer's errors into Quelta's kinds.
 template <typename F> auto translated(F&& f) -> decltype(f()) {
@@ -162,7 +156,7 @@ TDBConnector::TDBConnector(const std::string& source, const std::string& catalog
     description_.login = login;
     description_.password = Unscramble(ini.Read(kIniSection, "password"));
     const std::string driver = ini.Read(kIniSection, "driver", kDefaultOdbcDriver);
-    if (lower(driver) == kEmbeddedDriver) {
+    if (common::ToLowerAscii(driver) == kEmbeddedDriver) {
         description_.backend = std::string(kEmbeddedDriver);
         std::filesystem::path dataDir = ini.Read(kIniSection, "datadir", "data");
         if (dataDir.is_relative()) dataDir = path.parent_path() / dataDir;

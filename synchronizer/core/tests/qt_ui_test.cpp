@@ -54,6 +54,7 @@ TEST(LoginForm, TextsSizesAndTabOrder) {
     EXPECT_EQ(form.edSQLPassword->nextInFocusChain(), form.edSQLLogin);
     EXPECT_EQ(form.edSQLLogin->nextInFocusChain(), form.chbNTAuthentication);
     EXPECT_EQ(form.chbNTAuthentication->nextInFocusChain(), form.btnSave);
+    EXPECT_EQ(form.focusWidget(), form.edSQLPassword) << "the password has the focus first";
 }
 
 TEST(LoginForm, WindowsAuthenticationDisablesEditsAndClearsPassword) {

@@ -64,8 +64,11 @@ TDateTime EncodeDateTime(const DateTimeFields& f) {
 }
 
 DateTimeFields DecodeDateTime(TDateTime value) {
-    if (!std::isfinite(value)) throw std::invalid_argument("Invalid date-time value");
     double whole = std::trunc(value);
+    // Outside years 1 to 9999 there is no calendar date (and far outside, no integer day count).
+    if (!std::isfinite(value) || whole < static_cast<double>(DaysFromCivil(1, 1, 1)) ||
+        whole > static_cast<double>(DaysFromCivil(9999, 12, 31)))
+        throw std::invalid_argument("Invalid date-time value");
     double fraction = std::fabs(value - whole);
     auto ms = static_cast<std::int64_t>(std::llround(fraction * static_cast<double>(kMsPerDay)));
     if (ms >= kMsPerDay) {

@@ -31,43 +31,64 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+namespace {
+
+//! One code point decoded at the start of a text.
+struct Decoded {
+    char32_t c = kReplacement;
+    std::size_t length = 1; //!< bytes taken
+    bool valid = false;
+};
+
+Decoded decodeOne(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t length = 0;
+    char32_t c = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) return {lead, 1, true};
+    if ((lead & 0xE0) == 0xC0)
+        length = 2, c = lead & 0x1F, minimum = 0x80;
+    else if ((lead & 0xF0) == 0xE0)
+        length = 3, c = lead & 0x0F, minimum = 0x800;
+    else if ((lead & 0xF8) == 0xF0)
+        length = 4, c = lead & 0x07, minimum = 0x10000;
+    else
+        return {};
+    std::size_t taken = 1;
+    while (taken < length && taken < text.size() && isContinuation(static_cast<unsigned char>(text[taken]))) {
+        c = (c << 6) | (static_cast<unsigned char>(text[taken]) & 0x3F);
+        ++taken;
+    }
+    if (taken < length || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return {kReplacement, taken, false};
+    return {c, taken, true};
+}
+
+} // namespace
+
 std::u32string Utf8ToUtf32(std::string_view text) {
     std::u32string out;
     out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int length = 0;
-        char32_t c = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            out += lead;
-            ++i;
-            continue;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2, c = lead & 0x1F, minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, c = lead & 0x0F, minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, c = lead & 0x07, minimum = 0x10000;
-        } else {
-            out += kReplacement;
-            ++i;
-            continue;
-        }
-        int taken = 1;
-        while (taken < length && i + taken < text.size() &&
-               isContinuation(static_cast<unsigned char>(text[i + taken]))) {
-            c = (c << 6) | (static_cast<unsigned char>(text[i + taken]) & 0x3F);
-            ++taken;
-        }
-        if (taken < length || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            out += kReplacement;
-        else
-            out += c;
-        i += static_cast<std::size_t>(taken);
+    for (std::size_t i = 0; i < text.size();) {
+        const Decoded d = decodeOne(text.substr(i));
+        out += d.c;
+        i += d.length;
     }
     return out;
+}
+
+std::optional<std::size_t> FindInvalidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const Decoded d = decodeOne(text.substr(i));
+        if (!d.valid) return i;
+        i += d.length;
+    }
+    return std::nullopt;
+}
+
+std::string RepairUtf8(std::string_view text) {
+    if (!FindInvalidUtf8(text)) return std::string(text);
+    return Utf32ToUtf8(Utf8ToUtf32(text));
 }
 
 std::string Utf32ToUtf8(std::u32string_view text) {

@@ -31,4 +31,8 @@ TEST(DateTime, RejectsImpossibleDates) {
     EXPECT_THROW(common::EncodeDateTime({2011, 2, 29}), std::invalid_argument);
     EXPECT_THROW(common::EncodeDateTime({2012, 13, 1}), std::invalid_argument);
     EXPECT_THROW(common::EncodeDateTime({2012, 1, 1, 24}), std::invalid_argument);
+    for (const double days : {1e300, -1e300, 2958466.0, -693594.0})
+        EXPECT_THROW(common::DecodeDateTime(days), std::invalid_argument) << days;
+    EXPECT_EQ(common::DecodeDateTime(2958465.5), (DateTimeFields{9999, 12, 31, 12}));
+    EXPECT_EQ(common::DecodeDateTime(-693593.0), (DateTimeFields{1, 1, 1}));
 }

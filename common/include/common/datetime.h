@@ -29,7 +29,8 @@ std::int64_t DaysFromCivil(int year, int month, int day);
 //! Builds a day number; throws std::invalid_argument for fields out of range.
 TDateTime EncodeDateTime(const DateTimeFields& f);
 
-//! Splits a day number into calendar fields, rounding to the nearest millisecond.
+//! Splits a day number into calendar fields, rounding to the nearest millisecond; throws
+//! std::invalid_argument for values outside years 1 to 9999.
 DateTimeFields DecodeDateTime(TDateTime value);
 
 //! True when the fields name an existing calendar date and a valid time of day.

@@ -1,9 +1,11 @@
 #include "platform/db/connection.h"
 
 #include "odbc_connection.h"
+#include "odbc_driver.h"
+
+#include "common/ascii.h"
 
 #include <algorithm>
-#include <cctype>
 #include <mutex>
 #include <stdexcept>
 
@@ -14,13 +16,6 @@ namespace {
 std::string firstText(const std::vector<ServerMessage>& errors) {
     if (errors.empty()) throw std::invalid_argument("DbError needs at least one server message");
     return errors.front().text;
-}
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
 }
 
 // ODBC attribute value: braced when it holds characters that end or open a value.
@@ -34,13 +29,6 @@ std::string odbcValue(const std::string& v) {
     }
     out += '}';
     return out;
-}
-
-// A driver name written the way setup guides show it, "{Name}", means Name.
-std::string driverName(const std::string& driver) {
-    if (driver.size() >= 2 && driver.front() == '{' && driver.back() == '}')
-        return driver.substr(1, driver.size() - 2);
-    return driver;
 }
 
 struct Registry {
@@ -64,8 +52,8 @@ DbError::DbError(int number, int severity, std::string text)
     : DbError(std::vector<ServerMessage>{ServerMessage{number, severity, 1, 0, std::move(text)}}) {}
 
 std::string ConnectionDescription::odbcConnectionString() const {
-    std::string s = "DRIVER=" + odbcValue(driverName(driver)) + ";SERVER=" + odbcValue(server) +
-                    ";DATABASE=" + odbcValue(database) + ";";
+    std::string s = "DRIVER=" + odbcValue(detail::unbracedDriverName(driver)) +
+                    ";SERVER=" + odbcValue(server) + ";DATABASE=" + odbcValue(database) + ";";
     if (integratedSecurity())
         s += "Trusted_Connection=Yes;";
     else
@@ -80,7 +68,7 @@ ResultSet::ResultSet(std::vector<Column> columns, std::vector<std::vector<Value>
 
 std::optional<std::size_t> ResultSet::columnIndex(std::string_view name) const {
     for (std::size_t i = 0; i < columns_.size(); ++i)
-        if (equalsIgnoreCase(columns_[i].name, name)) return i;
+        if (common::EqualsIgnoreCaseAscii(columns_[i].name, name)) return i;
     return std::nullopt;
 }
 

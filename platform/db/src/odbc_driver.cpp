@@ -2,29 +2,18 @@
 
 #include "platform/db/errors.h"
 
+#include "common/ascii.h"
+
 #include <dlfcn.h>
 #include <odbcinst.h>
 #include <sqlext.h>
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 namespace platform::db::detail {
 
 namespace {
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-std::string unbraced(const std::string& driver) {
-    if (driver.size() >= 2 && driver.front() == '{' && driver.back() == '}')
-        return driver.substr(1, driver.size() - 2);
-    return driver;
-}
 
 bool isPath(const std::string& driver) {
     return driver.find('/') != std::string::npos;
@@ -49,11 +38,18 @@ std::vector<std::string> installedDrivers(SQLHENV environment) {
 
 } // namespace
 
+std::string unbracedDriverName(const std::string& driver) {
+    if (driver.size() >= 2 && driver.front() == '{' && driver.back() == '}')
+        return driver.substr(1, driver.size() - 2);
+    return driver;
+}
+
 void requireInstalledDriver(SQLHENV environment, const std::string& driver) {
     if (driver.empty() || isPath(driver)) return;
     const auto names = installedDrivers(environment);
-    const std::string wanted = lower(unbraced(driver));
-    if (std::any_of(names.begin(), names.end(), [&](const std::string& n) { return lower(n) == wanted; }))
+    const std::string wanted = common::ToLowerAscii(unbracedDriverName(driver));
+    if (std::any_of(names.begin(), names.end(),
+                    [&](const std::string& n) { return common::ToLowerAscii(n) == wanted; }))
         return;
     std::string list;
     for (const auto& n : names)
@@ -63,7 +59,7 @@ void requireInstalledDriver(SQLHENV environment, const std::string& driver) {
 }
 
 bool driverTakesWideText(const std::string& driver) {
-    std::string library = unbraced(driver);
+    std::string library = unbracedDriverName(driver);
     if (library.empty()) return true;
     if (!isPath(library)) {
         char path[1024] = {};

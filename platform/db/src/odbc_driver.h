@@ -7,6 +7,9 @@
 
 namespace platform::db::detail {
 
+//! A driver name written the way setup guides show it, "{Name}", means Name.
+std::string unbracedDriverName(const std::string& driver);
+
 //! Refuses a driver name the driver manager does not know, with a text that lists the installed drivers.
 //! Driver names in braces ("{Name}") and paths to driver libraries are accepted as they are.
 void requireInstalledDriver(SQLHENV environment, const std::string& driver);

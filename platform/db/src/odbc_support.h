@@ -1,8 +1,6 @@
 #pragma once
 //! Pieces every ODBC call site needs: handles, text in the driver's form, diagnostics.
 
-#include "utf16.h"
-
 #include "platform/db/errors.h"
 
 #include "common/utf.h"
@@ -43,14 +41,16 @@ public:
         }
     };
 
+    //! Throws ConversionError naming the byte offset when the text is not valid UTF-8.
     Encoded encode(std::string_view utf8) const {
+        if (const auto offset = common::FindInvalidUtf8(utf8))
+            throw ConversionError("The text is not valid UTF-8 (byte " + std::to_string(*offset) + ")");
         Encoded e;
         if (wide_) {
-            const std::u16string u = toUtf16(utf8);
+            const std::u16string u = common::Utf8ToUtf16(utf8);
             e.wide.assign(u.begin(), u.end());
             e.wide.push_back(0);
         } else {
-            toUtf16(utf8); // refuses malformed text the same way in both forms
             e.narrow.assign(utf8);
         }
         return e;
@@ -63,10 +63,9 @@ public:
     //! UTF-8 text of `units` character units in a buffer filled by the driver; malformed narrow text
     //! has its bad bytes replaced by U+FFFD.
     std::string decode(const void* buffer, std::size_t units) const {
-        if (!wide_)
-            return toUtf8(common::Utf8ToUtf16(std::string_view(static_cast<const char*>(buffer), units)));
+        if (!wide_) return common::RepairUtf8(std::string_view(static_cast<const char*>(buffer), units));
         const auto* w = static_cast<const SQLWCHAR*>(buffer);
-        return toUtf8(std::u16string(w, w + units));
+        return common::Utf16ToUtf8(std::u16string(w, w + units));
     }
 
 private:

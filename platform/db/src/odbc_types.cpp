@@ -2,6 +2,7 @@
 
 #include "platform/db/errors.h"
 
+#include "common/ascii.h"
 #include "common/datetime.h"
 
 #include <sql.h>
@@ -82,8 +83,9 @@ std::string columnTypeName(std::string_view driverTypeName, int sqlType) {
             if (word.empty()) continue;
             break;
         }
-        word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        word += c;
     }
+    word = common::ToLowerAscii(word);
     if (std::find(std::begin(kServerTypeNames), std::end(kServerTypeNames), word) !=
         std::end(kServerTypeNames))
         return word;

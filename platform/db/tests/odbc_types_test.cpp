@@ -1,5 +1,5 @@
+#include "odbc_support.h"
 #include "odbc_types.h"
-#include "utf16.h"
 
 #include "platform/db/errors.h"
 
@@ -88,23 +88,27 @@ TEST(DayNumber, CountsFromTheEpochAndRoundsToMilliseconds) {
     EXPECT_THROW(dayNumber(2023, 2, 29, 0, 0, 0, 0, false), ConversionError);
 }
 
-TEST(Utf16, RoundTripsEveryPlane) {
-    const std::string text = "aŽ€😀𝄞";
-    const std::u16string wide = toUtf16(text);
-    EXPECT_EQ(wide, u"aŽ€😀𝄞");
-    EXPECT_EQ(toUtf8(wide), text);
+TEST(Encoding, TextReachesTheDriverInItsFormAndComesBack) {
+    const std::string text = "a\xC5\xBD\xE2\x82\xAC\xF0\x9F\x98\x80";
+    auto wide = Encoding(true).encode(text);
+    EXPECT_EQ(std::u16string(wide.wide.begin(), wide.wide.end() - 1), u"a\u017D\u20AC\U0001F600");
+    EXPECT_EQ(wide.length(), 5);
+    EXPECT_EQ(Encoding(true).decode(wide.wideText(), 5), text);
+    auto narrow = Encoding(false).encode(text);
+    EXPECT_EQ(narrow.narrow, text);
+    EXPECT_EQ(Encoding(false).decode("ok \xFF!", 5), "ok \xEF\xBF\xBD!")
+        << "malformed narrow text is repaired";
 }
 
-TEST(Utf16, RefusesMalformedUtf8) {
-    const std::string bad[] = {"\xC3",     "\xC3\x28",     "\xE2\x82",         "\xF0\x9F\x98",
-                               "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF"};
-    for (const auto& b : bad)
-        EXPECT_THROW(toUtf16("ok " + b), ConversionError) << testing::PrintToString(b);
-}
-
-TEST(Utf16, UnpairedSurrogateBecomesReplacementCharacter) {
-    EXPECT_EQ(toUtf8(std::u16string{u'a', char16_t(0xD800), u'b'}), "a\xEF\xBF\xBD"
-                                                                    "b");
+TEST(Encoding, RefusesMalformedUtf8InBothForms) {
+    for (const bool wide : {true, false}) {
+        try {
+            Encoding(wide).encode("ok \xC3\x28");
+            ADD_FAILURE() << "no error, wide " << wide;
+        } catch (const ConversionError& e) {
+            EXPECT_STREQ(e.what(), "The text is not valid UTF-8 (byte 3)");
+        }
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "quelta/db_connector.h"
 
+#include "common/ascii.h"
 #include "common/datetime.h"
 #include "common/sql_text.h"
 #include "quelta/errors.h"
@@ -20,12 +21,6 @@ namespace {
 
 //! The content of a new INI file.
 const std::vector<std::string> kDefaultIni = {"[settings]", "login=sa", "password="};
-
-std::string lower(std::string s) {
-    for (auto& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // Runs a database call, turning the database layer's errors into Quelta's kinds.
 template <typename F> auto translated(F&& f) -> decltype(f()) {
@@ -81,8 +76,14 @@ std::int64_t toInteger(std::string_view field, const db::Value& v) {
         return v.asBool() ? 1 : 0;
     case db::ValueKind::Float:
     case db::ValueKind::Decimal: {
-        const double d =
-            v.kind() == db::ValueKind::Float ? v.asFloat() : std::strtod(v.asDecimal().text.c_str(), nullptr);
+        double d = 0;
+        if (v.kind() == db::ValueKind::Float) {
+            d = v.asFloat();
+        } else { // from_chars: the decimal point is "." whatever locale the window system set
+            const std::string& t = v.asDecimal().text;
+            const auto r = std::from_chars(t.data(), t.data() + t.size(), d);
+            if (r.ec != std::errc() || r.ptr != t.data() + t.size()) cannotConvert(field, v, "celé číslo");
+        }
         if (!std::isfinite(d) || std::fabs(d) >= 9.2e18) cannotConvert(field, v, "celé číslo");
         return static_cast<std::int64_t>(std::nearbyint(d));
     }
@@ -155,7 +156,7 @@ TDBConnector::TDBConnector(const std::string& source, const std::string& catalog
     description_.login = login;
     description_.password = Unscramble(ini.Read(kIniSection, "password"));
     const std::string driver = ini.Read(kIniSection, "driver", kDefaultOdbcDriver);
-    if (lower(driver) == kEmbeddedDriver) {
+    if (common::ToLowerAscii(driver) == kEmbeddedDriver) {
         description_.backend = std::string(kEmbeddedDriver);
         std::filesystem::path dataDir = ini.Read(kIniSection, "datadir", "data");
         if (dataDir.is_relative()) dataDir = path.parent_path() / dataDir;

@@ -21,7 +21,7 @@ std::string ErrorKind(const std::exception& error) {
     return "Exception";
 }
 
-std::string ErrorKind(std::exception_ptr error) {
+std::string ErrorKind(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
@@ -31,7 +31,7 @@ std::string ErrorKind(std::exception_ptr error) {
     }
 }
 
-std::string ErrorMessage(std::exception_ptr error) {
+std::string ErrorMessage(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {

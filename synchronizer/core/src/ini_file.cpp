@@ -1,10 +1,10 @@
 #include "quelta/ini_file.h"
 
+#include "common/ascii.h"
 #include "common/utf.h"
 #include "quelta/errors.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -23,13 +23,6 @@ std::string_view trim(std::string_view s) {
     if (first == std::string_view::npos) return {};
     const auto last = s.find_last_not_of(" \t");
     return s.substr(first, last - first + 1);
-}
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
 }
 
 //! The section name of a "[name]" line, or nullopt for other lines.
@@ -69,7 +62,7 @@ IniFile IniFile::Parse(std::string_view bytes) {
         text = common::Utf16ToUtf8(units);
     } else {
         if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-        text = common::Utf32ToUtf8(common::Utf8ToUtf32(bytes));
+        text = common::RepairUtf8(bytes);
     }
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -96,9 +89,9 @@ std::optional<std::string> IniFile::Get(std::string_view section, std::string_vi
     bool inSection = false;
     for (const auto& line : lines_) {
         if (const auto name = sectionOf(line)) {
-            inSection = equalsIgnoreCase(*name, section);
+            inSection = common::EqualsIgnoreCaseAscii(*name, section);
         } else if (inSection) {
-            if (const auto entry = entryOf(line); entry && equalsIgnoreCase(entry->first, key))
+            if (const auto entry = entryOf(line); entry && common::EqualsIgnoreCaseAscii(entry->first, key))
                 return std::string(entry->second);
         }
     }
@@ -116,11 +109,11 @@ void IniFile::Write(std::string_view section, std::string_view key, std::string_
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (const auto name = sectionOf(lines_[i])) {
             if (inSection) break;
-            inSection = equalsIgnoreCase(*name, section);
+            inSection = common::EqualsIgnoreCaseAscii(*name, section);
             if (inSection) sectionEnd = i + 1;
         } else if (inSection) {
             const auto e = entryOf(lines_[i]);
-            if (e && equalsIgnoreCase(e->first, key)) {
+            if (e && common::EqualsIgnoreCaseAscii(e->first, key)) {
                 lines_[i] = entry;
                 return;
             }

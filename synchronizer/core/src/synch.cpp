@@ -156,11 +156,10 @@ void ValidateEntityId(EntityIdFormat format, std::string_view value) {
 }
 
 void Dispatch(TSynch& synch, const CommandLine& arguments) {
-    for (const auto& m : kSynchMethods) {
-        if (m.name != arguments.method) continue;
-        ValidateEntityId(m.entityId, arguments.entityId);
-        m.invoke(synch, arguments);
-    }
+    const SynchMethod* method = FindSynchMethod(arguments.method);
+    if (!method) return;
+    ValidateEntityId(method->entityId, arguments.entityId);
+    method->invoke(synch, arguments);
 }
 
 } // namespace quelta

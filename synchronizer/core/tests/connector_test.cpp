@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include <sys/stat.h>
 
 using namespace quelta;
@@ -53,8 +55,10 @@ TEST_F(Connector, NoIniWritesDefaultAndAsksWithSa) {
 TEST_F(Connector, DefaultContentIsThreeLines) {
     login.answer = std::nullopt;
     EXPECT_THROW(connector(), ELoginCancelled);
-    EXPECT_EQ(IniFile::Load(ini()).Lines(),
-              (std::vector<std::string>{"[settings]", "login=sa", "password="}));
+    std::string expected = "\xFF\xFE";
+    for (char c : std::string("[settings]\r\nlogin=sa\r\npassword=\r\n"))
+        expected += std::string{c, '\0'};
+    EXPECT_EQ(ReadBytes(ini()), expected) << "UTF-16LE with a byte-order mark";
     EXPECT_TRUE(database().connections.empty());
 }
 
@@ -211,6 +215,34 @@ TEST_F(Connector, CursorAndFieldReads) {
     c.Close();
     EXPECT_TRUE(c.Eof());
     EXPECT_EQ(c.RecordCount(), 0u);
+}
+
+TEST_F(Connector, NumericReadsIgnoreTheLocale) {
+    // The window system switches the process to the user's locale; a comma locale must not cut
+    // "3.5" to 3.
+    struct Locale {
+        std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+        Locale() {
+            for (const char* name : {"cs_CZ.UTF-8", "cs_CZ.utf8", "de_DE.UTF-8", "fr_FR.UTF-8"})
+                if (std::setlocale(LC_NUMERIC, name)) break;
+        }
+        ~Locale() { std::setlocale(LC_NUMERIC, saved.c_str()); }
+    } locale;
+    writeIni("login=\n");
+    auto c = connector();
+    struct Case {
+        const char* decimal;
+        std::int32_t integer; // rounded half to even
+        double number;
+    };
+    const Case cases[] = {{"3.5", 4, 3.5}, {"2.50", 2, 2.5}, {"-7.25", -7, -7.25}, {"12", 12, 12}};
+    for (const auto& k : cases) {
+        database().answers["SELECT n"] = db::ResultSet({{"n", "numeric"}}, {{db::Value::decimal(k.decimal)}});
+        c.SQLExec("SELECT n");
+        EXPECT_EQ(c.FieldAsInteger("n"), k.integer) << k.decimal;
+        EXPECT_EQ(c.FieldAsLargeInt("n"), k.integer) << k.decimal;
+        EXPECT_EQ(c.FieldAsFloat("n"), k.number) << k.decimal;
+    }
 }
 
 TEST_F(Connector, SetLegislation) {

@@ -54,6 +54,7 @@ TEST(LoginForm, TextsSizesAndTabOrder) {
     EXPECT_EQ(form.edSQLPassword->nextInFocusChain(), form.edSQLLogin);
     EXPECT_EQ(form.edSQLLogin->nextInFocusChain(), form.chbNTAuthentication);
     EXPECT_EQ(form.chbNTAuthentication->nextInFocusChain(), form.btnSave);
+    EXPECT_EQ(form.focusWidget(), form.edSQLPassword) << "the password has the focus first";
 }
 
 TEST(LoginForm, WindowsAuthenticationDisablesEditsAndClearsPassword) {
@@ -93,6 +94,13 @@ TEST(ProgressPaneWindow, ShowAndIncUpdateTheControls) {
     EXPECT_EQ(pane.Label1->text(), QString::fromUtf8("Synchronizace číselníku:"));
     EXPECT_EQ(pane.lbList->text(), QString::fromUtf8("číselník"));
     EXPECT_TRUE(pane.lbList->font().bold());
+    EXPECT_EQ(pane.font().pointSize(), 8);
+    EXPECT_EQ(pane.Label1->font().pointSize(), 10);
+    EXPECT_EQ(pane.lbList->font().pointSize(), 10);
+    EXPECT_EQ(pane.Label1->pos(), QPoint(16, 24));
+    EXPECT_EQ(pane.lbList->pos(), QPoint(161, 24));
+    EXPECT_EQ(pane.lbRowcount->pos(), QPoint(16, 54));
+    EXPECT_EQ(pane.minimumWidth(), 384);
     EXPECT_EQ(pane.lbRowcount->text(), QString::fromUtf8("0 z 0 záznamů"));
     EXPECT_EQ(pane.pbar->geometry(), QRect(16, 81, 353, 25));
 

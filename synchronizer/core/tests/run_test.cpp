@@ -110,8 +110,14 @@ TEST_F(RunTest, UploadWritesStartEntryAndRunsTheMethod) {
     EXPECT_EQ(settings->url, "http://127.0.0.1:1/portal");
     EXPECT_EQ(settings->certByName, "");
     EXPECT_EQ(settings->certSN, "ABC");
-    EXPECT_EQ(database().batches.front(),
-              "SELECT TOP 1 CertStoreLocation, CertStoreName, CertByName, CertSN, URL\rFROM TabQUELTAHGlob");
+    // Portal settings, legislation, start entry, the synchronizer's own legislation read; each once.
+    EXPECT_EQ(
+        database().batches,
+        (std::vector<std::string>{
+            "SELECT TOP 1 CertStoreLocation, CertStoreName, CertByName, CertSN, URL\rFROM TabQUELTAHGlob",
+            "SELECT TOP 1 Legislativa FROM TabHGlob",
+            JournalBatch(2, "QUELTA - Spustená synchronizácia - method: upload | list : bankcode"),
+            "SELECT TOP 1 Legislativa FROM TabHGlob"}));
 }
 
 TEST_F(RunTest, UnknownOrMiscasedMethodWritesOnlyTheStartEntry) {

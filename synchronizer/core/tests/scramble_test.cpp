@@ -36,6 +36,11 @@ TEST(Scramble, StoredFormIsPermutedLowerCaseHexOfKeyedBytes) {
     EXPECT_EQ(Scramble(""), "");
     // "ab": 0x61^0x4b = 2a, 0x62^0x71 = 13 -> "2a13"; m = 1 swaps positions 1 and 3.
     EXPECT_EQ(Scramble("ab"), "1a23");
+    // The key itself, then its first character again: every byte cancels, so the key and its cyclic
+    // reuse after 25 characters are pinned.
+    const std::string keyAgain = std::string(kScrambleKey) + "K";
+    EXPECT_EQ(Scramble(keyAgain), std::string(52, '0'));
+    EXPECT_EQ(Unscramble(std::string(52, '0')), keyAgain);
     for (char c : Scramble("Heslo123!"))
         EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')) << c;
 }

@@ -1,9 +1,35 @@
 #include "quelta/errors.h"
 #include "quelta/synch.h"
 
+#include "fake_database.h"
+
 #include <gtest/gtest.h>
 
 using namespace quelta;
+
+namespace {
+
+//! Records which operation ran with which argument.
+struct RecordingSynch : TSynch {
+    using TSynch::TSynch;
+    std::vector<std::string> calls;
+    void record(std::string call) { calls.push_back(std::move(call)); }
+    void UploadToPortal(const std::string& list) override { record("UploadToPortal " + list); }
+    void DownloadEmployeesFromPortal() override { record("DownloadEmployeesFromPortal"); }
+    void SaveEmployeeToPortal(const std::string& id) override { record("SaveEmployeeToPortal " + id); }
+    void CheckIfEmployeesAreDownloaded() override { record("CheckIfEmployeesAreDownloaded"); }
+    void SendWageSlip(const std::string& ids) override { record("SendWageSlip " + ids); }
+    void LockUnlockCurrentPeriod() override { record("LockUnlockCurrentPeriod"); }
+    void PayrollComponents() override { record("PayrollComponents"); }
+    void Preprocess() override { record("Preprocess"); }
+    void Records() override { record("Records"); }
+    void CashIncome() override { record("CashIncome"); }
+    void PayrollCalendar() override { record("PayrollCalendar"); }
+    void TravelOrderUpload(const std::string& id) override { record("TravelOrderUpload " + id); }
+    void TravelOrderDownload() override { record("TravelOrderDownload"); }
+};
+
+} // namespace
 
 TEST(Dispatch, TableHoldsTheThirteenMethodsInOrder) {
     const std::vector<std::string_view> names = {"upload",
@@ -44,6 +70,43 @@ TEST(Dispatch, NamesCompareExactly) {
         }
         ASSERT_TRUE(m) << name;
         EXPECT_EQ(m->operation, operation);
+    }
+}
+
+TEST(Dispatch, EachNameRunsItsOperationWithItsArgument) {
+    const std::pair<std::string, std::string> expected[] = {
+        {"upload", "UploadToPortal bankcode"},
+        {"download", "DownloadEmployeesFromPortal"},
+        {"save", "SaveEmployeeToPortal 7"},
+        {"checkifdownloaded", "CheckIfEmployeesAreDownloaded"},
+        {"sendwageslip", "SendWageSlip 7"},
+        {"lockperiod", "LockUnlockCurrentPeriod"},
+        {"payrollcomponents", "PayrollComponents"},
+        {"preprocess", "Preprocess"},
+        {"record", "Records"},
+        {"cashincome", "CashIncome"},
+        {"payrollcalendar", "PayrollCalendar"},
+        {"travelorderupload", "TravelOrderUpload 7"},
+        {"travelorderdownload", "TravelOrderDownload"},
+        {"Upload", ""},
+        {"nothing", ""},
+    };
+    test::FakeDatabase::Reset();
+    test::TempDir dir;
+    test::WriteTextFile(dir / "quelta.INI", "[settings]\ndriver=embedded\nlogin=\n");
+    TDBConnector connector("srv", "db", {dir / "quelta.INI", nullptr});
+    struct NoUi : UserInterface {
+        void ShowMessage(const std::string&) override {}
+        std::unique_ptr<ProgressPane> CreateProgressPane() override { return nullptr; }
+        std::optional<LoginAnswer> Ask(const std::string&) override { return std::nullopt; }
+    } ui;
+    for (const auto& [name, call] : expected) {
+        const CommandLine line{name, "srv", "db", "bankcode", "0", "7"};
+        RunContext context{line, connector, nullptr, ui, {}, nullptr};
+        RecordingSynch synch(context);
+        Dispatch(synch, line);
+        EXPECT_EQ(synch.calls, call.empty() ? std::vector<std::string>{} : std::vector<std::string>{call})
+            << name;
     }
 }
 

@@ -68,9 +68,9 @@ public:
 std::string ErrorKind(const std::exception& error);
 
 //! The kind name of a caught exception of any type.
-std::string ErrorKind(std::exception_ptr error);
+std::string ErrorKind(const std::exception_ptr& error);
 
 //! The message of a caught exception of any type.
-std::string ErrorMessage(std::exception_ptr error);
+std::string ErrorMessage(const std::exception_ptr& error);
 
 } // namespace quelta

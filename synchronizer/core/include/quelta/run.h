@@ -18,7 +18,8 @@ struct RunEnvironment {
 //! Message boxes of the start-up checks.
 inline constexpr const char* kBadParameters = "Bad parameters! Check documentation";
 inline constexpr const char* kUnsupportedLegislation = "Unsupported legislation!";
-//! The line break between the headline and the message of an error box.
+//! The line break between the headline and the message of an error box: a line feed, since a lone
+//! carriage return would send a terminal's cursor back over the headline.
 inline constexpr const char* kMessageLineBreak = "\n";
 
 //! The query of the Portal settings row.

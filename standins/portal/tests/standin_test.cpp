@@ -238,7 +238,7 @@ TEST(Standin, InjectedFaultsEndInClearErrorsAndChangeNothing) {
             client.saveOrUpdateByDto(bank("0100", "second"), "0100");
             ADD_FAILURE() << "no error";
         } catch (const quelta::EPortalError& error) {
-            EXPECT_EQ(error.ClassName(), c.expectedClass) << error.what();
+            EXPECT_EQ(std::string(error.kind()), c.expectedClass) << error.what();
             EXPECT_NE(std::string(error.what()).find(c.textPart), std::string::npos) << error.what();
         }
         client.saveOrUpdateByDto(bank("0300", "third"), "0300");

@@ -1,16 +1,23 @@
 // Quelta: one synchronization method between the host database and the Portal per start.
 
+#include "quelta/db_connector.h"
+#include "quelta/portal/client_options.h"
 #include "quelta/qt_ui.h"
 #include "quelta/run.h"
 #include "quelta/terminal_ui.h"
+#include "tsql/backend.h"
 
 #include <QApplication>
 
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 
 int main(int argc, char** argv) {
+    tsql::registerEmbeddedBackend();
     const auto arguments = quelta::CommandLine::FromArguments(argc, argv);
     std::filesystem::path iniPath;
     try {
@@ -35,9 +42,15 @@ int main(int argc, char** argv) {
     quelta::RunEnvironment environment;
     environment.ui = ui.get();
     environment.iniPath = iniPath;
-    // The Portal client plugs in here; until then methods that need it report that they are not available.
-    environment.endpointFactory = [](const quelta::PortalSettings&) {
-        return std::shared_ptr<quelta::RpcKvaEndpoint>();
+    // The Portal client reads its time-outs and namespaces from the same INI file; a bad value there is a
+    // start-up error like any other.
+    environment.endpointFactory = [iniPath](const quelta::PortalSettings& settings) {
+        const auto lookup = [&iniPath](std::string_view key) -> std::optional<std::string> {
+            auto value = quelta::ReadIniSetting(iniPath, key);
+            if (value.empty()) return std::nullopt;
+            return value;
+        };
+        return quelta::MakePortalEndpointFactory(quelta::PortalClientOptionsFromIni(lookup))(settings);
     };
     return quelta::Run(arguments, environment);
 }

@@ -137,7 +137,7 @@ private:
             if (op.result.empty()) return std::nullopt;
             return std::move(decoded.result);
         } catch (const soap::Fault& fault) {
-            throw ESOAPFault(fault.Code(), fault.String());
+            throw ESOAPFault(fault.String(), fault.Code());
         } catch (const soap::TypeError& e) {
             if (response.status != 200) throw EPortalConnection(HttpErrorText(call.operation, response));
             throw EInvalidCast("The Portal's answer to " + call.operation +

@@ -166,7 +166,7 @@ TEST(PortalClient, FailuresEndInReadableErrors) {
             s.portal->saveOrUpdateByDto(NewRecord("BankCodeDto"), "0800");
             ADD_FAILURE() << "no error";
         } catch (const EPortalError& e) {
-            EXPECT_EQ(e.ClassName(), c.errorClass);
+            EXPECT_EQ(std::string_view(e.kind()), c.errorClass);
             EXPECT_NE(std::string(e.what()).find(c.text), std::string::npos) << e.what();
         }
     }

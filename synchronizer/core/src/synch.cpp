@@ -13,7 +13,7 @@ namespace {
 
 // A value that fits the host's INT columns.
 bool isInteger(std::string_view s) {
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    if (s.size() > 1 && s.front() == '+' && s[1] != '-') s.remove_prefix(1);
     std::int64_t n = 0;
     const auto r = std::from_chars(s.data(), s.data() + s.size(), n);
     return !s.empty() && r.ec == std::errc() && r.ptr == s.data() + s.size() &&

@@ -86,12 +86,26 @@ HostTarvik::HostTarvik(platform::db::Connection& connection, FrontEnd& frontEnd,
 }
 
 platform::db::BatchResult HostTarvik::run(std::string_view sql) {
+    std::optional<platform::db::BatchResult> result;
+    std::string failure;
     try {
-        return connection_.execute(sql);
-    } catch (const TarvikError&) {
-        throw;
+        result = connection_.execute(sql);
     } catch (const std::exception& e) {
-        throw TarvikError(e.what());
+        failure = e.what();
+    }
+    if (rollBackOpenTransaction() && failure.empty())
+        failure = "The batch left a transaction open; the host rolled it back so that nothing stays locked.";
+    if (!failure.empty()) throw TarvikError(failure);
+    return std::move(*result);
+}
+
+bool HostTarvik::rollBackOpenTransaction() {
+    try {
+        const auto check =
+            connection_.execute("IF @@TRANCOUNT > 0 BEGIN ROLLBACK TRANSACTION SELECT 1 END ELSE SELECT 0");
+        return check.resultSets.at(0).rows().at(0).at(0).asInt() == 1;
+    } catch (const std::exception& e) {
+        throw TarvikError(std::string("The host could not check its transaction state: ") + e.what());
     }
 }
 

@@ -129,6 +129,22 @@ TEST_F(HostTarvikTest, FailingSqlThrowsTheServerMessage) {
     EXPECT_THROW(tarvik.OpenSQL("SELECT * FROM dbo.TabNeexistuje"), TarvikError);
 }
 
+TEST_F(HostTarvikTest, ATransactionLeftOpenIsRolledBackAndFails) {
+    auto tarvik = host(browse(kTestBrowse));
+    const char* batches[] = {
+        "BEGIN TRANSACTION\nINSERT dbo.TestRadky (ID, Nazev) VALUES (50, N'visí')",
+        "BEGIN TRANSACTION\nINSERT dbo.TestRadky (ID, Nazev) VALUES (50, N'visí')\n"
+        "RAISERROR(N'Chyba uprostřed.', 16, 1)",
+    };
+    for (const char* batch : batches) {
+        EXPECT_THROW(tarvik.ExecSQL(batch), TarvikError) << batch;
+        EXPECT_EQ(firstColumn(*tarvik.OpenSQL("SELECT @@TRANCOUNT")), "0");
+        EXPECT_EQ(firstColumn(*tarvik.OpenSQL("SELECT COUNT(*) FROM dbo.TestRadky WHERE ID = 50")), "0");
+    }
+    tarvik.ExecSQL(
+        "BEGIN TRANSACTION\nUPDATE dbo.TestRadky SET Nazev = Nazev WHERE ID = 1\nCOMMIT TRANSACTION");
+}
+
 TEST_F(HostTarvikTest, UnknownHostActionsFail) {
     auto tarvik = host(browse(265));
     EXPECT_THROW(tarvik.RunAction(265, "A_Neznama"), TarvikError);

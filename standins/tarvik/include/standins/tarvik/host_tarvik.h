@@ -29,7 +29,8 @@ struct HostSettings {
 
 //! ITarvik over one connection. Every SQL call runs on that connection, so temporary tables of
 //! one call are visible to the next; each batch commits on its own. A failing call throws
-//! plugin::TarvikError with the server's or the host's message.
+//! plugin::TarvikError with the server's or the host's message; a batch that leaves a transaction
+//! open is rolled back and fails, so that no lock outlives the call.
 class HostTarvik : public plugin::ITarvik {
 public:
     //! The connection and the front end must outlive the object.
@@ -77,7 +78,10 @@ public:
     const std::vector<std::string>& hostCalls() const { return hostCalls_; }
 
 private:
+    //! Runs a batch of the plug-in; a transaction it leaves open is rolled back and reported.
     platform::db::BatchResult run(std::string_view sql);
+    //! True when a transaction was open (and is now rolled back).
+    bool rollBackOpenTransaction();
     void loadRows();
     std::string browseQuery();
 

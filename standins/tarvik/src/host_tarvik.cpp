@@ -25,7 +25,8 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
         a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
-//! Rows in ID order when they have an ID column, so that a browse reads the same every time.
+} // namespace
+
 platform::db::ResultSet orderedById(platform::db::ResultSet rows) {
     const auto id = rows.columnIndex("ID");
     if (!id) return rows;
@@ -39,6 +40,8 @@ platform::db::ResultSet orderedById(platform::db::ResultSet rows) {
     });
     return platform::db::ResultSet(rows.columns(), std::move(sorted));
 }
+
+namespace {
 
 //! Rows per INSERT when filling a table of IDs (the server takes at most 1000).
 constexpr std::size_t kIdsPerInsert = 1000;
@@ -150,16 +153,16 @@ std::unique_ptr<plugin::ITaQuery> HostTarvik::OpenSQL(std::string_view sql) {
     return std::make_unique<BufferedQuery>();
 }
 
-std::string HostTarvik::browseQuery() {
-    std::string sql = "SELECT * FROM " + bracketed(GetBrowseSysName());
-    if (!state_.condition.empty()) sql += " WHERE (" + state_.condition + ")";
+std::string browseQuery(std::string_view sysName, std::string_view condition) {
+    std::string sql = "SELECT * FROM " + bracketed(sysName);
+    if (!condition.empty()) sql += " WHERE (" + std::string(condition) + ")";
     return sql;
 }
 
 void HostTarvik::loadRows() {
     const bool first = !rows_;
     const auto current = GetCurrentID();
-    auto result = run(browseQuery());
+    auto result = run(browseQuery(GetBrowseSysName(), state_.condition));
     auto rows =
         result.resultSets.empty() ? platform::db::ResultSet() : orderedById(std::move(result.resultSets[0]));
     if (first)

@@ -1,4 +1,5 @@
 #include "standins/tarvik/host_script.h"
+#include "standins/tarvik/plugin_library.h"
 #include "standins/tarvik/runner.h"
 
 #include "host_database.h"
@@ -145,6 +146,16 @@ TEST(TarvikRun, MissingDatabaseOrLibraryFails) {
                               (folder.path() / "none.so").string(), "--browse", "205"});
     EXPECT_EQ(missingLib.status, 1);
     EXPECT_NE(missingLib.err.find("none.so does not exist"), std::string::npos) << missingLib.err;
+}
+
+TEST(PluginLibrary, ExportsOfTheTestPlugin) {
+    PluginLibrary library(TARVIK_TEST_PLUGIN);
+    EXPECT_EQ(library.sysAndClassName(), "TestPlugin.Tester");
+    EXPECT_TRUE(library.readyForSilentInstall());
+    auto first = library.createObject();
+    auto second = library.createObject();
+    EXPECT_NE(first.get(), second.get());
+    EXPECT_EQ(first->PartnerIdentification(), "TEST0000-00000");
 }
 
 TEST(TarvikCreate, HostTablesRunOnTheEngine) {

@@ -83,7 +83,6 @@ private:
     //! True when a transaction was open (and is now rolled back).
     bool rollBackOpenTransaction();
     void loadRows();
-    std::string browseQuery();
 
     platform::db::Connection& connection_;
     FrontEnd& frontEnd_;
@@ -99,6 +98,13 @@ private:
 //! of a user browse, read through `connection`. Throws plugin::TarvikError for a browse the host
 //! does not know.
 std::string browseSysName(platform::db::Connection& connection, int browse);
+
+//! The query of a browse's rows: every column of its table or view, filtered by the condition
+//! when there is one.
+std::string browseQuery(std::string_view sysName, std::string_view condition);
+
+//! The rows in ID order when they have an ID column, so that a browse reads the same every time.
+platform::db::ResultSet orderedById(platform::db::ResultSet rows);
 
 //! The check that a name is a temporary table name the host accepts ("#" and letters, digits
 //! or "_"); throws plugin::TarvikError otherwise.

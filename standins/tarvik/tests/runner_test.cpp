@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 using namespace standins::tarvik;
@@ -146,6 +148,23 @@ TEST(TarvikRun, MissingDatabaseOrLibraryFails) {
                               (folder.path() / "none.so").string(), "--browse", "205"});
     EXPECT_EQ(missingLib.status, 1);
     EXPECT_NE(missingLib.err.find("none.so does not exist"), std::string::npos) << missingLib.err;
+}
+
+TEST(TarvikRun, TheExecutableReportsAFailedRunByItsExitStatus) {
+    const std::string command = std::string("'") + TARVIK_EXE + "' run --db '" + fixtureDatabase().string() +
+                                "' --plugin '" + TARVIK_TEST_PLUGIN + "' --browse " +
+                                std::to_string(kTestBrowse) + " --extkom " +
+                                std::to_string(actionId("fail")) + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[256];
+    while (const auto n = std::fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status)) << output;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << output;
+    EXPECT_EQ(output, "ERROR: Chyba akce\nRun failed: Akce selhala\n");
 }
 
 TEST(PluginLibrary, ExportsOfTheTestPlugin) {

@@ -259,7 +259,11 @@ void HostTarvik::MarkedIDsToTable(std::string_view tableName) {
     std::vector<long long> ids = state_.markedIds;
     if (ids.empty()) {
         const auto current = GetCurrentID();
-        if (!current.isNull()) ids.push_back(current.asInt());
+        if (current.kind() == platform::db::ValueKind::Int)
+            ids.push_back(current.asInt());
+        else if (!current.isNull())
+            throw TarvikError("The current row of browse " + std::to_string(state_.browse) +
+                              " has no whole-number ID.");
     }
     const std::string name(tableName);
     std::string sql = "IF OBJECT_ID('tempdb.." + name + "') IS NOT NULL DROP TABLE " + name +

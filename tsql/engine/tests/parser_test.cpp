@@ -71,10 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"SELECT 1\rSELECT * FROM T WHERE id IN ()", 2, 102, "Incorrect syntax near ')'."},
         ErrorCase{"SELECT 1 FROM", 1, 102, "Incorrect syntax near 'FROM'."},
         ErrorCase{"SELECT 'abc", 1, 105, "Unclosed quotation mark after the character string 'abc'."},
-        ErrorCase{"SELECT 1\n\nEXEC dbo.p 1", 3, 102,
-                  "Incorrect syntax: EXEC statement is not supported by this server."},
-        ErrorCase{"CREATE PROCEDURE p AS SELECT 1", 1, 102,
-                  "Incorrect syntax: CREATE PROCEDURE is not supported by this server."},
+        ErrorCase{"SELECT 1\n\nOPEN c", 3, 102,
+                  "Incorrect syntax: OPEN statement is not supported by this server."},
+        ErrorCase{"SELECT 1\rCREATE PROCEDURE p AS SELECT 1", 2, 111,
+                  "'CREATE/ALTER PROCEDURE' must be the first statement in a query batch."},
+        ErrorCase{"EXEC p @a = 1 OUTPUT,", 1, 102, "Incorrect syntax near ','."},
         ErrorCase{"IF 1=1", 1, 102, "Incorrect syntax near '1'."},
         ErrorCase{"SELECT a FROM T WHERE", 1, 102, "Incorrect syntax near 'WHERE'."}));
 

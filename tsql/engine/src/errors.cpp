@@ -38,6 +38,7 @@ constexpr MessageInfo engineMessages[] = {
     {4506, 16,
      "Column names in each view or function must be unique. Column name '%s' in view or function '%s' is "
      "specified more than once."},
+    {8143, 16, "Parameter '%s' was supplied multiple times."},
     {8155, 16, "No column name was specified for column %s of '%s'."},
 };
 

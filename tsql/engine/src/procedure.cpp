@@ -156,6 +156,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
                 ++index;
             if (index == params.size()) raise(8145, stmt.line, {a.name, procName});
         }
+        if (given[index]) raise(8143, stmt.line, {params[index].name});
         if (a.output && !params[index].output) raise(8162, stmt.line, {params[index].name});
         given[index] = &a;
     }

@@ -90,5 +90,19 @@ TEST(ParserTest, KeepsViewTextAndDefaultText) {
     EXPECT_EQ(ct->columns.at(1).defaultText, "GETDATE()");
 }
 
+TEST(ParserTest, KeepsProcedureTextToTheEndOfTheBatch) {
+    const char* text = "CREATE PROCEDURE dbo.p @a INT, @b NVARCHAR(10) = N'x' OUT AS\r"
+                       "SELECT @a -- comment\r\n/* tail */\r";
+    Batch b = parseBatch(text);
+    ASSERT_EQ(b.statements.size(), 1u);
+    auto* p = static_cast<CreateProcedureStmt*>(b.statements.at(0).get());
+    EXPECT_EQ(p->text, text);
+    ASSERT_EQ(p->parameters.size(), 2u);
+    EXPECT_FALSE(p->parameters[0].output);
+    EXPECT_TRUE(p->parameters[1].output);
+    EXPECT_TRUE(p->parameters[1].defaultValue);
+    EXPECT_EQ(p->body.size(), 1u);
+}
+
 } // namespace
 } // namespace tsql::engine

@@ -4,6 +4,8 @@
 #include "parser.h"
 #include "tsql/convert.h"
 
+#include <utility>
+
 namespace tsql::engine {
 
 namespace {
@@ -29,13 +31,15 @@ std::shared_ptr<const Batch> parsedProcedure(Session::Impl& s, const std::string
     return batch;
 }
 
-//! Swaps the session's variables for a callee's frame and restores the caller's on the way out.
+//! Swaps the session's variables (and SCOPE_IDENTITY, which belongs to a scope) for a callee's frame
+//! and restores the caller's on the way out.
 class Frame {
 public:
     Frame(Session::Impl& s, std::vector<Variable> variables)
         : s_(s)
         , savedVariables_(std::move(s.variables))
-        , savedIndex_(std::move(s.variableIndex)) {
+        , savedIndex_(std::move(s.variableIndex))
+        , savedScopeIdentity_(std::exchange(s.scopeIdentity, std::nullopt)) {
         s_.variables = std::move(variables);
         s_.variableIndex.clear();
         for (std::size_t i = 0; i < s_.variables.size(); ++i)
@@ -58,6 +62,7 @@ public:
         std::vector<Variable> callee = std::move(s_.variables);
         s_.variables = std::move(savedVariables_);
         s_.variableIndex = std::move(savedIndex_);
+        s_.scopeIdentity = savedScopeIdentity_;
         return callee;
     }
 
@@ -65,6 +70,7 @@ private:
     Session::Impl& s_;
     std::vector<Variable> savedVariables_;
     std::map<std::string, std::size_t> savedIndex_;
+    std::optional<long long> savedScopeIdentity_;
     bool restored_ = false;
 };
 

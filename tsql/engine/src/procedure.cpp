@@ -187,6 +187,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
         frame.push_back({p.name, type, convert(value, type, ConversionKind::Assignment)});
     }
 
+    int tranCount = s.tranCount;
     Frame callee(s, std::move(frame));
     Executor inner(s, ex.output(), true);
     inner.runStatements(proc.body);
@@ -199,6 +200,8 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
         ex.assign(*s.variable(given[i]->value->text), results[i].value);
     }
     if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(inner.returnValue()));
+    if (s.tranCount != tranCount)
+        raise(266, stmt.line, {std::to_string(tranCount), std::to_string(s.tranCount)});
 }
 
 } // namespace tsql::engine

@@ -140,6 +140,9 @@ enum class StmtKind {
     RollbackTran,
     Raiserror,
     SetOption,
+    CreateProcedure,
+    DropProcedure,
+    Exec,
     Noop,
 };
 
@@ -299,6 +302,43 @@ struct CreateViewStmt : Statement {
     std::vector<std::string> columns;
     std::unique_ptr<Query> query;
     std::string text; //!< the statement text as written
+};
+
+//! A parameter of a stored procedure.
+struct ParameterDecl {
+    std::string name; //!< "@name"
+    TypeName type;
+    ExprPtr defaultValue; //!< null = the caller must pass it
+    bool output = false;
+    int line = 1;
+};
+
+//! CREATE or ALTER PROCEDURE: the rest of the batch is the body.
+struct CreateProcedureStmt : Statement {
+    CreateProcedureStmt()
+        : Statement(StmtKind::CreateProcedure) {}
+    ObjectName procedure;
+    bool alter = false;
+    std::vector<ParameterDecl> parameters;
+    std::vector<StmtPtr> body;
+    std::string text; //!< the definition as written, kept for the catalog
+};
+
+//! An argument of EXEC: positional or `@name = value`, DEFAULT, OUTPUT.
+struct ExecArgument {
+    std::string name; //!< "@name" when passed by name
+    ExprPtr value;    //!< null for DEFAULT
+    bool output = false;
+};
+
+//! EXEC [@ret =] procedure arguments, or EXEC (string) of dynamic SQL.
+struct ExecStmt : Statement {
+    ExecStmt()
+        : Statement(StmtKind::Exec) {}
+    ObjectName procedure;
+    std::string returnVariable;
+    std::vector<ExecArgument> arguments;
+    ExprPtr dynamic; //!< the text of EXEC (...)
 };
 
 //! A parsed batch; labels are statements inside it.

@@ -267,6 +267,37 @@ bool Catalog::nameTaken(const std::string& name, bool temp) {
     return q.step();
 }
 
+std::optional<std::string> Catalog::procedureText(const std::string& name) {
+    OneShot q(cache_, db_, "SELECT definition FROM main.tsql_objects WHERE name = ? AND xtype = 'P'");
+    q.bind(1, name);
+    if (!q.step()) return std::nullopt;
+    return columnText(q.get(), 0);
+}
+
+void Catalog::recordProcedure(long long id, const std::string& name, const std::string& text) {
+    OneShot q(cache_, db_,
+              "INSERT INTO main.tsql_objects(id, name, xtype, parent_obj, crdate, definition) "
+              "VALUES (?,?,'P',0,?,?)");
+    q.bind(1, id);
+    q.bind(2, name);
+    q.bind(3, DateTime::now().totalTicks());
+    q.bind(4, text);
+    q.step();
+}
+
+void Catalog::setDefinition(long long id, const std::string& text) {
+    OneShot q(cache_, db_, "UPDATE main.tsql_objects SET definition = ? WHERE id = ?");
+    q.bind(1, text);
+    q.bind(2, id);
+    q.step();
+}
+
+void Catalog::removeObject(long long id) {
+    OneShot q(cache_, db_, std::string("DELETE FROM ") + schemaOf(id < 0) + ".tsql_objects WHERE id = ?");
+    q.bind(1, id);
+    q.step();
+}
+
 long long Catalog::newId(bool temp) {
     OneShot q(cache_, db_,
               temp ? "SELECT coalesce(min(id), -1000) - 7 FROM temp.tsql_objects"

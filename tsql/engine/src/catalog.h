@@ -102,6 +102,15 @@ public:
     //! Removes an object, its columns, constraints and defaults.
     void remove(const TableInfo& table);
 
+    //! Text of a stored procedure as created, or nullopt.
+    std::optional<std::string> procedureText(const std::string& name);
+    //! Records a stored procedure (xtype 'P') with its text.
+    void recordProcedure(long long id, const std::string& name, const std::string& text);
+    //! Replaces the text of a procedure (ALTER).
+    void setDefinition(long long id, const std::string& text);
+    //! Removes an object that has no columns or dependants (a procedure).
+    void removeObject(long long id);
+
     //! Identity: current value (nullopt before the first row) of a table's identity column.
     std::optional<long long> identityCurrent(const TableInfo& table);
     void setIdentityCurrent(const TableInfo& table, long long value);

@@ -6,10 +6,14 @@ namespace {
 
 //! SQL Server messages the engine raises that the type library's table does not carry.
 constexpr MessageInfo engineMessages[] = {
+    {111, 15, "'%s' must be the first statement in a query batch."},
     {113, 15, "Missing end comment mark '*/'."},
     {116, 16,
      "Only one expression can be specified in the select list when the subquery is not introduced with "
      "EXISTS."},
+    {119, 15,
+     "Must pass parameter number %s and subsequent parameters as '@name = value'. After the form '@name = "
+     "value' has been used, all subsequent parameters must be passed in the form '@name = value'."},
     {128, 15,
      "The name \"%s\" is not permitted in this context. Valid expressions are constants, constant "
      "expressions, and "
@@ -34,6 +38,7 @@ constexpr MessageInfo engineMessages[] = {
     {4506, 16,
      "Column names in each view or function must be unique. Column name '%s' in view or function '%s' is "
      "specified more than once."},
+    {8143, 16, "Parameter '%s' was supplied multiple times."},
     {8155, 16, "No column name was specified for column %s of '%s'."},
 };
 

@@ -8,15 +8,16 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace tsql::engine {
 
 namespace {
 
 //! Errors that end only the statement; every other error ends the batch, as SQL Server does.
-constexpr std::array<int, 22> statementLevelErrors = {220,  512,  515,  517,  544,  547,  1222, 1767,
-                                                      1776, 2601, 2627, 2705, 2714, 3701, 3726, 3902,
-                                                      3903, 8110, 8115, 8134, 8152, 50000};
+constexpr std::array<int, 30> statementLevelErrors = {
+    201,  208,  220,  266,  512,  515,  517,  544,  547,  1222, 1767, 1776, 2601, 2627, 2705,
+    2714, 2812, 3701, 3726, 3902, 3903, 8110, 8115, 8134, 8143, 8144, 8145, 8152, 8162, 50000};
 
 bool endsBatch(const SqlError& e) {
     if (e.severity() < 11) return false;
@@ -227,7 +228,7 @@ void Executor::compile(const Statement& stmt) {
         break;
     }
     case StmtKind::Return:
-        if (static_cast<const SimpleStmt&>(stmt).value) raise(178, stmt.line, {});
+        if (static_cast<const SimpleStmt&>(stmt).value && !procedure_) raise(178, stmt.line, {});
         emit({Instruction::Op::Return, &stmt, nullptr, 0, stmt.line});
         break;
     default:
@@ -236,14 +237,25 @@ void Executor::compile(const Statement& stmt) {
     }
 }
 
+void Executor::report(const SqlError& e) {
+    BatchEvent ev;
+    ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
+    out_.events.push_back(std::move(ev));
+    s_.error = e.number();
+}
+
 void Executor::run(const Batch& batch) {
     s_.variables.clear();
     s_.variableIndex.clear();
+    runStatements(batch.statements);
+}
+
+void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     try {
         s_.catalog.refreshIfChanged();
-        for (const auto& st : batch.statements)
+        for (const auto& st : statements)
             declare(*st);
-        for (const auto& st : batch.statements)
+        for (const auto& st : statements)
             compile(*st);
         for (const auto& [index, label] : gotos_) {
             auto it = labels_.find(upper(label));
@@ -251,16 +263,13 @@ void Executor::run(const Batch& batch) {
             code_[index].target = it->second;
         }
     } catch (const SqlError& e) {
-        BatchEvent ev;
-        ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-        out_.events.push_back(std::move(ev));
-        s_.error = e.number();
+        report(e);
+        aborted_ = true;
+        scopeOnly_ = true;
         return;
     } catch (const std::exception& e) {
-        BatchEvent ev;
-        ev.message = {8630, 16, 1, 0, std::string("Internal error of the database engine: ") + e.what()};
-        out_.events.push_back(std::move(ev));
-        s_.error = 8630;
+        report(SqlError(8630, 16, 1, std::string("Internal error of the database engine: ") + e.what(), 0));
+        aborted_ = true;
         return;
     }
     std::size_t pc = 0;
@@ -269,8 +278,9 @@ void Executor::run(const Batch& batch) {
         try {
             switch (in.op) {
             case Instruction::Op::Exec:
+                statementError_ = 0;
                 execute(*in.stmt);
-                s_.error = 0;
+                s_.error = std::exchange(statementError_, 0);
                 ++pc;
                 break;
             case Instruction::Op::JumpIfNot: {
@@ -283,24 +293,30 @@ void Executor::run(const Batch& batch) {
                 pc = in.target;
                 break;
             case Instruction::Op::Return:
+                if (const auto& value = static_cast<const SimpleStmt&>(*in.stmt).value) {
+                    Value v = evaluate(*value);
+                    returnValue_ = v.isNull() ? 0 : static_cast<int>(convert(v, Type::integer()).asInt());
+                }
                 pc = code_.size();
                 break;
             }
+        } catch (const BatchAbort&) {
+            aborted_ = true;
+            break;
         } catch (SqlError& e) {
             if (e.line() == 0) e.setLine(in.line);
-            BatchEvent ev;
-            ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-            out_.events.push_back(std::move(ev));
-            s_.error = e.number();
-            if (endsBatch(e)) break;
+            report(e);
+            if (endsBatch(e)) {
+                aborted_ = true;
+                scopeOnly_ = e.severity() == 15 || e.number() == 207 || e.number() == 208;
+                break;
+            }
             pc = in.op == Instruction::Op::JumpIfNot ? in.failTarget : pc + 1;
         } catch (const std::exception& e) {
             // A fault of the engine itself: reported like a server's internal error, ending the batch.
-            BatchEvent ev;
-            ev.message = {8630, 16, 1, in.line,
-                          std::string("Internal error of the database engine: ") + e.what()};
-            out_.events.push_back(std::move(ev));
-            s_.error = 8630;
+            report(SqlError(8630, 16, 1, std::string("Internal error of the database engine: ") + e.what(),
+                            in.line));
+            aborted_ = true;
             break;
         }
     }
@@ -353,6 +369,15 @@ void Executor::execute(const Statement& stmt) {
         break;
     case StmtKind::SetOption:
         s_.rowCount = 0;
+        break;
+    case StmtKind::CreateProcedure:
+        executeCreateProcedure(*this, static_cast<const CreateProcedureStmt&>(stmt));
+        break;
+    case StmtKind::DropProcedure:
+        executeDropProcedure(*this, static_cast<const DropStmt&>(stmt));
+        break;
+    case StmtKind::Exec:
+        executeExec(*this, static_cast<const ExecStmt&>(stmt));
         break;
     default:
         break;

@@ -11,15 +11,31 @@
 
 namespace tsql::engine {
 
+//! Thrown to end the calling batch after an error that ended a called procedure or dynamic batch.
+struct BatchAbort {};
+
 //! Runs one batch on a session and collects what it produces.
 class Executor {
 public:
-    Executor(Session::Impl& session, BatchOutput& out)
+    //! `procedure`: running a procedure's body, where RETURN may carry a value.
+    Executor(Session::Impl& session, BatchOutput& out, bool procedure = false)
         : s_(session)
-        , out_(out) {}
+        , out_(out)
+        , procedure_(procedure) {}
 
     //! Declares the batch's variables and checks its labels, then runs it.
     void run(const Batch& batch);
+    //! Runs statements with the variables already in the session's frame (a procedure's parameters).
+    void runStatements(const std::vector<StmtPtr>& statements);
+    //! True when an error ended the run.
+    bool aborted() const { return aborted_; }
+    //! True when the error that ended the run ends the caller's batch too; errors of compiling a
+    //! statement (syntax, unknown names) end only the procedure or dynamic batch they occur in.
+    bool abortsCaller() const { return aborted_ && !scopeOnly_; }
+    //! The value of RETURN, 0 without one.
+    int returnValue() const { return returnValue_; }
+    //! Leaves @@ERROR at this value after the running statement (a nested run already reported it).
+    void setStatementError(int number) { statementError_ = number; }
 
     // Services for the statement implementations.
     Session::Impl& session() { return s_; }
@@ -63,8 +79,15 @@ private:
     void raiserror(const RaiserrorStmt& stmt);
     void transaction(const SimpleStmt& stmt);
 
+    void report(const SqlError& e);
+
     Session::Impl& s_;
     BatchOutput& out_;
+    bool procedure_ = false;
+    bool aborted_ = false;
+    bool scopeOnly_ = false;
+    int returnValue_ = 0;
+    int statementError_ = 0;
     std::vector<Instruction> code_;
     std::vector<Loop> loops_;
     std::map<std::string, std::size_t> labels_;
@@ -78,5 +101,9 @@ void executeDelete(Executor& ex, const DeleteStmt& stmt);
 void executeCreateTable(Executor& ex, const CreateTableStmt& stmt);
 void executeCreateView(Executor& ex, const CreateViewStmt& stmt);
 void executeDrop(Executor& ex, const DropStmt& stmt);
+void executeCreateProcedure(Executor& ex, const CreateProcedureStmt& stmt);
+void executeDropProcedure(Executor& ex, const DropStmt& stmt);
+//! EXEC of a stored procedure or of dynamic SQL.
+void executeExec(Executor& ex, const ExecStmt& stmt);
 
 } // namespace tsql::engine

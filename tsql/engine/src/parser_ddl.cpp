@@ -43,7 +43,10 @@ StmtPtr Parser::createStatement() {
         s->text = sourceText(start, position());
         return s;
     }
-    if (cur().is("PROC") || cur().is("PROCEDURE")) unsupported("CREATE PROCEDURE");
+    if (cur().is("PROC") || cur().is("PROCEDURE")) {
+        --pos_;
+        return procedureStatement(false);
+    }
     if (cur().is("TRIGGER")) unsupported("CREATE TRIGGER");
     if (cur().is("FUNCTION")) unsupported("CREATE FUNCTION");
     if (cur().is("INDEX") || cur().is("UNIQUE") || cur().is("CLUSTERED") || cur().is("NONCLUSTERED"))
@@ -59,6 +62,8 @@ StmtPtr Parser::dropStatement() {
         kind = StmtKind::DropTable;
     else if (cur().is("VIEW"))
         kind = StmtKind::DropView;
+    else if (cur().is("PROC") || cur().is("PROCEDURE"))
+        kind = StmtKind::DropProcedure;
     else if (cur().kind == TokenKind::Identifier)
         unsupported("DROP " + upper(cur().text));
     else

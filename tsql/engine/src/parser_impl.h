@@ -50,6 +50,8 @@ public:
     //! Source text between two token indexes (inclusive start, exclusive end).
     std::string sourceText(std::size_t fromToken, std::size_t toToken) const;
     std::size_t position() const { return pos_; }
+    //! Source text from a token to the end of the batch.
+    std::string sourceTextToEnd(std::size_t fromToken) const;
 
 private:
     ExprPtr orExpr();
@@ -81,6 +83,8 @@ private:
     StmtPtr dropStatement();
     StmtPtr transactionStatement(StmtKind kind);
     StmtPtr raiserrorStatement();
+    StmtPtr procedureStatement(bool alter);
+    StmtPtr execStatement();
     void columnDefinition(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
     std::vector<std::string> columnList();

@@ -59,12 +59,16 @@ std::string Parser::sourceText(std::size_t fromToken, std::size_t toToken) const
     return std::string(text_.substr(first.offset, last.offset + last.length - first.offset));
 }
 
+std::string Parser::sourceTextToEnd(std::size_t fromToken) const {
+    return std::string(text_.substr(tokens_[fromToken].offset));
+}
+
 namespace {
 
 //! Statements of the language this engine recognises but does not run.
 constexpr std::string_view unsupportedStarts[] = {
-    "EXEC",     "EXECUTE", "OPEN",  "FETCH",   "CLOSE", "DEALLOCATE", "USE",  "GRANT",      "DENY", "REVOKE",
-    "TRUNCATE", "MERGE",   "ALTER", "WAITFOR", "BULK",  "THROW",      "SAVE", "CHECKPOINT", "DBCC", "KILL"};
+    "OPEN",  "FETCH", "CLOSE",   "DEALLOCATE", "USE",   "GRANT", "DENY",       "REVOKE", "TRUNCATE",
+    "MERGE", "ALTER", "WAITFOR", "BULK",       "THROW", "SAVE",  "CHECKPOINT", "DBCC",   "KILL"};
 
 } // namespace
 
@@ -76,7 +80,7 @@ bool Parser::atStatementStart() const {
     static constexpr std::string_view starts[] = {
         "SELECT", "INSERT",   "UPDATE",    "DELETE", "DECLARE", "SET",   "IF",     "BEGIN",
         "WHILE",  "BREAK",    "CONTINUE",  "GOTO",   "RETURN",  "PRINT", "CREATE", "DROP",
-        "COMMIT", "ROLLBACK", "RAISERROR", "END",    "ELSE",    "WITH"};
+        "COMMIT", "ROLLBACK", "RAISERROR", "END",    "ELSE",    "WITH",  "EXEC",   "EXECUTE"};
     for (auto s : starts)
         if (t.is(s)) return true;
     for (auto s : unsupportedStarts)
@@ -88,6 +92,9 @@ Batch Parser::batch() {
     Batch b;
     while (cur().kind != TokenKind::End) {
         if (acceptSymbol(";")) continue;
+        if ((cur().is("CREATE") || cur().is("ALTER")) && (ahead(1).is("PROC") || ahead(1).is("PROCEDURE")) &&
+            !b.statements.empty())
+            raise(111, cur().line, {"CREATE/ALTER PROCEDURE"});
         b.statements.push_back(statement());
     }
     return b;
@@ -160,6 +167,10 @@ StmtPtr Parser::statement() {
         s = transactionStatement(StmtKind::RollbackTran);
     } else if (t.is("RAISERROR")) {
         s = raiserrorStatement();
+    } else if (t.is("EXEC") || t.is("EXECUTE")) {
+        s = execStatement();
+    } else if (t.is("ALTER") && (ahead(1).is("PROC") || ahead(1).is("PROCEDURE"))) {
+        s = procedureStatement(true);
     } else if (t.is("WITH")) {
         unsupported("common table expression (WITH)");
     } else {

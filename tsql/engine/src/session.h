@@ -7,6 +7,7 @@
 #include "tsql/engine.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -66,6 +67,10 @@ struct Session::Impl {
     std::optional<long long> identity;
     std::optional<long long> scopeIdentity;
     int tranCount = 0;
+    int nestLevel = 0; //!< procedures being run (@@NESTLEVEL)
+
+    //! Parsed procedures by their text.
+    std::map<std::string, std::shared_ptr<const engine::Batch>> procedures;
 
     //! Identity counters of the statement being run, by table id.
     std::map<long long, engine::IdentityCounter> identityCounters;

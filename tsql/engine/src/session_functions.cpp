@@ -138,7 +138,9 @@ void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             sqlite3_result_int64(ctx, s->spid);
         } else if (name == "@@VERSION") {
             resultText(ctx, "Embedded T-SQL engine 1.0");
-        } else if (name == "@@NESTLEVEL" || name == "@@PROCID") {
+        } else if (name == "@@NESTLEVEL") {
+            sqlite3_result_int64(ctx, s->nestLevel);
+        } else if (name == "@@PROCID") {
             sqlite3_result_int64(ctx, 0);
         } else if (name == "@@DATEFIRST") {
             sqlite3_result_int64(ctx, 7);

@@ -71,10 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"SELECT 1\rSELECT * FROM T WHERE id IN ()", 2, 102, "Incorrect syntax near ')'."},
         ErrorCase{"SELECT 1 FROM", 1, 102, "Incorrect syntax near 'FROM'."},
         ErrorCase{"SELECT 'abc", 1, 105, "Unclosed quotation mark after the character string 'abc'."},
-        ErrorCase{"SELECT 1\n\nEXEC dbo.p 1", 3, 102,
-                  "Incorrect syntax: EXEC statement is not supported by this server."},
-        ErrorCase{"CREATE PROCEDURE p AS SELECT 1", 1, 102,
-                  "Incorrect syntax: CREATE PROCEDURE is not supported by this server."},
+        ErrorCase{"SELECT 1\n\nOPEN c", 3, 102,
+                  "Incorrect syntax: OPEN statement is not supported by this server."},
+        ErrorCase{"SELECT 1\rCREATE PROCEDURE p AS SELECT 1", 2, 111,
+                  "'CREATE/ALTER PROCEDURE' must be the first statement in a query batch."},
+        ErrorCase{"EXEC p @a = 1 OUTPUT,", 1, 102, "Incorrect syntax near ','."},
         ErrorCase{"IF 1=1", 1, 102, "Incorrect syntax near '1'."},
         ErrorCase{"SELECT a FROM T WHERE", 1, 102, "Incorrect syntax near 'WHERE'."}));
 
@@ -87,6 +88,20 @@ TEST(ParserTest, KeepsViewTextAndDefaultText) {
     EXPECT_EQ(ct->columns.at(0).defaultName, "DF_a");
     EXPECT_EQ(ct->columns.at(0).defaultText, "(0)");
     EXPECT_EQ(ct->columns.at(1).defaultText, "GETDATE()");
+}
+
+TEST(ParserTest, KeepsProcedureTextToTheEndOfTheBatch) {
+    const char* text = "CREATE PROCEDURE dbo.p @a INT, @b NVARCHAR(10) = N'x' OUT AS\r"
+                       "SELECT @a -- comment\r\n/* tail */\r";
+    Batch b = parseBatch(text);
+    ASSERT_EQ(b.statements.size(), 1u);
+    auto* p = static_cast<CreateProcedureStmt*>(b.statements.at(0).get());
+    EXPECT_EQ(p->text, text);
+    ASSERT_EQ(p->parameters.size(), 2u);
+    EXPECT_FALSE(p->parameters[0].output);
+    EXPECT_TRUE(p->parameters[1].output);
+    EXPECT_TRUE(p->parameters[1].defaultValue);
+    EXPECT_EQ(p->body.size(), 1u);
 }
 
 } // namespace

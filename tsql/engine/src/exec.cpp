@@ -15,9 +15,9 @@ namespace tsql::engine {
 namespace {
 
 //! Errors that end only the statement; every other error ends the batch, as SQL Server does.
-constexpr std::array<int, 30> statementLevelErrors = {
-    201,  208,  220,  266,  512,  515,  517,  544,  547,  1222, 1767, 1776, 2601, 2627, 2705,
-    2714, 2812, 3701, 3726, 3902, 3903, 8110, 8115, 8134, 8143, 8144, 8145, 8152, 8162, 50000};
+constexpr std::array<int, 31> statementLevelErrors = {
+    201,  208,  220,  266,  512,  515,  517,  544,  547,  1222, 1767, 1776, 2601, 2627, 2705, 2714,
+    2812, 3701, 3726, 3902, 3903, 8110, 8114, 8115, 8134, 8143, 8144, 8145, 8152, 8162, 50000};
 
 bool endsBatch(const SqlError& e) {
     if (e.severity() < 11) return false;

@@ -184,7 +184,14 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
         } else {
             raise(201, stmt.line, {procName, p.name});
         }
-        frame.push_back({p.name, type, convert(value, type, ConversionKind::Assignment)});
+        Value converted;
+        try {
+            converted = convert(value, type, ConversionKind::Assignment);
+        } catch (const SqlError&) {
+            // A value that does not fit the parameter fails the call, not the batch.
+            raise(8114, stmt.line, {std::string(value.type().baseName()), std::string(type.baseName())});
+        }
+        frame.push_back({p.name, type, std::move(converted)});
     }
 
     int tranCount = s.tranCount;

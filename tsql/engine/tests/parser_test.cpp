@@ -42,7 +42,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "GROUP BY x HAVING COUNT(*) > 1 UNION ALL SELECT 1, 2",
                   1},
         ParseCase{"SELECT OBJECT_ID('tempdb..#x') /* comment\n*/ -- tail", 1},
-        ParseCase{"RETURN\rCHYBA:\rPRINT 'x'", 3}));
+        ParseCase{"RETURN\rCHYBA:\rPRINT 'x'", 3},
+        ParseCase{"CREATE PROC p (@a INT = 1, @b INT OUT) WITH RECOMPILE AS BEGIN SELECT @a END", 1},
+        ParseCase{"EXEC p\rCHYBA:\rEXEC @r = [dbo].[p] @a = DEFAULT, @b = @b OUTPUT WITH RECOMPILE SELECT 1\r"
+                  "EXECUTE (N'SELECT ' + @x) EXEC p -1, N'a' EXEC p",
+                  7}));
 
 struct ErrorCase {
     const char* batch;

@@ -23,6 +23,9 @@ CREATE TABLE IF NOT EXISTS @.tsql_columns(
   seed INTEGER, increment INTEGER, computed TEXT, default_id INTEGER NOT NULL DEFAULT 0,
   PRIMARY KEY(object_id, colid));
 CREATE TABLE IF NOT EXISTS @.tsql_identity(object_id INTEGER PRIMARY KEY, current INTEGER);
+CREATE TABLE IF NOT EXISTS @.tsql_indexes(
+  object_id INTEGER NOT NULL, indid INTEGER NOT NULL, name TEXT NOT NULL COLLATE NOCASE,
+  keycols TEXT NOT NULL, flags INTEGER NOT NULL DEFAULT 0, PRIMARY KEY(object_id, indid));
 )";
 
 std::string schemaSql(std::string_view schema) {

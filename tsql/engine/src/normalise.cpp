@@ -96,11 +96,18 @@ public:
     //! The text of `e` placed where at least `need` binding strength is required.
     std::string print(const Expr& e, int need) {
         int prec = kAtom;
+        expanded_ = false;
         std::string text = bare(e, prec);
-        return prec < need ? "(" + text + ")" : text;
+        // BETWEEN and IN written out keep their own parentheses inside another AND or OR.
+        if (expanded_ && need > 0 && need != prec) return "(" + text + ")";
+        // Arithmetic inside a larger expression is always kept in its own parentheses.
+        bool arithmetic = e.kind == ExprKind::Binary && (prec == kAdd || prec == kMultiply);
+        return prec < need || (arithmetic && need > 0) ? "(" + text + ")" : text;
     }
 
 private:
+    bool expanded_ = false; //!< the last node printed was a BETWEEN or IN written out
+
     std::string bare(const Expr& e, int& prec) {
         switch (e.kind) {
         case ExprKind::Literal:
@@ -121,10 +128,12 @@ private:
         case ExprKind::Between: {
             // Stored as two comparisons: c>=low AND c<=high (NOT BETWEEN: c<low OR c>high).
             std::string value = print(*e.args[0], kAdd);
+            std::string low = print(*e.args[1], kAdd);
+            std::string high = print(*e.args[2], kAdd);
             prec = e.negated ? kOr : kAnd;
-            return value + (e.negated ? "<" : ">=") + print(*e.args[1], kAdd) +
-                   (e.negated ? " OR " : " AND ") + value + (e.negated ? ">" : "<=") +
-                   print(*e.args[2], kAdd);
+            expanded_ = true;
+            return value + (e.negated ? "<" : ">=") + low + (e.negated ? " OR " : " AND ") + value +
+                   (e.negated ? ">" : "<=") + high;
         }
         case ExprKind::InList: {
             // Stored as comparisons joined by OR (NOT IN: <> joined by AND).
@@ -134,6 +143,7 @@ private:
                 out += std::string(i > 1 ? (e.negated ? " AND " : " OR ") : "") + value +
                        (e.negated ? "<>" : "=") + print(*e.args[i], kAdd);
             prec = e.args.size() <= 2 ? kCompare : (e.negated ? kAnd : kOr);
+            expanded_ = e.args.size() > 2;
             return out;
         }
         case ExprKind::Function:

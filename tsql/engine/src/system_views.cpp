@@ -4,6 +4,7 @@
 #include "normalise.h"
 
 #include <array>
+#include <cctype>
 #include <stdexcept>
 
 namespace tsql::engine {
@@ -146,7 +147,8 @@ constexpr std::array<ColumnSpec, 9> syscommentsColumns{{
     {"text", Col::Text4000, "substr(s.txt, (q.n - 1) * 4000 + 1, 4000)"},
 }};
 constexpr std::string_view syscommentsFrom =
-    "(SELECT o.id AS id, CASE o.xtype WHEN 'P' THEN 1 ELSE 0 END AS number, o.definition AS txt "
+    "(SELECT o.id AS id, CASE o.xtype WHEN 'P' THEN 1 ELSE 0 END AS number, tsql_object_text(o.definition) "
+    "AS txt "
     "FROM main.tsql_objects o WHERE o.xtype IN ('P', 'V', 'TR', 'FN', 'IF', 'TF') "
     "UNION ALL SELECT o.id, 0, tsql_normalised_text(o.definition) FROM main.tsql_objects o "
     "WHERE o.xtype IN ('D', 'C') "
@@ -275,8 +277,9 @@ SystemView sysreferences() {
     for (std::string side : {"f", "r"})
         for (int k = 1; k <= 16; ++k)
             add(side + "key" + std::to_string(k), Col::SmallInt,
-                std::string("coalesce((SELECT x.colid FROM main.tsql_columns x WHERE x.object_id = f.") + side +
-                    "keyid AND x.name = tsql_list_item(f." + side + "k, " + std::to_string(k) + ")), 0)");
+                std::string("coalesce((SELECT x.colid FROM main.tsql_columns x WHERE x.object_id = f.") +
+                    side + "keyid AND x.name = tsql_list_item(f." + side + "k, " + std::to_string(k) +
+                    ")), 0)");
     v.sql = "(SELECT k.id AS constid, k.parent_obj AS fkeyid, r.id AS rkeyid, coalesce(k.keycols, '') AS fk, "
             "coalesce(k.ref_cols, '') AS rk FROM main.tsql_objects k LEFT JOIN main.tsql_objects r ON "
             "r.name = k.ref_name AND r.xtype = 'U' WHERE k.xtype = 'F') f";
@@ -357,6 +360,31 @@ void listItem(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_text(ctx, item.c_str(), static_cast<int>(item.size()), SQLITE_TRANSIENT);
 }
 
+//! tsql_object_text(text): the text of a module as SQL Server keeps it, where an ALTER statement is
+//! remembered as the CREATE statement it amounts to.
+void objectText(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    std::string text = textArg(argv[0]);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (std::isspace(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        } else if (text.compare(i, 2, "--") == 0) {
+            i = text.find('\n', i);
+        } else if (text.compare(i, 2, "/*") == 0) {
+            std::size_t end = text.find("*/", i + 2);
+            i = end == std::string::npos ? end : end + 2;
+        } else {
+            break;
+        }
+    }
+    bool alter = i != std::string::npos && i + 5 < text.size() &&
+                 equalsIgnoreCase(text.substr(i, 5), "ALTER") &&
+                 std::isspace(static_cast<unsigned char>(text[i + 5]));
+    if (alter) text.replace(i, 5, "CREATE");
+    sqlite3_result_text(ctx, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
 //! tsql_normalised_text(text): the stored form of a default, check or computed column.
 void normalisedText(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
@@ -397,6 +425,9 @@ void registerSystemViewFunctions(sqlite3* db) {
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "tsql_normalised_text", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                         nullptr, normalisedText, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "tsql_object_text", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                        nullptr, objectText, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) throw std::runtime_error("cannot register the system view functions");
 }
 

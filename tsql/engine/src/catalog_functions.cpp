@@ -283,7 +283,7 @@ std::optional<long long> indexProperty(sqlite3* db, long long id, const std::str
                                        const std::string& name) {
     for (const auto& p : indexProperties) {
         if (!equalsIgnoreCase(p.name, name)) continue;
-        Query q(db, "SELECT status FROM (" + indexRowsSql() +
+        Query q(db, "SELECT status FROM (" + indexRowsSql(id < 0) +
                         ") WHERE id = ? AND name = ? COLLATE NOCASE AND indid BETWEEN 1 AND 254");
         q.bind(1, id).bind(2, index);
         if (!q.step()) return std::nullopt;
@@ -294,10 +294,12 @@ std::optional<long long> indexProperty(sqlite3* db, long long id, const std::str
 
 std::optional<std::string> indexColumn(sqlite3* db, const std::string& table, long long indid,
                                        long long keyno) {
-    Query q(db, "SELECT tsql_list_item(i.keycols, ?3) FROM (" + indexRowsSql() +
-                    ") i JOIN main.tsql_objects o ON o.id = i.id WHERE o.name = ?1 AND o.xtype = 'U' AND "
-                    "i.indid = ?2");
-    q.bind(1, lastPart(table)).bind(2, indid).bind(3, keyno);
+    std::string name = lastPart(table);
+    bool temp = !name.empty() && name[0] == '#';
+    Query q(db, "SELECT tsql_list_item(i.keycols, ?3) FROM (" + indexRowsSql(temp) + ") i JOIN " +
+                    (temp ? "temp" : "main") +
+                    ".tsql_objects o ON o.id = i.id WHERE o.name = ?1 AND o.xtype = 'U' AND i.indid = ?2");
+    q.bind(1, name).bind(2, indid).bind(3, keyno);
     if (!q.step() || q.isNull(0)) return std::nullopt;
     return q.text(0);
 }

@@ -314,6 +314,19 @@ const std::vector<SystemView>& systemViews() {
     return views;
 }
 
+//! The same views over the session's temporary objects (`tempdb..sysobjects`).
+const std::vector<SystemView>& tempdbViews() {
+    static const std::vector<SystemView> views = [] {
+        std::vector<SystemView> out = systemViews();
+        for (SystemView& v : out)
+            for (std::size_t at = v.sql.find("main.tsql_"); at != std::string::npos;
+                 at = v.sql.find("main.tsql_", at))
+                v.sql.replace(at, 4, "temp");
+        return out;
+    }();
+    return views;
+}
+
 std::string textArg(sqlite3_value* v) {
     const unsigned char* t = sqlite3_value_text(v);
     return t ? reinterpret_cast<const char*>(t) : "";
@@ -402,7 +415,8 @@ const SystemView* findSystemView(const std::vector<std::string>& parts) {
     if (parts.empty()) return nullptr;
     const std::string& last = parts.back();
     bool sysSchema = parts.size() >= 2 && equalsIgnoreCase(parts[parts.size() - 2], "sys");
-    for (const SystemView& v : systemViews()) {
+    bool tempdb = parts.size() >= 3 && equalsIgnoreCase(parts.front(), "tempdb");
+    for (const SystemView& v : tempdb ? tempdbViews() : systemViews()) {
         bool inSys = v.name.rfind("sys.", 0) == 0;
         if (inSys ? sysSchema && equalsIgnoreCase(v.name.substr(4), last)
                   : !sysSchema && equalsIgnoreCase(v.name, last))
@@ -411,9 +425,16 @@ const SystemView* findSystemView(const std::vector<std::string>& parts) {
     return nullptr;
 }
 
-const std::string& indexRowsSql() {
-    static const std::string sql(indexRows);
-    return sql;
+const std::string& indexRowsSql(bool temp) {
+    static const std::string mainSql(indexRows);
+    static const std::string tempSql = [] {
+        std::string sql(indexRows);
+        for (std::size_t at = sql.find("main.tsql_"); at != std::string::npos;
+             at = sql.find("main.tsql_", at))
+            sql.replace(at, 4, "temp");
+        return sql;
+    }();
+    return temp ? tempSql : mainSql;
 }
 
 void registerSystemViewFunctions(sqlite3* db) {

@@ -27,12 +27,14 @@ struct SystemView {
 };
 
 //! The system view a table name refers to (`parts` = the name's parts, e.g. {"dbo", "sysobjects"} or
-//! {"sys", "objects"}), matched case-insensitively; nullptr when the name is no system view.
+//! {"sys", "objects"}; {"tempdb", "", "sysobjects"} for the session's temporary objects), matched
+//! case-insensitively; nullptr when the name is no system view.
 const SystemView* findSystemView(const std::vector<std::string>& parts);
 
-//! SQLite query over the catalog giving every index row of sysindexes as (id, indid, name, keycols,
-//! status) with keycols joined by '\x1f'; catalog functions read index facts from it.
-const std::string& indexRowsSql();
+//! SQLite query over the catalog (of temporary objects when `temp`) giving every index row of sysindexes
+//! as (id, indid, name, keycols, status) with keycols joined by '\x1f'; catalog functions read index
+//! facts from it.
+const std::string& indexRowsSql(bool temp);
 
 //! Registers the SQLite helpers the system views call (type facts, list items, normalised texts).
 void registerSystemViewFunctions(sqlite3* db);

@@ -122,7 +122,7 @@ TEST_F(CatalogTest, CreatedIndexesReadWithTheInstallersQuery) {
     long long table = objectId("TabQIndex");
     writeCatalog("INSERT INTO tsql_indexes(object_id, indid, name, keycols, flags) VALUES (" +
                  std::to_string(table) + ", 1, 'IX_TabQIndex_Datum', 'Datum', 1), (" + std::to_string(table) +
-                 ", 3, 'IX_TabQIndex_Kod', 'Kod' || char(31) || 'Datum', 0), (" + std::to_string(table) +
+                 ", 2, 'IX_TabQIndex_Kod', 'Kod' || char(31) || 'Datum', 0), (" + std::to_string(table) +
                  ", 4, 'UX_TabQIndex_Kod', 'Kod', 4)");
 
     ResultSet found = rows("SELECT name, OBJECT_NAME(id),\r"
@@ -156,14 +156,15 @@ TEST_F(CatalogTest, CreatedIndexesReadWithTheInstallersQuery) {
             EXPECT_TRUE(row[c].isNull());
     }
 
-    // A clustered index replaces the heap row; the constraint's index and the text/image row stay.
+    // A clustered index replaces the heap row; the constraint's index takes the first indid no created
+    // index holds; the text/image row stays.
     ResultSet all =
         rows("SELECT indid, name, keycnt FROM sysindexes WHERE id = OBJECT_ID('TabQIndex') ORDER BY indid");
     ASSERT_EQ(all.rows.size(), 5u);
     const long long indids[] = {1, 2, 3, 4, 255};
-    const char* names[] = {"IX_TabQIndex_Datum", "PK__TabQIndex__ID", "IX_TabQIndex_Kod", "UX_TabQIndex_Kod",
+    const char* names[] = {"IX_TabQIndex_Datum", "IX_TabQIndex_Kod", "PK__TabQIndex__ID", "UX_TabQIndex_Kod",
                            "tTabQIndex"};
-    const long long keys[] = {1, 1, 2, 1, 0};
+    const long long keys[] = {1, 2, 1, 1, 0};
     for (std::size_t r = 0; r < 5; ++r) {
         EXPECT_EQ(all.rows[r].at(0).asInt(), indids[r]);
         EXPECT_EQ(text(all.rows[r].at(1)), names[r]);

@@ -283,8 +283,7 @@ std::optional<long long> indexProperty(sqlite3* db, long long id, const std::str
                                        const std::string& name) {
     for (const auto& p : indexProperties) {
         if (!equalsIgnoreCase(p.name, name)) continue;
-        Query q(db, "SELECT status FROM (" + indexRowsSql(id < 0) +
-                        ") WHERE id = ? AND name = ? COLLATE NOCASE AND indid BETWEEN 1 AND 254");
+        Query q(db, indexStatusSql(id < 0));
         q.bind(1, id).bind(2, index);
         if (!q.step()) return std::nullopt;
         return p.statusBit && (q.integer(0) & p.statusBit) ? 1 : 0;

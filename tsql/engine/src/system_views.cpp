@@ -161,25 +161,42 @@ constexpr std::string_view syscommentsFrom =
 // sysindexes: a heap (indid 0) or clustered (indid 1) row per table, a row per other index (the
 // indexes behind PRIMARY KEY and UNIQUE constraints and those of CREATE INDEX), and the text/image
 // row (indid 255) of tables holding such columns.
-constexpr std::string_view indexRows =
+//! sysindexes.status of the index behind a PRIMARY KEY or UNIQUE constraint `k`, and of an index `x` of
+//! CREATE INDEX: 2 = unique, 16 = clustered, 2048 = primary key, 4096 = unique constraint.
+constexpr std::string_view constraintIndexStatus =
+    "2 | (CASE WHEN k.flags & 1 THEN 16 ELSE 0 END) | (CASE WHEN k.xtype = 'PK' THEN 2048 ELSE 4096 END)";
+constexpr std::string_view createdIndexStatus =
+    "(CASE WHEN x.flags & 1 THEN 16 ELSE 0 END) | (CASE WHEN x.flags & 4 THEN 2 ELSE 0 END)";
+
+//! Rank of a PRIMARY KEY or UNIQUE constraint `k` that is not clustered among those of its table.
+constexpr std::string_view constraintRank =
+    "(SELECT count(*) FROM main.tsql_objects k2 WHERE k2.parent_obj = k.parent_obj AND k2.xtype IN ('PK', "
+    "'UQ') AND (k2.flags & 1) = 0 AND k2.id <= k.id)";
+
+//! indid of the index of a constraint `k`: 1 when clustered, else the rank-th indid from 2 up that no
+//! CREATE INDEX index of the table holds.
+const std::string constraintIndid =
+    "CASE WHEN k.flags & 1 THEN 1 WHEN NOT EXISTS (SELECT 1 FROM main.tsql_indexes x WHERE x.object_id = "
+    "k.parent_obj AND x.indid >= 2) THEN 1 + " +
+    std::string(constraintRank) +
+    " ELSE (WITH RECURSIVE seq(n) AS (SELECT 2 UNION ALL SELECT n + 1 FROM seq WHERE n < 254) SELECT "
+    "min(s.n) FROM seq s WHERE s.n NOT IN (SELECT x.indid FROM main.tsql_indexes x WHERE x.object_id = "
+    "k.parent_obj) AND s.n - 1 - (SELECT count(*) FROM main.tsql_indexes x WHERE x.object_id = k.parent_obj "
+    "AND x.indid BETWEEN 2 AND s.n) >= " +
+    std::string(constraintRank) + ") END";
+
+const std::string indexRows =
     "SELECT o.id AS id, 0 AS indid, o.name AS name, '' AS keycols, 0 AS status FROM main.tsql_objects o "
-    "WHERE o.xtype = 'U' AND NOT EXISTS (SELECT 1 FROM main.tsql_objects k WHERE k.parent_obj = o.id "
-    "AND k.xtype IN ('PK', 'UQ') AND k.flags & 1) AND NOT EXISTS (SELECT 1 FROM main.tsql_indexes x "
-    "WHERE x.object_id = o.id AND x.indid = 1) "
-    // A constraint's index takes the r-th indid from 2 up that no CREATE INDEX index of the table holds.
-    "UNION ALL SELECT k.parent_obj, CASE WHEN k.flags & 1 THEN 1 ELSE (WITH RECURSIVE seq(n) AS (SELECT 2 "
-    "UNION ALL SELECT n + 1 FROM seq WHERE n < 254) SELECT min(s.n) FROM seq s WHERE s.n NOT IN (SELECT "
-    "x.indid FROM main.tsql_indexes x WHERE x.object_id = k.parent_obj) AND s.n - 1 - (SELECT count(*) FROM "
-    "main.tsql_indexes x WHERE x.object_id = k.parent_obj AND x.indid BETWEEN 2 AND s.n) >= (SELECT "
-    "count(*) FROM main.tsql_objects k2 WHERE k2.parent_obj = k.parent_obj AND k2.xtype IN ('PK', 'UQ') "
-    "AND (k2.flags & 1) = 0 AND k2.id <= k.id)) END, k.name, k.keycols, 2 | (CASE WHEN k.flags & 1 THEN 16 "
-    "ELSE 0 END) | (CASE WHEN k.xtype = 'PK' THEN 2048 ELSE 4096 END) FROM main.tsql_objects k "
-    "WHERE k.xtype IN ('PK', 'UQ') "
-    "UNION ALL SELECT x.object_id, x.indid, x.name, x.keycols, (CASE WHEN x.flags & 1 THEN 16 ELSE 0 END) "
-    "| (CASE WHEN x.flags & 4 THEN 2 ELSE 0 END) FROM main.tsql_indexes x "
-    "UNION ALL SELECT o.id, 255, 't' || o.name, '', 0 FROM main.tsql_objects o WHERE o.xtype = 'U' AND "
-    "EXISTS (SELECT 1 FROM main.tsql_columns c WHERE c.object_id = o.id AND tsql_type_fact(c.type_code, 1) "
-    "IN (34, 35, 99))";
+    "WHERE o.xtype = 'U' AND NOT EXISTS (SELECT 1 FROM main.tsql_objects k WHERE k.parent_obj = o.id AND "
+    "k.xtype IN ('PK', 'UQ') AND k.flags & 1) AND NOT EXISTS (SELECT 1 FROM main.tsql_indexes x WHERE "
+    "x.object_id = o.id AND x.indid = 1) UNION ALL SELECT k.parent_obj, " +
+    constraintIndid + ", k.name, k.keycols, " + std::string(constraintIndexStatus) +
+    " FROM main.tsql_objects k WHERE k.xtype IN ('PK', 'UQ') UNION ALL SELECT x.object_id, x.indid, x.name, "
+    "x.keycols, " +
+    std::string(createdIndexStatus) +
+    " FROM main.tsql_indexes x UNION ALL SELECT o.id, 255, 't' || o.name, '', 0 FROM main.tsql_objects o "
+    "WHERE o.xtype = 'U' AND EXISTS (SELECT 1 FROM main.tsql_columns c WHERE c.object_id = o.id AND "
+    "tsql_type_fact(c.type_code, 1) IN (34, 35, 99))";
 
 constexpr std::array<ColumnSpec, 15> sysindexesColumns{{
     {"id", Col::Int, "i.id"},
@@ -272,7 +289,7 @@ SystemView sysreferences() {
     add("fkeyid", Col::Int, "f.fkeyid");
     add("rkeyid", Col::Int, "f.rkeyid");
     add("rkeyindid", Col::SmallInt,
-        "coalesce((SELECT i.indid FROM (" + std::string(indexRows) +
+        "coalesce((SELECT i.indid FROM (" + indexRows +
             ") i WHERE i.id = f.rkeyid AND i.keycols = f.rk COLLATE NOCASE AND i.status & 2), 0)");
     add("keycnt", Col::SmallInt,
         "CASE WHEN f.fk = '' THEN 0 ELSE length(f.fk) - length(replace(f.fk, char(31), '')) + 1 END");
@@ -309,8 +326,7 @@ const std::vector<SystemView>& systemViews() {
         SystemView refs = sysreferences();
         std::string refsFrom = refs.sql;
         out.push_back(finish(std::move(refs), refsFrom));
-        out.push_back(
-            finish({"sysindexes", columnsOf(sysindexesColumns), {}}, "(" + std::string(indexRows) + ") i"));
+        out.push_back(finish({"sysindexes", columnsOf(sysindexesColumns), {}}, "(" + indexRows + ") i"));
         out.push_back(finish({"sys.objects", columnsOf(sysObjectsColumns), {}}, sysobjectsFrom));
         out.push_back(finish({"sys.columns", columnsOf(sysColumnsColumns), {}}, syscolumnsFrom));
         return out;
@@ -318,14 +334,18 @@ const std::vector<SystemView>& systemViews() {
     return views;
 }
 
+std::string inTempSchema(std::string sql) {
+    for (std::size_t at = sql.find("main.tsql_"); at != std::string::npos; at = sql.find("main.tsql_", at))
+        sql.replace(at, 4, "temp");
+    return sql;
+}
+
 //! The same views over the session's temporary objects (`tempdb..sysobjects`).
 const std::vector<SystemView>& tempdbViews() {
     static const std::vector<SystemView> views = [] {
         std::vector<SystemView> out = systemViews();
         for (SystemView& v : out)
-            for (std::size_t at = v.sql.find("main.tsql_"); at != std::string::npos;
-                 at = v.sql.find("main.tsql_", at))
-                v.sql.replace(at, 4, "temp");
+            v.sql = inTempSchema(v.sql);
         return out;
     }();
     return views;
@@ -430,14 +450,17 @@ const SystemView* findSystemView(const std::vector<std::string>& parts) {
 }
 
 const std::string& indexRowsSql(bool temp) {
-    static const std::string mainSql(indexRows);
-    static const std::string tempSql = [] {
-        std::string sql(indexRows);
-        for (std::size_t at = sql.find("main.tsql_"); at != std::string::npos;
-             at = sql.find("main.tsql_", at))
-            sql.replace(at, 4, "temp");
-        return sql;
-    }();
+    static const std::string tempSql = inTempSchema(indexRows);
+    return temp ? tempSql : indexRows;
+}
+
+const std::string& indexStatusSql(bool temp) {
+    static const std::string mainSql =
+        "SELECT " + std::string(constraintIndexStatus) +
+        " FROM main.tsql_objects k WHERE k.parent_obj = ?1 AND k.name = ?2 AND "
+        "k.xtype IN ('PK', 'UQ') UNION ALL SELECT " +
+        std::string(createdIndexStatus) + " FROM main.tsql_indexes x WHERE x.object_id = ?1 AND x.name = ?2";
+    static const std::string tempSql = inTempSchema(mainSql);
     return temp ? tempSql : mainSql;
 }
 

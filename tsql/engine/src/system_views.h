@@ -36,6 +36,9 @@ const SystemView* findSystemView(const std::vector<std::string>& parts);
 //! facts from it.
 const std::string& indexRowsSql(bool temp);
 
+//! SQLite query of the sysindexes.status of the index named ?2 of the table ?1 (no row: no such index).
+const std::string& indexStatusSql(bool temp);
+
 //! Registers the SQLite helpers the system views call (type facts, list items, normalised texts).
 void registerSystemViewFunctions(sqlite3* db);
 

@@ -5,6 +5,7 @@
 #include "parser.h"
 #include "session.h"
 #include "sqlite_util.h"
+#include "trigger.h"
 #include "tsql/collation.h"
 
 namespace tsql::engine {
@@ -64,7 +65,8 @@ void Binder::addSource(Scope& scope, Source source, int line) {
 std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
     switch (ref.kind) {
     case TableRef::Kind::Named: {
-        auto table = s_.catalog.table(ref.name.name());
+        auto table = pseudoTable(s_, ref.name);
+        if (!table) table = s_.catalog.table(ref.name.name());
         if (!table) raise(208, ref.line, {joinedName(ref.name)});
         Source src;
         src.exposed = ref.alias.empty() ? table->name : ref.alias;

@@ -2,6 +2,7 @@
 
 #include "errors.h"
 #include "lexer.h"
+#include "trigger.h"
 #include "tsql/convert.h"
 #include "tsql/operators.h"
 #include "tsql/sqlite.h"
@@ -306,9 +307,11 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         } catch (SqlError& e) {
             if (e.line() == 0) e.setLine(in.line);
             report(e);
-            if (endsBatch(e)) {
+            if (endsBatch(e) || abortsOnError(e, in)) {
                 aborted_ = true;
-                scopeOnly_ = e.severity() == 15 || e.number() == 207 || e.number() == 208;
+                scopeOnly_ =
+                    !abortsOnError(e, in) && (e.severity() == 15 || e.number() == 207 || e.number() == 208);
+                if (s_.xactAbort) rollbackAll();
                 break;
             }
             pc = in.op == Instruction::Op::JumpIfNot ? in.failTarget : pc + 1;
@@ -368,7 +371,19 @@ void Executor::execute(const Statement& stmt) {
         raiserror(static_cast<const RaiserrorStmt&>(stmt));
         break;
     case StmtKind::SetOption:
-        s_.rowCount = 0;
+        setOption(static_cast<const SimpleStmt&>(stmt));
+        break;
+    case StmtKind::CreateTrigger:
+        executeCreateTrigger(*this, static_cast<const CreateTriggerStmt&>(stmt));
+        break;
+    case StmtKind::DropTrigger:
+        executeDropTrigger(*this, static_cast<const DropStmt&>(stmt));
+        break;
+    case StmtKind::Use:
+        useDatabase(static_cast<const SimpleStmt&>(stmt));
+        break;
+    case StmtKind::Permission:
+        recordPermission(*this, static_cast<const PermissionStmt&>(stmt));
         break;
     case StmtKind::CreateProcedure:
         executeCreateProcedure(*this, static_cast<const CreateProcedureStmt&>(stmt));

@@ -85,6 +85,9 @@ private:
     StmtPtr raiserrorStatement();
     StmtPtr procedureStatement(bool alter);
     StmtPtr execStatement();
+    StmtPtr triggerStatement(bool alter);
+    StmtPtr useStatement();
+    StmtPtr permissionStatement();
     void columnDefinition(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
     std::vector<std::string> columnList();

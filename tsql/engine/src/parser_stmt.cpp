@@ -95,6 +95,8 @@ Batch Parser::batch() {
         if ((cur().is("CREATE") || cur().is("ALTER")) && (ahead(1).is("PROC") || ahead(1).is("PROCEDURE")) &&
             !b.statements.empty())
             raise(111, cur().line, {"CREATE/ALTER PROCEDURE"});
+        if ((cur().is("CREATE") || cur().is("ALTER")) && ahead(1).is("TRIGGER") && !b.statements.empty())
+            raise(111, cur().line, {"CREATE/ALTER TRIGGER"});
         b.statements.push_back(statement());
     }
     return b;
@@ -171,6 +173,12 @@ StmtPtr Parser::statement() {
         s = execStatement();
     } else if (t.is("ALTER") && (ahead(1).is("PROC") || ahead(1).is("PROCEDURE"))) {
         s = procedureStatement(true);
+    } else if (t.is("ALTER") && ahead(1).is("TRIGGER")) {
+        s = triggerStatement(true);
+    } else if (t.is("USE")) {
+        s = useStatement();
+    } else if (t.is("GRANT") || t.is("DENY") || t.is("REVOKE")) {
+        s = permissionStatement();
     } else if (t.is("WITH")) {
         unsupported("common table expression (WITH)");
     } else {

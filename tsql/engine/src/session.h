@@ -68,6 +68,12 @@ struct Session::Impl {
     std::optional<long long> scopeIdentity;
     int tranCount = 0;
     int nestLevel = 0; //!< procedures being run (@@NESTLEVEL)
+    bool xactAbort = false; //!< SET XACT_ABORT ON: a runtime error rolls back and ends the batch
+
+    // The running trigger: its id and the `inserted`/`deleted` tables visible at its nest level only.
+    long long trigger = 0;
+    int triggerLevel = -1;
+    std::shared_ptr<const engine::TableInfo> inserted, deleted;
 
     //! Parsed procedures by their text.
     std::map<std::string, std::shared_ptr<const engine::Batch>> procedures;

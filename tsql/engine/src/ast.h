@@ -253,6 +253,7 @@ struct RaiserrorStmt : Statement {
     RaiserrorStmt()
         : Statement(StmtKind::Raiserror) {}
     std::vector<ExprPtr> args; //!< message, severity, state, substitution arguments
+    bool setError = false;     //!< WITH SETERROR: @@ERROR is set whatever the severity
 };
 
 struct ColumnDef {

@@ -516,6 +516,7 @@ void Executor::raiserror(const RaiserrorStmt& stmt) {
         ev.message = {number == 50000 ? 0 : number, severity, state, stmt.line, text};
         out_.events.push_back(std::move(ev));
         s_.rowCount = 0;
+        if (stmt.setError) statementError_ = number;
         return;
     }
     throw SqlError(number, severity, state < 0 ? 1 : state, text, stmt.line);

@@ -218,6 +218,7 @@ std::unique_ptr<TableRef> Parser::tablePrimary() {
     }
     if (cur().kind == TokenKind::Variable) unsupported("table variable");
     ref->name = objectName();
+    tableHints();
     if (cur().isSymbol("(")) unsupported("table-valued function " + ref->name.name());
     ref->alias = optionalAlias();
     tableHints();

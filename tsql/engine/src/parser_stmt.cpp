@@ -96,7 +96,7 @@ Batch Parser::batch() {
             !b.statements.empty())
             raise(111, cur().line, {"CREATE/ALTER PROCEDURE"});
         if ((cur().is("CREATE") || cur().is("ALTER")) && ahead(1).is("TRIGGER") && !b.statements.empty())
-            raise(111, cur().line, {"CREATE/ALTER TRIGGER"});
+            raise(111, cur().line, {upper(cur().text) + " TRIGGER"});
         b.statements.push_back(statement());
     }
     return b;
@@ -381,9 +381,9 @@ StmtPtr Parser::setStatement() {
     } else {
         fail();
     }
-    if ((s->name == "IMPLICIT_TRANSACTIONS" || s->name == "ANSI_NULLS" ||
-         s->name == "CONCAT_NULL_YIELDS_NULL" || s->name == "ANSI_DEFAULTS") &&
-        s->value->text != (s->name == "IMPLICIT_TRANSACTIONS" || s->name == "ANSI_DEFAULTS" ? "OFF" : "ON"))
+    // Scripts switch ANSI_NULLS and CONCAT_NULL_YIELDS_NULL around their definitions; the engine keeps
+    // the ON behaviour for both (see DESIGN.md).
+    if ((s->name == "IMPLICIT_TRANSACTIONS" || s->name == "ANSI_DEFAULTS") && s->value->text != "OFF")
         raiseUnsupported(s->line, "SET " + s->name + " " + s->value->text);
     return s;
 }
@@ -454,7 +454,10 @@ StmtPtr Parser::raiserrorStatement() {
     if (s->args.size() < 3) fail();
     if (accept("WITH")) {
         do {
-            if (!(accept("NOWAIT") || accept("SETERROR") || accept("LOG"))) fail();
+            if (accept("SETERROR"))
+                s->setError = true;
+            else if (!(accept("NOWAIT") || accept("LOG")))
+                fail();
         } while (acceptSymbol(","));
     }
     return s;

@@ -69,13 +69,6 @@ const CreateTriggerStmt& definitionOf(const TriggerInfo& t) {
     return static_cast<const CreateTriggerStmt&>(*t.definition->statements.front());
 }
 
-//! Makes other sessions reload their cached definitions (and with them the trigger lists): the
-//! schema version they watch changes only with a real schema change.
-void touchSchema(Executor& ex) {
-    ex.run("DROP TABLE IF EXISTS main.tsql_trigger_stamp");
-    ex.run("CREATE TABLE main.tsql_trigger_stamp(x)");
-}
-
 //! Swaps the session's scope for a trigger's (own variables, SCOPE_IDENTITY, nest level and the
 //! `inserted`/`deleted` tables) and restores the firing statement's scope on the way out.
 class TriggerScope {
@@ -135,6 +128,13 @@ private:
 
 } // namespace
 
+void triggersChanged(Executor& ex) {
+    // Other sessions watch only the schema version, which changes only with a real schema change.
+    ex.run("DROP TABLE IF EXISTS main.tsql_trigger_stamp");
+    ex.run("CREATE TABLE main.tsql_trigger_stamp(x)");
+    ex.session().catalog.invalidate();
+}
+
 const TriggerList& triggersOf(Session::Impl& s, const TableInfo& table) {
     if (table.triggers) return *table.triggers;
     auto list = std::make_shared<TriggerList>();
@@ -182,7 +182,7 @@ void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt) {
                 .bind(4, DateTime::now().totalTicks())
                 .bind(5, stmt.text)
                 .step();
-            touchSchema(ex);
+            triggersChanged(ex);
         });
     } else {
         auto id = s.catalog.objectId(name, "TR");
@@ -193,7 +193,7 @@ void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt) {
                 .bind(2, table->id)
                 .bind(3, *id)
                 .step();
-            touchSchema(ex);
+            triggersChanged(ex);
         });
     }
     s.catalog.invalidate();
@@ -210,7 +210,7 @@ void executeDropTrigger(Executor& ex, const DropStmt& stmt) {
         }
         ex.atomically([&] {
             s.catalog.removeObject(*id);
-            touchSchema(ex);
+            triggersChanged(ex);
         });
         s.catalog.invalidate();
     }

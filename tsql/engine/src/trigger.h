@@ -28,6 +28,10 @@ struct TriggerList {
 //! The triggers of `table`, read once per cached table definition.
 const TriggerList& triggersOf(Session::Impl& s, const TableInfo& table);
 
+//! After a change of triggers (created, altered, dropped, enabled, disabled) inside a write: makes
+//! every session reload its cached table definitions, and with them the trigger lists.
+void triggersChanged(Executor& ex);
+
 //! The `inserted` or `deleted` table when the running trigger's own body names one, else nullptr.
 std::shared_ptr<const TableInfo> pseudoTable(Session::Impl& s, const ObjectName& name);
 

@@ -148,6 +148,11 @@ enum class StmtKind {
     DropTrigger,
     Use,
     Permission,
+    DeclareCursor,
+    OpenCursor,
+    FetchCursor,
+    CloseCursor,
+    DeallocateCursor,
 };
 
 struct Statement {

@@ -88,6 +88,8 @@ private:
     StmtPtr triggerStatement(bool alter);
     StmtPtr useStatement();
     StmtPtr permissionStatement();
+    StmtPtr declareCursor();
+    StmtPtr cursorStatement(StmtKind kind);
     void columnDefinition(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
     std::vector<std::string> columnList();

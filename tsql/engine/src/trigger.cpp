@@ -82,7 +82,8 @@ public:
         , trigger_(std::exchange(s.trigger, trigger))
         , triggerLevel_(s.triggerLevel)
         , inserted_(std::exchange(s.inserted, std::move(inserted)))
-        , deleted_(std::exchange(s.deleted, std::move(deleted))) {
+        , deleted_(std::exchange(s.deleted, std::move(deleted)))
+        , xactAbort_(s.xactAbort) {
         s_.variables.clear();
         s_.variableIndex.clear();
         s_.triggerLevel = ++s_.nestLevel;
@@ -108,6 +109,7 @@ private:
         s_.triggerLevel = triggerLevel_;
         s_.inserted = std::move(inserted_);
         s_.deleted = std::move(deleted_);
+        s_.xactAbort = xactAbort_; // SET options of a trigger last until it returns
     }
 
     Session::Impl& s_;
@@ -117,6 +119,7 @@ private:
     long long trigger_;
     int triggerLevel_;
     std::shared_ptr<const TableInfo> inserted_, deleted_;
+    bool xactAbort_;
     bool restored_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "errors.h"
 #include "lexer.h"
 #include "parser.h"
+#include "trigger.h"
 #include "tsql/convert.h"
 
 #include <algorithm>
@@ -226,6 +227,7 @@ void withIdentity(Executor& ex, const TableInfo& table, const std::function<void
 }
 
 std::shared_ptr<const TableInfo> writableTable(Executor& ex, const ObjectName& name, int line) {
+    if (pseudoTable(ex.session(), name)) refusePseudoTable(line);
     auto table = ex.session().catalog.table(name.name());
     if (!table) {
         std::string full;

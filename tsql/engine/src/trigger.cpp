@@ -167,6 +167,10 @@ std::shared_ptr<const TableInfo> pseudoTable(Session::Impl& s, const ObjectName&
     return nullptr;
 }
 
+void refusePseudoTable(int line) {
+    throw SqlError(286, 16, 1, "The logical tables INSERTED and DELETED cannot be updated.", line);
+}
+
 void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt) {
     auto& s = ex.session();
     s.rowCount = 0;

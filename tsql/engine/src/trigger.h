@@ -35,6 +35,9 @@ void triggersChanged(Executor& ex);
 //! The `inserted` or `deleted` table when the running trigger's own body names one, else nullptr.
 std::shared_ptr<const TableInfo> pseudoTable(Session::Impl& s, const ObjectName& name);
 
+//! Error 286: a statement writes to `inserted` or `deleted`.
+[[noreturn]] void refusePseudoTable(int line);
+
 void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt);
 void executeDropTrigger(Executor& ex, const DropStmt& stmt);
 

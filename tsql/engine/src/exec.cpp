@@ -474,6 +474,13 @@ void Executor::raiserror(const RaiserrorStmt& stmt) {
         templ = args[0].isNull() ? "" : args[0].asString();
     } else {
         number = toInt(args[0]);
+        if (number < 13000 || number == 50000)
+            throw SqlError(
+                2732, 16, 1,
+                "Error number " + std::to_string(number) +
+                    " is invalid. The number must be from 13000 through 2147483647 and it cannot be "
+                    "50000.",
+                stmt.line);
         const MessageInfo* info = findMessage(number);
         if (!info)
             throw SqlError(

@@ -142,7 +142,7 @@ const TriggerList& triggersOf(Session::Impl& s, const TableInfo& table) {
     if (table.triggers) return *table.triggers;
     auto list = std::make_shared<TriggerList>();
     if (!table.temp && !table.view && table.storage.empty()) {
-        CatalogStep q(s, "SELECT id, name, definition, flags FROM main.tsql_objects WHERE parent_obj = ? AND "
+        CatalogStep q(s, "SELECT id, name, definition FROM main.tsql_objects WHERE parent_obj = ? AND "
                          "xtype = 'TR' ORDER BY id");
         q.bind(1, table.id);
         while (q.step()) {
@@ -151,8 +151,7 @@ const TriggerList& triggersOf(Session::Impl& s, const TableInfo& table) {
             t.name = q.text(1);
             t.definition = parseTrigger(q.text(2));
             t.events = definitionOf(t).events;
-            t.disabled = (q.integer(3) & 2) != 0;
-            if (!t.disabled) list->events |= t.events;
+            list->events |= t.events;
             list->triggers.push_back(std::move(t));
         }
     }
@@ -290,14 +289,22 @@ void TriggerFiring::after(long long rows) {
     // The list is held: a trigger body may change the schema and drop the cached definition.
     std::shared_ptr<const TriggerList> list = table_.triggers;
     for (const auto& t : list->triggers) {
-        if (t.disabled || !(t.events & static_cast<int>(event_))) continue;
+        if (!(t.events & static_cast<int>(event_))) continue;
         // A trigger's own changes to its own table do not fire it again (no direct recursion).
         if (t.id == ex_.session().trigger) continue;
+        if (!enabled(t)) continue;
         run(t, rows);
     }
     ex_.run("DROP TABLE " + inserted_->sqliteName());
     ex_.run("DROP TABLE " + deleted_->sqliteName());
     active_ = false;
+}
+
+bool TriggerFiring::enabled(const TriggerInfo& trigger) {
+    // Read when firing: enabling or disabling a trigger changes only its flags (bit 2 = disabled).
+    CatalogStep q(ex_.session(), "SELECT flags FROM main.tsql_objects WHERE id = ?");
+    q.bind(1, trigger.id);
+    return q.step() && (q.integer(0) & 2) == 0;
 }
 
 void TriggerFiring::run(const TriggerInfo& trigger, long long rows) {

@@ -14,15 +14,14 @@ namespace tsql::engine {
 struct TriggerInfo {
     long long id = 0;
     std::string name;
-    int events = 0; //!< bit set of TriggerEvent
-    bool disabled = false;
+    int events = 0;                          //!< bit set of TriggerEvent
     std::shared_ptr<const Batch> definition; //!< the parsed CREATE TRIGGER
 };
 
 //! The triggers of a table in the order they were created.
 struct TriggerList {
     std::vector<TriggerInfo> triggers;
-    int events = 0; //!< events at least one enabled trigger fires for
+    int events = 0; //!< events at least one trigger fires for (enabled or not)
 };
 
 //! The triggers of `table`, read once per cached table definition.
@@ -58,6 +57,7 @@ public:
 
 private:
     std::shared_ptr<const TableInfo> capture(const std::string& pseudoName, const std::string& rowsSql);
+    bool enabled(const TriggerInfo& trigger);
     void run(const TriggerInfo& trigger, long long rows);
 
     Executor& ex_;

@@ -310,7 +310,9 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         } catch (SqlError& e) {
             if (e.line() == 0) e.setLine(in.line);
             report(e);
-            if (endsBatch(e) || abortsOnError(e, in)) {
+            // What RAISERROR raises never ends the batch below severity 20.
+            bool raised = in.stmt && in.stmt->kind == StmtKind::Raiserror && e.severity() < 20;
+            if ((endsBatch(e) && !raised) || abortsOnError(e, in)) {
                 aborted_ = true;
                 scopeOnly_ =
                     !abortsOnError(e, in) && (e.severity() == 15 || e.number() == 207 || e.number() == 208);

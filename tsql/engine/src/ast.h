@@ -144,6 +144,15 @@ enum class StmtKind {
     DropProcedure,
     Exec,
     Noop,
+    CreateTrigger,
+    DropTrigger,
+    Use,
+    Permission,
+    DeclareCursor,
+    OpenCursor,
+    FetchCursor,
+    CloseCursor,
+    DeallocateCursor,
 };
 
 struct Statement {
@@ -249,6 +258,7 @@ struct RaiserrorStmt : Statement {
     RaiserrorStmt()
         : Statement(StmtKind::Raiserror) {}
     std::vector<ExprPtr> args; //!< message, severity, state, substitution arguments
+    bool setError = false;     //!< WITH SETERROR: @@ERROR is set whatever the severity
 };
 
 struct ColumnDef {
@@ -339,6 +349,31 @@ struct ExecStmt : Statement {
     std::string returnVariable;
     std::vector<ExecArgument> arguments;
     ExprPtr dynamic; //!< the text of EXEC (...)
+};
+
+//! The statements a trigger fires for, as bits of CreateTriggerStmt::events.
+enum class TriggerEvent { Insert = 1, Update = 2, Delete = 4 };
+
+//! CREATE or ALTER TRIGGER ... ON table FOR|AFTER events AS: the rest of the batch is the body.
+struct CreateTriggerStmt : Statement {
+    CreateTriggerStmt()
+        : Statement(StmtKind::CreateTrigger) {}
+    ObjectName trigger;
+    ObjectName table;
+    bool alter = false;
+    int events = 0; //!< bit set of TriggerEvent
+    std::vector<StmtPtr> body;
+    std::string text; //!< the definition as written, kept for the catalog
+};
+
+//! GRANT, DENY or REVOKE: accepted and recorded, without effect.
+struct PermissionStmt : Statement {
+    PermissionStmt()
+        : Statement(StmtKind::Permission) {}
+    std::string action; //!< "GRANT", "DENY", "REVOKE"
+    std::vector<std::string> permissions;
+    std::string object; //!< empty for statement permissions
+    std::vector<std::string> principals;
 };
 
 //! A parsed batch; labels are statements inside it.

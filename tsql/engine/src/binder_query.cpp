@@ -6,6 +6,7 @@
 #include "session.h"
 #include "sqlite_util.h"
 #include "system_views.h"
+#include "trigger.h"
 #include "tsql/collation.h"
 
 namespace tsql::engine {
@@ -76,7 +77,8 @@ std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
             addSource(scope, std::move(src), ref.line);
             return sql;
         }
-        auto table = s_.catalog.table(ref.name.name());
+        auto table = pseudoTable(s_, ref.name);
+        if (!table) table = s_.catalog.table(ref.name.name());
         if (!table) raise(208, ref.line, {joinedName(ref.name)});
         Source src;
         src.exposed = ref.alias.empty() ? table->name : ref.alias;

@@ -118,7 +118,7 @@ const char* ConstraintInfo::xtype() const {
 }
 
 std::string TableInfo::sqliteName() const {
-    return (temp ? "temp." : "main.") + quoteName(name);
+    return (temp ? "temp." : "main.") + quoteName(storage.empty() ? name : storage);
 }
 
 int TableInfo::columnIndex(std::string_view column) const {

@@ -16,6 +16,8 @@
 
 namespace tsql::engine {
 
+struct TriggerList;
+
 //! A column as SQL Server describes it.
 struct ColumnInfo {
     std::string name;
@@ -60,6 +62,10 @@ struct TableInfo {
     mutable std::shared_ptr<Batch> viewBatch;
     //! SQL of each column's default converted for storing, translated on first use (by column index).
     mutable std::map<int, std::string> defaultSql;
+    //! The table's triggers, loaded on the first write (dropped with the rest of the cached definition).
+    mutable std::shared_ptr<const TriggerList> triggers;
+    //! Name of the SQLite table when it differs from `name` (the `inserted`/`deleted` of a trigger).
+    std::string storage;
 
     //! The table's name in SQLite's SQL (quoted, temp. prefix for temporary tables).
     std::string sqliteName() const;

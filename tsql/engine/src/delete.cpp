@@ -1,6 +1,7 @@
 #include "dml.h"
 #include "errors.h"
 #include "sqlite_util.h"
+#include "trigger.h"
 
 namespace tsql::engine {
 
@@ -10,6 +11,7 @@ void executeDelete(Executor& ex, const DeleteStmt& stmt) {
     Binder b(s);
     Scope scope;
     std::string sql;
+    std::string rowids; //!< the rowids of the rows deleted, for the triggers
     std::shared_ptr<const TableInfo> table;
     if (stmt.from.empty()) {
         table = writableTable(ex, stmt.target, stmt.line);
@@ -21,7 +23,12 @@ void executeDelete(Executor& ex, const DeleteStmt& stmt) {
         src.table = table;
         scope.sources.push_back(src);
         sql = "DELETE FROM " + table->sqliteName() + " AS " + src.sqlAlias;
-        if (stmt.where) sql += " WHERE " + b.condition(*stmt.where, scope);
+        rowids = "SELECT " + src.sqlAlias + ".rowid FROM " + table->sqliteName() + " AS " + src.sqlAlias;
+        if (stmt.where) {
+            std::string where = " WHERE " + b.condition(*stmt.where, scope);
+            sql += where;
+            rowids += where;
+        }
     } else {
         const Source* target = nullptr;
         std::string fromSql = bindTargetFrom(b, ex, stmt.target, stmt.from, scope, target, stmt.line);
@@ -29,9 +36,15 @@ void executeDelete(Executor& ex, const DeleteStmt& stmt) {
         std::string inner = "SELECT " + target->sqlAlias + ".rowid FROM " + fromSql;
         if (stmt.where) inner += " WHERE " + b.condition(*stmt.where, scope);
         sql = "DELETE FROM " + table->sqliteName() + " WHERE rowid IN (" + inner + ")";
+        rowids = inner;
     }
     long long changed = 0;
-    ex.atomically([&] { changed = runWrite(ex, sql, *table, WriteKind::Delete); });
+    TriggerFiring triggers(ex, *table, TriggerEvent::Delete);
+    ex.atomically([&] {
+        triggers.before(rowids);
+        changed = runWrite(ex, sql, *table, WriteKind::Delete);
+        triggers.after(changed);
+    });
     s.rowCount = changed;
     ex.output().rowsAffected = changed;
 }

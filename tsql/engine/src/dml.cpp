@@ -4,6 +4,7 @@
 #include "lexer.h"
 #include "parser.h"
 #include "system_views.h"
+#include "trigger.h"
 #include "tsql/convert.h"
 
 #include <algorithm>
@@ -229,6 +230,7 @@ void withIdentity(Executor& ex, const TableInfo& table, const std::function<void
 std::shared_ptr<const TableInfo> writableTable(Executor& ex, const ObjectName& name, int line) {
     if (!name.isTemp() && findSystemView(name.parts))
         throw SqlError(259, 16, 1, "Ad hoc updates to system catalogs are not allowed.", line);
+    if (pseudoTable(ex.session(), name)) refusePseudoTable(line);
     auto table = ex.session().catalog.table(name.name());
     if (!table) {
         std::string full;

@@ -1,7 +1,9 @@
 #include "exec.h"
 
+#include "cursor.h"
 #include "errors.h"
 #include "lexer.h"
+#include "trigger.h"
 #include "tsql/convert.h"
 #include "tsql/operators.h"
 #include "tsql/sqlite.h"
@@ -15,9 +17,10 @@ namespace tsql::engine {
 namespace {
 
 //! Errors that end only the statement; every other error ends the batch, as SQL Server does.
-constexpr std::array<int, 31> statementLevelErrors = {
+constexpr std::array<int, 37> statementLevelErrors = {
     201,  208,  220,  266,  512,  515,  517,  544,  547,  1222, 1767, 1776, 2601, 2627, 2705, 2714,
-    2812, 3701, 3726, 3902, 3903, 8110, 8114, 8115, 8134, 8143, 8144, 8145, 8152, 8162, 50000};
+    2812, 3701, 3726, 3902, 3903, 8110, 8114, 8115, 8134, 8143, 8144, 8145, 8152, 8162, 50000,
+    16905, 16911, 16915, 16916, 16917, 16924};
 
 bool endsBatch(const SqlError& e) {
     if (e.severity() < 11) return false;
@@ -251,6 +254,7 @@ void Executor::run(const Batch& batch) {
 }
 
 void Executor::runStatements(const std::vector<StmtPtr>& statements) {
+    CursorScope cursorScope(s_);
     try {
         s_.catalog.refreshIfChanged();
         for (const auto& st : statements)
@@ -306,9 +310,13 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         } catch (SqlError& e) {
             if (e.line() == 0) e.setLine(in.line);
             report(e);
-            if (endsBatch(e)) {
+            // What RAISERROR raises never ends the batch below severity 20.
+            bool raised = in.stmt && in.stmt->kind == StmtKind::Raiserror && e.severity() < 20;
+            if ((endsBatch(e) && !raised) || abortsOnError(e, in)) {
                 aborted_ = true;
-                scopeOnly_ = e.severity() == 15 || e.number() == 207 || e.number() == 208;
+                scopeOnly_ =
+                    !abortsOnError(e, in) && (e.severity() == 15 || e.number() == 207 || e.number() == 208);
+                if (s_.xactAbort) rollbackAll();
                 break;
             }
             pc = in.op == Instruction::Op::JumpIfNot ? in.failTarget : pc + 1;
@@ -368,7 +376,19 @@ void Executor::execute(const Statement& stmt) {
         raiserror(static_cast<const RaiserrorStmt&>(stmt));
         break;
     case StmtKind::SetOption:
-        s_.rowCount = 0;
+        setOption(static_cast<const SimpleStmt&>(stmt));
+        break;
+    case StmtKind::CreateTrigger:
+        executeCreateTrigger(*this, static_cast<const CreateTriggerStmt&>(stmt));
+        break;
+    case StmtKind::DropTrigger:
+        executeDropTrigger(*this, static_cast<const DropStmt&>(stmt));
+        break;
+    case StmtKind::Use:
+        useDatabase(static_cast<const SimpleStmt&>(stmt));
+        break;
+    case StmtKind::Permission:
+        recordPermission(*this, static_cast<const PermissionStmt&>(stmt));
         break;
     case StmtKind::CreateProcedure:
         executeCreateProcedure(*this, static_cast<const CreateProcedureStmt&>(stmt));
@@ -378,6 +398,13 @@ void Executor::execute(const Statement& stmt) {
         break;
     case StmtKind::Exec:
         executeExec(*this, static_cast<const ExecStmt&>(stmt));
+        break;
+    case StmtKind::DeclareCursor:
+    case StmtKind::OpenCursor:
+    case StmtKind::FetchCursor:
+    case StmtKind::CloseCursor:
+    case StmtKind::DeallocateCursor:
+        executeCursor(*this, stmt);
         break;
     default:
         break;
@@ -449,6 +476,13 @@ void Executor::raiserror(const RaiserrorStmt& stmt) {
         templ = args[0].isNull() ? "" : args[0].asString();
     } else {
         number = toInt(args[0]);
+        if (number < 13000 || number == 50000)
+            throw SqlError(
+                2732, 16, 1,
+                "Error number " + std::to_string(number) +
+                    " is invalid. The number must be from 13000 through 2147483647 and it cannot be "
+                    "50000.",
+                stmt.line);
         const MessageInfo* info = findMessage(number);
         if (!info)
             throw SqlError(
@@ -501,6 +535,7 @@ void Executor::raiserror(const RaiserrorStmt& stmt) {
         ev.message = {number == 50000 ? 0 : number, severity, state, stmt.line, text};
         out_.events.push_back(std::move(ev));
         s_.rowCount = 0;
+        if (stmt.setError) statementError_ = number;
         return;
     }
     throw SqlError(number, severity, state < 0 ? 1 : state, text, stmt.line);

@@ -36,6 +36,10 @@ public:
     int returnValue() const { return returnValue_; }
     //! Leaves @@ERROR at this value after the running statement (a nested run already reported it).
     void setStatementError(int number) { statementError_ = number; }
+    //! Ends the run at the first runtime error, as SET XACT_ABORT ON does (trigger bodies always do).
+    void setAbortOnError(bool on) { abortOnError_ = on; }
+    //! Rolls back the open transaction, if any, and sets @@TRANCOUNT to 0.
+    void rollbackAll();
 
     // Services for the statement implementations.
     Session::Impl& session() { return s_; }
@@ -78,6 +82,10 @@ private:
     void setVariable(const SetStmt& stmt);
     void raiserror(const RaiserrorStmt& stmt);
     void transaction(const SimpleStmt& stmt);
+    void setOption(const SimpleStmt& stmt);
+    void useDatabase(const SimpleStmt& stmt);
+    //! True when a runtime error ends the run because of SET XACT_ABORT ON or a trigger body.
+    bool abortsOnError(const SqlError& e, const Instruction& in) const;
 
     void report(const SqlError& e);
 
@@ -86,6 +94,7 @@ private:
     bool procedure_ = false;
     bool aborted_ = false;
     bool scopeOnly_ = false;
+    bool abortOnError_ = false;
     int returnValue_ = 0;
     int statementError_ = 0;
     std::vector<Instruction> code_;
@@ -105,5 +114,7 @@ void executeCreateProcedure(Executor& ex, const CreateProcedureStmt& stmt);
 void executeDropProcedure(Executor& ex, const DropStmt& stmt);
 //! EXEC of a stored procedure or of dynamic SQL.
 void executeExec(Executor& ex, const ExecStmt& stmt);
+//! GRANT, DENY, REVOKE: recorded in the catalog without effect.
+void recordPermission(Executor& ex, const PermissionStmt& stmt);
 
 } // namespace tsql::engine

@@ -2,6 +2,7 @@
 #include "errors.h"
 #include "lexer.h"
 #include "sqlite_util.h"
+#include "trigger.h"
 #include "tsql/collation.h"
 #include "tsql/sqlite.h"
 
@@ -175,8 +176,12 @@ void executeInsert(Executor& ex, const InsertStmt& stmt) {
     };
 
     long long changed = 0;
-    ex.atomically(
-        [&] { withIdentity(ex, t, [&] { changed = runWrite(ex, sql, t, WriteKind::Insert, finder); }); });
+    TriggerFiring triggers(ex, t, TriggerEvent::Insert);
+    ex.atomically([&] {
+        triggers.before();
+        withIdentity(ex, t, [&] { changed = runWrite(ex, sql, t, WriteKind::Insert, finder); });
+        triggers.after(changed);
+    });
     s.rowCount = changed;
     ex.output().rowsAffected = changed;
 }

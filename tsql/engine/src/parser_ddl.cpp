@@ -47,7 +47,10 @@ StmtPtr Parser::createStatement() {
         --pos_;
         return procedureStatement(false);
     }
-    if (cur().is("TRIGGER")) unsupported("CREATE TRIGGER");
+    if (cur().is("TRIGGER")) {
+        --pos_;
+        return triggerStatement(false);
+    }
     if (cur().is("FUNCTION")) unsupported("CREATE FUNCTION");
     if (cur().is("INDEX") || cur().is("UNIQUE") || cur().is("CLUSTERED") || cur().is("NONCLUSTERED"))
         unsupported("CREATE INDEX");
@@ -64,6 +67,8 @@ StmtPtr Parser::dropStatement() {
         kind = StmtKind::DropView;
     else if (cur().is("PROC") || cur().is("PROCEDURE"))
         kind = StmtKind::DropProcedure;
+    else if (cur().is("TRIGGER"))
+        kind = StmtKind::DropTrigger;
     else if (cur().kind == TokenKind::Identifier)
         unsupported("DROP " + upper(cur().text));
     else

@@ -79,4 +79,97 @@ StmtPtr Parser::execStatement() {
     return s;
 }
 
+StmtPtr Parser::triggerStatement(bool alter) {
+    std::size_t start = position();
+    next();
+    next();
+    auto s = std::make_unique<CreateTriggerStmt>();
+    s->alter = alter;
+    s->trigger = objectName();
+    expect("ON");
+    s->table = objectName();
+    if (cur().is("WITH")) unsupported("trigger option " + upper(ahead(1).text));
+    if (cur().is("INSTEAD")) unsupported("INSTEAD OF trigger");
+    if (!accept("FOR") && !accept("AFTER")) fail();
+    do {
+        TriggerEvent event;
+        if (accept("INSERT"))
+            event = TriggerEvent::Insert;
+        else if (accept("UPDATE"))
+            event = TriggerEvent::Update;
+        else if (accept("DELETE"))
+            event = TriggerEvent::Delete;
+        else
+            fail();
+        s->events |= static_cast<int>(event);
+    } while (acceptSymbol(","));
+    if (cur().is("WITH") && ahead(1).is("APPEND")) {
+        next();
+        next();
+    }
+    if (cur().is("NOT") && ahead(1).is("FOR") && ahead(2).is("REPLICATION")) {
+        next();
+        next();
+        next();
+    }
+    expect("AS");
+    while (cur().kind != TokenKind::End) {
+        if (acceptSymbol(";")) continue;
+        s->body.push_back(statement());
+    }
+    s->text = sourceTextToEnd(start);
+    return s;
+}
+
+StmtPtr Parser::useStatement() {
+    next();
+    auto s = std::make_unique<SimpleStmt>(StmtKind::Use);
+    s->name = identifier();
+    return s;
+}
+
+StmtPtr Parser::permissionStatement() {
+    auto s = std::make_unique<PermissionStmt>();
+    s->action = upper(next().text);
+    if (s->action == "REVOKE" && cur().is("GRANT") && ahead(1).is("OPTION")) {
+        next();
+        next();
+        expect("FOR");
+    }
+    // Permissions are words ("ALL PRIVILEGES", "VIEW DEFINITION"), some with a column list.
+    do {
+        std::string permission;
+        while (cur().kind == TokenKind::Identifier && !cur().is("ON") && !cur().is("TO") && !cur().is("FROM"))
+            permission += (permission.empty() ? "" : " ") + upper(next().text);
+        if (permission.empty()) fail();
+        if (cur().isSymbol("(")) columnList();
+        s->permissions.push_back(permission);
+    } while (acceptSymbol(","));
+    if (accept("ON")) {
+        if ((cur().is("OBJECT") || cur().is("SCHEMA")) &&
+            (ahead(1).isSymbol(":") || ahead(1).isSymbol("::"))) {
+            next();
+            while (acceptSymbol(":") || acceptSymbol("::")) {
+            }
+        }
+        s->object = objectName().name();
+        if (cur().isSymbol("(")) columnList();
+    }
+    if (!accept("TO") && !(s->action == "REVOKE" && accept("FROM"))) fail();
+    do {
+        s->principals.push_back(identifier());
+    } while (acceptSymbol(","));
+    if (s->action == "GRANT" && cur().is("WITH") && ahead(1).is("GRANT")) {
+        next();
+        next();
+        expect("OPTION");
+    }
+    if (s->action != "GRANT" && cur().is("CASCADE")) next();
+    if (cur().is("AS") && !atStatementStart()) {
+        next();
+        identifier();
+    }
+    return s;
+}
+
 } // namespace tsql::engine

@@ -163,14 +163,30 @@ std::string Parser::optionalAlias() {
 }
 
 void Parser::tableHints() {
-    if (cur().is("WITH") && ahead(1).isSymbol("(")) {
-        next();
-        next();
-        do {
-            identifier();
-        } while (acceptSymbol(","));
-        expectSymbol(")");
-    }
+    // Locking hints have no effect here: SQLite's write lock already serialises writers.
+    static constexpr std::string_view bareHints[] = {
+        "NOLOCK",        "HOLDLOCK",       "TABLOCK",      "TABLOCKX", "ROWLOCK",
+        "PAGLOCK",       "UPDLOCK",        "XLOCK",        "READPAST", "READUNCOMMITTED",
+        "READCOMMITTED", "REPEATABLEREAD", "SERIALIZABLE", "NOWAIT",   "NOEXPAND"};
+    bool bare = false;
+    if (cur().isSymbol("(") && ahead(1).kind == TokenKind::Identifier)
+        for (auto h : bareHints)
+            bare = bare || ahead(1).is(h);
+    if (!bare && !(cur().is("WITH") && ahead(1).isSymbol("("))) return;
+    if (!bare) next();
+    next();
+    do {
+        identifier();
+        if (acceptSymbol("=")) {
+            next();
+        } else if (acceptSymbol("(")) {
+            do {
+                next();
+            } while (acceptSymbol(","));
+            expectSymbol(")");
+        }
+    } while (acceptSymbol(","));
+    expectSymbol(")");
 }
 
 std::vector<std::unique_ptr<TableRef>> Parser::fromList() {
@@ -202,6 +218,7 @@ std::unique_ptr<TableRef> Parser::tablePrimary() {
     }
     if (cur().kind == TokenKind::Variable) unsupported("table variable");
     ref->name = objectName();
+    tableHints();
     if (cur().isSymbol("(")) unsupported("table-valued function " + ref->name.name());
     ref->alias = optionalAlias();
     tableHints();

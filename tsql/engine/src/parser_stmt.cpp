@@ -95,6 +95,8 @@ Batch Parser::batch() {
         if ((cur().is("CREATE") || cur().is("ALTER")) && (ahead(1).is("PROC") || ahead(1).is("PROCEDURE")) &&
             !b.statements.empty())
             raise(111, cur().line, {"CREATE/ALTER PROCEDURE"});
+        if ((cur().is("CREATE") || cur().is("ALTER")) && ahead(1).is("TRIGGER") && !b.statements.empty())
+            raise(111, cur().line, {upper(cur().text) + " TRIGGER"});
         b.statements.push_back(statement());
     }
     return b;
@@ -169,8 +171,19 @@ StmtPtr Parser::statement() {
         s = raiserrorStatement();
     } else if (t.is("EXEC") || t.is("EXECUTE")) {
         s = execStatement();
+    } else if (t.is("OPEN") || t.is("FETCH") || t.is("CLOSE") || t.is("DEALLOCATE")) {
+        s = cursorStatement(t.is("OPEN")    ? StmtKind::OpenCursor
+                            : t.is("FETCH") ? StmtKind::FetchCursor
+                            : t.is("CLOSE") ? StmtKind::CloseCursor
+                                            : StmtKind::DeallocateCursor);
     } else if (t.is("ALTER") && (ahead(1).is("PROC") || ahead(1).is("PROCEDURE"))) {
         s = procedureStatement(true);
+    } else if (t.is("ALTER") && ahead(1).is("TRIGGER")) {
+        s = triggerStatement(true);
+    } else if (t.is("USE")) {
+        s = useStatement();
+    } else if (t.is("GRANT") || t.is("DENY") || t.is("REVOKE")) {
+        s = permissionStatement();
     } else if (t.is("WITH")) {
         unsupported("common table expression (WITH)");
     } else {
@@ -313,7 +326,7 @@ StmtPtr Parser::declareStatement() {
     auto s = std::make_unique<DeclareStmt>();
     if (cur().kind == TokenKind::Identifier &&
         (ahead(1).is("CURSOR") || ahead(1).is("INSENSITIVE") || ahead(1).is("SCROLL")))
-        unsupported("DECLARE CURSOR");
+        return declareCursor();
     do {
         if (cur().kind != TokenKind::Variable) fail();
         VariableDecl v;
@@ -373,9 +386,9 @@ StmtPtr Parser::setStatement() {
     } else {
         fail();
     }
-    if ((s->name == "IMPLICIT_TRANSACTIONS" || s->name == "ANSI_NULLS" ||
-         s->name == "CONCAT_NULL_YIELDS_NULL" || s->name == "ANSI_DEFAULTS") &&
-        s->value->text != (s->name == "IMPLICIT_TRANSACTIONS" || s->name == "ANSI_DEFAULTS" ? "OFF" : "ON"))
+    // Scripts switch ANSI_NULLS and CONCAT_NULL_YIELDS_NULL around their definitions; the engine keeps
+    // the ON behaviour for both (see DESIGN.md).
+    if ((s->name == "IMPLICIT_TRANSACTIONS" || s->name == "ANSI_DEFAULTS") && s->value->text != "OFF")
         raiseUnsupported(s->line, "SET " + s->name + " " + s->value->text);
     return s;
 }
@@ -446,7 +459,10 @@ StmtPtr Parser::raiserrorStatement() {
     if (s->args.size() < 3) fail();
     if (accept("WITH")) {
         do {
-            if (!(accept("NOWAIT") || accept("SETERROR") || accept("LOG"))) fail();
+            if (accept("SETERROR"))
+                s->setError = true;
+            else if (!(accept("NOWAIT") || accept("LOG")))
+                fail();
         } while (acceptSymbol(","));
     }
     return s;

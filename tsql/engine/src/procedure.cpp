@@ -39,7 +39,8 @@ public:
         : s_(s)
         , savedVariables_(std::move(s.variables))
         , savedIndex_(std::move(s.variableIndex))
-        , savedScopeIdentity_(std::exchange(s.scopeIdentity, std::nullopt)) {
+        , savedScopeIdentity_(std::exchange(s.scopeIdentity, std::nullopt))
+        , savedXactAbort_(s.xactAbort) {
         s_.variables = std::move(variables);
         s_.variableIndex.clear();
         for (std::size_t i = 0; i < s_.variables.size(); ++i)
@@ -63,6 +64,7 @@ public:
         s_.variables = std::move(savedVariables_);
         s_.variableIndex = std::move(savedIndex_);
         s_.scopeIdentity = savedScopeIdentity_;
+        s_.xactAbort = savedXactAbort_; // SET options of a procedure last until it returns
         return callee;
     }
 
@@ -71,6 +73,7 @@ private:
     std::vector<Variable> savedVariables_;
     std::map<std::string, std::size_t> savedIndex_;
     std::optional<long long> savedScopeIdentity_;
+    bool savedXactAbort_;
     bool restored_ = false;
 };
 

@@ -2,6 +2,7 @@
 #include "errors.h"
 #include "lexer.h"
 #include "sqlite_util.h"
+#include "trigger.h"
 #include "tsql/collation.h"
 
 namespace tsql::engine {
@@ -37,6 +38,7 @@ std::string bindTargetFrom(Binder& b, Executor& ex, const ObjectName& target,
         found = &scope.sources.back();
     }
     if (!found->table) raiseUnsupported(line, "changing data through a view or derived table");
+    if (!found->table->storage.empty()) refusePseudoTable(line);
     return sql;
 }
 
@@ -171,7 +173,9 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
         }
     };
     long long changed = 0;
+    TriggerFiring triggers(ex, t, TriggerEvent::Update);
     ex.atomically([&] {
+        triggers.before("SELECT \"rid\" FROM (" + inner + ")");
         try {
             changed = runWrite(ex, sql, t, WriteKind::Update, finder);
         } catch (const SqlError& e) {
@@ -200,6 +204,7 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
                                t, WriteKind::Update, finder);
             ex.run("DROP TABLE temp.tsql_rewrite");
         }
+        triggers.after(changed);
     });
     s.rowCount = changed;
     ex.output().rowsAffected = changed;

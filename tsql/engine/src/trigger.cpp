@@ -1,0 +1,335 @@
+#include "trigger.h"
+
+#include "errors.h"
+#include "lexer.h"
+#include "parser.h"
+#include "sqlite_util.h"
+#include "tsql/collation.h"
+#include "tsql/datetime.h"
+#include "tsql/sqlite.h"
+
+#include <utility>
+
+namespace tsql::engine {
+
+namespace {
+
+//! SQL Server's limit on procedures and triggers calling one another.
+constexpr int maxNestLevel = 32;
+
+std::string writtenName(const ObjectName& name) {
+    std::string out;
+    for (std::size_t i = 0; i < name.parts.size(); ++i)
+        out += (i ? "." : "") + name.parts[i];
+    return out;
+}
+
+//! Runs catalog SQL with its own bound values (no batch variables).
+class CatalogStep {
+public:
+    CatalogStep(Session::Impl& s, const std::string& sql)
+        : db_(s.db)
+        , st_(s.statements.get(sql))
+        , reset_(st_) {}
+    CatalogStep& bind(int i, long long v) {
+        sqlite3_bind_int64(st_, i, v);
+        return *this;
+    }
+    CatalogStep& bind(int i, const std::string& v) {
+        sqlite3_bind_text(st_, i, v.c_str(), -1, SQLITE_TRANSIENT);
+        return *this;
+    }
+    bool step() {
+        int rc = sqlite3_step(st_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc != SQLITE_DONE) throwSqlite(db_, rc, sqlite3_sql(st_));
+        return false;
+    }
+    long long integer(int col) const { return sqlite3_column_int64(st_, col); }
+    std::string text(int col) const {
+        const unsigned char* t = sqlite3_column_text(st_, col);
+        return t ? reinterpret_cast<const char*>(t) : "";
+    }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* st_;
+    StatementReset reset_;
+};
+
+//! Parses a trigger's stored text.
+std::shared_ptr<const Batch> parseTrigger(const std::string& text) {
+    auto batch = std::make_shared<Batch>(parseBatch(text));
+    if (batch->statements.size() != 1 || batch->statements.front()->kind != StmtKind::CreateTrigger)
+        throw std::runtime_error("the stored text of a trigger does not define one trigger");
+    return batch;
+}
+
+const CreateTriggerStmt& definitionOf(const TriggerInfo& t) {
+    return static_cast<const CreateTriggerStmt&>(*t.definition->statements.front());
+}
+
+//! Swaps the session's scope for a trigger's (own variables, SCOPE_IDENTITY, nest level and the
+//! `inserted`/`deleted` tables) and restores the firing statement's scope on the way out.
+class TriggerScope {
+public:
+    TriggerScope(Session::Impl& s, long long trigger, std::shared_ptr<const TableInfo> inserted,
+                 std::shared_ptr<const TableInfo> deleted)
+        : s_(s)
+        , variables_(std::move(s.variables))
+        , index_(std::move(s.variableIndex))
+        , scopeIdentity_(std::exchange(s.scopeIdentity, std::nullopt))
+        , trigger_(std::exchange(s.trigger, trigger))
+        , triggerLevel_(s.triggerLevel)
+        , inserted_(std::exchange(s.inserted, std::move(inserted)))
+        , deleted_(std::exchange(s.deleted, std::move(deleted)))
+        , xactAbort_(s.xactAbort) {
+        s_.variables.clear();
+        s_.variableIndex.clear();
+        s_.triggerLevel = ++s_.nestLevel;
+        if (s_.nestLevel > maxNestLevel) {
+            restore();
+            raise(217, 0, {});
+        }
+    }
+    ~TriggerScope() {
+        if (!restored_) restore();
+    }
+    TriggerScope(const TriggerScope&) = delete;
+    TriggerScope& operator=(const TriggerScope&) = delete;
+
+private:
+    void restore() {
+        restored_ = true;
+        --s_.nestLevel;
+        s_.variables = std::move(variables_);
+        s_.variableIndex = std::move(index_);
+        s_.scopeIdentity = scopeIdentity_;
+        s_.trigger = trigger_;
+        s_.triggerLevel = triggerLevel_;
+        s_.inserted = std::move(inserted_);
+        s_.deleted = std::move(deleted_);
+        s_.xactAbort = xactAbort_; // SET options of a trigger last until it returns
+    }
+
+    Session::Impl& s_;
+    std::vector<Variable> variables_;
+    std::map<std::string, std::size_t> index_;
+    std::optional<long long> scopeIdentity_;
+    long long trigger_;
+    int triggerLevel_;
+    std::shared_ptr<const TableInfo> inserted_, deleted_;
+    bool xactAbort_;
+    bool restored_ = false;
+};
+
+[[noreturn]] void invalidTarget(const ObjectName& table, int line) {
+    throw SqlError(8197, 16, 4,
+                   "The object '" + writtenName(table) + "' does not exist or is invalid for this operation.",
+                   line);
+}
+
+} // namespace
+
+void triggersChanged(Executor& ex) {
+    // Other sessions watch only the schema version, which changes only with a real schema change.
+    ex.run("DROP TABLE IF EXISTS main.tsql_trigger_stamp");
+    ex.run("CREATE TABLE main.tsql_trigger_stamp(x)");
+    ex.session().catalog.invalidate();
+}
+
+const TriggerList& triggersOf(Session::Impl& s, const TableInfo& table) {
+    if (table.triggers) return *table.triggers;
+    auto list = std::make_shared<TriggerList>();
+    if (!table.temp && !table.view && table.storage.empty()) {
+        CatalogStep q(s, "SELECT id, name, definition FROM main.tsql_objects WHERE parent_obj = ? AND "
+                         "xtype = 'TR' ORDER BY id");
+        q.bind(1, table.id);
+        while (q.step()) {
+            TriggerInfo t;
+            t.id = q.integer(0);
+            t.name = q.text(1);
+            t.definition = parseTrigger(q.text(2));
+            t.events = definitionOf(t).events;
+            list->events |= t.events;
+            list->triggers.push_back(std::move(t));
+        }
+    }
+    table.triggers = list;
+    return *list;
+}
+
+std::shared_ptr<const TableInfo> pseudoTable(Session::Impl& s, const ObjectName& name) {
+    if (s.triggerLevel != s.nestLevel || name.parts.size() != 1) return nullptr;
+    if (equalsIgnoreCase(name.name(), "inserted")) return s.inserted;
+    if (equalsIgnoreCase(name.name(), "deleted")) return s.deleted;
+    return nullptr;
+}
+
+void refusePseudoTable(int line) {
+    throw SqlError(286, 16, 1, "The logical tables INSERTED and DELETED cannot be updated.", line);
+}
+
+void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt) {
+    auto& s = ex.session();
+    s.rowCount = 0;
+    const std::string& name = stmt.trigger.name();
+    if (stmt.trigger.isTemp()) raiseUnsupported(stmt.line, "temporary trigger");
+    auto table = s.catalog.table(stmt.table.name());
+    if (!table || table->view || table->temp) invalidTarget(stmt.table, stmt.line);
+    if (!stmt.alter) {
+        if (s.catalog.nameTaken(name, false)) raise(2714, stmt.line, {name});
+        ex.atomically([&] {
+            CatalogStep(s, "INSERT INTO main.tsql_objects(id, name, xtype, parent_obj, crdate, definition) "
+                           "VALUES (?, ?, 'TR', ?, ?, ?)")
+                .bind(1, s.catalog.newId(false))
+                .bind(2, name)
+                .bind(3, table->id)
+                .bind(4, DateTime::now().totalTicks())
+                .bind(5, stmt.text)
+                .step();
+            triggersChanged(ex);
+        });
+    } else {
+        auto id = s.catalog.objectId(name, "TR");
+        if (!id) raise(208, stmt.line, {writtenName(stmt.trigger)});
+        ex.atomically([&] {
+            CatalogStep(s, "UPDATE main.tsql_objects SET definition = ?, parent_obj = ? WHERE id = ?")
+                .bind(1, stmt.text)
+                .bind(2, table->id)
+                .bind(3, *id)
+                .step();
+            triggersChanged(ex);
+        });
+    }
+    s.catalog.invalidate();
+}
+
+void executeDropTrigger(Executor& ex, const DropStmt& stmt) {
+    auto& s = ex.session();
+    s.rowCount = 0;
+    for (const auto& n : stmt.names) {
+        auto id = s.catalog.objectId(n.name(), "TR");
+        if (!id) {
+            if (stmt.ifExists) continue;
+            raise(3701, stmt.line, {"trigger", n.name()});
+        }
+        ex.atomically([&] {
+            s.catalog.removeObject(*id);
+            triggersChanged(ex);
+        });
+        s.catalog.invalidate();
+    }
+}
+
+TriggerFiring::TriggerFiring(Executor& ex, const TableInfo& table, TriggerEvent event)
+    : ex_(ex)
+    , table_(table)
+    , event_(event) {
+    active_ = (triggersOf(ex.session(), table).events & static_cast<int>(event)) != 0;
+    if (!active_) return;
+    std::string level = std::to_string(ex.session().nestLevel);
+    deletedName_ = "tsql_deleted_" + level;
+    insertedName_ = "tsql_inserted_" + level;
+}
+
+TriggerFiring::~TriggerFiring() {
+    if (!active_) return;
+    // Failing here only means the tables went with a rolled back transaction.
+    std::string sql = "DROP TABLE IF EXISTS temp." + quoteName(deletedName_) +
+                      "; DROP TABLE IF EXISTS temp." + quoteName(insertedName_);
+    sqlite3_exec(ex_.session().db, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
+std::shared_ptr<const TableInfo> TriggerFiring::capture(const std::string& pseudoName,
+                                                        const std::string& rowsSql) {
+    auto t = std::make_shared<TableInfo>();
+    t->name = pseudoName;
+    t->temp = true;
+    t->storage = pseudoName == "inserted" ? insertedName_ : deletedName_;
+    std::string columns = "\"tsql_rowid\"", values = "rowid", ddl = "\"tsql_rowid\" INTEGER";
+    for (const auto& c : table_.columns) {
+        ColumnInfo copy;
+        copy.name = c.name;
+        copy.type = c.type;
+        copy.nullable = c.nullable;
+        t->columns.push_back(copy);
+        ddl += ", " + quoteName(c.name) + " " + std::string(sqliteDeclType(c.type));
+        if (isCharacterType(c.type.id)) ddl += " COLLATE " + std::string(kCollationName);
+        columns += ", " + quoteName(c.name);
+        values += ", " + quoteName(c.name);
+    }
+    ex_.run("DROP TABLE IF EXISTS " + t->sqliteName());
+    ex_.run("CREATE TEMP TABLE " + quoteName(t->storage) + " (" + ddl + ")");
+    ex_.run("INSERT INTO " + t->sqliteName() + " (" + columns + ") SELECT " + values + " FROM " +
+            table_.sqliteName() + " WHERE " + rowsSql);
+    return t;
+}
+
+void TriggerFiring::before(const std::string& rowids) {
+    if (!active_) return;
+    if (event_ == TriggerEvent::Insert) {
+        CatalogStep q(ex_.session(), "SELECT coalesce(max(rowid), 0) FROM " + table_.sqliteName());
+        q.step();
+        lastRowid_ = q.integer(0);
+        return;
+    }
+    deleted_ = capture("deleted", "rowid IN (" + rowids + ")");
+}
+
+void TriggerFiring::after(long long rows) {
+    if (!active_) return;
+    if (event_ == TriggerEvent::Insert)
+        inserted_ = capture("inserted", "rowid > " + std::to_string(lastRowid_));
+    else if (event_ == TriggerEvent::Update)
+        inserted_ =
+            capture("inserted", "rowid IN (SELECT \"tsql_rowid\" FROM " + deleted_->sqliteName() + ")");
+    if (!inserted_) inserted_ = capture("inserted", "0");
+    if (!deleted_) deleted_ = capture("deleted", "0");
+    // The list is held: a trigger body may change the schema and drop the cached definition.
+    std::shared_ptr<const TriggerList> list = table_.triggers;
+    for (const auto& t : list->triggers) {
+        if (!(t.events & static_cast<int>(event_))) continue;
+        // A trigger's own changes to its own table do not fire it again (no direct recursion).
+        if (t.id == ex_.session().trigger) continue;
+        if (!enabled(t)) continue;
+        run(t, rows);
+    }
+    ex_.run("DROP TABLE " + inserted_->sqliteName());
+    ex_.run("DROP TABLE " + deleted_->sqliteName());
+    active_ = false;
+}
+
+bool TriggerFiring::enabled(const TriggerInfo& trigger) {
+    // Read when firing: enabling or disabling a trigger changes only its flags (bit 2 = disabled).
+    CatalogStep q(ex_.session(), "SELECT flags FROM main.tsql_objects WHERE id = ?");
+    q.bind(1, trigger.id);
+    return q.step() && (q.integer(0) & 2) == 0;
+}
+
+void TriggerFiring::run(const TriggerInfo& trigger, long long rows) {
+    auto& s = ex_.session();
+    // Inside a trigger @@TRANCOUNT counts the statement's own transaction.
+    bool implicit = s.tranCount == 0;
+    if (implicit) s.tranCount = 1;
+    Executor inner(s, ex_.output());
+    inner.setAbortOnError(true);
+    try {
+        TriggerScope scope(s, trigger.id, inserted_, deleted_);
+        s.rowCount = rows;
+        inner.runStatements(definitionOf(trigger).body);
+    } catch (...) {
+        if (implicit && s.tranCount == 1) s.tranCount = 0;
+        throw;
+    }
+    if (inner.aborted()) {
+        // An error in a trigger undoes the whole transaction and ends the batch.
+        ex_.rollbackAll();
+        ex_.setStatementError(s.error);
+        throw BatchAbort{};
+    }
+    if (s.tranCount == 0) raise(3609, 0, {});
+    if (implicit) s.tranCount = 0;
+}
+
+} // namespace tsql::engine

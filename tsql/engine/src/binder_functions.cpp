@@ -1,5 +1,7 @@
 #include "binder.h"
 
+#include "catalog_functions.h"
+
 #include "errors.h"
 #include "session.h"
 #include "session_functions.h"
@@ -70,6 +72,7 @@ Bound Binder::aggregate(const Expr& e, const Scope& scope) {
 Bound Binder::function(const Expr& e, const Scope& scope) {
     const std::string& name = e.text;
     if (isAggregateName(name)) return aggregate(e, scope);
+    if (auto catalogCall = bindCatalogFunction(*this, e, scope)) return *catalogCall;
     if (e.star) raise(102, e.line, {"*"});
     if (const SessionFunction* f = findSessionFunction(name)) {
         int n = static_cast<int>(e.args.size());

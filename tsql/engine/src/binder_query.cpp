@@ -5,6 +5,7 @@
 #include "parser.h"
 #include "session.h"
 #include "sqlite_util.h"
+#include "system_views.h"
 #include "tsql/collation.h"
 
 namespace tsql::engine {
@@ -64,6 +65,17 @@ void Binder::addSource(Scope& scope, Source source, int line) {
 std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
     switch (ref.kind) {
     case TableRef::Kind::Named: {
+        if (const SystemView* view = ref.name.isTemp() ? nullptr : findSystemView(ref.name.parts)) {
+            Source src;
+            src.exposed = ref.alias.empty() ? ref.name.name() : ref.alias;
+            src.sqlAlias = newAlias("t");
+            for (std::size_t i = 0; i < view->columns.size(); ++i)
+                src.columns.push_back(
+                    {view->columns[i].name, view->columns[i].type, "\"c" + std::to_string(i + 1) + "\""});
+            std::string sql = "(" + view->sql + ") AS " + src.sqlAlias;
+            addSource(scope, std::move(src), ref.line);
+            return sql;
+        }
         auto table = s_.catalog.table(ref.name.name());
         if (!table) raise(208, ref.line, {joinedName(ref.name)});
         Source src;

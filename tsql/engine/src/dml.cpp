@@ -3,6 +3,7 @@
 #include "errors.h"
 #include "lexer.h"
 #include "parser.h"
+#include "system_views.h"
 #include "tsql/convert.h"
 
 #include <algorithm>
@@ -226,6 +227,8 @@ void withIdentity(Executor& ex, const TableInfo& table, const std::function<void
 }
 
 std::shared_ptr<const TableInfo> writableTable(Executor& ex, const ObjectName& name, int line) {
+    if (!name.isTemp() && findSystemView(name.parts))
+        throw SqlError(259, 16, 1, "Ad hoc updates to system catalogs are not allowed.", line);
     auto table = ex.session().catalog.table(name.name());
     if (!table) {
         std::string full;

@@ -1,9 +1,11 @@
 #include "session.h"
 
+#include "catalog_functions.h"
 #include "exec.h"
 #include "lexer.h"
 #include "parser.h"
 #include "session_functions.h"
+#include "system_views.h"
 #include "tsql/sqlite.h"
 
 #include <atomic>
@@ -114,6 +116,8 @@ std::unique_ptr<Session> Database::connect(const std::string& login) {
     }
     auto impl = std::make_unique<Session::Impl>(self, db, login, spid);
     engine::registerSessionFunctions(db, impl.get());
+    engine::registerSystemViewFunctions(db);
+    engine::registerCatalogFunctions(db);
     impl->catalog.initialise();
     return std::make_unique<Session>(std::move(impl));
 }

@@ -144,6 +144,11 @@ enum class StmtKind {
     DropProcedure,
     Exec,
     Noop,
+    DeclareCursor,
+    OpenCursor,
+    FetchCursor,
+    CloseCursor,
+    DeallocateCursor,
 };
 
 struct Statement {

@@ -40,6 +40,9 @@ constexpr MessageInfo engineMessages[] = {
      "specified more than once."},
     {8143, 16, "Parameter '%s' was supplied multiple times."},
     {8155, 16, "No column name was specified for column %s of '%s'."},
+    {16911, 16, "fetch: The fetch type %s cannot be used with forward only cursors."},
+    {16924, 16,
+     "Cursorfetch: The number of variables declared in the INTO list must match that of selected columns."},
 };
 
 } // namespace

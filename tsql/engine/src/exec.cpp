@@ -1,5 +1,6 @@
 #include "exec.h"
 
+#include "cursor.h"
 #include "errors.h"
 #include "lexer.h"
 #include "tsql/convert.h"
@@ -15,9 +16,10 @@ namespace tsql::engine {
 namespace {
 
 //! Errors that end only the statement; every other error ends the batch, as SQL Server does.
-constexpr std::array<int, 31> statementLevelErrors = {
+constexpr std::array<int, 37> statementLevelErrors = {
     201,  208,  220,  266,  512,  515,  517,  544,  547,  1222, 1767, 1776, 2601, 2627, 2705, 2714,
-    2812, 3701, 3726, 3902, 3903, 8110, 8114, 8115, 8134, 8143, 8144, 8145, 8152, 8162, 50000};
+    2812, 3701, 3726, 3902, 3903, 8110, 8114, 8115, 8134, 8143, 8144, 8145, 8152, 8162, 50000,
+    16905, 16911, 16915, 16916, 16917, 16924};
 
 bool endsBatch(const SqlError& e) {
     if (e.severity() < 11) return false;
@@ -251,6 +253,7 @@ void Executor::run(const Batch& batch) {
 }
 
 void Executor::runStatements(const std::vector<StmtPtr>& statements) {
+    CursorScope cursorScope(s_);
     try {
         s_.catalog.refreshIfChanged();
         for (const auto& st : statements)
@@ -378,6 +381,13 @@ void Executor::execute(const Statement& stmt) {
         break;
     case StmtKind::Exec:
         executeExec(*this, static_cast<const ExecStmt&>(stmt));
+        break;
+    case StmtKind::DeclareCursor:
+    case StmtKind::OpenCursor:
+    case StmtKind::FetchCursor:
+    case StmtKind::CloseCursor:
+    case StmtKind::DeallocateCursor:
+        executeCursor(*this, stmt);
         break;
     default:
         break;

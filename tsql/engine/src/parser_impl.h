@@ -85,6 +85,8 @@ private:
     StmtPtr raiserrorStatement();
     StmtPtr procedureStatement(bool alter);
     StmtPtr execStatement();
+    StmtPtr declareCursor();
+    StmtPtr cursorStatement(StmtKind kind);
     void columnDefinition(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
     std::vector<std::string> columnList();

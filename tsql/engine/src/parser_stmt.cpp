@@ -169,6 +169,11 @@ StmtPtr Parser::statement() {
         s = raiserrorStatement();
     } else if (t.is("EXEC") || t.is("EXECUTE")) {
         s = execStatement();
+    } else if (t.is("OPEN") || t.is("FETCH") || t.is("CLOSE") || t.is("DEALLOCATE")) {
+        s = cursorStatement(t.is("OPEN")    ? StmtKind::OpenCursor
+                            : t.is("FETCH") ? StmtKind::FetchCursor
+                            : t.is("CLOSE") ? StmtKind::CloseCursor
+                                            : StmtKind::DeallocateCursor);
     } else if (t.is("ALTER") && (ahead(1).is("PROC") || ahead(1).is("PROCEDURE"))) {
         s = procedureStatement(true);
     } else if (t.is("WITH")) {
@@ -313,7 +318,7 @@ StmtPtr Parser::declareStatement() {
     auto s = std::make_unique<DeclareStmt>();
     if (cur().kind == TokenKind::Identifier &&
         (ahead(1).is("CURSOR") || ahead(1).is("INSENSITIVE") || ahead(1).is("SCROLL")))
-        unsupported("DECLARE CURSOR");
+        return declareCursor();
     do {
         if (cur().kind != TokenKind::Variable) fail();
         VariableDecl v;

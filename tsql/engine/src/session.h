@@ -29,6 +29,9 @@ struct IdentityCounter {
     bool changed = false;
 };
 
+//! The cursors of a session (cursor.cpp).
+struct CursorState;
+
 } // namespace tsql::engine
 
 namespace tsql {
@@ -68,6 +71,10 @@ struct Session::Impl {
     std::optional<long long> scopeIdentity;
     int tranCount = 0;
     int nestLevel = 0; //!< procedures being run (@@NESTLEVEL)
+    int fetchStatus = -1;     //!< @@FETCH_STATUS
+    long long cursorRows = 0; //!< @@CURSOR_ROWS
+    //! GLOBAL cursors and the LOCAL ones of each running scope, created on first use.
+    std::shared_ptr<engine::CursorState> cursors;
 
     //! Parsed procedures by their text.
     std::map<std::string, std::shared_ptr<const engine::Batch>> procedures;

@@ -30,7 +30,7 @@ Type versionType() {
     return Type::nVarChar(300);
 }
 
-constexpr std::array<SessionFunction, 24> sessionFunctions{{
+constexpr std::array<SessionFunction, 26> sessionFunctions{{
     {"SUSER_SNAME", 0, 1, sysname},      {"SUSER_NAME", 0, 1, sysname},
     {"SUSER_ID", 0, 1, integerType},     {"USER_NAME", 0, 1, sysname},
     {"USER_ID", 0, 1, integerType},      {"DB_NAME", 0, 1, sysname},
@@ -43,6 +43,8 @@ constexpr std::array<SessionFunction, 24> sessionFunctions{{
     {"@@VERSION", 0, 0, versionType},    {"@@NESTLEVEL", 0, 0, integerType},
     {"@@DATEFIRST", 0, 0, tinyType},     {"@@LANGUAGE", 0, 0, sysname},
     {"@@MAX_PRECISION", 0, 0, tinyType}, {"@@PROCID", 0, 0, integerType},
+    {"@@FETCH_STATUS", 0, 0, integerType},
+    {"@@CURSOR_ROWS", 0, 0, integerType},
 }};
 
 std::string argText(sqlite3_value* v) {
@@ -148,6 +150,10 @@ void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             resultText(ctx, "us_english");
         } else if (name == "@@MAX_PRECISION") {
             sqlite3_result_int64(ctx, 38);
+        } else if (name == "@@FETCH_STATUS") {
+            sqlite3_result_int64(ctx, s->fetchStatus);
+        } else if (name == "@@CURSOR_ROWS") {
+            sqlite3_result_int64(ctx, s->cursorRows);
         } else {
             sqlite3_result_null(ctx);
         }

@@ -149,6 +149,7 @@ enum class StmtKind {
     FetchCursor,
     CloseCursor,
     DeallocateCursor,
+    AlterTable,
 };
 
 struct Statement {

@@ -87,6 +87,7 @@ private:
     StmtPtr execStatement();
     StmtPtr declareCursor();
     StmtPtr cursorStatement(StmtKind kind);
+    StmtPtr alterTableStatement();
     void columnDefinition(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
     std::vector<std::string> columnList();

@@ -146,15 +146,15 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
     ex.run("DROP TABLE " + old.sqliteName());
     ex.run("ALTER TABLE " + scratch + " RENAME TO " + quoteName(t.name));
     for (const auto& ix :
-         ex.rows("SELECT name, keycols, flags FROM " + schema +
+         ex.rows("SELECT indid, keycols, flags FROM " + schema +
                      ".tsql_indexes WHERE object_id = " + std::to_string(t.id),
-                 {{"", Type::nVarChar(128)}, {"", Type::nVarChar(4000)}, {"", Type::integer()}})) {
+                 {{"", Type::bigInt()}, {"", Type::nVarChar(4000)}, {"", Type::integer()}})) {
         std::string cols;
         for (char ch : ix[1].asString())
             cols += ch == '\x1f' ? std::string("\", \"") : std::string(1, ch);
         ex.run(std::string("CREATE ") + ((ix[2].asInt() & 4) ? "UNIQUE " : "") + "INDEX " + schema + "." +
-               quoteName("tsql_ix_" + std::to_string(t.id) + "_" + ix[0].asString()) + " ON " +
-               quoteName(t.name) + " (\"" + cols + "\")");
+               quoteName(sqliteIndexName(t.id, ix[0].asInt())) + " ON " + quoteName(t.name) + " (\"" + cols +
+               "\")");
     }
     std::string id = std::to_string(t.id);
     ex.run("DELETE FROM " + schema + ".tsql_columns WHERE object_id = " + id);

@@ -41,7 +41,32 @@ struct AlterTableStmt : Statement {
     bool withCheck = false; //!< WITH CHECK: existing rows are checked when a constraint is (re)enabled
 };
 
+//! CREATE [UNIQUE] [CLUSTERED|NONCLUSTERED] INDEX name ON table (columns [ASC|DESC]).
+struct CreateIndexStmt : Statement {
+    CreateIndexStmt()
+        : Statement(StmtKind::CreateIndex) {}
+    std::string name;
+    ObjectName table;
+    std::vector<std::string> columns;
+    std::vector<bool> descending;
+    bool unique = false;
+    bool clustered = false;
+};
+
+//! DROP INDEX table.name | name ON table [, ...].
+struct DropIndexStmt : Statement {
+    DropIndexStmt()
+        : Statement(StmtKind::DropIndex) {}
+    std::vector<std::pair<std::string, std::string>> indexes; //!< table, index
+};
+
 //! Runs ALTER TABLE.
 void executeAlterTable(Executor& ex, const AlterTableStmt& stmt);
+void executeCreateIndex(Executor& ex, const CreateIndexStmt& stmt);
+void executeDropIndex(Executor& ex, const DropIndexStmt& stmt);
+//! EXEC sp_rename 'table.index', 'new', 'INDEX' (also tables and other objects without a type).
+void executeRename(Executor& ex, const ExecStmt& stmt);
+//! Name of the SQLite index behind a CREATE INDEX index.
+std::string sqliteIndexName(long long tableId, long long indid);
 
 } // namespace tsql::engine

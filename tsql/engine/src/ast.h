@@ -150,6 +150,8 @@ enum class StmtKind {
     CloseCursor,
     DeallocateCursor,
     AlterTable,
+    CreateIndex,
+    DropIndex,
 };
 
 struct Statement {

@@ -99,4 +99,53 @@ StmtPtr Parser::alterTableStatement() {
     return s;
 }
 
+StmtPtr Parser::createIndexStatement() {
+    auto s = std::make_unique<CreateIndexStmt>();
+    s->unique = accept("UNIQUE");
+    if (accept("CLUSTERED"))
+        s->clustered = true;
+    else
+        accept("NONCLUSTERED");
+    expect("INDEX");
+    s->name = identifier();
+    expect("ON");
+    s->table = objectName();
+    expectSymbol("(");
+    do {
+        s->columns.push_back(identifier());
+        bool desc = accept("DESC");
+        if (!desc) accept("ASC");
+        s->descending.push_back(desc);
+    } while (acceptSymbol(","));
+    expectSymbol(")");
+    if (accept("WITH")) {
+        // Storage options (FILLFACTOR, PAD_INDEX ...) mean nothing here.
+        expectSymbol("(");
+        int depth = 1;
+        while (depth > 0) {
+            if (cur().kind == TokenKind::End) fail();
+            if (cur().isSymbol("(")) ++depth;
+            if (cur().isSymbol(")")) --depth;
+            next();
+        }
+    }
+    if (accept("ON")) identifier();
+    return s;
+}
+
+StmtPtr Parser::dropIndexStatement() {
+    auto s = std::make_unique<DropIndexStmt>();
+    do {
+        ObjectName n = objectName();
+        if (accept("ON")) {
+            ObjectName t = objectName();
+            s->indexes.emplace_back(t.name(), n.name());
+        } else {
+            if (n.parts.size() < 2) fail();
+            s->indexes.emplace_back(n.parts[n.parts.size() - 2], n.name());
+        }
+    } while (acceptSymbol(","));
+    return s;
+}
+
 } // namespace tsql::engine

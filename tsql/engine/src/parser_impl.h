@@ -88,6 +88,8 @@ private:
     StmtPtr declareCursor();
     StmtPtr cursorStatement(StmtKind kind);
     StmtPtr alterTableStatement();
+    StmtPtr createIndexStatement();
+    StmtPtr dropIndexStatement();
     void columnDefinition(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
     std::vector<std::string> columnList();

@@ -149,6 +149,9 @@ enum class StmtKind {
     FetchCursor,
     CloseCursor,
     DeallocateCursor,
+    AlterTable,
+    CreateIndex,
+    DropIndex,
 };
 
 struct Statement {

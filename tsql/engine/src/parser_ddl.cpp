@@ -50,7 +50,7 @@ StmtPtr Parser::createStatement() {
     if (cur().is("TRIGGER")) unsupported("CREATE TRIGGER");
     if (cur().is("FUNCTION")) unsupported("CREATE FUNCTION");
     if (cur().is("INDEX") || cur().is("UNIQUE") || cur().is("CLUSTERED") || cur().is("NONCLUSTERED"))
-        unsupported("CREATE INDEX");
+        return createIndexStatement();
     if (cur().kind == TokenKind::Identifier) unsupported("CREATE " + upper(cur().text));
     fail();
 }
@@ -64,6 +64,8 @@ StmtPtr Parser::dropStatement() {
         kind = StmtKind::DropView;
     else if (cur().is("PROC") || cur().is("PROCEDURE"))
         kind = StmtKind::DropProcedure;
+    else if (accept("INDEX"))
+        return dropIndexStatement();
     else if (cur().kind == TokenKind::Identifier)
         unsupported("DROP " + upper(cur().text));
     else

@@ -87,6 +87,9 @@ private:
     StmtPtr execStatement();
     StmtPtr declareCursor();
     StmtPtr cursorStatement(StmtKind kind);
+    StmtPtr alterTableStatement();
+    StmtPtr createIndexStatement();
+    StmtPtr dropIndexStatement();
     void columnDefinition(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
     std::vector<std::string> columnList();

@@ -183,7 +183,8 @@ TEST_F(HostTarvikTest, PreprocessingImportRunsTheHostProcedure) {
     HostTarvik tarvik(*own, frontEnd, browse(265));
     const auto rows = [&](const char* query) {
         std::string out;
-        for (const auto& row : own->execute(query).resultSets.at(0).rows())
+        const auto result = own->execute(query);
+        for (const auto& row : result.resultSets.at(0).rows())
             out += (out.empty() ? "" : ";") + row.at(0).asText();
         return out;
     };

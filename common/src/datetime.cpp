@@ -1,5 +1,7 @@
 #include "common/datetime.h"
 
+#include "common/civil.h"
+
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -11,30 +13,7 @@ namespace {
 
 constexpr std::int64_t kMsPerDay = 86'400'000;
 
-// Days since 1970-01-01 (H. Hinnant's algorithm).
-std::int64_t daysFromEpoch(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void civilFromEpoch(std::int64_t z, int& year, int& month, int& day) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = static_cast<int>(y + (month <= 2));
-}
-
-const std::int64_t kEpochOffset = daysFromEpoch(1899, 12, 30);
+const std::int64_t kEpochOffset = UnixDaysFromCivil(1899, 12, 30);
 
 int daysInMonth(int year, int month) {
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -45,7 +24,7 @@ int daysInMonth(int year, int month) {
 } // namespace
 
 std::int64_t DaysFromCivil(int year, int month, int day) {
-    return daysFromEpoch(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochOffset;
+    return UnixDaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochOffset;
 }
 
 bool IsValidDateTime(const DateTimeFields& f) {
@@ -76,7 +55,10 @@ DateTimeFields DecodeDateTime(TDateTime value) {
         whole += value >= 0 ? 1 : -1;
     }
     DateTimeFields f;
-    civilFromEpoch(static_cast<std::int64_t>(whole) + kEpochOffset, f.year, f.month, f.day);
+    const CivilDate date = CivilFromUnixDays(static_cast<std::int64_t>(whole) + kEpochOffset);
+    f.year = date.year;
+    f.month = date.month;
+    f.day = date.day;
     f.hour = static_cast<int>(ms / 3'600'000);
     f.minute = static_cast<int>(ms / 60'000 % 60);
     f.second = static_cast<int>(ms / 1000 % 60);

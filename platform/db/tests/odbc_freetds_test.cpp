@@ -1,5 +1,6 @@
 // Connecting through the SQL Server driver FreeTDS to servers on loopback that refuse or never answer.
 
+#include "common/testing/loopback.h"
 #include "platform/db/connection.h"
 
 #include <gtest/gtest.h>
@@ -61,19 +62,6 @@ private:
     std::thread thread_;
 };
 
-//! A loopback port nobody listens on.
-int closedPort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    close(s);
-    return ntohs(address.sin_port);
-}
-
 ConnectionDescription freetds(int port, int loginTimeoutSeconds) {
     ConnectionDescription d;
     d.driver = "FreeTDS";
@@ -98,7 +86,7 @@ std::string connectionFailure(const ConnectionDescription& d) {
 TEST(FreeTdsOdbc, RefusedConnectionCarriesTheDriversReason) {
     // A refused connection fails at once; the generous timeout only keeps a loaded machine from
     // giving up on the driver before it has said why.
-    const std::string text = connectionFailure(freetds(closedPort(), 30));
+    const std::string text = connectionFailure(freetds(common::testing::ClosedLoopbackPort(), 30));
     EXPECT_EQ(text.rfind("Cannot connect to the database 'Tarvik' on server '127.0.0.1': [FreeTDS]", 0), 0u)
         << text;
 }

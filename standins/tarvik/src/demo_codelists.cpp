@@ -352,12 +352,10 @@ void addCodeLists(Context& c) {
             b.insert("TabProfes", {{"Cislo", text(p.number)}, {"Nazev", text(p.name)}}, "@ID");
             b.extension("TabProfes", p.portal);
         }
-        const char* positions[] = {"Ředitel",        "Hlavní účetní",   "Obchodní referent",
-                                   "Vedoucí výroby", "Operátor výroby", "Skladník"};
-        for (std::size_t i = 0; i < std::size(positions); ++i) {
-            b.insert("TabPracovniPozice", {{"Nazev", text(positions[i])}}, "@ID");
+        for (std::size_t i = 0; i < std::size(kPositions); ++i) {
+            b.insert("TabPracovniPozice", {{"Nazev", text(kPositions[i])}}, "@ID");
             b.extension("TabPracovniPozice",
-                        i + 1 == std::size(positions) ? Portal::Unflagged : Portal::Flagged);
+                        i + 1 == std::size(kPositions) ? Portal::Unflagged : Portal::Flagged);
         }
     }
 }

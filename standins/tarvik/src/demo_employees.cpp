@@ -36,8 +36,6 @@ constexpr const char* kStreets[] = {"Masarykova", "Husova",    "Palackého",  "N
                                     "Školní",     "Zahradní",  "Komenského", "Lidická",
                                     "Sokolská",   "Jiráskova", "Tyršova",    "Havlíčkova"};
 constexpr const char* kTitles[] = {"Ing.", "Mgr.", "Bc."};
-constexpr const char* kPositions[] = {"Ředitel",        "Hlavní účetní",   "Obchodní referent",
-                                      "Vedoucí výroby", "Operátor výroby", "Skladník"};
 constexpr const char* kBoyNames[] = {"Adam", "Matyáš", "Vojtěch"};
 constexpr const char* kGirlNames[] = {"Eliška", "Klára", "Natálie"};
 

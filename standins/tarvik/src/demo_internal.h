@@ -96,6 +96,9 @@ inline constexpr int kPeriodFeb2014 = 14;
 inline constexpr int kPayrollPeriods[] = {kPeriodNov2013, kPeriodDec2013, kPeriodJan2014};
 //! The accounting period reported by the host (TabStromDef.IdObdobi).
 inline constexpr int kAccountingPeriod = 1;
+//! Job positions (TabPracovniPozice.Nazev); the last one is not published on the Portal.
+inline constexpr const char* kPositions[] = {"Ředitel",        "Hlavní účetní",   "Obchodní referent",
+                                             "Vedoucí výroby", "Operátor výroby", "Skladník"};
 
 void addExtensionAttributes(Context& c);
 void addCompanySettings(Context& c);

@@ -42,6 +42,7 @@ constexpr OptionRule kOptions[] = {
     {"--sk", false, true, false, false},
     {"--scale", true, true, false, false},
     {"--seed", true, true, false, false},
+    {"--wage-slips", true, true, false, false},
     {"--plugin", true, false, true, true},
     {"--browse", true, false, true, false},
     {"--extkom", true, false, true, false},
@@ -76,6 +77,8 @@ void apply(RunnerOptions& o, std::string_view name, const std::string& value) {
         if (o.demoOptions.scale < 1) throw std::invalid_argument("--scale must be at least 1");
     } else if (name == "--seed")
         o.demoOptions.seed = number<std::uint64_t>(name, value);
+    else if (name == "--wage-slips")
+        o.wageSlipFolder = value;
     else if (name == "--plugin")
         o.pluginLibrary = value;
     else if (name == "--browse") {
@@ -256,6 +259,11 @@ RunnerOptions parseRunnerArguments(const std::vector<std::string>& args) {
         apply(o, rule->name, value);
     }
     if (o.database.empty()) throw std::invalid_argument("--db is required");
+    const bool describesDemo = o.demoOptions.slovak || o.demoOptions.scale != 1 ||
+                               o.demoOptions.seed != DemoOptions{}.seed || !o.wageSlipFolder.empty();
+    if (o.command == Command::Create && describesDemo && !o.demo)
+        throw std::invalid_argument(
+            "--sk, --scale, --seed and --wage-slips describe the demo company; add --demo");
     hostDatabaseDescription(o.database);
     if (o.command != Command::Create && o.pluginLibrary.empty())
         throw std::invalid_argument("--plugin is required");
@@ -269,7 +277,7 @@ RunnerOptions parseRunnerArguments(const std::vector<std::string>& args) {
 
 std::string runnerUsage() {
     return "usage:\n"
-           "  tarvik create --db FILE.db [--demo] [--sk] [--scale N] [--seed N]\n"
+           "  tarvik create --db FILE.db [--demo [--sk] [--scale N] [--seed N] [--wage-slips DIR]]\n"
            "  tarvik run --db FILE.db --plugin LIB --browse N [--extkom ID] [--current ID]\n"
            "             [--marked 1,2,3] [--period ID] [--answer yes|no|cancel|value:TEXT]...\n"
            "             [--tarvik-version HEX] [--sql-server-version HEX]\n"
@@ -288,7 +296,8 @@ platform::db::ConnectionDescription hostDatabaseDescription(const std::filesyste
     return description;
 }
 
-void createHostDatabase(const std::filesystem::path& file, bool demo, const DemoOptions& demoOptions) {
+void createHostDatabase(const std::filesystem::path& file, bool demo, const DemoOptions& demoOptions,
+                        const std::filesystem::path& wageSlipFolder) {
     hostDatabaseDescription(file);
     if (std::filesystem::exists(file))
         throw std::runtime_error("The host database " + file.string() +
@@ -305,7 +314,11 @@ void createHostDatabase(const std::filesystem::path& file, bool demo, const Demo
             const char* user = std::getenv("USER");
             auto session = database->connect(user && *user ? user : "user");
             runBatches(*session, hostScriptBatches(), "host database");
-            if (demo) runBatches(*session, renderBatches(generateDemoCompany(demoOptions)), "demo company");
+            if (demo) {
+                const auto company = generateDemoCompany(demoOptions);
+                runBatches(*session, renderBatches(company), "demo company");
+                if (!wageSlipFolder.empty()) writeWageSlips(company, wageSlipFolder);
+            }
         }
         for (const char* suffix : {"-wal", "-shm"})
             if (std::filesystem::exists(partial.string() + suffix))
@@ -331,7 +344,7 @@ int runTarvik(const std::vector<std::string>& args, std::ostream& out, std::ostr
             out << runnerUsage();
             return 0;
         case Command::Create:
-            createHostDatabase(options.database, options.demo, options.demoOptions);
+            createHostDatabase(options.database, options.demo, options.demoOptions, options.wageSlipFolder);
             out << "Created " << options.database.string() << '\n';
             return 0;
         case Command::Run:

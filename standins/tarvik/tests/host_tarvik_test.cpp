@@ -1,3 +1,4 @@
+#include "standins/tarvik/host_script.h"
 #include "standins/tarvik/host_tarvik.h"
 #include "standins/tarvik/scripted_front_end.h"
 
@@ -152,7 +153,56 @@ TEST_F(HostTarvikTest, UnknownHostActionsFail) {
 }
 
 TEST_F(HostTarvikTest, PreprocessingImportRunsTheHostProcedure) {
-    GTEST_SKIP() << "needs CREATE PROCEDURE in the embedded engine (hp_MzPredzpImportUP)";
+    host_database::TempFolder folder;
+    const auto file = folder.path() / "import.db";
+    std::vector<std::string> extra;
+    for (const auto& script : hostScriptFiles())
+        if (script.name == "host-procedures.sql")
+            for (auto& batch : splitBatches(script.text))
+                extra.push_back(std::move(batch));
+    extra.insert(extra.end(), {
+        "INSERT dbo.TabMzdObd (IdObdobi, Rok, Mesic, Stav) VALUES (12, 2013, 12, 1)\n"
+        "INSERT dbo.TabMzdObd (IdObdobi, Rok, Mesic, Stav) VALUES (13, 2014, 1, 0)",
+        "CREATE TABLE dbo.TestDavka (ID INT NOT NULL PRIMARY KEY, PredzpID INT NULL)\n"
+        "INSERT dbo.TestDavka (ID) VALUES (1) INSERT dbo.TestDavka (ID) VALUES (2) "
+        "INSERT dbo.TestDavka (ID) VALUES (3)",
+        // the plug-in's import procedure: two rows of the current period, one of the next
+        "CREATE PROCEDURE dbo.ep_TestImport @IdObdobi INT, @TabName VARCHAR(50) OUTPUT, "
+        "@AtrName VARCHAR(50) OUTPUT AS\n"
+        "INSERT #PredzpImportTable (Pomocne_ID, ZamestnanecId, IdObdobi, CisloMS, Castka) "
+        "VALUES (1, 7, @IdObdobi, 600, 100)\n"
+        "INSERT #PredzpImportTable (Pomocne_ID, ZamestnanecId, IdObdobi, CisloMS, Castka) "
+        "VALUES (2, 8, @IdObdobi, 610, 200)\n"
+        "INSERT #PredzpImportTable (Pomocne_ID, ZamestnanecId, IdObdobi, CisloMS, Castka) "
+        "VALUES (3, 9, 13, 600, 50)\n"
+        "SET @TabName = 'TestDavka' SET @AtrName = 'PredzpID'",
+        "INSERT dbo.TabMzImpDefUP (Nazev, JmenoUP, VlastniUP) VALUES (N'QUELTA', N'dbo.ep_TestImport', 1)",
+    });
+    host_database::createHostTables(file, extra);
+    auto own = host_database::connectHost(file);
+    HostTarvik tarvik(*own, frontEnd, browse(265));
+    const auto rows = [&](const char* query) {
+        std::string out;
+        const auto result = own->execute(query);
+        for (const auto& row : result.resultSets.at(0).rows())
+            out += (out.empty() ? "" : ";") + row.at(0).asText();
+        return out;
+    };
+
+    tarvik.RunAction(265, "A_ExtorniProc");
+    EXPECT_EQ(rows("SELECT CAST(IdObdobi AS VARCHAR) + ':' + CAST(CisloMS AS VARCHAR) FROM dbo.TabPredzp "
+                   "ORDER BY ID"),
+              "12:600;12:610");
+    // every imported row's ID went back to the row it came from
+    EXPECT_EQ(rows("SELECT CAST(d.ID AS VARCHAR) + '=' + ISNULL(CAST(p.CisloMS AS VARCHAR), '-') "
+                   "FROM dbo.TestDavka d LEFT JOIN dbo.TabPredzp p ON p.ID = d.PredzpID ORDER BY d.ID"),
+              "1=600;2=610;3=-");
+
+    // a procedure name that would smuggle in SQL fails the import and leaves nothing behind
+    own->execute("UPDATE dbo.TabMzImpDefUP SET JmenoUP = N'dbo.ep_TestImport; DELETE dbo.TabPredzp'");
+    EXPECT_THROW(tarvik.RunAction(265, "A_ExtorniProc"), TarvikError);
+    EXPECT_EQ(rows("SELECT CAST(COUNT(*) AS VARCHAR) FROM dbo.TabPredzp"), "2");
+    EXPECT_THROW(tarvik.RunAction(265, "A_JinaAkce"), TarvikError);
 }
 
 TEST_F(HostTarvikTest, UserFacingCallsReachTheFrontEnd) {

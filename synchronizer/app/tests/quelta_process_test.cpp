@@ -1,5 +1,6 @@
 // Runs the quelta executable as a process, as the plug-in's launcher does.
 
+#include "common/testing/loopback.h"
 #include "tsql/engine.h"
 #include "tsql/format.h"
 
@@ -10,12 +11,10 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <netinet/in.h>
 #include <spawn.h>
 #include <sstream>
 #include <stdexcept>
 #include <stdlib.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -87,19 +86,6 @@ private:
     std::filesystem::path path_;
 };
 
-//! A loopback port nobody listens on (bound and closed again).
-int closedPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
-}
-
 } // namespace
 
 TEST(QueltaProcess, BadParametersGiveOneMessageAndExitZero) {
@@ -115,7 +101,7 @@ TEST(QueltaProcess, BadParametersGiveOneMessageAndExitZero) {
 
 TEST(QueltaProcess, UnreachableDatabaseGivesOneMessageAndExitZero) {
     Site site;
-    const std::string server = "127.0.0.1," + std::to_string(closedPort());
+    const std::string server = "127.0.0.1," + std::to_string(common::testing::ClosedLoopbackPort());
     const std::string inis[] = {
         "[settings]\r\nlogin=\r\ndriver=FreeTDS\r\nlogintimeout=5\r\n",
         "[settings]\r\nlogin=\r\ndriver=No Such ODBC Driver\r\n",

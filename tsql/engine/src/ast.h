@@ -153,6 +153,9 @@ enum class StmtKind {
     FetchCursor,
     CloseCursor,
     DeallocateCursor,
+    AlterTable,
+    CreateIndex,
+    DropIndex,
 };
 
 struct Statement {

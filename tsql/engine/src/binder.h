@@ -70,6 +70,8 @@ public:
 
     //! The type a TypeName stands for; throws SqlError for unknown names.
     static Type resolveType(const TypeName& t, int line);
+    //! The type CAST/CONVERT converts to: character and binary types without a length take 30.
+    static TypeName castTarget(const TypeName& t);
     //! Value of a literal expression (NULL, numbers, strings, binary).
     static Value literalValue(const Expr& e);
     //! A unique SQLite alias for a FROM item or a column of a query.

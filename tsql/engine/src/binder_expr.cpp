@@ -10,6 +10,8 @@
 #include "tsql/operators.h"
 #include "tsql/sqlite.h"
 
+#include <algorithm>
+#include <cctype>
 #include <set>
 
 namespace tsql::engine {
@@ -91,6 +93,20 @@ bool storageCompatible(const Type& from, const Type& to) {
 
 std::string Binder::newAlias(const char* prefix) {
     return quoteName(prefix + std::to_string(++aliasCounter_));
+}
+
+TypeName Binder::castTarget(const TypeName& t) {
+    // CAST and CONVERT give a character or binary type written without a length 30 characters,
+    // where a declaration gives it one.
+    static constexpr std::string_view kSized[] = {"char", "varchar", "nchar", "nvarchar", "binary", "varbinary"};
+    if (!t.args.empty()) return t;
+    std::string name = t.name;
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (std::find(std::begin(kSized), std::end(kSized), name) == std::end(kSized)) return t;
+    TypeName sized = t;
+    sized.args = {"30"};
+    return sized;
 }
 
 Type Binder::resolveType(const TypeName& t, int line) {
@@ -309,7 +325,7 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
         return function(e, scope);
     case ExprKind::Cast:
     case ExprKind::Convert: {
-        Type to = resolveType(e.type, e.line);
+        Type to = resolveType(castTarget(e.type), e.line);
         Bound a = expr(*e.args[0], scope);
         Bound b;
         b.type = to;

@@ -154,6 +154,28 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
                        "dbo." + t.name, key.empty() ? "(unknown)" : key});
             }
         }
+        // Unique indexes of CREATE UNIQUE INDEX.
+        for (auto& row : textRows(ex,
+                                  std::string("SELECT name, keycols FROM ") + (t.temp ? "temp" : "main") +
+                                      ".tsql_indexes WHERE (flags & 4) <> 0 AND object_id = " +
+                                      std::to_string(t.id),
+                                  2)) {
+            ConstraintInfo index;
+            index.kind = ConstraintKind::Unique;
+            index.name = row[0];
+            std::string part;
+            for (char ch : row[1] + '\x1f') {
+                if (ch != '\x1f') {
+                    part += ch;
+                    continue;
+                }
+                index.columns.push_back(part);
+                part.clear();
+            }
+            if (!sameColumns(index.columns, cols)) continue;
+            std::string key = findDuplicate ? findDuplicate(index) : "";
+            raise(2601, 0, {"dbo." + t.name, index.name, key.empty() ? "(unknown)" : key});
+        }
     }
     if (code == SQLITE_CONSTRAINT_CHECK) {
         auto colon = message.find(": ");

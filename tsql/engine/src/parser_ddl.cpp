@@ -53,7 +53,7 @@ StmtPtr Parser::createStatement() {
     }
     if (cur().is("FUNCTION")) unsupported("CREATE FUNCTION");
     if (cur().is("INDEX") || cur().is("UNIQUE") || cur().is("CLUSTERED") || cur().is("NONCLUSTERED"))
-        unsupported("CREATE INDEX");
+        return createIndexStatement();
     if (cur().kind == TokenKind::Identifier) unsupported("CREATE " + upper(cur().text));
     fail();
 }
@@ -69,6 +69,8 @@ StmtPtr Parser::dropStatement() {
         kind = StmtKind::DropProcedure;
     else if (cur().is("TRIGGER"))
         kind = StmtKind::DropTrigger;
+    else if (accept("INDEX"))
+        return dropIndexStatement();
     else if (cur().kind == TokenKind::Identifier)
         unsupported("DROP " + upper(cur().text));
     else

@@ -90,6 +90,9 @@ private:
     StmtPtr permissionStatement();
     StmtPtr declareCursor();
     StmtPtr cursorStatement(StmtKind kind);
+    StmtPtr alterTableStatement();
+    StmtPtr createIndexStatement();
+    StmtPtr dropIndexStatement();
     void columnDefinition(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
     std::vector<std::string> columnList();

@@ -176,6 +176,8 @@ StmtPtr Parser::statement() {
                             : t.is("FETCH") ? StmtKind::FetchCursor
                             : t.is("CLOSE") ? StmtKind::CloseCursor
                                             : StmtKind::DeallocateCursor);
+    } else if (t.is("ALTER") && ahead(1).is("TABLE")) {
+        s = alterTableStatement();
     } else if (t.is("ALTER") && (ahead(1).is("PROC") || ahead(1).is("PROCEDURE"))) {
         s = procedureStatement(true);
     } else if (t.is("ALTER") && ahead(1).is("TRIGGER")) {

@@ -1,3 +1,4 @@
+#include "alter.h"
 #include "errors.h"
 #include "exec.h"
 #include "lexer.h"
@@ -142,6 +143,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
         returnTarget = s.variable(stmt.returnVariable);
         if (!returnTarget) raise(137, stmt.line, {stmt.returnVariable});
     }
+    if (equalsIgnoreCase(stmt.procedure.name(), "sp_rename")) return executeRename(ex, stmt);
     auto text = s.catalog.procedureText(stmt.procedure.name());
     if (!text) raise(2812, stmt.line, {writtenName(stmt.procedure)});
     auto batch = parsedProcedure(s, *text);

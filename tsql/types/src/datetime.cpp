@@ -2,6 +2,8 @@
 
 #include "tsql/error.h"
 
+#include "common/civil.h"
+
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -14,30 +16,7 @@ namespace tsql {
 
 namespace {
 
-// Days since 1970-01-01 of a proleptic Gregorian date and back (H. Hinnant's algorithms).
-std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void civilFromDays(std::int64_t z, int& year, int& month, int& day) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = static_cast<int>(y + (month <= 2));
-}
-
-const std::int64_t k1900 = daysFromCivil(1900, 1, 1);
+const std::int64_t k1900 = common::UnixDaysFromCivil(1900, 1, 1);
 
 bool isLeap(int y) {
     return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
@@ -269,7 +248,7 @@ std::optional<DateTime> DateTime::fromParts(int year, int month, int day, int ho
         millisecond > 999)
         return std::nullopt;
     const std::int64_t days =
-        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - k1900;
+        common::UnixDaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - k1900;
     // Milliseconds to 1/300 s ticks, rounding half up (.995 .. .998 become .997, .999 the next second).
     const std::int64_t ticks =
         (std::int64_t(hour) * 3600 + minute * 60 + second) * 300 + (std::int64_t(millisecond) * 3 + 5) / 10;
@@ -309,7 +288,10 @@ double DateTime::toFloat() const {
 
 DateTime::Parts DateTime::parts() const {
     Parts p{};
-    civilFromDays(k1900 + days_, p.year, p.month, p.day);
+    const common::CivilDate date = common::CivilFromUnixDays(k1900 + days_);
+    p.year = date.year;
+    p.month = date.month;
+    p.day = date.day;
     const int seconds = ticks_ / 300;
     p.hour = seconds / 3600;
     p.minute = seconds / 60 % 60;

@@ -244,6 +244,7 @@ constexpr FunctionInfo kFunctions[] = {
     {"NEWID", 0, 0, false, true, guidType, newIdEval},
     {"NULLIF", 2, 2, false, false, nullIfType, nullIfEval},
     {"POWER", 2, 2, false, false, powerType, powerEval},
+    {"QUOTENAME", 1, 2, false, false, detail::quoteNameType, detail::quoteNameEval},
     {"REPLACE", 3, 3, false, false, detail::replaceType, detail::replaceEval},
     {"REPLICATE", 2, 2, false, false, detail::replicateType, detail::replicateEval},
     {"RIGHT", 2, 2, false, false, detail::sameTextType, detail::rightEval},

@@ -198,6 +198,37 @@ Value replaceEval(Args a) {
     return convert(Value::text(encodeUtf8(out), Type{t.id, Type::kMax, 0, 0}), t, ConversionKind::Assignment);
 }
 
+Type quoteNameType(std::span<const Type>) {
+    return Type::nVarChar(258);
+}
+
+//! Delimits a name as an identifier: [name] with ] doubled (or '...' / "..." with the quote doubled);
+//! NULL for an unknown quote character or a name longer than 128 characters, as the server does.
+Value quoteNameEval(Args a) {
+    const Type t = Type::nVarChar(258);
+    if (a[0].isNull() || (a.size() > 1 && a[1].isNull())) return Value::null(t);
+    const std::string name = textOf(a[0]);
+    if (textLength(name, true) > 128) return Value::null(t);
+    const std::string quote = a.size() > 1 ? textOf(a[1]) : "[";
+    char open = 0;
+    char close = 0;
+    if (quote == "[" || quote == "]") {
+        open = '[';
+        close = ']';
+    } else if (quote == "'" || quote == "\"") {
+        open = close = quote[0];
+    } else {
+        return Value::null(t);
+    }
+    std::string out(1, open);
+    for (char c : name) {
+        out += c;
+        if (c == close) out += c;
+    }
+    out += close;
+    return textResult(std::move(out), t);
+}
+
 Value charIndexEval(Args a) {
     if (a[0].isNull() || a[1].isNull() || (a.size() > 2 && a[2].isNull()))
         return Value::null(Type::integer());

@@ -11,6 +11,7 @@ Type replaceType(std::span<const Type> args);
 Type replicateType(std::span<const Type> args);
 Type spaceType(std::span<const Type> args);
 Type strType(std::span<const Type> args);
+Type quoteNameType(std::span<const Type> args);
 
 Value lenEval(Args a);
 Value dataLengthEval(Args a);
@@ -26,5 +27,6 @@ Value charIndexEval(Args a);
 Value replicateEval(Args a);
 Value spaceEval(Args a);
 Value strEval(Args a);
+Value quoteNameEval(Args a);
 
 } // namespace tsql::detail

@@ -24,6 +24,7 @@ struct RunnerOptions {
     std::filesystem::path pluginLibrary; //!< --plugin
     bool demo = false;                   //!< create: add the demo company
     DemoOptions demoOptions;             //!< create: --sk, --scale, --seed
+    std::filesystem::path wageSlipFolder; //!< create: --wage-slips, where the demo's wage slips go
     BrowseState browse;                  //!< run: --browse, --extkom, --current, --marked, --period
     bool browseGiven = false;
     HostSettings settings;               //!< --tarvik-version, --sql-server-version
@@ -44,7 +45,8 @@ platform::db::ConnectionDescription hostDatabaseDescription(const std::filesyste
 //! Creates a host database file: the host tables and procedures, then the demo company when
 //! asked. The file appears only when everything succeeded; an existing file is never touched.
 //! Throws std::runtime_error with the server's message and the failing statement.
-void createHostDatabase(const std::filesystem::path& file, bool demo, const DemoOptions& demoOptions);
+void createHostDatabase(const std::filesystem::path& file, bool demo, const DemoOptions& demoOptions,
+                        const std::filesystem::path& wageSlipFolder = {});
 
 //! Runs the runner: messages the host showed go to `out` as they appear, errors to `err`.
 //! Returns the exit status: 0 success, 1 failure, 2 wrong arguments.

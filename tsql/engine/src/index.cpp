@@ -1,0 +1,281 @@
+#include "alter.h"
+#include "dml.h"
+#include "errors.h"
+#include "exec.h"
+#include "lexer.h"
+#include "sqlite_util.h"
+
+namespace tsql::engine {
+
+namespace {
+
+//! tsql_indexes.flags bits.
+constexpr int clusteredFlag = 1;
+constexpr int uniqueFlag = 4;
+
+std::string schemaOf(const TableInfo& t) {
+    return t.temp ? "temp" : "main";
+}
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string out;
+    for (const auto& n : names)
+        out += (out.empty() ? "" : "\x1f") + n;
+    return out;
+}
+
+struct IndexRow {
+    long long indid = 0;
+    std::string name;
+    int flags = 0;
+};
+
+std::vector<IndexRow> indexesOf(Executor& ex, const TableInfo& t) {
+    std::vector<IndexRow> out;
+    for (const auto& r :
+         ex.rows("SELECT indid, name, flags FROM " + schemaOf(t) +
+                     ".tsql_indexes WHERE object_id = " + std::to_string(t.id) + " ORDER BY indid",
+                 {{"", Type::bigInt()}, {"", Type::nVarChar(128)}, {"", Type::integer()}}))
+        out.push_back({r[0].asInt(), r[1].asString(), static_cast<int>(r[2].asInt())});
+    return out;
+}
+
+std::string objectText(const ObjectName& n) {
+    std::string out;
+    for (std::size_t i = 0; i < n.parts.size(); ++i)
+        out += (i ? "." : "") + n.parts[i];
+    return out;
+}
+
+//! The value of an sp_rename argument by position or by name.
+std::string renameArgument(Executor& ex, const ExecStmt& stmt, std::size_t position, const char* name) {
+    for (std::size_t i = 0; i < stmt.arguments.size(); ++i) {
+        const ExecArgument& a = stmt.arguments[i];
+        bool match = a.name.empty() ? i == position : equalsIgnoreCase(a.name, name);
+        if (!match || !a.value) continue;
+        Value v = ex.evaluate(*a.value);
+        return v.isNull() ? "" : toText(v);
+    }
+    return "";
+}
+
+//! 'a.b.c' split at dots outside brackets, brackets removed.
+std::vector<std::string> nameParts(const std::string& text) {
+    std::vector<std::string> parts(1);
+    bool bracket = false;
+    for (char c : text) {
+        if (c == '[' && !bracket)
+            bracket = true;
+        else if (c == ']' && bracket)
+            bracket = false;
+        else if (c == '.' && !bracket)
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    return parts;
+}
+
+} // namespace
+
+std::string sqliteIndexName(long long tableId, long long indid) {
+    return "tsql_ix_" + std::to_string(tableId) + "_" + std::to_string(indid);
+}
+
+void executeCreateIndex(Executor& ex, const CreateIndexStmt& stmt) {
+    auto& s = ex.session();
+    auto table = s.catalog.table(stmt.table.name());
+    if (!table || table->view) {
+        if (table) raiseUnsupported(stmt.line, "an index on a view");
+        throw SqlError(1088, 16, 12,
+                       "Cannot find the object \"" + objectText(stmt.table) +
+                           "\" because it does not exist or you do not have permissions.",
+                       stmt.line);
+    }
+    const TableInfo& t = *table;
+    for (const auto& c : stmt.columns)
+        if (t.columnIndex(c) < 0) raise(1911, stmt.line, {c});
+    auto existing = indexesOf(ex, t);
+    bool constraintName = false;
+    for (const auto& k : t.constraints)
+        constraintName = constraintName || equalsIgnoreCase(k.name, stmt.name);
+    for (const auto& ix : existing)
+        constraintName = constraintName || equalsIgnoreCase(ix.name, stmt.name);
+    if (constraintName) raise(1913, stmt.line, {stmt.name, "dbo." + t.name});
+    long long indid = 2;
+    std::size_t keyConstraints = 0;
+    std::string clusteredName;
+    for (const auto& k : t.constraints) {
+        if (k.kind != ConstraintKind::PrimaryKey && k.kind != ConstraintKind::Unique) continue;
+        ++keyConstraints;
+        if (k.clustered) clusteredName = k.name;
+    }
+    for (const auto& ix : existing) {
+        if (ix.flags & clusteredFlag) clusteredName = ix.name;
+        indid = std::max(indid, ix.indid + 1);
+    }
+    // Indexes behind PRIMARY KEY and UNIQUE constraints come first in SQL Server's numbering.
+    indid = std::max(indid, static_cast<long long>(keyConstraints) + 2);
+    if (stmt.clustered) {
+        if (!clusteredName.empty())
+            throw SqlError(1902, 16, 3,
+                           "Cannot create more than one clustered index on table 'dbo." + t.name +
+                               "'. Drop the existing clustered index '" + clusteredName +
+                               "' before creating another.",
+                           stmt.line);
+        indid = 1;
+    }
+    std::string cols;
+    for (std::size_t i = 0; i < stmt.columns.size(); ++i)
+        cols += (i ? ", " : "") + quoteName(t.columns[t.columnIndex(stmt.columns[i])].name) +
+                (stmt.descending[i] ? " DESC" : "");
+    std::vector<std::string> names;
+    for (const auto& c : stmt.columns)
+        names.push_back(t.columns[t.columnIndex(c)].name);
+    s.rowCount = 0;
+    ex.atomically([&] {
+        if (stmt.unique) {
+            std::string keyCols;
+            for (const auto& n : names)
+                keyCols += (keyCols.empty() ? "" : ", ") + quoteName(n);
+            std::vector<ResultColumn> shape;
+            for (const auto& n : names)
+                shape.push_back({n, t.columns[t.columnIndex(n)].type});
+            auto dup = ex.rows("SELECT " + keyCols + " FROM " + t.sqliteName() + " GROUP BY " + keyCols +
+                                   " HAVING count(*) > 1 LIMIT 1",
+                               shape);
+            if (!dup.empty())
+                throw SqlError(
+                    1505, 16, 1,
+                    "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found "
+                    "for the object name 'dbo." +
+                        t.name + "' and the index name '" + stmt.name + "'. The duplicate key value is " +
+                        keyText(dup.front()) + ".",
+                    stmt.line);
+        }
+        ex.run(std::string("CREATE ") + (stmt.unique ? "UNIQUE " : "") + "INDEX " + schemaOf(t) + "." +
+               quoteName(sqliteIndexName(t.id, indid)) + " ON " + quoteName(t.name) + " (" + cols + ")");
+        ex.run("INSERT INTO " + schemaOf(t) +
+               ".tsql_indexes(object_id, indid, name, keycols, flags) VALUES (" + std::to_string(t.id) +
+               ", " + std::to_string(indid) + ", " + quoteText(stmt.name) + ", " + quoteText(joined(names)) +
+               ", " + std::to_string((stmt.clustered ? clusteredFlag : 0) | (stmt.unique ? uniqueFlag : 0)) +
+               ")");
+    });
+    s.statements.clear();
+}
+
+void executeDropIndex(Executor& ex, const DropIndexStmt& stmt) {
+    auto& s = ex.session();
+    s.rowCount = 0;
+    for (const auto& [tableName, indexName] : stmt.indexes) {
+        auto table = s.catalog.table(tableName);
+        const IndexRow* found = nullptr;
+        std::vector<IndexRow> existing;
+        if (table && !table->view) {
+            existing = indexesOf(ex, *table);
+            for (const auto& ix : existing)
+                if (equalsIgnoreCase(ix.name, indexName)) found = &ix;
+            for (const auto& k : table->constraints)
+                if ((k.kind == ConstraintKind::PrimaryKey || k.kind == ConstraintKind::Unique) &&
+                    equalsIgnoreCase(k.name, indexName))
+                    throw SqlError(3723, 16, 4,
+                                   "An explicit DROP INDEX is not allowed on index 'dbo." + table->name +
+                                       "." + k.name + "'. It is being used for " +
+                                       (k.kind == ConstraintKind::PrimaryKey ? "PRIMARY KEY" : "UNIQUE KEY") +
+                                       " constraint enforcement.",
+                                   stmt.line);
+        }
+        if (!found) raise(3701, stmt.line, {"index", tableName + "." + indexName});
+        const TableInfo& t = *table;
+        long long indid = found->indid;
+        ex.atomically([&] {
+            ex.run("DROP INDEX " + schemaOf(t) + "." + quoteName(sqliteIndexName(t.id, indid)));
+            ex.run("DELETE FROM " + schemaOf(t) + ".tsql_indexes WHERE object_id = " + std::to_string(t.id) +
+                   " AND indid = " + std::to_string(indid));
+        });
+        s.statements.clear();
+    }
+}
+
+void executeRename(Executor& ex, const ExecStmt& stmt) {
+    auto& s = ex.session();
+    std::string object = renameArgument(ex, stmt, 0, "@objname");
+    std::string newName = renameArgument(ex, stmt, 1, "@newname");
+    std::string type = upper(renameArgument(ex, stmt, 2, "@objtype"));
+    auto ambiguous = [&]() -> SqlError {
+        return SqlError(15248, 11, 1,
+                        "Either the parameter @objname is ambiguous or the claimed @objtype (" + type +
+                            ") is wrong.",
+                        stmt.line);
+    };
+    if (newName.empty())
+        throw SqlError(15223, 11, 1, "Error: The new name '" + newName + "' is not a valid name.", stmt.line);
+    auto parts = nameParts(object);
+    s.rowCount = 0;
+    if (type == "INDEX") {
+        if (parts.size() < 2) throw ambiguous();
+        auto table = s.catalog.table(parts[parts.size() - 2]);
+        if (!table || table->view) throw ambiguous();
+        const TableInfo& t = *table;
+        const std::string& old = parts.back();
+        for (const auto& ix : indexesOf(ex, t))
+            if (equalsIgnoreCase(ix.name, newName) && !equalsIgnoreCase(ix.name, old))
+                throw SqlError(15335, 11, 1,
+                               "Error: The new name '" + newName +
+                                   "' is already in use as a index name and would cause a duplicate that is "
+                                   "not permitted.",
+                               stmt.line);
+        bool done = false;
+        ex.atomically([&] {
+            for (const auto& ix : indexesOf(ex, t))
+                if (equalsIgnoreCase(ix.name, old)) {
+                    ex.run("UPDATE " + schemaOf(t) + ".tsql_indexes SET name = " + quoteText(newName) +
+                           " WHERE object_id = " + std::to_string(t.id) +
+                           " AND indid = " + std::to_string(ix.indid));
+                    done = true;
+                }
+            for (const auto& k : t.constraints)
+                if (!done && (k.kind == ConstraintKind::PrimaryKey || k.kind == ConstraintKind::Unique) &&
+                    equalsIgnoreCase(k.name, old)) {
+                    if (s.catalog.nameTaken(newName, t.temp))
+                        throw SqlError(15335, 11, 1,
+                                       "Error: The new name '" + newName +
+                                           "' is already in use as a object name and would cause a duplicate "
+                                           "that is not permitted.",
+                                       stmt.line);
+                    ex.run("UPDATE " + schemaOf(t) + ".tsql_objects SET name = " + quoteText(newName) +
+                           " WHERE id = " + std::to_string(k.id));
+                    done = true;
+                }
+            if (!done) throw ambiguous();
+        });
+    } else if (type.empty() || type == "OBJECT") {
+        const std::string& old = parts.back();
+        auto id = s.catalog.objectId(old);
+        if (!id) throw ambiguous();
+        if (s.catalog.nameTaken(newName, old[0] == '#'))
+            throw SqlError(15335, 11, 1,
+                           "Error: The new name '" + newName +
+                               "' is already in use as a object name and would cause a duplicate that is not "
+                               "permitted.",
+                           stmt.line);
+        auto table = s.catalog.table(old);
+        std::string schema = *id < 0 ? "temp" : "main";
+        ex.atomically([&] {
+            if (table && !table->view) {
+                ex.run("ALTER TABLE " + table->sqliteName() + " RENAME TO " + quoteName(newName));
+                ex.run("UPDATE main.tsql_objects SET ref_name = " + quoteText(newName) +
+                       " WHERE xtype = 'F' AND ref_name = " + quoteText(table->name) + " COLLATE NOCASE");
+            }
+            ex.run("UPDATE " + schema + ".tsql_objects SET name = " + quoteText(newName) +
+                   " WHERE id = " + std::to_string(*id));
+        });
+    } else {
+        raiseUnsupported(stmt.line, "sp_rename of a " + type);
+    }
+    s.catalog.invalidate();
+    s.statements.clear();
+    ex.message("Caution: Changing any part of an object name could break scripts and stored procedures.");
+}
+
+} // namespace tsql::engine

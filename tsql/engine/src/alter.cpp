@@ -92,7 +92,8 @@ void refuseIfReferenced(Executor& ex, const TableInfo& t, int line) {
 //! `t` over the old table's columns), old one dropped, catalog rows of columns, defaults and constraints
 //! written again. Triggers, indexes and the identity counter keep their rows.
 void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::vector<std::string>& copy,
-             const std::set<std::string>& disabled, WriteKind kind) {
+             const std::set<std::string>& disabled, WriteKind kind,
+             const std::set<std::string>& checkNow = {}) {
     auto& s = ex.session();
     Binder b(s);
     Scope own = ownColumns(t);
@@ -133,6 +134,9 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
     ex.run(sql);
     TableInfo scratchInfo = t;
     scratchInfo.name = "tsql_rebuild";
+    // The rows were checked when they were written; CHECK constraints are checked again only where
+    // the statement asks for it (`checkNow`), as SQL Server does.
+    ex.run("PRAGMA ignore_check_constraints = ON");
     try {
         if (!targetCols.empty())
             runWrite(ex,
@@ -140,8 +144,38 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
                          old.sqliteName(),
                      scratchInfo, kind);
     } catch (SqlError& e) {
+        ex.run("PRAGMA ignore_check_constraints = OFF");
         if (e.number() == 547 || e.number() == 515 || e.number() == 2627) asAlterFailure(e, t.name);
         throw;
+    } catch (...) {
+        ex.run("PRAGMA ignore_check_constraints = OFF");
+        throw;
+    }
+    ex.run("PRAGMA ignore_check_constraints = OFF");
+    for (const auto& k : t.constraints) {
+        if (k.kind != ConstraintKind::Check || !checkNow.count(upper(k.name))) continue;
+        auto check = parseExpression(k.checkText);
+        if (ex.rows("SELECT 1 FROM " + scratch + " WHERE NOT (" + b.condition(*check, own) + ") LIMIT 1",
+                    {{"", Type::integer()}})
+                .empty())
+            continue;
+        std::vector<std::string> columns;
+        std::vector<const Expr*> stack{check.get()};
+        while (!stack.empty()) {
+            const Expr* e = stack.back();
+            stack.pop_back();
+            if (e->kind == ExprKind::Column) {
+                bool known = false;
+                for (const auto& c : columns)
+                    known = known || equalsIgnoreCase(c, e->parts.back());
+                if (!known) columns.push_back(e->parts.back());
+            }
+            for (const auto& arg : e->args)
+                if (arg) stack.push_back(arg.get());
+        }
+        raise(547, 0,
+              {"ALTER TABLE", "CHECK", k.name, t.temp ? std::string("tempdb") : s.database->name(),
+               "dbo." + t.name, columns.size() == 1 ? ", column '" + columns.front() + "'" : ""});
     }
     ex.run("DROP TABLE " + old.sqliteName());
     ex.run("ALTER TABLE " + scratch + " RENAME TO " + quoteName(t.name));
@@ -357,7 +391,14 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         if (s.catalog.nameTaken(k.name, next.temp)) raise(2714, stmt.line, {k.name});
         next.constraints.push_back(std::move(k));
     }
-    rebuild(ex, *current, next, sameColumns(next), disabled, WriteKind::Insert);
+    std::set<std::string> added;
+    if (!stmt.withNocheck)
+        for (const auto& def : stmt.added.constraints)
+            if (def.kind == ConstraintKind::Check)
+                added.insert(upper(next.constraints[next.constraints.size() - stmt.added.constraints.size() +
+                                                    (&def - stmt.added.constraints.data())]
+                                       .name));
+    rebuild(ex, *current, next, sameColumns(next), disabled, WriteKind::Insert, added);
 }
 
 void dropColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
@@ -485,10 +526,14 @@ void switchObjects(Executor& ex, const AlterTableStmt& stmt, const TableInfo& t)
                " WHERE parent_obj = " + std::to_string(t.id) + " AND name = " + quoteText(name));
     }
     if (triggers || !changed) return;
-    // Enforcement lives in SQLite's table definition: rebuild with the enabled constraints only. A
-    // re-enabled constraint is checked against the rows (SQL Server checks them only WITH CHECK).
+    // Enforcement lives in SQLite's table definition: rebuild with the enabled constraints only.
     refuseIfReferenced(ex, t, stmt.line);
-    rebuild(ex, t, t, sameColumns(t), disabled, WriteKind::Insert);
+    // Re-enabled constraints check the rows only WITH CHECK, as in SQL Server.
+    std::set<std::string> checkNow;
+    if (stmt.withCheck && !disable)
+        for (const auto& name : names)
+            checkNow.insert(upper(name));
+    rebuild(ex, t, t, sameColumns(t), disabled, WriteKind::Insert, checkNow);
 }
 
 } // namespace

@@ -161,6 +161,37 @@ std::unique_ptr<ViewRedirect> redirectUpdate(Executor& ex, const UpdateStmt& con
     return r;
 }
 
+std::unique_ptr<ViewRedirect> redirectInsert(Executor& ex, const InsertStmt& constStmt) {
+    auto r = prepare(ex, constStmt.table, constStmt.line);
+    if (!r) return r;
+    auto& stmt = const_cast<InsertStmt&>(constStmt);
+    auto& d = *r->impl_;
+    std::vector<std::string> saved = stmt.columns;
+    std::vector<std::string> columns = stmt.columns;
+    if (columns.empty() && !stmt.defaultValues)
+        for (const auto& c : d.view->columns)
+            columns.push_back(c.name);
+    for (auto& name : columns) {
+        int index = viewColumn(d, name);
+        if (index < 0) raise(207, stmt.line, {name});
+        const Expr& def = *d.core->items.at(static_cast<std::size_t>(index)).expr;
+        if (def.kind != ExprKind::Column)
+            throw SqlError(4406, 16, 1,
+                           "Update or insert of view or function '" + d.view->name +
+                               "' failed because it contains a derived or constant field.",
+                           stmt.line);
+        name = def.parts.back();
+    }
+    ObjectName savedTable = stmt.table;
+    stmt.columns = std::move(columns);
+    stmt.table.parts = {d.base};
+    d.undo.push_back([&stmt, saved, savedTable] {
+        stmt.columns = saved;
+        stmt.table = savedTable;
+    });
+    return r;
+}
+
 std::unique_ptr<ViewRedirect> redirectDelete(Executor& ex, const DeleteStmt& constStmt) {
     if (!constStmt.from.empty()) return nullptr;
     auto r = prepare(ex, constStmt.target, constStmt.line);

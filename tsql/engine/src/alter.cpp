@@ -63,18 +63,26 @@ std::set<std::string> disabledNames(Executor& ex, const TableInfo& t) {
     return out;
 }
 
-//! Raises the error of an ALTER TABLE that other tables' FOREIGN KEYs keep from rebuilding `t`.
+//! FOREIGN KEY constraints of other tables that reference `t`: name, table, referenced columns.
+std::vector<std::vector<Value>> referencesTo(Executor& ex, const TableInfo& t) {
+    if (t.temp) return {};
+    return ex.rows(
+        "SELECT f.name, p.name, f.ref_cols FROM main.tsql_objects f JOIN main.tsql_objects p ON p.id = "
+        "f.parent_obj WHERE f.xtype = 'F' AND f.ref_name = " +
+            quoteText(t.name) + " COLLATE NOCASE AND p.id <> " + std::to_string(t.id),
+        {{"", Type::nVarChar(128)}, {"", Type::nVarChar(128)}, {"", Type::nVarChar(4000)}});
+}
+
+//! A table referenced by other tables is rebuilt with SQLite's foreign keys off (see executeAlterTable),
+//! which cannot be switched inside a transaction.
 void refuseIfReferenced(Executor& ex, const TableInfo& t, int line) {
-    if (t.temp) return;
-    auto rows =
-        ex.rows("SELECT p.name FROM main.tsql_objects f JOIN main.tsql_objects p ON p.id = f.parent_obj "
-                "WHERE f.xtype = 'F' AND f.ref_name = " +
-                    quoteText(t.name) + " COLLATE NOCASE AND p.id <> " + std::to_string(t.id),
-                {{"", Type::nVarChar(128)}});
+    if (ex.session().tranCount == 0) return;
+    auto rows = referencesTo(ex, t);
     if (!rows.empty())
-        raiseUnsupported(line,
-                         "this ALTER TABLE on a table referenced by FOREIGN KEY constraints of table '" +
-                             rows.front()[0].asString() + "'");
+        raiseUnsupported(
+            line, "inside a transaction, this ALTER TABLE on a table referenced by FOREIGN KEY constraints "
+                  "of table '" +
+                      rows.front()[1].asString() + "'");
 }
 
 //! Rewrites the message of a constraint failure met while copying rows as ALTER TABLE's.
@@ -88,11 +96,38 @@ void refuseIfReferenced(Executor& ex, const TableInfo& t, int line) {
     throw SqlError(e.number(), e.severity(), e.state(), text, e.line());
 }
 
+bool sqliteForeignKeys(Executor& ex) {
+    return ex.rows("PRAGMA foreign_keys", {{"", Type::integer()}}).at(0).at(0).asInt() != 0;
+}
+
+//! Raises 547 for the first enabled FOREIGN KEY of `t` that rows of `sqliteTable` break.
+void checkForeignKeys(Executor& ex, const TableInfo& t, const std::string& sqliteTable,
+                      const std::set<std::string>& disabled) {
+    for (const auto& k : t.constraints) {
+        if (k.kind != ConstraintKind::ForeignKey || disabled.count(upper(k.name)) || t.temp) continue;
+        std::string present, match;
+        for (std::size_t i = 0; i < k.columns.size(); ++i) {
+            present += (i ? " AND " : "") + std::string("c.") + quoteName(k.columns[i]) + " IS NOT NULL";
+            match += (i ? " AND " : "") + std::string("p.") + quoteName(k.refColumns[i]) + " = c." +
+                     quoteName(k.columns[i]);
+        }
+        auto broken = ex.rows("SELECT 1 FROM " + sqliteTable + " AS c WHERE " + present +
+                                  " AND NOT EXISTS (SELECT 1 FROM main." + quoteName(k.refTable) +
+                                  " AS p WHERE " + match + ") LIMIT 1",
+                              {{"", Type::integer()}});
+        if (broken.empty()) continue;
+        raise(547, 0,
+              {"ALTER TABLE", "FOREIGN KEY", k.name, ex.session().database->name(), "dbo." + k.refTable,
+               k.refColumns.empty() ? "" : ", column '" + k.refColumns.front() + "'"});
+    }
+}
+
 //! Recreates `old` as `t` (same id): new SQLite table, rows copied with `copy` (SQL per stored column of
 //! `t` over the old table's columns), old one dropped, catalog rows of columns, defaults and constraints
 //! written again. Triggers, indexes and the identity counter keep their rows.
 void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::vector<std::string>& copy,
-             const std::set<std::string>& disabled, WriteKind kind) {
+             const std::set<std::string>& disabled, WriteKind kind,
+             const std::set<std::string>& checkNow = {}) {
     auto& s = ex.session();
     Binder b(s);
     Scope own = ownColumns(t);
@@ -133,6 +168,9 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
     ex.run(sql);
     TableInfo scratchInfo = t;
     scratchInfo.name = "tsql_rebuild";
+    // The rows were checked when they were written; CHECK constraints are checked again only where
+    // the statement asks for it (`checkNow`), as SQL Server does.
+    ex.run("PRAGMA ignore_check_constraints = ON");
     try {
         if (!targetCols.empty())
             runWrite(ex,
@@ -140,8 +178,41 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
                          old.sqliteName(),
                      scratchInfo, kind);
     } catch (SqlError& e) {
+        ex.run("PRAGMA ignore_check_constraints = OFF");
+        if (e.number() == 547) checkForeignKeys(ex, t, scratch, disabled);
         if (e.number() == 547 || e.number() == 515 || e.number() == 2627) asAlterFailure(e, t.name);
         throw;
+    } catch (...) {
+        ex.run("PRAGMA ignore_check_constraints = OFF");
+        throw;
+    }
+    ex.run("PRAGMA ignore_check_constraints = OFF");
+    // With SQLite's foreign keys off (a parent table being rebuilt) the copy checked none.
+    if (!sqliteForeignKeys(ex)) checkForeignKeys(ex, t, scratch, disabled);
+    for (const auto& k : t.constraints) {
+        if (k.kind != ConstraintKind::Check || !checkNow.count(upper(k.name))) continue;
+        auto check = parseExpression(k.checkText);
+        if (ex.rows("SELECT 1 FROM " + scratch + " WHERE NOT (" + b.condition(*check, own) + ") LIMIT 1",
+                    {{"", Type::integer()}})
+                .empty())
+            continue;
+        std::vector<std::string> columns;
+        std::vector<const Expr*> stack{check.get()};
+        while (!stack.empty()) {
+            const Expr* e = stack.back();
+            stack.pop_back();
+            if (e->kind == ExprKind::Column) {
+                bool known = false;
+                for (const auto& c : columns)
+                    known = known || equalsIgnoreCase(c, e->parts.back());
+                if (!known) columns.push_back(e->parts.back());
+            }
+            for (const auto& arg : e->args)
+                if (arg) stack.push_back(arg.get());
+        }
+        raise(547, 0,
+              {"ALTER TABLE", "CHECK", k.name, t.temp ? std::string("tempdb") : s.database->name(),
+               "dbo." + t.name, columns.size() == 1 ? ", column '" + columns.front() + "'" : ""});
     }
     ex.run("DROP TABLE " + old.sqliteName());
     ex.run("ALTER TABLE " + scratch + " RENAME TO " + quoteName(t.name));
@@ -357,7 +428,14 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         if (s.catalog.nameTaken(k.name, next.temp)) raise(2714, stmt.line, {k.name});
         next.constraints.push_back(std::move(k));
     }
-    rebuild(ex, *current, next, sameColumns(next), disabled, WriteKind::Insert);
+    std::set<std::string> added;
+    if (!stmt.withNocheck)
+        for (const auto& def : stmt.added.constraints)
+            if (def.kind == ConstraintKind::Check)
+                added.insert(upper(next.constraints[next.constraints.size() - stmt.added.constraints.size() +
+                                                    (&def - stmt.added.constraints.data())]
+                                       .name));
+    rebuild(ex, *current, next, sameColumns(next), disabled, WriteKind::Insert, added);
 }
 
 void dropColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
@@ -404,6 +482,18 @@ void dropConstraint(Executor& ex, const AlterTableStmt& stmt, const TableInfo& o
             }
         for (auto it = t.constraints.begin(); !found && it != t.constraints.end(); ++it)
             if (equalsIgnoreCase(it->name, name)) {
+                if (it->kind == ConstraintKind::PrimaryKey || it->kind == ConstraintKind::Unique)
+                    for (const auto& ref : referencesTo(ex, t)) {
+                        std::string keys;
+                        for (const auto& c : it->columns)
+                            keys += (keys.empty() ? "" : "\x1f") + upper(c);
+                        if (upper(ref[2].asString()) != keys) continue;
+                        throw SqlError(3725, 16, 0,
+                                       "The constraint '" + it->name + "' is being referenced by table '" +
+                                           ref[1].asString() + "', foreign key constraint '" +
+                                           ref[0].asString() + "'.",
+                                       stmt.line);
+                    }
                 t.constraints.erase(it);
                 structural = found = true;
                 break;
@@ -485,10 +575,14 @@ void switchObjects(Executor& ex, const AlterTableStmt& stmt, const TableInfo& t)
                " WHERE parent_obj = " + std::to_string(t.id) + " AND name = " + quoteText(name));
     }
     if (triggers || !changed) return;
-    // Enforcement lives in SQLite's table definition: rebuild with the enabled constraints only. A
-    // re-enabled constraint is checked against the rows (SQL Server checks them only WITH CHECK).
+    // Enforcement lives in SQLite's table definition: rebuild with the enabled constraints only.
     refuseIfReferenced(ex, t, stmt.line);
-    rebuild(ex, t, t, sameColumns(t), disabled, WriteKind::Insert);
+    // Re-enabled constraints check the rows only WITH CHECK, as in SQL Server.
+    std::set<std::string> checkNow;
+    if (stmt.withCheck && !disable)
+        for (const auto& name : names)
+            checkNow.insert(upper(name));
+    rebuild(ex, t, t, sameColumns(t), disabled, WriteKind::Insert, checkNow);
 }
 
 } // namespace
@@ -504,6 +598,17 @@ void executeAlterTable(Executor& ex, const AlterTableStmt& stmt) {
         raise(4902, stmt.line, {full});
     }
     s.rowCount = 0;
+    // Rebuilding a parent table is SQLite's documented table change with foreign keys off; the table's
+    // own FOREIGN KEYs are checked afterwards.
+    bool parent = s.tranCount == 0 && !referencesTo(ex, *table).empty();
+    if (parent) ex.run("PRAGMA foreign_keys = OFF");
+    struct ForeignKeysBack {
+        Executor& ex;
+        bool on;
+        ~ForeignKeysBack() {
+            if (on) sqlite3_exec(ex.session().db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+        }
+    } back{ex, parent};
     ex.atomically([&] {
         switch (stmt.action) {
         case Action::Add:

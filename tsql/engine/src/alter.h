@@ -38,7 +38,8 @@ struct AlterTableStmt : Statement {
     std::vector<DefaultForDef> defaults;
     std::vector<std::string> names;
     bool all = false;
-    bool withCheck = false; //!< WITH CHECK: existing rows are checked when a constraint is (re)enabled
+    bool withCheck = false;   //!< WITH CHECK: existing rows are checked when a constraint is re-enabled
+    bool withNocheck = false; //!< WITH NOCHECK: existing rows are not checked by an added CHECK constraint
 };
 
 //! CREATE [UNIQUE] [CLUSTERED|NONCLUSTERED] INDEX name ON table (columns [ASC|DESC]).

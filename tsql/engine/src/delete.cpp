@@ -1,4 +1,5 @@
 #include "dml.h"
+#include "view_write.h"
 #include "errors.h"
 #include "sqlite_util.h"
 #include "trigger.h"
@@ -6,6 +7,7 @@
 namespace tsql::engine {
 
 void executeDelete(Executor& ex, const DeleteStmt& stmt) {
+    auto redirect = redirectDelete(ex, stmt);
     auto& s = ex.session();
     if (stmt.top) raiseUnsupported(stmt.line, "DELETE TOP");
     Binder b(s);

@@ -18,11 +18,11 @@ namespace tsql::engine {
 namespace {
 
 //! Errors that end only the statement; every other error ends the batch, as SQL Server does.
-constexpr std::array<int, 59> statementLevelErrors = {
+constexpr std::array<int, 62> statementLevelErrors = {
     201,  208,  220,  266,  512,  515,  517,  544,  547,  1222, 1767, 1776, 2601, 2627, 2705, 2714,
     2812, 3701, 3726, 3902, 3903, 8110, 8114, 8115, 8134, 8143, 8144, 8145, 8152, 8162, 50000,
     16905, 16911, 16915, 16916, 16917, 16924, 1779, 1781, 3727, 3728, 4405, 4901, 4902, 4916, 4917,
-    4922, 4924, 4928, 5074, 8111, 1088, 1505, 1902, 1913, 3723, 15223, 15248, 15335};
+    4922, 4924, 4928, 5074, 8111, 1088, 1505, 1902, 1913, 3723, 15223, 15248, 15335, 4403, 4406, 3725};
 
 bool endsBatch(const SqlError& e) {
     if (e.severity() < 11) return false;

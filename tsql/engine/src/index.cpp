@@ -249,6 +249,65 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
                 }
             if (!done) throw ambiguous();
         });
+    } else if (type == "COLUMN") {
+        if (parts.size() < 2) throw ambiguous();
+        auto table = s.catalog.table(parts[parts.size() - 2]);
+        if (!table || table->view) throw ambiguous();
+        const TableInfo& t = *table;
+        int index = t.columnIndex(parts.back());
+        if (index < 0) throw ambiguous();
+        std::string old = t.columns[index].name;
+        if (t.columnIndex(newName) >= 0 && !equalsIgnoreCase(newName, old))
+            throw SqlError(15335, 11, 1,
+                           "Error: The new name '" + newName +
+                               "' is already in use as a COLUMN name and would cause a duplicate that is not "
+                               "permitted.",
+                           stmt.line);
+        for (const auto& c : t.columns)
+            if (c.isComputed() && upper(c.computedText).find(upper(old)) != std::string::npos)
+                raiseUnsupported(stmt.line, "sp_rename of a column a computed column reads");
+        for (const auto& k : t.constraints)
+            if (k.kind == ConstraintKind::Check && upper(k.checkText).find(upper(old)) != std::string::npos)
+                raiseUnsupported(stmt.line, "sp_rename of a column a CHECK constraint reads");
+        std::string schema = schemaOf(t);
+        // Key column lists ("a\x1fb") of constraints, defaults and indexes name the column too.
+        auto renamed = [&](const std::string& list) {
+            std::string out, part;
+            for (char ch : list + '\x1f') {
+                if (ch != '\x1f') {
+                    part += ch;
+                    continue;
+                }
+                out += (out.empty() ? "" : "\x1f") + (equalsIgnoreCase(part, old) ? newName : part);
+                part.clear();
+            }
+            return out;
+        };
+        ex.atomically([&] {
+            ex.run("ALTER TABLE " + t.sqliteName() + " RENAME COLUMN " + quoteName(old) + " TO " +
+                   quoteName(newName));
+            ex.run("UPDATE " + schema + ".tsql_columns SET name = " + quoteText(newName) +
+                   " WHERE object_id = " + std::to_string(t.id) + " AND name = " + quoteText(old));
+            std::vector<ResultColumn> shape{{"", Type::bigInt()}, {"", Type::nVarChar(4000)}};
+            for (const auto& r : ex.rows("SELECT id, keycols FROM " + schema +
+                                             ".tsql_objects WHERE parent_obj = " + std::to_string(t.id) +
+                                             " AND keycols IS NOT NULL",
+                                         shape))
+                ex.run("UPDATE " + schema + ".tsql_objects SET keycols = " +
+                       quoteText(renamed(r[1].asString())) + " WHERE id = " + std::to_string(r[0].asInt()));
+            for (const auto& r : ex.rows("SELECT id, ref_cols FROM " + schema +
+                                             ".tsql_objects WHERE xtype = 'F' AND ref_name = " +
+                                             quoteText(t.name) + " COLLATE NOCASE",
+                                         shape))
+                ex.run("UPDATE " + schema + ".tsql_objects SET ref_cols = " +
+                       quoteText(renamed(r[1].asString())) + " WHERE id = " + std::to_string(r[0].asInt()));
+            for (const auto& r : ex.rows("SELECT indid, keycols FROM " + schema +
+                                             ".tsql_indexes WHERE object_id = " + std::to_string(t.id),
+                                         shape))
+                ex.run("UPDATE " + schema + ".tsql_indexes SET keycols = " +
+                       quoteText(renamed(r[1].asString())) + " WHERE object_id = " + std::to_string(t.id) +
+                       " AND indid = " + std::to_string(r[0].asInt()));
+        });
     } else if (type.empty() || type == "OBJECT") {
         const std::string& old = parts.back();
         auto id = s.catalog.objectId(old);

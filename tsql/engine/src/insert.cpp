@@ -1,4 +1,5 @@
 #include "dml.h"
+#include "view_write.h"
 #include "errors.h"
 #include "lexer.h"
 #include "sqlite_util.h"
@@ -48,6 +49,7 @@ std::vector<int> targetColumns(const InsertStmt& stmt, const TableInfo& t) {
 } // namespace
 
 void executeInsert(Executor& ex, const InsertStmt& stmt) {
+    auto redirect = redirectInsert(ex, stmt);
     auto& s = ex.session();
     auto table = writableTable(ex, stmt.table, stmt.line);
     const TableInfo& t = *table;

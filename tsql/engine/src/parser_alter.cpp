@@ -26,10 +26,12 @@ StmtPtr Parser::alterTableStatement() {
     s->table = objectName();
     using Action = AlterTableStmt::Action;
     if (accept("WITH")) {
-        if (accept("CHECK"))
+        if (accept("CHECK")) {
             s->withCheck = true;
-        else
+        } else {
             expect("NOCHECK");
+            s->withNocheck = true;
+        }
         if (!(cur().is("CHECK") || cur().is("NOCHECK") || cur().is("ADD"))) fail();
     }
     if (accept("ADD")) {

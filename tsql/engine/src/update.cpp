@@ -1,4 +1,5 @@
 #include "dml.h"
+#include "view_write.h"
 #include "errors.h"
 #include "lexer.h"
 #include "sqlite_util.h"
@@ -43,6 +44,7 @@ std::string bindTargetFrom(Binder& b, Executor& ex, const ObjectName& target,
 }
 
 void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
+    auto redirect = redirectUpdate(ex, stmt);
     auto& s = ex.session();
     if (stmt.top) raiseUnsupported(stmt.line, "UPDATE TOP");
     Binder b(s);

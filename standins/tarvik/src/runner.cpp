@@ -10,8 +10,11 @@
 #include <charconv>
 #include <cstdlib>
 #include <functional>
+#include <iostream>
 #include <sstream>
 #include <stdexcept>
+
+#include <unistd.h>
 
 namespace standins::tarvik {
 
@@ -112,8 +115,16 @@ std::string statementLine(std::string_view batch, int line) {
     return {};
 }
 
-void runBatches(tsql::Session& session, const std::vector<std::string>& batches, std::string_view what) {
-    for (const auto& batch : batches) {
+//! Runs batches, stopping at the first error; `progress` (when set) hears how far it got in percent.
+void runBatches(tsql::Session& session, const std::vector<std::string>& batches, std::string_view what,
+                const CreationProgress& progress = {}) {
+    int shown = -1;
+    for (std::size_t i = 0; i < batches.size(); ++i) {
+        const auto& batch = batches[i];
+        if (progress) {
+            const int percent = static_cast<int>(100 * i / batches.size());
+            if (percent != shown) progress(what, shown = percent);
+        }
         const auto output = session.execute(batch);
         for (const auto& event : output.events) {
             if (event.kind != tsql::BatchEvent::Kind::Message || !event.message.isError()) continue;
@@ -122,6 +133,7 @@ void runBatches(tsql::Session& session, const std::vector<std::string>& batches,
                                      statementLine(batch, event.message.line));
         }
     }
+    if (progress) progress(what, 100);
 }
 
 void removeDatabaseFiles(const std::filesystem::path& file) {
@@ -297,7 +309,7 @@ platform::db::ConnectionDescription hostDatabaseDescription(const std::filesyste
 }
 
 void createHostDatabase(const std::filesystem::path& file, bool demo, const DemoOptions& demoOptions,
-                        const std::filesystem::path& wageSlipFolder) {
+                        const std::filesystem::path& wageSlipFolder, const CreationProgress& progress) {
     hostDatabaseDescription(file);
     if (std::filesystem::exists(file))
         throw std::runtime_error("The host database " + file.string() +
@@ -313,10 +325,10 @@ void createHostDatabase(const std::filesystem::path& file, bool demo, const Demo
             auto database = tsql::Database::open(options);
             const char* user = std::getenv("USER");
             auto session = database->connect(user && *user ? user : "user");
-            runBatches(*session, hostScriptBatches(), "host database");
+            runBatches(*session, hostScriptBatches(), "host database", progress);
             if (demo) {
                 const auto company = generateDemoCompany(demoOptions);
-                runBatches(*session, renderBatches(company), "demo company");
+                runBatches(*session, renderBatches(company), "demo company", progress);
                 if (!wageSlipFolder.empty()) writeWageSlips(company, wageSlipFolder);
             }
         }
@@ -329,6 +341,19 @@ void createHostDatabase(const std::filesystem::path& file, bool demo, const Demo
         throw;
     }
 }
+
+namespace {
+
+//! One updating line on a terminal ("Creating the demo company: 40 %"); nothing when err is not one.
+CreationProgress terminalProgress(std::ostream& err) {
+    if (&err != &std::cerr || !::isatty(STDERR_FILENO)) return {};
+    return [&err](std::string_view what, int percent) {
+        err << "\rCreating the " << what << ": " << percent << " %" << (percent == 100 ? "\n" : "")
+            << std::flush;
+    };
+}
+
+} // namespace
 
 int runTarvik(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     RunnerOptions options;
@@ -344,7 +369,8 @@ int runTarvik(const std::vector<std::string>& args, std::ostream& out, std::ostr
             out << runnerUsage();
             return 0;
         case Command::Create:
-            createHostDatabase(options.database, options.demo, options.demoOptions, options.wageSlipFolder);
+            createHostDatabase(options.database, options.demo, options.demoOptions, options.wageSlipFolder,
+                               terminalProgress(err));
             out << "Created " << options.database.string() << '\n';
             return 0;
         case Command::Run:

@@ -10,8 +10,10 @@
 #include "platform/db/connection.h"
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace standins::tarvik {
@@ -20,12 +22,12 @@ namespace standins::tarvik {
 struct RunnerOptions {
     enum class Command { Help, Create, Run, Install };
     Command command = Command::Help;
-    std::filesystem::path database;      //!< --db: the database file (name ending in ".db")
-    std::filesystem::path pluginLibrary; //!< --plugin
-    bool demo = false;                   //!< create: add the demo company
-    DemoOptions demoOptions;             //!< create: --sk, --scale, --seed
+    std::filesystem::path database;       //!< --db: the database file (name ending in ".db")
+    std::filesystem::path pluginLibrary;  //!< --plugin
+    bool demo = false;                    //!< create: add the demo company
+    DemoOptions demoOptions;              //!< create: --sk, --scale, --seed
     std::filesystem::path wageSlipFolder; //!< create: --wage-slips, where the demo's wage slips go
-    BrowseState browse;                  //!< run: --browse, --extkom, --current, --marked, --period
+    BrowseState browse;                   //!< run: --browse, --extkom, --current, --marked, --period
     bool browseGiven = false;
     HostSettings settings;               //!< --tarvik-version, --sql-server-version
     std::vector<ScriptedAnswer> answers; //!< --answer, in order
@@ -42,11 +44,15 @@ std::string runnerUsage();
 //! Throws std::invalid_argument for a file name that does not end in ".db".
 platform::db::ConnectionDescription hostDatabaseDescription(const std::filesystem::path& file);
 
+//! Hears what is being created and how far it got, in percent.
+using CreationProgress = std::function<void(std::string_view what, int percent)>;
+
 //! Creates a host database file: the host tables and procedures, then the demo company when
 //! asked. The file appears only when everything succeeded; an existing file is never touched.
 //! Throws std::runtime_error with the server's message and the failing statement.
 void createHostDatabase(const std::filesystem::path& file, bool demo, const DemoOptions& demoOptions,
-                        const std::filesystem::path& wageSlipFolder = {});
+                        const std::filesystem::path& wageSlipFolder = {},
+                        const CreationProgress& progress = {});
 
 //! Runs the runner: messages the host showed go to `out` as they appear, errors to `err`.
 //! Returns the exit status: 0 success, 1 failure, 2 wrong arguments.

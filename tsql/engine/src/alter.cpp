@@ -20,20 +20,6 @@ constexpr int disabledFlag = 2;
 
 using Action = AlterTableStmt::Action;
 
-std::string schemaOf(const TableInfo& t) {
-    return t.temp ? "temp" : "main";
-}
-
-Scope ownColumns(const TableInfo& t) {
-    Scope scope;
-    Source src;
-    src.exposed = t.name;
-    for (const auto& c : t.columns)
-        if (!c.isComputed()) src.columns.push_back({c.name, c.type, quoteName(c.name)});
-    scope.sources.push_back(std::move(src));
-    return scope;
-}
-
 std::string columnList(const std::vector<std::string>& columns) {
     std::string out;
     for (const auto& c : columns)
@@ -47,15 +33,15 @@ std::string columnSql(Binder& b, const TableInfo& t, const ColumnInfo& c) {
     std::string sql = quoteName(c.name) + " " + std::string(decl == "INTEGER" ? "INT" : decl);
     if (isCharacterType(c.type.id)) sql += " COLLATE " + std::string(kCollationName);
     if (c.isComputed())
-        sql += " GENERATED ALWAYS AS (" + b.expr(*parseExpression(c.computedText), ownColumns(t)).sql +
-               ") VIRTUAL";
+        sql += " GENERATED ALWAYS AS (" +
+               b.expr(*parseExpression(c.computedText), Binder::ownColumns(t)).sql + ") VIRTUAL";
     return sql;
 }
 
 //! Names of the table's disabled constraints and triggers (upper case).
 std::set<std::string> disabledNames(Executor& ex, const TableInfo& t) {
     std::set<std::string> out;
-    auto rows = ex.rows("SELECT name FROM " + schemaOf(t) + ".tsql_objects WHERE parent_obj = " +
+    auto rows = ex.rows("SELECT name FROM " + t.schema() + ".tsql_objects WHERE parent_obj = " +
                             std::to_string(t.id) + " AND (flags & " + std::to_string(disabledFlag) + ") <> 0",
                         {{"", Type::nVarChar(128)}});
     for (const auto& r : rows)
@@ -130,8 +116,8 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
              const std::set<std::string>& checkNow = {}) {
     auto& s = ex.session();
     Binder b(s);
-    Scope own = ownColumns(t);
-    std::string schema = schemaOf(t);
+    Scope own = Binder::ownColumns(t);
+    std::string schema = t.schema();
     std::string scratch = schema + "." + quoteName("tsql_rebuild");
     std::string sql = "CREATE TABLE " + scratch + " (";
     std::string targetCols, sourceExprs;
@@ -276,7 +262,7 @@ bool hasRows(Executor& ex, const TableInfo& t) {
 }
 
 void insertDefaultRow(Executor& ex, const TableInfo& t, const ColumnInfo& c) {
-    std::string schema = schemaOf(t);
+    std::string schema = t.schema();
     ex.run("INSERT INTO " + schema +
            ".tsql_objects(id, name, xtype, parent_obj, crdate, definition, keycols) VALUES (" +
            std::to_string(c.defaultId) + ", " + quoteText(c.defaultName) + ", 'D', " + std::to_string(t.id) +
@@ -296,7 +282,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     auto& s = ex.session();
     Binder b(s);
     TableInfo t = old;
-    std::string schema = schemaOf(t);
+    std::string schema = t.schema();
     bool filled = hasRows(ex, t);
     for (std::size_t i = 0; i < stmt.added.columns.size(); ++i) {
         const ColumnDef& def = stmt.added.columns[i];
@@ -309,7 +295,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         c.name = def.name;
         if (!def.hasType) {
             c.computedText = def.computedText;
-            Bound e = b.expr(*def.computed, ownColumns(t));
+            Bound e = b.expr(*def.computed, Binder::ownColumns(t));
             c.type = e.type.id == TypeId::Null ? Type::integer() : e.type;
         } else {
             c.type = Binder::resolveType(def.type, def.line);
@@ -371,7 +357,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     s.catalog.invalidate();
     auto current = s.catalog.table(t.name);
     TableInfo next = *current;
-    Scope own = ownColumns(next);
+    Scope own = Binder::ownColumns(next);
     std::set<std::string> disabled = disabledNames(ex, next);
     for (const auto& def : stmt.added.constraints) {
         ConstraintInfo k;
@@ -467,7 +453,7 @@ void dropColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) 
 void dropConstraint(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     TableInfo t = old;
     bool structural = false;
-    std::string schema = schemaOf(t);
+    std::string schema = t.schema();
     for (const auto& name : stmt.names) {
         bool found = false;
         for (auto& c : t.columns)
@@ -539,7 +525,7 @@ void alterColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old)
 void switchObjects(Executor& ex, const AlterTableStmt& stmt, const TableInfo& t) {
     bool triggers = stmt.action == Action::EnableTrigger || stmt.action == Action::DisableTrigger;
     bool disable = stmt.action == Action::Nocheck || stmt.action == Action::DisableTrigger;
-    std::string schema = schemaOf(t);
+    std::string schema = t.schema();
     std::string kinds = triggers ? "('TR')" : "('C', 'F')";
     std::vector<std::string> names = stmt.names;
     if (stmt.all)
@@ -591,11 +577,8 @@ void executeAlterTable(Executor& ex, const AlterTableStmt& stmt) {
     auto& s = ex.session();
     auto table = s.catalog.table(stmt.table.name());
     if (!table || table->view) {
-        std::string full;
-        for (std::size_t i = 0; i < stmt.table.parts.size(); ++i)
-            full += (i ? "." : "") + stmt.table.parts[i];
         if (table) raiseUnsupported(stmt.line, "ALTER TABLE of a view");
-        raise(4902, stmt.line, {full});
+        raise(4902, stmt.line, {stmt.table.written()});
     }
     s.rowCount = 0;
     // Rebuilding a parent table is SQLite's documented table change with foreign keys off; the table's

@@ -64,6 +64,13 @@ struct Expr {
 struct ObjectName {
     std::vector<std::string> parts;
     const std::string& name() const { return parts.back(); }
+    //! The name as written, parts joined by dots ("dbo.Tab").
+    std::string written() const {
+        std::string out;
+        for (std::size_t i = 0; i < parts.size(); ++i)
+            out += (i ? "." : "") + parts[i];
+        return out;
+    }
     bool isTemp() const { return !parts.empty() && !parts.back().empty() && parts.back()[0] == '#'; }
 };
 

@@ -68,6 +68,8 @@ public:
     //! SQL of `b` converted to `to` (folded for constants; nothing emitted when no conversion is needed).
     std::string convert(const Bound& b, const Type& to, ConversionKind kind);
 
+    //! Scope of a table's own columns, referenced without alias (computed columns, CHECK constraints).
+    static Scope ownColumns(const TableInfo& t);
     //! The type a TypeName stands for; throws SqlError for unknown names.
     static Type resolveType(const TypeName& t, int line);
     //! The type CAST/CONVERT converts to: character and binary types without a length take 30.

@@ -15,13 +15,6 @@ namespace {
 
 const std::string collate = " COLLATE " + std::string(kCollationName);
 
-std::string joinedName(const ObjectName& n) {
-    std::string out;
-    for (std::size_t i = 0; i < n.parts.size(); ++i)
-        out += (i ? "." : "") + n.parts[i];
-    return out;
-}
-
 //! Column references outside aggregate arguments that are not grouped raise 8120.
 void checkGrouped(const Expr& e, const std::vector<std::string>& groupSql, Binder& binder, const Scope& scope,
                   const std::string& tableHint) {
@@ -63,6 +56,16 @@ void Binder::addSource(Scope& scope, Source source, int line) {
     scope.sources.push_back(std::move(source));
 }
 
+Scope Binder::ownColumns(const TableInfo& t) {
+    Scope scope;
+    Source src;
+    src.exposed = t.name;
+    for (const auto& c : t.columns)
+        if (!c.isComputed()) src.columns.push_back({c.name, c.type, quoteName(c.name)});
+    scope.sources.push_back(std::move(src));
+    return scope;
+}
+
 std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
     switch (ref.kind) {
     case TableRef::Kind::Named: {
@@ -79,7 +82,7 @@ std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
         }
         auto table = pseudoTable(s_, ref.name);
         if (!table) table = s_.catalog.table(ref.name.name());
-        if (!table) raise(208, ref.line, {joinedName(ref.name)});
+        if (!table) raise(208, ref.line, {ref.name.written()});
         Source src;
         src.exposed = ref.alias.empty() ? table->name : ref.alias;
         src.sqlAlias = newAlias("t");

@@ -69,6 +69,8 @@ struct TableInfo {
 
     //! The table's name in SQLite's SQL (quoted, temp. prefix for temporary tables).
     std::string sqliteName() const;
+    //! The SQLite schema holding the table and its catalog rows: "temp" or "main".
+    std::string schema() const { return temp ? "temp" : "main"; }
     //! Index of a column by name (case-insensitive), or -1.
     int columnIndex(std::string_view column) const;
     //! Index of the identity column, or -1.

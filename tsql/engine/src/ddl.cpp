@@ -26,24 +26,6 @@ std::string generatedName(const std::string& prefix, const std::string& table, c
     return name + hexId(id);
 }
 
-std::string fullName(const ObjectName& n) {
-    std::string out;
-    for (std::size_t i = 0; i < n.parts.size(); ++i)
-        out += (i ? "." : "") + n.parts[i];
-    return out;
-}
-
-//! Scope of a table's own columns, referenced without alias (computed columns, CHECK constraints).
-Scope ownColumns(const TableInfo& t) {
-    Scope scope;
-    Source src;
-    src.exposed = t.name;
-    for (const auto& c : t.columns)
-        if (!c.isComputed()) src.columns.push_back({c.name, c.type, quoteName(c.name)});
-    scope.sources.push_back(std::move(src));
-    return scope;
-}
-
 void checkColumns(const TableInfo& t, const std::vector<std::string>& columns, int line) {
     for (const auto& c : columns)
         if (t.columnIndex(c) < 0) {
@@ -125,7 +107,7 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
             t.columns.push_back(std::move(c));
         }
         // Computed columns take the type of their expression.
-        Scope own = ownColumns(t);
+        Scope own = Binder::ownColumns(t);
         std::vector<std::string> computedSql(t.columns.size());
         for (std::size_t i = 0; i < t.columns.size(); ++i) {
             if (!t.columns[i].isComputed()) continue;
@@ -284,7 +266,7 @@ void executeDrop(Executor& ex, const DropStmt& stmt) {
         auto t = s.catalog.table(name.name());
         if (!t || t->view != view) {
             if (stmt.ifExists) continue;
-            raise(3701, stmt.line, {view ? "view" : "table", fullName(name)});
+            raise(3701, stmt.line, {view ? "view" : "table", name.written()});
         }
         if (!view) {
             sqlite3_stmt* q =

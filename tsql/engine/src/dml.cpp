@@ -254,12 +254,7 @@ std::shared_ptr<const TableInfo> writableTable(Executor& ex, const ObjectName& n
         throw SqlError(259, 16, 1, "Ad hoc updates to system catalogs are not allowed.", line);
     if (pseudoTable(ex.session(), name)) refusePseudoTable(line);
     auto table = ex.session().catalog.table(name.name());
-    if (!table) {
-        std::string full;
-        for (std::size_t i = 0; i < name.parts.size(); ++i)
-            full += (i ? "." : "") + name.parts[i];
-        raise(208, line, {full});
-    }
+    if (!table) raise(208, line, {name.written()});
     if (table->view) raiseUnsupported(line, "changing data through a view");
     return table;
 }

@@ -11,6 +11,9 @@
 
 namespace tsql::engine {
 
+//! SQL Server's limit on procedures and triggers calling one another (@@NESTLEVEL).
+inline constexpr int kMaxNestLevel = 32;
+
 //! Thrown to end the calling batch after an error that ended a called procedure or dynamic batch.
 struct BatchAbort {};
 

@@ -13,10 +13,6 @@ namespace {
 constexpr int clusteredFlag = 1;
 constexpr int uniqueFlag = 4;
 
-std::string schemaOf(const TableInfo& t) {
-    return t.temp ? "temp" : "main";
-}
-
 std::string joined(const std::vector<std::string>& names) {
     std::string out;
     for (const auto& n : names)
@@ -33,17 +29,10 @@ struct IndexRow {
 std::vector<IndexRow> indexesOf(Executor& ex, const TableInfo& t) {
     std::vector<IndexRow> out;
     for (const auto& r :
-         ex.rows("SELECT indid, name, flags FROM " + schemaOf(t) +
+         ex.rows("SELECT indid, name, flags FROM " + t.schema() +
                      ".tsql_indexes WHERE object_id = " + std::to_string(t.id) + " ORDER BY indid",
                  {{"", Type::bigInt()}, {"", Type::nVarChar(128)}, {"", Type::integer()}}))
         out.push_back({r[0].asInt(), r[1].asString(), static_cast<int>(r[2].asInt())});
-    return out;
-}
-
-std::string objectText(const ObjectName& n) {
-    std::string out;
-    for (std::size_t i = 0; i < n.parts.size(); ++i)
-        out += (i ? "." : "") + n.parts[i];
     return out;
 }
 
@@ -88,7 +77,7 @@ void executeCreateIndex(Executor& ex, const CreateIndexStmt& stmt) {
     if (!table || table->view) {
         if (table) raiseUnsupported(stmt.line, "an index on a view");
         throw SqlError(1088, 16, 12,
-                       "Cannot find the object \"" + objectText(stmt.table) +
+                       "Cannot find the object \"" + stmt.table.written() +
                            "\" because it does not exist or you do not have permissions.",
                        stmt.line);
     }
@@ -153,9 +142,9 @@ void executeCreateIndex(Executor& ex, const CreateIndexStmt& stmt) {
                         keyText(dup.front()) + ".",
                     stmt.line);
         }
-        ex.run(std::string("CREATE ") + (stmt.unique ? "UNIQUE " : "") + "INDEX " + schemaOf(t) + "." +
+        ex.run(std::string("CREATE ") + (stmt.unique ? "UNIQUE " : "") + "INDEX " + t.schema() + "." +
                quoteName(sqliteIndexName(t.id, indid)) + " ON " + quoteName(t.name) + " (" + cols + ")");
-        ex.run("INSERT INTO " + schemaOf(t) +
+        ex.run("INSERT INTO " + t.schema() +
                ".tsql_indexes(object_id, indid, name, keycols, flags) VALUES (" + std::to_string(t.id) +
                ", " + std::to_string(indid) + ", " + quoteText(stmt.name) + ", " + quoteText(joined(names)) +
                ", " + std::to_string((stmt.clustered ? clusteredFlag : 0) | (stmt.unique ? uniqueFlag : 0)) +
@@ -189,8 +178,8 @@ void executeDropIndex(Executor& ex, const DropIndexStmt& stmt) {
         const TableInfo& t = *table;
         long long indid = found->indid;
         ex.atomically([&] {
-            ex.run("DROP INDEX " + schemaOf(t) + "." + quoteName(sqliteIndexName(t.id, indid)));
-            ex.run("DELETE FROM " + schemaOf(t) + ".tsql_indexes WHERE object_id = " + std::to_string(t.id) +
+            ex.run("DROP INDEX " + t.schema() + "." + quoteName(sqliteIndexName(t.id, indid)));
+            ex.run("DELETE FROM " + t.schema() + ".tsql_indexes WHERE object_id = " + std::to_string(t.id) +
                    " AND indid = " + std::to_string(indid));
         });
         s.statements.clear();
@@ -229,7 +218,7 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
         ex.atomically([&] {
             for (const auto& ix : indexesOf(ex, t))
                 if (equalsIgnoreCase(ix.name, old)) {
-                    ex.run("UPDATE " + schemaOf(t) + ".tsql_indexes SET name = " + quoteText(newName) +
+                    ex.run("UPDATE " + t.schema() + ".tsql_indexes SET name = " + quoteText(newName) +
                            " WHERE object_id = " + std::to_string(t.id) +
                            " AND indid = " + std::to_string(ix.indid));
                     done = true;
@@ -243,7 +232,7 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
                                            "' is already in use as a object name and would cause a duplicate "
                                            "that is not permitted.",
                                        stmt.line);
-                    ex.run("UPDATE " + schemaOf(t) + ".tsql_objects SET name = " + quoteText(newName) +
+                    ex.run("UPDATE " + t.schema() + ".tsql_objects SET name = " + quoteText(newName) +
                            " WHERE id = " + std::to_string(k.id));
                     done = true;
                 }
@@ -269,7 +258,7 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
         for (const auto& k : t.constraints)
             if (k.kind == ConstraintKind::Check && upper(k.checkText).find(upper(old)) != std::string::npos)
                 raiseUnsupported(stmt.line, "sp_rename of a column a CHECK constraint reads");
-        std::string schema = schemaOf(t);
+        std::string schema = t.schema();
         // Key column lists ("a\x1fb") of constraints, defaults and indexes name the column too.
         auto renamed = [&](const std::string& list) {
             std::string out, part;

@@ -11,16 +11,6 @@ namespace tsql::engine {
 
 namespace {
 
-//! SQL Server's limit on procedures calling procedures.
-constexpr int maxNestLevel = 32;
-
-std::string writtenName(const ObjectName& name) {
-    std::string out;
-    for (std::size_t i = 0; i < name.parts.size(); ++i)
-        out += (i ? "." : "") + name.parts[i];
-    return out;
-}
-
 //! The parsed definition of a procedure, cached by its text.
 std::shared_ptr<const Batch> parsedProcedure(Session::Impl& s, const std::string& text) {
     auto it = s.procedures.find(text);
@@ -46,7 +36,7 @@ public:
         s_.variableIndex.clear();
         for (std::size_t i = 0; i < s_.variables.size(); ++i)
             s_.variableIndex[upper(s_.variables[i].name)] = i;
-        if (++s_.nestLevel > maxNestLevel) {
+        if (++s_.nestLevel > kMaxNestLevel) {
             restore();
             raise(217, 0, {});
         }
@@ -145,7 +135,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     }
     if (equalsIgnoreCase(stmt.procedure.name(), "sp_rename")) return executeRename(ex, stmt);
     auto text = s.catalog.procedureText(stmt.procedure.name());
-    if (!text) raise(2812, stmt.line, {writtenName(stmt.procedure)});
+    if (!text) raise(2812, stmt.line, {stmt.procedure.written()});
     auto batch = parsedProcedure(s, *text);
     const auto& proc = static_cast<const CreateProcedureStmt&>(*batch->statements.front());
     const std::string& procName = proc.procedure.name();

@@ -14,16 +14,6 @@ namespace tsql::engine {
 
 namespace {
 
-//! SQL Server's limit on procedures and triggers calling one another.
-constexpr int maxNestLevel = 32;
-
-std::string writtenName(const ObjectName& name) {
-    std::string out;
-    for (std::size_t i = 0; i < name.parts.size(); ++i)
-        out += (i ? "." : "") + name.parts[i];
-    return out;
-}
-
 //! Runs catalog SQL with its own bound values (no batch variables).
 class CatalogStep {
 public:
@@ -87,7 +77,7 @@ public:
         s_.variables.clear();
         s_.variableIndex.clear();
         s_.triggerLevel = ++s_.nestLevel;
-        if (s_.nestLevel > maxNestLevel) {
+        if (s_.nestLevel > kMaxNestLevel) {
             restore();
             raise(217, 0, {});
         }
@@ -125,7 +115,7 @@ private:
 
 [[noreturn]] void invalidTarget(const ObjectName& table, int line) {
     throw SqlError(8197, 16, 4,
-                   "The object '" + writtenName(table) + "' does not exist or is invalid for this operation.",
+                   "The object '" + table.written() + "' does not exist or is invalid for this operation.",
                    line);
 }
 
@@ -192,7 +182,7 @@ void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt) {
         });
     } else {
         auto id = s.catalog.objectId(name, "TR");
-        if (!id) raise(208, stmt.line, {writtenName(stmt.trigger)});
+        if (!id) raise(208, stmt.line, {stmt.trigger.written()});
         ex.atomically([&] {
             CatalogStep(s, "UPDATE main.tsql_objects SET definition = ?, parent_obj = ? WHERE id = ?")
                 .bind(1, stmt.text)

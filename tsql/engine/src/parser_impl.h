@@ -52,6 +52,9 @@ public:
     std::size_t position() const { return pos_; }
     //! Source text from a token to the end of the batch.
     std::string sourceTextToEnd(std::size_t fromToken) const;
+    //! AS and the statements of a procedure or trigger up to the end of the batch; returns the text
+    //! of the whole definition from token `start`.
+    std::string moduleBody(std::vector<StmtPtr>& body, std::size_t start);
 
 private:
     ExprPtr orExpr();

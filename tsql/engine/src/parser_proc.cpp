@@ -3,6 +3,15 @@
 
 namespace tsql::engine {
 
+std::string Parser::moduleBody(std::vector<StmtPtr>& body, std::size_t start) {
+    expect("AS");
+    while (cur().kind != TokenKind::End) {
+        if (acceptSymbol(";")) continue;
+        body.push_back(statement());
+    }
+    return sourceTextToEnd(start);
+}
+
 StmtPtr Parser::procedureStatement(bool alter) {
     std::size_t start = position();
     next();
@@ -36,12 +45,7 @@ StmtPtr Parser::procedureStatement(bool alter) {
         } while (acceptSymbol(","));
     }
     if (cur().is("FOR") && ahead(1).is("REPLICATION")) unsupported("FOR REPLICATION");
-    expect("AS");
-    while (cur().kind != TokenKind::End) {
-        if (acceptSymbol(";")) continue;
-        s->body.push_back(statement());
-    }
-    s->text = sourceTextToEnd(start);
+    s->text = moduleBody(s->body, start);
     return s;
 }
 
@@ -112,12 +116,7 @@ StmtPtr Parser::triggerStatement(bool alter) {
         next();
         next();
     }
-    expect("AS");
-    while (cur().kind != TokenKind::End) {
-        if (acceptSymbol(";")) continue;
-        s->body.push_back(statement());
-    }
-    s->text = sourceTextToEnd(start);
+    s->text = moduleBody(s->body, start);
     return s;
 }
 

@@ -26,17 +26,6 @@ protected:
         db_.reset();
         std::filesystem::remove_all(dir_);
     }
-    //! Runs catalog SQL directly on the file, as another program would.
-    void rawSql(const std::string& sql) {
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open((dir_ / "T.db").string().c_str(), &raw), SQLITE_OK);
-        char* error = nullptr;
-        int rc = sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, &error);
-        std::string message = error ? error : "";
-        sqlite3_free(error);
-        sqlite3_close(raw);
-        ASSERT_EQ(rc, SQLITE_OK) << message;
-    }
     std::string rawText(const std::string& sql) {
         sqlite3* raw = nullptr;
         sqlite3_open((dir_ / "T.db").string().c_str(), &raw);
@@ -79,11 +68,11 @@ TEST_F(TriggerFileTest, OtherSessionsSeeNewAndDisabledTriggers) {
     ASSERT_FALSE(host->execute("INSERT TabZam VALUES (2)").hasErrors());
     EXPECT_EQ(count(*host, "TabLog"), 1);
 
-    // Flag 2 is what ALTER TABLE ... DISABLE TRIGGER sets; sessions see it at the next write.
-    rawSql("UPDATE tsql_objects SET flags = flags | 2 WHERE name = 'et_TabZam'");
+    // Disabling and enabling on the installer's connection reaches the host at its next write.
+    ASSERT_FALSE(installer->execute("ALTER TABLE TabZam DISABLE TRIGGER et_TabZam").hasErrors());
     ASSERT_FALSE(host->execute("INSERT TabZam VALUES (3)").hasErrors());
     EXPECT_EQ(count(*host, "TabLog"), 1);
-    rawSql("UPDATE tsql_objects SET flags = flags & ~2 WHERE name = 'et_TabZam'");
+    ASSERT_FALSE(installer->execute("ALTER TABLE TabZam ENABLE TRIGGER et_TabZam").hasErrors());
     ASSERT_FALSE(host->execute("INSERT TabZam VALUES (4)").hasErrors());
     EXPECT_EQ(count(*host, "TabLog"), 2);
     EXPECT_EQ(count(*host, "TabZam"), 4);

@@ -2,6 +2,9 @@
 
 #include "quelta/progress.h"
 
+#include <csignal>
+#include <iterator>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -24,25 +27,55 @@ std::optional<std::string> readLine(std::FILE* in) {
     return line;
 }
 
-//! Switches terminal echo off for its lifetime.
+// What a signal handler needs to give the terminal its echo back (one hidden prompt at a time).
+int gHiddenFd = -1;
+termios gShownSettings{};
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+//! Restores the terminal, then lets the signal end the program as it would have.
+extern "C" void restoreEchoAndRaise(int signal) {
+    if (gHiddenFd >= 0) ::tcsetattr(gHiddenFd, TCSANOW, &gShownSettings);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+//! Switches terminal echo off for its lifetime; Ctrl-C or another ending signal meanwhile switches
+//! it back on before the program ends.
 class HiddenInput {
 public:
     explicit HiddenInput(std::FILE* in)
         : fd_(::fileno(in)) {
         if (::tcgetattr(fd_, &saved_) != 0) return;
+        gShownSettings = saved_;
+        gHiddenFd = fd_;
+        struct sigaction action {};
+        action.sa_handler = restoreEchoAndRaise;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            ::sigaction(kEndingSignals[i], &action, &previous_[i]);
         termios quiet = saved_;
         quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
         active_ = ::tcsetattr(fd_, TCSANOW, &quiet) == 0;
+        if (!active_) restoreSignals();
     }
     ~HiddenInput() {
-        if (active_) ::tcsetattr(fd_, TCSANOW, &saved_);
+        if (!active_) return;
+        ::tcsetattr(fd_, TCSANOW, &saved_);
+        restoreSignals();
     }
     HiddenInput(const HiddenInput&) = delete;
     HiddenInput& operator=(const HiddenInput&) = delete;
 
 private:
+    void restoreSignals() {
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            ::sigaction(kEndingSignals[i], &previous_[i], nullptr);
+        gHiddenFd = -1;
+    }
+
     int fd_;
     termios saved_{};
+    struct sigaction previous_[std::size(kEndingSignals)]{};
     bool active_ = false;
 };
 

@@ -9,6 +9,9 @@
 #include <optional>
 #include <stdexcept>
 #include <thread>
+#include <csignal>
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 using namespace quelta;
@@ -148,6 +151,33 @@ TEST(TerminalUi, LoginPromptHidesThePassword) {
             EXPECT_EQ(shown.find(c.expected->password), std::string::npos) << "password echoed: " << shown;
         }
     }
+}
+
+// Ctrl-C at the password prompt ends Quelta; the terminal must not stay without echo.
+TEST(TerminalUi, InterruptedPasswordPromptGivesTheEchoBack) {
+    PseudoTerminal pty;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TerminalUserInterface ui("/q.INI", pty.Terminal(), pty.Terminal());
+        ui.Ask("sa");
+        ::_exit(0);
+    }
+    pty.ReadUntil("(a/N): ");
+    pty.Type("n\n");
+    pty.ReadUntil("SQL Login [sa]: ");
+    pty.Type("clerk\n");
+    pty.ReadUntil("SQL Password: ");
+    termios during{};
+    ASSERT_EQ(::tcgetattr(::fileno(pty.Terminal()), &during), 0);
+    EXPECT_EQ(during.c_lflag & ECHO, 0u) << "the password would be echoed";
+    ::kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "status " << status;
+    termios after{};
+    ASSERT_EQ(::tcgetattr(::fileno(pty.Terminal()), &after), 0);
+    EXPECT_NE(after.c_lflag & ECHO, 0u) << "echo left off";
 }
 
 TEST(TerminalUi, ProgressIsOneUpdatingLineOnATerminal) {

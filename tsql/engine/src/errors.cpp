@@ -2,10 +2,14 @@
 
 namespace tsql::engine {
 
-void raise(int number, int line, const std::vector<std::string>& args, int state) {
+SqlError messageError(int number, int line, const std::vector<std::string>& args, int state) {
     const MessageInfo* info = findMessage(number);
-    if (!info) raise(8630, line, {"no text for message " + std::to_string(number) + "."});
-    throw SqlError(number, info->severity, state, formatMessage(info->text, args), line);
+    if (!info) return messageError(8630, line, {"no text for message " + std::to_string(number) + "."});
+    return SqlError(number, info->severity, state, formatMessage(info->text, args), line);
+}
+
+void raise(int number, int line, const std::vector<std::string>& args, int state) {
+    throw messageError(number, line, args, state);
 }
 
 void raiseUnsupported(int line, const std::string& construct) {

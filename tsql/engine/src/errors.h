@@ -8,7 +8,10 @@
 
 namespace tsql::engine {
 
-//! Throws the message-table error `number` filled with `args`, at `line`, with SQL Server's `state`.
+//! The message-table error `number` filled with `args`, at `line`, with SQL Server's `state`.
+SqlError messageError(int number, int line, const std::vector<std::string>& args, int state = 1);
+
+//! Throws messageError(number, line, args, state).
 [[noreturn]] void raise(int number, int line, const std::vector<std::string>& args, int state = 1);
 
 //! Throws the error for a construct this engine recognises but does not run (severity 15, like a

@@ -174,12 +174,7 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
     std::string object = renameArgument(ex, stmt, 0, "@objname");
     std::string newName = renameArgument(ex, stmt, 1, "@newname");
     std::string type = upper(renameArgument(ex, stmt, 2, "@objtype"));
-    auto ambiguous = [&]() -> SqlError {
-        return SqlError(15248, 11, 1,
-                        "Either the parameter @objname is ambiguous or the claimed @objtype (" + type +
-                            ") is wrong.",
-                        stmt.line);
-    };
+    auto ambiguous = [&] { return messageError(15248, stmt.line, {type}); };
     if (newName.empty()) raise(15223, stmt.line, {newName});
     auto parts = nameParts(object);
     s.rowCount = 0;

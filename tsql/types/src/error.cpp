@@ -242,6 +242,7 @@ constexpr MessageInfo kMessages[] = {
     {8630, 17, "Internal error of the database engine: %s"},
     {15151, 16, "Cannot find the object '%s', because it does not exist or you do not have permission."},
     {15223, 11, "Error: The new name '%s' is not a valid name."},
+    {15248, 11, "Either the parameter @objname is ambiguous or the claimed @objtype (%s) is wrong."},
     {15335, 11,
      "Error: The new name '%s' is already in use as a %s name and would cause a duplicate that is not "
      "permitted."},

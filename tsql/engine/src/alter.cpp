@@ -286,11 +286,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     bool filled = hasRows(ex, t);
     for (std::size_t i = 0; i < stmt.added.columns.size(); ++i) {
         const ColumnDef& def = stmt.added.columns[i];
-        if (t.columnIndex(def.name) >= 0)
-            throw SqlError(2705, 16, 1,
-                           "Column names in each table must be unique. Column name '" + def.name +
-                               "' in table '" + t.name + "' is specified more than once.",
-                           def.line);
+        if (t.columnIndex(def.name) >= 0) raise(2705, def.line, {def.name, t.name});
         ColumnInfo c;
         c.name = def.name;
         if (!def.hasType) {
@@ -339,8 +335,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         int index = t.columnIndex(d.column);
         if (index < 0) raise(1911, stmt.line, {d.column});
         ColumnInfo& c = t.columns[index];
-        if (c.defaultId != 0 || c.isComputed())
-            throw SqlError(1781, 16, 1, "Column already has a DEFAULT bound to it.", stmt.line);
+        if (c.defaultId != 0 || c.isComputed()) raise(1781, stmt.line, {});
         checkDefault(b, *d.value, c.type, stmt.line);
         c.defaultText = d.text;
         c.defaultId = newObjectId(ex, t);
@@ -371,17 +366,10 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         switch (def.kind) {
         case ConstraintKind::PrimaryKey:
             for (const auto& other : next.constraints)
-                if (other.kind == ConstraintKind::PrimaryKey)
-                    throw SqlError(1779, 16, 0,
-                                   "Table '" + next.name + "' already has a primary key defined on it.",
-                                   stmt.line);
+                if (other.kind == ConstraintKind::PrimaryKey) raise(1779, stmt.line, {next.name}, 0);
             for (const auto& col : k.columns) {
                 auto& c = next.columns[next.columnIndex(col)];
-                if (c.nullable)
-                    throw SqlError(8111, 16, 1,
-                                   "Cannot define PRIMARY KEY constraint on nullable column in table '" +
-                                       next.name + "'.",
-                                   stmt.line);
+                if (c.nullable) raise(8111, stmt.line, {next.name});
             }
             prefix = "PK";
             break;
@@ -428,11 +416,7 @@ void dropColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) 
     TableInfo t = old;
     for (const auto& name : stmt.names) {
         int index = t.columnIndex(name);
-        if (index < 0)
-            throw SqlError(4924, 16, 1,
-                           "ALTER TABLE DROP COLUMN failed because column '" + name +
-                               "' does not exist in table '" + t.name + "'.",
-                           stmt.line);
+        if (index < 0) raise(4924, stmt.line, {"ALTER TABLE DROP COLUMN", name, t.name});
         const ColumnInfo& c = t.columns[index];
         auto dependent = [&](const std::string& object) {
             raisePair(ex, stmt.line, 5074, {"object", object, c.name}, 4922, {"DROP", c.name});
@@ -474,11 +458,7 @@ void dropConstraint(Executor& ex, const AlterTableStmt& stmt, const TableInfo& o
                         for (const auto& c : it->columns)
                             keys += (keys.empty() ? "" : "\x1f") + upper(c);
                         if (upper(ref[2].asString()) != keys) continue;
-                        throw SqlError(3725, 16, 0,
-                                       "The constraint '" + it->name + "' is being referenced by table '" +
-                                           ref[1].asString() + "', foreign key constraint '" +
-                                           ref[0].asString() + "'.",
-                                       stmt.line);
+                        raise(3725, stmt.line, {it->name, ref[1].asString(), ref[0].asString()}, 0);
                     }
                 t.constraints.erase(it);
                 structural = found = true;
@@ -495,11 +475,9 @@ void alterColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old)
     const ColumnDef& def = stmt.added.columns.front();
     TableInfo t = old;
     int index = t.columnIndex(def.name);
-    if (index < 0) raise(4924, stmt.line, {def.name, t.name});
+    if (index < 0) raise(4924, stmt.line, {"ALTER TABLE ALTER COLUMN", def.name, t.name});
     ColumnInfo& c = t.columns[index];
-    if (c.isComputed())
-        throw SqlError(4928, 16, 1, "Cannot alter column '" + c.name + "' because it is 'COMPUTED'.",
-                       stmt.line);
+    if (c.isComputed()) raise(4928, stmt.line, {c.name, "COMPUTED"});
     Type from = c.type;
     c.type = Binder::resolveType(def.type, def.line);
     c.nullable = def.nullable.value_or(true);

@@ -118,9 +118,7 @@ Type Binder::resolveType(const TypeName& t, int line) {
     }
     try {
         auto type = makeType(t.name, args);
-        if (!type)
-            throw SqlError(2715, 16, 6,
-                           "Column, parameter, or variable #1: Cannot find data type " + t.name + ".");
+        if (!type) raise(2715, line, {"1", t.name}, 6);
         return *type;
     } catch (SqlError& e) {
         e.setLine(line);

@@ -46,11 +46,7 @@ Bound Binder::aggregate(const Expr& e, const Scope& scope) {
     }
     if (e.args.size() != 1) raise(174, e.line, {name, "1"});
     Bound a = expr(*e.args[0], scope);
-    if (a.aggregate)
-        throw SqlError(
-            130, 16, 1,
-            "Cannot perform an aggregate function on an expression containing an aggregate or a subquery.",
-            e.line);
+    if (a.aggregate) raise(130, e.line, {});
     std::string arg = a.sql;
     if (isCharacterType(a.type.id)) arg += collate;
     std::string distinct = e.distinct ? "DISTINCT " : "";

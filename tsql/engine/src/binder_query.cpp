@@ -192,11 +192,7 @@ QueryShape Binder::selectCore(const SelectCore& core, const Scope* outer, bool c
         std::string g;
         for (const auto& e : core.groupBy) {
             Bound b = expr(*e, scope);
-            if (b.aggregate)
-                throw SqlError(144, 15, 1,
-                               "Cannot use an aggregate or a subquery in an expression used for the group by "
-                               "list of a GROUP BY clause.",
-                               e->line);
+            if (b.aggregate) raise(144, e->line, {});
             groupSql.push_back(b.sql);
             g += (g.empty() ? "" : ", ") + b.sql + (isCharacterType(b.type.id) ? collate : "");
         }
@@ -281,12 +277,7 @@ QueryShape Binder::query(const Query& q, const Scope* outer) {
             }
             result.sql = limit.empty() ? sql : "SELECT * FROM (" + sql + limit + ")";
         } else {
-            if (shape.columns.size() != result.columns.size())
-                throw SqlError(
-                    205, 16, 1,
-                    "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an "
-                    "equal number of expressions in their target lists.",
-                    q.line);
+            if (shape.columns.size() != result.columns.size()) raise(205, q.line, {});
             for (std::size_t k = 0; k < shape.columns.size(); ++k) {
                 std::vector<Type> both{result.columns[k].type, shape.columns[k].type};
                 result.columns[k].type = commonType(both);
@@ -308,12 +299,7 @@ QueryShape Binder::query(const Query& q, const Scope* outer) {
                         ordinal = static_cast<int>(k + 1);
                         break;
                     }
-            if (ordinal < 1 || ordinal > static_cast<int>(result.columns.size()))
-                throw SqlError(
-                    104, 16, 1,
-                    "ORDER BY items must appear in the select list if the statement contains a UNION, "
-                    "INTERSECT or EXCEPT operator.",
-                    e.line);
+            if (ordinal < 1 || ordinal > static_cast<int>(result.columns.size())) raise(104, e.line, {});
             std::string term = "\"c" + std::to_string(ordinal) + "\"";
             if (isCharacterType(result.columns[ordinal - 1].type.id)) term += collate;
             order += (order.empty() ? "" : ", ") + term + (o.descending ? " DESC" : "");

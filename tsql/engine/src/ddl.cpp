@@ -57,31 +57,17 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
         auto allocate = [&] { return t.temp ? (nextId -= 7) : (nextId += 16); };
 
         for (const auto& def : stmt.columns) {
-            if (t.columnIndex(def.name) >= 0)
-                throw SqlError(2705, 16, 1,
-                               "Column names in each table must be unique. Column name '" + def.name +
-                                   "' in table '" + t.name + "' is specified more than once.",
-                               def.line);
+            if (t.columnIndex(def.name) >= 0) raise(2705, def.line, {def.name, t.name});
             ColumnInfo c;
             c.name = def.name;
             if (def.hasType) {
                 c.type = Binder::resolveType(def.type, def.line);
                 c.identity = def.identity;
-                if (c.identity && !isExactNumericType(c.type.id))
-                    throw SqlError(
-                        2749, 16, 2,
-                        "Identity column '" + c.name +
-                            "' must be of data type int, bigint, smallint, tinyint, or decimal or numeric "
-                            "with a scale of 0, and constrained to be nonnullable.",
-                        def.line);
+                if (c.identity && !isExactNumericType(c.type.id)) raise(2749, def.line, {c.name}, 2);
                 c.seed = def.seed;
                 c.increment = def.increment;
                 c.nullable = def.nullable.value_or(!c.identity);
-                if (c.identity && def.nullable.value_or(false))
-                    throw SqlError(8147, 16, 1,
-                                   "Could not create IDENTITY attribute on nullable column '" + c.name +
-                                       "', table '" + t.name + "'.",
-                                   def.line);
+                if (c.identity && def.nullable.value_or(false)) raise(8147, def.line, {c.name, t.name});
                 if (def.defaultValue) {
                     // A default may not read columns (SQL Server's error 128).
                     std::vector<const Expr*> stack{def.defaultValue.get()};
@@ -130,11 +116,7 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
             case ConstraintKind::PrimaryKey:
             case ConstraintKind::Unique:
                 if (def.kind == ConstraintKind::PrimaryKey) {
-                    if (hasPrimary)
-                        throw SqlError(8110, 16, 0,
-                                       "Cannot add multiple PRIMARY KEY constraints to table '" + t.name +
-                                           "'.",
-                                       stmt.line);
+                    if (hasPrimary) raise(8110, stmt.line, {t.name}, 0);
                     hasPrimary = true;
                     for (const auto& col : k.columns)
                         t.columns[t.columnIndex(col)].nullable = false;
@@ -222,28 +204,15 @@ void executeCreateView(Executor& ex, const CreateViewStmt& stmt) {
     TableInfo t;
     t.name = stmt.view.name();
     t.view = true;
-    if (stmt.view.isTemp())
-        throw SqlError(4103, 15, 1, "\"" + t.name + "\": Temporary views are not allowed.", stmt.line);
+    if (stmt.view.isTemp()) raise(4103, stmt.line, {t.name});
     if (s.catalog.nameTaken(t.name, false)) raise(2714, stmt.line, {t.name});
-    if (!stmt.query->orderBy.empty() && !stmt.query->cores.front().top)
-        throw SqlError(
-            1033, 15, 1,
-            "The ORDER BY clause is invalid in views, inline functions, derived tables, subqueries, and "
-            "common table expressions, unless TOP, OFFSET or FOR XML is also specified.",
-            stmt.line);
+    if (!stmt.query->orderBy.empty() && !stmt.query->cores.front().top) raise(1033, stmt.line, {});
     Binder b(s);
     QueryShape q = b.query(*stmt.query, nullptr);
-    if (!stmt.columns.empty() && stmt.columns.size() != q.columns.size())
-        throw SqlError(8158, 16, 1,
-                       "'" + t.name + "' has more columns than were specified in the column list.",
-                       stmt.line);
+    if (!stmt.columns.empty() && stmt.columns.size() != q.columns.size()) raise(8158, stmt.line, {t.name});
     for (std::size_t i = 0; i < q.columns.size(); ++i) {
         std::string name = i < stmt.columns.size() ? stmt.columns[i] : q.columns[i].name;
-        if (name.empty())
-            throw SqlError(4511, 16, 1,
-                           "Create View or Function failed because no column name was specified for column " +
-                               std::to_string(i + 1) + ".",
-                           stmt.line);
+        if (name.empty()) raise(4511, stmt.line, {std::to_string(i + 1)});
         if (t.columnIndex(name) >= 0) {
             raise(4506, stmt.line, {name, t.name});
         }
@@ -276,12 +245,7 @@ void executeDrop(Executor& ex, const DropStmt& stmt) {
             StatementReset reset(q);
             sqlite3_bind_text(q, 1, t->name.c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_bind_int64(q, 2, t->id);
-            if (sqlite3_step(q) == SQLITE_ROW)
-                throw SqlError(3726, 16, 1,
-                               "Could not drop object '" + t->name +
-                                   "' because it is referenced by a FOREIGN KEY "
-                                   "constraint.",
-                               stmt.line);
+            if (sqlite3_step(q) == SQLITE_ROW) raise(3726, stmt.line, {t->name});
         }
         ex.atomically([&] {
             if (!view) ex.run("DROP TABLE " + t->sqliteName());

@@ -190,7 +190,7 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
         }
     }
     if (code == SQLITE_CONSTRAINT_FOREIGNKEY) foreignKeyViolation(ex, t, kind);
-    throw SqlError(8630, 17, 1, "Internal error of the database engine: " + message);
+    raise(8630, 0, {message});
 }
 
 } // namespace
@@ -250,8 +250,7 @@ void withIdentity(Executor& ex, const TableInfo& table, const std::function<void
 }
 
 std::shared_ptr<const TableInfo> writableTable(Executor& ex, const ObjectName& name, int line) {
-    if (!name.isTemp() && findSystemView(name.parts))
-        throw SqlError(259, 16, 1, "Ad hoc updates to system catalogs are not allowed.", line);
+    if (!name.isTemp() && findSystemView(name.parts)) raise(259, line, {});
     if (pseudoTable(ex.session(), name)) refusePseudoTable(line);
     auto table = ex.session().catalog.table(name.name());
     if (!table) raise(208, line, {name.written()});

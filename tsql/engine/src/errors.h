@@ -8,8 +8,11 @@
 
 namespace tsql::engine {
 
-//! Throws the message-table error `number` filled with `args`, at `line`.
-[[noreturn]] void raise(int number, int line, const std::vector<std::string>& args);
+//! The message-table error `number` filled with `args`, at `line`, with SQL Server's `state`.
+SqlError messageError(int number, int line, const std::vector<std::string>& args, int state = 1);
+
+//! Throws messageError(number, line, args, state).
+[[noreturn]] void raise(int number, int line, const std::vector<std::string>& args, int state = 1);
 
 //! Throws the error for a construct this engine recognises but does not run (severity 15, like a
 //! syntax error, so the whole batch is refused before anything runs).

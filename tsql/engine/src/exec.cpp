@@ -487,21 +487,11 @@ void Executor::raiserror(const RaiserrorStmt& stmt) {
         templ = args[0].isNull() ? "" : args[0].asString();
     } else {
         number = toInt(args[0]);
-        if (number < 13000 || number == 50000)
-            throw SqlError(
-                2732, 16, 1,
-                "Error number " + std::to_string(number) +
-                    " is invalid. The number must be from 13000 through 2147483647 and it cannot be "
-                    "50000.",
-                stmt.line);
+        if (number < 13000 || number == 50000) raise(2732, stmt.line, {std::to_string(number)});
         const MessageInfo* info = findMessage(number);
         if (!info)
-            throw SqlError(
-                18054, 16, 1,
-                "Error " + std::to_string(number) + ", severity " + std::to_string(severity) + ", state " +
-                    std::to_string(state) +
-                    " was raised, but no message with that error number was found in sys.messages.",
-                stmt.line);
+            raise(18054, stmt.line,
+                  {std::to_string(number), std::to_string(severity), std::to_string(state)});
         templ = info->text;
     }
     std::string text;

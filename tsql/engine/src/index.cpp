@@ -76,10 +76,7 @@ void executeCreateIndex(Executor& ex, const CreateIndexStmt& stmt) {
     auto table = s.catalog.table(stmt.table.name());
     if (!table || table->view) {
         if (table) raiseUnsupported(stmt.line, "an index on a view");
-        throw SqlError(1088, 16, 12,
-                       "Cannot find the object \"" + stmt.table.written() +
-                           "\" because it does not exist or you do not have permissions.",
-                       stmt.line);
+        raise(1088, stmt.line, {stmt.table.written()}, 12);
     }
     const TableInfo& t = *table;
     for (const auto& c : stmt.columns)
@@ -106,12 +103,7 @@ void executeCreateIndex(Executor& ex, const CreateIndexStmt& stmt) {
     // Indexes behind PRIMARY KEY and UNIQUE constraints come first in SQL Server's numbering.
     indid = std::max(indid, static_cast<long long>(keyConstraints) + 2);
     if (stmt.clustered) {
-        if (!clusteredName.empty())
-            throw SqlError(1902, 16, 3,
-                           "Cannot create more than one clustered index on table 'dbo." + t.name +
-                               "'. Drop the existing clustered index '" + clusteredName +
-                               "' before creating another.",
-                           stmt.line);
+        if (!clusteredName.empty()) raise(1902, stmt.line, {"dbo." + t.name, clusteredName}, 3);
         indid = 1;
     }
     std::string cols;
@@ -133,14 +125,7 @@ void executeCreateIndex(Executor& ex, const CreateIndexStmt& stmt) {
             auto dup = ex.rows("SELECT " + keyCols + " FROM " + t.sqliteName() + " GROUP BY " + keyCols +
                                    " HAVING count(*) > 1 LIMIT 1",
                                shape);
-            if (!dup.empty())
-                throw SqlError(
-                    1505, 16, 1,
-                    "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found "
-                    "for the object name 'dbo." +
-                        t.name + "' and the index name '" + stmt.name + "'. The duplicate key value is " +
-                        keyText(dup.front()) + ".",
-                    stmt.line);
+            if (!dup.empty()) raise(1505, stmt.line, {"dbo." + t.name, stmt.name, keyText(dup.front())});
         }
         ex.run(std::string("CREATE ") + (stmt.unique ? "UNIQUE " : "") + "INDEX " + t.schema() + "." +
                quoteName(sqliteIndexName(t.id, indid)) + " ON " + quoteName(t.name) + " (" + cols + ")");
@@ -167,12 +152,10 @@ void executeDropIndex(Executor& ex, const DropIndexStmt& stmt) {
             for (const auto& k : table->constraints)
                 if ((k.kind == ConstraintKind::PrimaryKey || k.kind == ConstraintKind::Unique) &&
                     equalsIgnoreCase(k.name, indexName))
-                    throw SqlError(3723, 16, 4,
-                                   "An explicit DROP INDEX is not allowed on index 'dbo." + table->name +
-                                       "." + k.name + "'. It is being used for " +
-                                       (k.kind == ConstraintKind::PrimaryKey ? "PRIMARY KEY" : "UNIQUE KEY") +
-                                       " constraint enforcement.",
-                                   stmt.line);
+                    raise(3723, stmt.line,
+                          {"dbo." + table->name + "." + k.name,
+                           k.kind == ConstraintKind::PrimaryKey ? "PRIMARY KEY" : "UNIQUE KEY"},
+                          4);
         }
         if (!found) raise(3701, stmt.line, {"index", tableName + "." + indexName});
         const TableInfo& t = *table;
@@ -191,14 +174,8 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
     std::string object = renameArgument(ex, stmt, 0, "@objname");
     std::string newName = renameArgument(ex, stmt, 1, "@newname");
     std::string type = upper(renameArgument(ex, stmt, 2, "@objtype"));
-    auto ambiguous = [&]() -> SqlError {
-        return SqlError(15248, 11, 1,
-                        "Either the parameter @objname is ambiguous or the claimed @objtype (" + type +
-                            ") is wrong.",
-                        stmt.line);
-    };
-    if (newName.empty())
-        throw SqlError(15223, 11, 1, "Error: The new name '" + newName + "' is not a valid name.", stmt.line);
+    auto ambiguous = [&] { return messageError(15248, stmt.line, {type}); };
+    if (newName.empty()) raise(15223, stmt.line, {newName});
     auto parts = nameParts(object);
     s.rowCount = 0;
     if (type == "INDEX") {
@@ -209,11 +186,7 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
         const std::string& old = parts.back();
         for (const auto& ix : indexesOf(ex, t))
             if (equalsIgnoreCase(ix.name, newName) && !equalsIgnoreCase(ix.name, old))
-                throw SqlError(15335, 11, 1,
-                               "Error: The new name '" + newName +
-                                   "' is already in use as a index name and would cause a duplicate that is "
-                                   "not permitted.",
-                               stmt.line);
+                raise(15335, stmt.line, {newName, "index"});
         bool done = false;
         ex.atomically([&] {
             for (const auto& ix : indexesOf(ex, t))
@@ -226,12 +199,7 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
             for (const auto& k : t.constraints)
                 if (!done && (k.kind == ConstraintKind::PrimaryKey || k.kind == ConstraintKind::Unique) &&
                     equalsIgnoreCase(k.name, old)) {
-                    if (s.catalog.nameTaken(newName, t.temp))
-                        throw SqlError(15335, 11, 1,
-                                       "Error: The new name '" + newName +
-                                           "' is already in use as a object name and would cause a duplicate "
-                                           "that is not permitted.",
-                                       stmt.line);
+                    if (s.catalog.nameTaken(newName, t.temp)) raise(15335, stmt.line, {newName, "object"});
                     ex.run("UPDATE " + t.schema() + ".tsql_objects SET name = " + quoteText(newName) +
                            " WHERE id = " + std::to_string(k.id));
                     done = true;
@@ -247,11 +215,7 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
         if (index < 0) throw ambiguous();
         std::string old = t.columns[index].name;
         if (t.columnIndex(newName) >= 0 && !equalsIgnoreCase(newName, old))
-            throw SqlError(15335, 11, 1,
-                           "Error: The new name '" + newName +
-                               "' is already in use as a COLUMN name and would cause a duplicate that is not "
-                               "permitted.",
-                           stmt.line);
+            raise(15335, stmt.line, {newName, "COLUMN"});
         for (const auto& c : t.columns)
             if (c.isComputed() && upper(c.computedText).find(upper(old)) != std::string::npos)
                 raiseUnsupported(stmt.line, "sp_rename of a column a computed column reads");
@@ -301,12 +265,7 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
         const std::string& old = parts.back();
         auto id = s.catalog.objectId(old);
         if (!id) throw ambiguous();
-        if (s.catalog.nameTaken(newName, old[0] == '#'))
-            throw SqlError(15335, 11, 1,
-                           "Error: The new name '" + newName +
-                               "' is already in use as a object name and would cause a duplicate that is not "
-                               "permitted.",
-                           stmt.line);
+        if (s.catalog.nameTaken(newName, old[0] == '#')) raise(15335, stmt.line, {newName, "object"});
         auto table = s.catalog.table(old);
         std::string schema = *id < 0 ? "temp" : "main";
         ex.atomically([&] {

@@ -23,24 +23,9 @@ std::vector<int> targetColumns(const InsertStmt& stmt, const TableInfo& t) {
         int i = t.columnIndex(name);
         if (i < 0) raise(207, stmt.line, {name});
         for (int seen : out)
-            if (seen == i)
-                throw SqlError(
-                    264, 16, 1,
-                    "The column name '" + t.columns[i].name +
-                        "' is specified more than once in the SET clause or column list of an INSERT. "
-                        "A column cannot be assigned more than one value in the same clause. Modify "
-                        "the clause to make sure that a column is updated only once. If this "
-                        "statement updates or inserts columns into a view, column aliasing can "
-                        "conceal the duplication in your code.",
-                    stmt.line);
+            if (seen == i) raise(264, stmt.line, {t.columns[i].name});
         if (t.columns[i].identity) raise(544, stmt.line, {t.name});
-        if (t.columns[i].isComputed())
-            throw SqlError(
-                271, 16, 1,
-                "The column \"" + t.columns[i].name +
-                    "\" cannot be modified because it is either a computed column or is the result of a "
-                    "UNION operator.",
-                stmt.line);
+        if (t.columns[i].isComputed()) raise(271, stmt.line, {t.columns[i].name});
         out.push_back(i);
     }
     return out;
@@ -109,14 +94,7 @@ void executeInsert(Executor& ex, const InsertStmt& stmt) {
     } else {
         QueryShape q = b.query(*stmt.select, nullptr);
         if (q.columns.size() != targets.size())
-            throw SqlError(
-                q.columns.size() < targets.size() ? 120 : 121, 15, 1,
-                q.columns.size() < targets.size()
-                    ? "The select list for the INSERT statement contains fewer items than the insert "
-                      "list. The number of SELECT values must match the number of INSERT columns."
-                    : "The select list for the INSERT statement contains more items than the insert "
-                      "list. The number of SELECT values must match the number of INSERT columns.",
-                stmt.line);
+            raise(q.columns.size() < targets.size() ? 120 : 121, stmt.line, {});
         std::string alias = b.newAlias("s");
         std::string values;
         for (std::size_t k = 0; k < targets.size(); ++k) {

@@ -26,21 +26,13 @@ void Executor::setOption(const SimpleStmt& stmt) {
 
 void Executor::useDatabase(const SimpleStmt& stmt) {
     s_.rowCount = 0;
-    if (!equalsIgnoreCase(stmt.name, s_.database->name()))
-        throw SqlError(911, 16, 1,
-                       "Database '" + stmt.name +
-                           "' does not exist. Make sure that the name is entered correctly.",
-                       stmt.line);
+    if (!equalsIgnoreCase(stmt.name, s_.database->name())) raise(911, stmt.line, {stmt.name});
 }
 
 void recordPermission(Executor& ex, const PermissionStmt& stmt) {
     auto& s = ex.session();
     s.rowCount = 0;
-    if (!stmt.object.empty() && !s.catalog.objectId(stmt.object))
-        throw SqlError(15151, 16, 1,
-                       "Cannot find the object '" + stmt.object +
-                           "', because it does not exist or you do not have permission.",
-                       stmt.line);
+    if (!stmt.object.empty() && !s.catalog.objectId(stmt.object)) raise(15151, stmt.line, {stmt.object});
     ex.atomically([&] {
         ex.run("CREATE TABLE IF NOT EXISTS main.tsql_permissions(action TEXT NOT NULL, permission TEXT NOT "
                "NULL, object TEXT NOT NULL COLLATE NOCASE, principal TEXT NOT NULL COLLATE NOCASE)");

@@ -114,9 +114,7 @@ private:
 };
 
 [[noreturn]] void invalidTarget(const ObjectName& table, int line) {
-    throw SqlError(8197, 16, 4,
-                   "The object '" + table.written() + "' does not exist or is invalid for this operation.",
-                   line);
+    raise(8197, line, {table.written()}, 4);
 }
 
 } // namespace
@@ -157,7 +155,7 @@ std::shared_ptr<const TableInfo> pseudoTable(Session::Impl& s, const ObjectName&
 }
 
 void refusePseudoTable(int line) {
-    throw SqlError(286, 16, 1, "The logical tables INSERTED and DELETED cannot be updated.", line);
+    raise(286, line, {});
 }
 
 void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt) {

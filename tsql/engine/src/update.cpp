@@ -81,15 +81,8 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
         int i = t.columnIndex(name);
         if (i < 0) raise(207, stmt.line, {name});
         const ColumnInfo& c = t.columns[i];
-        if (c.identity)
-            throw SqlError(8102, 16, 1, "Cannot update identity column '" + c.name + "'.", stmt.line);
-        if (c.isComputed())
-            throw SqlError(
-                271, 16, 1,
-                "The column \"" + c.name +
-                    "\" cannot be modified because it is either a computed column or is the result of a "
-                    "UNION operator.",
-                stmt.line);
+        if (c.identity) raise(8102, stmt.line, {c.name});
+        if (c.isComputed()) raise(271, stmt.line, {c.name});
         std::string value;
         if (!a.value) {
             value = defaultValueSql(b, t, i);

@@ -80,12 +80,7 @@ std::unique_ptr<ViewRedirect> prepare(Executor& ex, const ObjectName& target, in
     const SelectCore& core = q.cores.front();
     if (q.cores.size() > 1 || core.from.size() != 1 || core.from.front()->kind != TableRef::Kind::Named)
         raise(4405, line, {table->name});
-    if (core.distinct || !core.groupBy.empty() || core.having || core.top)
-        throw SqlError(4403, 16, 1,
-                       "Cannot update the view or function '" + table->name +
-                           "' because it contains aggregates, or a DISTINCT or GROUP BY clause, or PIVOT or "
-                           "UNPIVOT operator.",
-                       line);
+    if (core.distinct || !core.groupBy.empty() || core.having || core.top) raise(4403, line, {table->name});
     auto base = ex.session().catalog.table(core.from.front()->name.name());
     if (!base) raise(208, line, {core.from.front()->name.name()});
     if (base->view) raiseUnsupported(line, "changing data through a view over another view");
@@ -147,11 +142,7 @@ std::unique_ptr<ViewRedirect> redirectUpdate(Executor& ex, const UpdateStmt& con
         int index = viewColumn(d, a.column.back());
         if (index < 0) raise(207, stmt.line, {a.column.back()});
         const Expr& def = *d.core->items.at(static_cast<std::size_t>(index)).expr;
-        if (def.kind != ExprKind::Column)
-            throw SqlError(4406, 16, 1,
-                           "Update or insert of view or function '" + d.view->name +
-                               "' failed because it contains a derived or constant field.",
-                           stmt.line);
+        if (def.kind != ExprKind::Column) raise(4406, stmt.line, {d.view->name});
         std::vector<std::string> saved = a.column;
         a.column = {def.parts.back()};
         d.undo.push_back([&a, saved] { a.column = saved; });
@@ -175,11 +166,7 @@ std::unique_ptr<ViewRedirect> redirectInsert(Executor& ex, const InsertStmt& con
         int index = viewColumn(d, name);
         if (index < 0) raise(207, stmt.line, {name});
         const Expr& def = *d.core->items.at(static_cast<std::size_t>(index)).expr;
-        if (def.kind != ExprKind::Column)
-            throw SqlError(4406, 16, 1,
-                           "Update or insert of view or function '" + d.view->name +
-                               "' failed because it contains a derived or constant field.",
-                           stmt.line);
+        if (def.kind != ExprKind::Column) raise(4406, stmt.line, {d.view->name});
         name = def.parts.back();
     }
     ObjectName savedTable = stmt.table;

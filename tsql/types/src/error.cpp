@@ -11,6 +11,9 @@ namespace {
 //! SQL Server's messages the engine raises, in number order.
 constexpr MessageInfo kMessages[] = {
     {102, 15, "Incorrect syntax near '%s'."},
+    {104, 16,
+     "ORDER BY items must appear in the select list if the statement contains a UNION, INTERSECT or EXCEPT "
+     "operator."},
     {105, 15, "Unclosed quotation mark after the character string '%s'."},
     {108, 16,
      "The ORDER BY position number %d is out of the range of the number of items in the select list."},
@@ -20,13 +23,24 @@ constexpr MessageInfo kMessages[] = {
     {110, 15,
      "There are fewer columns in the INSERT statement than values specified in the VALUES clause. The number "
      "of values in the VALUES clause must match the number of columns specified in the INSERT statement."},
+    {111, 15, "'%s' must be the first statement in a query batch."},
     {113, 15, "Missing end comment mark '*/'."},
     {116, 16,
      "Only one expression can be specified in the select list when the subquery is not introduced with "
      "EXISTS."},
+    {119, 15,
+     "Must pass parameter number %s and subsequent parameters as '@name = value'. After the form '@name = "
+     "value' has been used, all subsequent parameters must be passed in the form '@name = value'."},
+    {120, 15,
+     "The select list for the INSERT statement contains fewer items than the insert list. The number of "
+     "SELECT values must match the number of INSERT columns."},
+    {121, 15,
+     "The select list for the INSERT statement contains more items than the insert list. The number of "
+     "SELECT values must match the number of INSERT columns."},
     {128, 15,
      "The name \"%s\" is not permitted in this context. Valid expressions are constants, constant "
      "expressions, and (in some contexts) variables. Column names are not permitted."},
+    {130, 16, "Cannot perform an aggregate function on an expression containing an aggregate or a subquery."},
     {131, 15, "The size (%d) given to the type '%s' exceeds the maximum allowed for any data type (%d)."},
     {132, 15,
      "The label '%s' has already been declared. Label names must be unique within a query batch or stored "
@@ -36,6 +50,12 @@ constexpr MessageInfo kMessages[] = {
      "The variable name '%s' has already been declared. Variable names must be unique within a query batch "
      "or stored procedure."},
     {137, 15, "Must declare the scalar variable \"%s\"."},
+    {141, 15,
+     "A SELECT statement that assigns a value to a variable must not be combined with data-retrieval "
+     "operations."},
+    {144, 15,
+     "Cannot use an aggregate or a subquery in an expression used for the group by list of a GROUP BY "
+     "clause."},
     {145, 15, "ORDER BY items must appear in the select list if SELECT DISTINCT is specified."},
     {155, 15, "'%s' is not a recognized %s option."},
     {156, 15, "Incorrect syntax near the keyword '%s'."},
@@ -63,10 +83,21 @@ constexpr MessageInfo kMessages[] = {
     {257, 16,
      "Implicit conversion from data type %s to %s is not allowed. Use the CONVERT function to run this "
      "query."},
+    {259, 16, "Ad hoc updates to system catalogs are not allowed."},
+    {263, 16, "Must specify table to select from."},
+    {264, 16,
+     "The column name '%s' is specified more than once in the SET clause or column list of an INSERT. A "
+     "column cannot be assigned more than one value in the same clause. Modify the clause to make sure that "
+     "a column is updated only once. If this statement updates or inserts columns into a view, column "
+     "aliasing can conceal the duplication in your code."},
     {266, 16,
      "Transaction count after EXECUTE indicates a mismatching number of BEGIN and COMMIT statements. "
      "Previous count = %d, current count = %d."},
+    {271, 16,
+     "The column \"%s\" cannot be modified because it is either a computed column or is the result of a "
+     "UNION operator."},
     {281, 16, "%d is not a valid style number when converting from %s to %s."},
+    {286, 16, "The logical tables INSERTED and DELETED cannot be updated."},
     {306, 16,
      "The text, ntext, and image data types cannot be compared or sorted, except when using IS NULL or LIKE "
      "operator."},
@@ -89,19 +120,33 @@ constexpr MessageInfo kMessages[] = {
     {547, 16,
      "The %s statement conflicted with the %s constraint \"%s\". The conflict occurred in database \"%s\", "
      "table \"%s\"%s."},
+    {911, 16, "Database '%s' does not exist. Make sure that the name is entered correctly."},
     {1001, 15, "Line %d: Length or precision specification %d is invalid."},
     {1013, 16,
      "The objects \"%s\" and \"%s\" in the FROM clause have duplicate exposed names. Use correlation names "
      "to distinguish them."},
+    {1033, 15,
+     "The ORDER BY clause is invalid in views, inline functions, derived tables, subqueries, and common "
+     "table expressions, unless TOP, OFFSET or FOR XML is also specified."},
     {1038, 15,
      "An object or column name is missing or empty. For SELECT INTO statements, verify each column has a "
      "column name. In other statements, look for empty alias names. Aliases defined as \"\" or [] are not "
      "allowed. Change the alias to a valid name."},
+    {1088, 16, "Cannot find the object \"%s\" because it does not exist or you do not have permissions."},
+    {1222, 16, "Lock request time out period exceeded."},
+    {1505, 16,
+     "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for the object name "
+     "'%s' and the index name '%s'. The duplicate key value is %s."},
     {1750, 16, "Could not create constraint or index. See previous errors."},
     {1767, 16, "Foreign key '%s' references invalid table '%s'."},
     {1776, 16,
      "There are no primary or candidate keys in the referenced table '%s' that match the referencing column "
      "list in the foreign key '%s'."},
+    {1779, 16, "Table '%s' already has a primary key defined on it."},
+    {1781, 16, "Column already has a DEFAULT bound to it."},
+    {1902, 16,
+     "Cannot create more than one clustered index on table '%s'. Drop the existing clustered index '%s' "
+     "before creating another."},
     {1911, 16, "Column name '%s' does not exist in the target table or view."},
     {1913, 16,
      "The operation failed because an index or statistics with name '%s' already exists on table '%s'."},
@@ -114,7 +159,13 @@ constexpr MessageInfo kMessages[] = {
      "Column names in each table must be unique. Column name '%s' in table '%s' is specified more than "
      "once."},
     {2714, 16, "There is already an object named '%s' in the database."},
+    {2715, 16, "Column, parameter, or variable #%d: Cannot find data type %s."},
     {2716, 16, "Column, parameter, or variable #%d: Cannot specify a column width on data type %s."},
+    {2732, 16,
+     "Error number %d is invalid. The number must be from 13000 through 2147483647 and it cannot be 50000."},
+    {2749, 16,
+     "Identity column '%s' must be of data type int, bigint, smallint, tinyint, or decimal or numeric with a "
+     "scale of 0, and constrained to be nonnullable."},
     {2750, 16,
      "Column or parameter #%d: Specified column precision %d is greater than the maximum precision of 38."},
     {2751, 16,
@@ -124,31 +175,48 @@ constexpr MessageInfo kMessages[] = {
     {3621, 0, "The statement has been terminated."},
     {3623, 16, "An invalid floating point operation occurred."},
     {3701, 11, "Cannot drop the %s '%s', because it does not exist or you do not have permission."},
+    {3723, 16,
+     "An explicit DROP INDEX is not allowed on index '%s'. It is being used for %s constraint enforcement."},
+    {3725, 16, "The constraint '%s' is being referenced by table '%s', foreign key constraint '%s'."},
     {3726, 16, "Could not drop object '%s' because it is referenced by a FOREIGN KEY constraint."},
     {3727, 16, "Could not drop constraint. See previous errors."},
     {3728, 16, "'%s' is not a constraint."},
     {3902, 16, "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."},
     {3903, 16, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."},
     {4060, 11, "Cannot open database \"%s\" requested by the login. The login failed."},
+    {4103, 15, "\"%s\": Temporary views are not allowed."},
     {4104, 16, "The multi-part identifier \"%s\" could not be bound."},
     {4145, 15,
      "An expression of non-boolean type specified in a context where a condition is expected, near '%s'."},
+    {4403, 16,
+     "Cannot update the view or function '%s' because it contains aggregates, or a DISTINCT or GROUP BY "
+     "clause, or PIVOT or UNPIVOT operator."},
     {4405, 16,
      "View or function '%s' is not updatable because the modification affects multiple base tables."},
+    {4406, 16,
+     "Update or insert of view or function '%s' failed because it contains a derived or constant field."},
     {4506, 16,
      "Column names in each view or function must be unique. Column name '%s' in view or function '%s' is "
      "specified more than once."},
+    {4511, 16, "Create View or Function failed because no column name was specified for column %d."},
     {4901, 16,
      "ALTER TABLE only allows columns to be added that can contain nulls, or have a DEFAULT definition "
      "specified, or the column being added is an identity or timestamp column, or alternatively if none of "
      "the previous conditions are satisfied the table must be empty to allow addition of this column. Column "
      "'%s' cannot be added to non-empty table '%s' because it does not satisfy these conditions."},
     {4902, 16, "Cannot find the object \"%s\" because it does not exist or you do not have permissions."},
-    {4924, 16, "ALTER TABLE ALTER COLUMN failed because column '%s' does not exist in table '%s'."},
+    {4916, 16, "Could not enable or disable the constraint. See previous errors."},
+    {4917, 16, "Constraint '%s' does not exist."},
+    {4922, 16, "ALTER TABLE %s COLUMN %s failed because one or more objects access this column."},
+    {4924, 16, "%s failed because column '%s' does not exist in table '%s'."},
+    {4928, 16, "Cannot alter column '%s' because it is '%s'."},
     {5074, 16, "The %s '%s' is dependent on column '%s'."},
     {8101, 16,
      "An explicit value for the identity column in table '%s' can only be specified when a column list is "
      "used and IDENTITY_INSERT is ON."},
+    {8102, 16, "Cannot update identity column '%s'."},
+    {8110, 16, "Cannot add multiple PRIMARY KEY constraints to table '%s'."},
+    {8111, 16, "Cannot define PRIMARY KEY constraint on nullable column in table '%s'."},
     {8114, 16, "Error converting data type %s to %s."},
     {8115, 16, "Arithmetic overflow error converting %s to data type %s."},
     {8116, 16, "Argument data type %s is invalid for argument %d of %s function."},
@@ -157,20 +225,37 @@ constexpr MessageInfo kMessages[] = {
      "Column '%s' is invalid in the select list because it is not contained in either an aggregate function "
      "or the GROUP BY clause."},
     {8134, 16, "Divide by zero error encountered."},
+    {8143, 16, "Parameter '%s' was supplied multiple times."},
     {8144, 16, "Procedure or function %s has too many arguments specified."},
     {8145, 16, "%s is not a parameter for procedure %s."},
     {8146, 16, "Procedure %s has no parameters and arguments were supplied."},
+    {8147, 16, "Could not create IDENTITY attribute on nullable column '%s', table '%s'."},
     {8152, 16, "String or binary data would be truncated."},
     {8155, 16, "No column name was specified for column %d of '%s'."},
+    {8158, 16, "'%s' has more columns than were specified in the column list."},
     {8162, 16,
      "The formal parameter \"%s\" was not declared as an OUTPUT parameter, but the actual parameter passed "
      "in requested output."},
     {8169, 16, "Conversion failed when converting from a character string to uniqueidentifier."},
     {8170, 16, "Insufficient result space to convert uniqueidentifier value to char."},
+    {8197, 16, "The object '%s' does not exist or is invalid for this operation."},
+    {8630, 17, "Internal error of the database engine: %s"},
+    {15151, 16, "Cannot find the object '%s', because it does not exist or you do not have permission."},
+    {15223, 11, "Error: The new name '%s' is not a valid name."},
+    {15248, 11, "Either the parameter @objname is ambiguous or the claimed @objtype (%s) is wrong."},
+    {15335, 11,
+     "Error: The new name '%s' is already in use as a %s name and would cause a duplicate that is not "
+     "permitted."},
     {16905, 16, "The cursor is already open."},
+    {16911, 16, "fetch: The fetch type %s cannot be used with forward only cursors."},
     {16915, 16, "A cursor with the name '%s' already exists."},
     {16916, 16, "A cursor with the name '%s' does not exist."},
     {16917, 16, "Cursor is not open."},
+    {16924, 16,
+     "Cursorfetch: The number of variables declared in the INTO list must match that of selected columns."},
+    {18054, 16,
+     "Error %d, severity %d, state %d was raised, but no message with that error number was found in "
+     "sys.messages."},
     {50000, 16, "%s"},
 };
 

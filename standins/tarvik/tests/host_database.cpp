@@ -12,19 +12,6 @@
 
 namespace host_database {
 
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("tarvik-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 void createHostTables(const std::filesystem::path& file, const std::vector<std::string>& extra) {
     std::vector<std::string> batches;
     for (const auto& script : standins::tarvik::hostScriptFiles())

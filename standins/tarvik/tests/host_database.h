@@ -1,6 +1,7 @@
 #pragma once
 // Host databases on disk for the runner's tests.
 
+#include "common/testing/temp_folder.h"
 #include "platform/db/connection.h"
 
 #include <filesystem>
@@ -11,18 +12,7 @@
 
 namespace host_database {
 
-//! A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using common::testing::TempFolder;
 
 //! Creates `file` with the host's tables (no procedures), then runs `extra` batches on it;
 //! throws std::runtime_error with the server's message and the failing batch.

@@ -1,6 +1,7 @@
 // Runs the quelta executable as a process, as the plug-in's launcher does.
 
 #include "common/testing/loopback.h"
+#include "common/testing/temp_folder.h"
 #include "tsql/engine.h"
 #include "tsql/format.h"
 
@@ -30,15 +31,6 @@ struct Outcome {
 //! A folder with Quelta's INI file, removed at the end.
 class Site {
 public:
-    Site() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelta-app-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~Site() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
     std::filesystem::path Ini() const { return path_ / "quelta.INI"; }
     std::filesystem::path DataDir() const { return path_; }
     void WriteIni(const std::string& text) const { std::ofstream(Ini(), std::ios::binary) << text; }
@@ -83,7 +75,8 @@ public:
     }
 
 private:
-    std::filesystem::path path_;
+    common::testing::TempFolder folder_{"quelta-app"};
+    const std::filesystem::path& path_ = folder_.path();
 };
 
 } // namespace

@@ -27,7 +27,7 @@ protected:
     }
     TDBConnector connector() { return TDBConnector("srv", "Tarvik", {ini(), &login}); }
 
-    TempDir dir;
+    TempFolder dir;
     ScriptedLogin login;
 };
 
@@ -97,7 +97,7 @@ TEST_F(Connector, DriverAndDataFolderChooseTheBackend) {
         std::string lines;
         std::string backend, driver, dataDir, extra;
     };
-    const std::string folder = dir.Path().string();
+    const std::string folder = dir.path().string();
     const Case cases[] = {
         {"login=\n", "odbc", "ODBC Driver 18 for SQL Server", "", ""},
         {"login=\ndriver=FreeTDS\noptions=Port=1433;\n", "odbc", "FreeTDS", "", "Port=1433;"},

@@ -1,6 +1,7 @@
 #pragma once
 //! A scripted host database for the core's tests, registered as the "embedded" backend.
 
+#include "common/testing/temp_folder.h"
 #include "quelta/user_interface.h"
 
 #include "platform/db/connection.h"
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace quelta::test {
+
+using common::testing::TempFolder;
 
 //! Answers the statements Quelta's start-up sends and records every batch.
 struct FakeDatabase {
@@ -45,20 +48,6 @@ struct ScriptedLogin : LoginPrompt {
         shownWith.push_back(presetLogin);
         return answer;
     }
-};
-
-//! A temporary folder removed at the end of the test.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
 };
 
 //! Writes an INI file as UTF-8 lines.

@@ -9,7 +9,7 @@
 
 using namespace quelta;
 using quelta::test::ReadBytes;
-using quelta::test::TempDir;
+using quelta::test::TempFolder;
 
 TEST(IniFile, ReadsUtf16AndUtf8Content) {
     const std::string utf16 = std::string("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0\x7E\x01\r\0\n\0", 20);
@@ -41,7 +41,7 @@ TEST(IniFile, WriteReplacesOrAddsKeysAndKeepsOtherLines) {
 }
 
 TEST(IniFile, SavesUtf16LittleEndianWithBomForOwnerOnly) {
-    TempDir dir;
+    TempFolder dir;
     const auto path = dir / "quelta.INI";
     IniFile({"[settings]", "login=\xC5\xBE"}).Save(path);
     const std::string bytes = ReadBytes(path);
@@ -54,7 +54,7 @@ TEST(IniFile, SavesUtf16LittleEndianWithBomForOwnerOnly) {
 }
 
 TEST(IniFile, UnwritablePlaceIsAClearError) {
-    TempDir dir;
+    TempFolder dir;
     try {
         IniFile({"[settings]"}).Save(dir / "no-such-folder" / "quelta.INI");
         FAIL() << "no error";
@@ -64,6 +64,6 @@ TEST(IniFile, UnwritablePlaceIsAClearError) {
 }
 
 TEST(IniFile, MissingFileIsAClearError) {
-    TempDir dir;
+    TempFolder dir;
     EXPECT_THROW(IniFile::Load(dir / "none.INI"), EQueltaError);
 }

@@ -77,7 +77,7 @@ protected:
         EXPECT_EQ(quelta::Run(line, environment), 0);
     }
 
-    TempDir dir;
+    TempFolder dir;
     RecordingUi ui;
     std::vector<std::string> calls;
     std::exception_ptr failure;

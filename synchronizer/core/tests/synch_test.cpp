@@ -92,7 +92,7 @@ TEST(Dispatch, EachNameRunsItsOperationWithItsArgument) {
         {"nothing", ""},
     };
     test::FakeDatabase::Reset();
-    test::TempDir dir;
+    test::TempFolder dir;
     test::WriteTextFile(dir / "quelta.INI", "[settings]\ndriver=embedded\nlogin=\n");
     TDBConnector connector("srv", "db", {dir / "quelta.INI", nullptr});
     struct NoUi : UserInterface {

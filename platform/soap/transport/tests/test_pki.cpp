@@ -8,17 +8,6 @@
 
 namespace platform::soap::testing {
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quelta-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
 void openssl(const std::string& arguments) {
     const std::string command = "openssl " + arguments + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) throw std::runtime_error("openssl failed: " + command);

@@ -1,23 +1,14 @@
 #pragma once
 //! Test certificates made with the openssl command in a private temporary folder.
 
+#include "common/testing/temp_folder.h"
+
 #include <filesystem>
 #include <string>
 
 namespace platform::soap::testing {
 
-//! A temporary folder removed with everything in it when the object goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using common::testing::TempFolder;
 
 //! Runs `openssl <arguments>` quietly; throws when it fails.
 void openssl(const std::string& arguments);

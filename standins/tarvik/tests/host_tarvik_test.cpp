@@ -160,24 +160,26 @@ TEST_F(HostTarvikTest, PreprocessingImportRunsTheHostProcedure) {
         if (script.name == "host-procedures.sql")
             for (auto& batch : splitBatches(script.text))
                 extra.push_back(std::move(batch));
-    extra.insert(extra.end(), {
-        "INSERT dbo.TabMzdObd (IdObdobi, Rok, Mesic, Stav) VALUES (12, 2013, 12, 1)\n"
-        "INSERT dbo.TabMzdObd (IdObdobi, Rok, Mesic, Stav) VALUES (13, 2014, 1, 0)",
-        "CREATE TABLE dbo.TestDavka (ID INT NOT NULL PRIMARY KEY, PredzpID INT NULL)\n"
-        "INSERT dbo.TestDavka (ID) VALUES (1) INSERT dbo.TestDavka (ID) VALUES (2) "
-        "INSERT dbo.TestDavka (ID) VALUES (3)",
-        // the plug-in's import procedure: two rows of the current period, one of the next
-        "CREATE PROCEDURE dbo.ep_TestImport @IdObdobi INT, @TabName VARCHAR(50) OUTPUT, "
-        "@AtrName VARCHAR(50) OUTPUT AS\n"
-        "INSERT #PredzpImportTable (Pomocne_ID, ZamestnanecId, IdObdobi, CisloMS, Castka) "
-        "VALUES (1, 7, @IdObdobi, 600, 100)\n"
-        "INSERT #PredzpImportTable (Pomocne_ID, ZamestnanecId, IdObdobi, CisloMS, Castka) "
-        "VALUES (2, 8, @IdObdobi, 610, 200)\n"
-        "INSERT #PredzpImportTable (Pomocne_ID, ZamestnanecId, IdObdobi, CisloMS, Castka) "
-        "VALUES (3, 9, 13, 600, 50)\n"
-        "SET @TabName = 'TestDavka' SET @AtrName = 'PredzpID'",
-        "INSERT dbo.TabMzImpDefUP (Nazev, JmenoUP, VlastniUP) VALUES (N'QUELTA', N'dbo.ep_TestImport', 1)",
-    });
+    extra.insert(extra.end(),
+                 {
+                     "INSERT dbo.TabMzdObd (IdObdobi, Rok, Mesic, Stav) VALUES (12, 2013, 12, 1)\n"
+                     "INSERT dbo.TabMzdObd (IdObdobi, Rok, Mesic, Stav) VALUES (13, 2014, 1, 0)",
+                     "CREATE TABLE dbo.TestDavka (ID INT NOT NULL PRIMARY KEY, PredzpID INT NULL)\n"
+                     "INSERT dbo.TestDavka (ID) VALUES (1) INSERT dbo.TestDavka (ID) VALUES (2) "
+                     "INSERT dbo.TestDavka (ID) VALUES (3)",
+                     // the plug-in's import procedure: two rows of the current period, one of the next
+                     "CREATE PROCEDURE dbo.ep_TestImport @IdObdobi INT, @TabName VARCHAR(50) OUTPUT, "
+                     "@AtrName VARCHAR(50) OUTPUT AS\n"
+                     "INSERT #PredzpImportTable (Pomocne_ID, ZamestnanecId, IdObdobi, CisloMS, Castka) "
+                     "VALUES (1, 7, @IdObdobi, 600, 100)\n"
+                     "INSERT #PredzpImportTable (Pomocne_ID, ZamestnanecId, IdObdobi, CisloMS, Castka) "
+                     "VALUES (2, 8, @IdObdobi, 610, 200)\n"
+                     "INSERT #PredzpImportTable (Pomocne_ID, ZamestnanecId, IdObdobi, CisloMS, Castka) "
+                     "VALUES (3, 9, 13, 600, 50)\n"
+                     "SET @TabName = 'TestDavka' SET @AtrName = 'PredzpID'",
+                     "INSERT dbo.TabMzImpDefUP (Nazev, JmenoUP, VlastniUP) VALUES (N'QUELTA', "
+                     "N'dbo.ep_TestImport', 1)",
+                 });
     host_database::createHostTables(file, extra);
     auto own = host_database::connectHost(file);
     HostTarvik tarvik(*own, frontEnd, browse(265));

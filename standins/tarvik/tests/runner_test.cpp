@@ -206,8 +206,8 @@ TEST(TarvikCreate, DemoCompanyInBothLegislations) {
     for (const auto& c : {Case{{}, 0}, Case{{"--sk"}, 1}}) {
         TempFolder folder;
         const auto file = folder.path() / "demo.db";
-        std::vector<std::string> args = {"create", "--db", file.string(), "--demo", "--wage-slips",
-                                         (folder.path() / "slips").string()};
+        std::vector<std::string> args = {"create", "--db",         file.string(),
+                                         "--demo", "--wage-slips", (folder.path() / "slips").string()};
         args.insert(args.end(), c.options.begin(), c.options.end());
         const auto result = tarvik(args);
         ASSERT_EQ(result.status, 0) << result.err;

@@ -98,7 +98,8 @@ std::string Binder::newAlias(const char* prefix) {
 TypeName Binder::castTarget(const TypeName& t) {
     // CAST and CONVERT give a character or binary type written without a length 30 characters,
     // where a declaration gives it one.
-    static constexpr std::string_view kSized[] = {"char", "varchar", "nchar", "nvarchar", "binary", "varbinary"};
+    static constexpr std::string_view kSized[] = {"char",     "varchar", "nchar",
+                                                  "nvarchar", "binary",  "varbinary"};
     if (!t.args.empty()) return t;
     std::string name = t.name;
     for (char& c : name)

@@ -1,8 +1,8 @@
 #include "dml.h"
-#include "view_write.h"
 #include "errors.h"
 #include "sqlite_util.h"
 #include "trigger.h"
+#include "view_write.h"
 
 namespace tsql::engine {
 

@@ -155,11 +155,11 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
             }
         }
         // Unique indexes of CREATE UNIQUE INDEX.
-        for (auto& row : textRows(ex,
-                                  std::string("SELECT name, keycols FROM ") + (t.temp ? "temp" : "main") +
-                                      ".tsql_indexes WHERE (flags & 4) <> 0 AND object_id = " +
-                                      std::to_string(t.id),
-                                  2)) {
+        for (auto& row :
+             textRows(ex,
+                      std::string("SELECT name, keycols FROM ") + (t.temp ? "temp" : "main") +
+                          ".tsql_indexes WHERE (flags & 4) <> 0 AND object_id = " + std::to_string(t.id),
+                      2)) {
             ConstraintInfo index;
             index.kind = ConstraintKind::Unique;
             index.name = row[0];

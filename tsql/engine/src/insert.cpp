@@ -1,11 +1,11 @@
 #include "dml.h"
-#include "view_write.h"
 #include "errors.h"
 #include "lexer.h"
 #include "sqlite_util.h"
 #include "trigger.h"
 #include "tsql/collation.h"
 #include "tsql/sqlite.h"
+#include "view_write.h"
 
 namespace tsql::engine {
 

@@ -70,7 +70,7 @@ struct Session::Impl {
     std::optional<long long> identity;
     std::optional<long long> scopeIdentity;
     int tranCount = 0;
-    int nestLevel = 0; //!< procedures being run (@@NESTLEVEL)
+    int nestLevel = 0;      //!< procedures being run (@@NESTLEVEL)
     bool xactAbort = false; //!< SET XACT_ABORT ON: a runtime error rolls back and ends the batch
 
     // The running trigger: its id and the `inserted`/`deleted` tables visible at its nest level only.

@@ -1,10 +1,10 @@
 #include "dml.h"
-#include "view_write.h"
 #include "errors.h"
 #include "lexer.h"
 #include "sqlite_util.h"
 #include "trigger.h"
 #include "tsql/collation.h"
+#include "view_write.h"
 
 namespace tsql::engine {
 

@@ -153,8 +153,9 @@ TDBConnector::~TDBConnector() = default;
 db::Connection& TDBConnector::connection() {
     if (!connection_) {
         if (description_.backend == kEmbeddedDriver && !db::hasBackend(description_.backend))
-            throw EDatabaseError("Nelze otevřít databázi '" + description_.database +
-                                 "': the embedded database engine is not available in this build of Quelta");
+            throw EDatabaseError(
+                "Nelze otevřít databázi '" + description_.database +
+                "': vestavěný databázový stroj není v tomto sestavení programu Quelta k dispozici");
         connection_ = translated([&] { return db::connect(description_); });
     }
     return *connection_;

@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <fstream>
-
 namespace standins::portal {
 namespace {
 
@@ -299,27 +297,20 @@ TEST(Standin, ListensOnLoopbackOnly) {
 
 TEST(Standin, HttpsWithAClientCertificateFromAStoreFolder) {
     pki_files::TempFolder folder;
-    const auto pki = folder.path();
-    pki_files::makeCa(pki, "ca", "/CN=Portal Test Root");
-    pki_files::makeCertificate(pki, "server", "ca", "/CN=127.0.0.1", "02", true);
-    pki_files::makeCa(pki, "issuer", "/O=Firma/CN=Firma, a.s. Issuing CA");
-    pki_files::makeCertificate(pki, "clerk", "issuer", "/CN=mzdy", "3C4D");
-    const soap::CertificateStoreRoots roots{pki / "machine", pki / "user"};
-    std::filesystem::create_directories(roots.user / "My");
-    std::ofstream(roots.user / "My" / "clerk.pem")
-        << pki_files::readText(pki / "clerk.pem") << pki_files::readText(pki / "clerk.key");
+    const auto pki = pki_files::makeTlsPki(folder.path(), "/O=Firma/CN=Firma, a.s. Issuing CA", "3C4D");
+    const soap::CertificateStoreRoots roots{pki.machineStores, pki.userStores};
 
     ServerOptions options;
-    options.tlsCertificate = (pki / "server.pem").string();
-    options.tlsKey = (pki / "server.key").string();
-    options.clientCa = (pki / "issuer.pem").string();
+    options.tlsCertificate = pki.serverCertificate.string();
+    options.tlsKey = pki.serverKey.string();
+    options.clientCa = pki.clientCa.string();
     PortalServer server(options);
     server.start();
     ASSERT_EQ(server.url().rfind("https://127.0.0.1:", 0), 0u);
 
     auto clientFor = [&](const std::string& serial) {
         soap::TransportOptions transportOptions;
-        transportOptions.caFile = (pki / "ca.pem").string();
+        transportOptions.caFile = pki.serverCa.string();
         auto transport = std::make_shared<soap::HttpTransport>(transportOptions);
         transport->setPreRequestHook(soap::certificateHook({2, 0, "Firma, a.s. Issuing CA", serial}, roots));
         const std::string url = server.url();

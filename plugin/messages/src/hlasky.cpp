@@ -10,8 +10,6 @@ namespace plugin {
 
 namespace {
 
-// One row per message: index, stored number, text key, Czech text, Slovak text. Rows that the
-// other modules do not name by a text of their own carry a comment saying what they are for.
 constexpr THlaska kHlasky[] = {
 #include "hlasky.inc"
 };

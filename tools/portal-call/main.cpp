@@ -27,7 +27,8 @@ constexpr const char* kUsage =
     "  --cert-issuer NAME  issuer common name of the client certificate\n"
     "  --cert-serial HEX   serial number, upper-case hexadecimal\n"
     "  --ca-file FILE      trust the server certificates this CA bundle issued\n"
-    "  --connect-timeout S, --timeout S   seconds (defaults 30 and 120)\n"
+    "  --connect-timeout S   seconds to connect (default 30)\n"
+    "  --timeout S           seconds the whole call may take (default 120)\n"
     "  --namespace-service URI, --namespace-data URI, --namespace-preprocess URI, --namespace-domain URI\n";
 
 //! A failure to show on standard error (exit status 1).
@@ -60,6 +61,7 @@ long number(const std::string& option, const std::string& text) {
 
 Arguments parse(int argc, char** argv) {
     Arguments a;
+    a.transport.callTimeout = a.transport.noDataTimeout;
     int i = 1;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -85,7 +87,7 @@ Arguments parse(int argc, char** argv) {
         else if (arg == "--connect-timeout")
             a.transport.connectTimeout = std::chrono::seconds(number(arg, value));
         else if (arg == "--timeout")
-            a.transport.noDataTimeout = std::chrono::seconds(number(arg, value));
+            a.transport.noDataTimeout = a.transport.callTimeout = std::chrono::seconds(number(arg, value));
         else if (arg == "--namespace-service")
             a.namespaces.service = value;
         else if (arg == "--namespace-data")

@@ -67,6 +67,7 @@ SoapReply PortalService::faulty(const quelta::OperationDef& operation, const Fau
     case FaultKind::ConnectionReset:
     case FaultKind::Delay:
     case FaultKind::NoAnswer:
+    case FaultKind::Drip:
         break;
     }
     return fault(rule.text);

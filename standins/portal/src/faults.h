@@ -24,6 +24,7 @@ enum class FaultKind {
     ConnectionReset, //!< the connection is reset instead of answered
     Delay,           //!< the answer comes after the given number of milliseconds
     NoAnswer,        //!< the request is accepted and never answered
+    Drip,            //!< the answer comes one byte per given number of milliseconds
 };
 
 //! Kind names as the admin interface spells them.
@@ -44,6 +45,7 @@ inline constexpr FaultKindName kFaultKinds[] = {
     {FaultKind::ConnectionReset, "reset", false},
     {FaultKind::Delay, "delay", true},
     {FaultKind::NoAnswer, "noAnswer", false},
+    {FaultKind::Drip, "drip", true},
 };
 
 //! One planned fault: the `call`-th call of `operation` from when the fault is added (counted from 1) fails

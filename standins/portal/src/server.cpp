@@ -109,6 +109,9 @@ struct PortalServer::Impl {
             if (!fault || fault->kind == FaultKind::Delay) {
                 if (fault) wait(std::chrono::milliseconds(fault->delayMs));
                 reply = service.run(*decoded.operation, *decoded.call, multiRef);
+            } else if (fault->kind == FaultKind::Drip) {
+                return drip(service.run(*decoded.operation, *decoded.call, multiRef),
+                            std::chrono::milliseconds(fault->delayMs), response);
             } else if (fault->kind == FaultKind::NoAnswer) {
                 holdUntilClientLeaves(request);
                 return reset(request, response);
@@ -120,6 +123,18 @@ struct PortalServer::Impl {
         }
         response.status = reply.status;
         response.set_content(reply.body, reply.contentType);
+    }
+
+    //! Sends the reply one byte at a time, `pause` apart, until it is complete or the stand-in stops.
+    void drip(SoapReply reply, std::chrono::milliseconds pause, httplib::Response& response) {
+        response.status = reply.status;
+        auto body = std::make_shared<const std::string>(std::move(reply.body));
+        response.set_content_provider(body->size(), reply.contentType,
+                                      [this, body, pause](size_t offset, size_t, httplib::DataSink& sink) {
+                                          if (stopping() || !sink.write(body->data() + offset, 1))
+                                              return false;
+                                          return wait(pause);
+                                      });
     }
 
     void holdUntilClientLeaves(const httplib::Request& request) {

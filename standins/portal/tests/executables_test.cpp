@@ -152,6 +152,12 @@ TEST(PortalExecutables, StandinAnswersPortalCallAndSavesItsStateOnStop) {
     EXPECT_EQ(faulted.out, "");
     EXPECT_NE(faulted.err.find("SOAP fault: Portál je v údržbě"), std::string::npos) << faulted.err;
 
+    ASSERT_TRUE(admin.Post("/admin/faults", R"({"operation":"echo","kind":"drip","delayMs":100})",
+                           "application/json"));
+    Outcome dripped = portalCall(url, {"--timeout", "1", "echo", "\"x\""});
+    EXPECT_EQ(dripped.status, 1);
+    EXPECT_NE(dripped.err.find("timed out"), std::string::npos) << dripped.err;
+
     const Outcome stopped = standin.terminate();
     EXPECT_EQ(stopped.status, 0) << stopped.err;
     const auto saved = nlohmann::json::parse(platform::soap::testing::readText(state));

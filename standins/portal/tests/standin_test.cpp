@@ -245,6 +245,21 @@ TEST(Standin, InjectedFaultsEndInClearErrorsAndChangeNothing) {
     }
 }
 
+TEST(Standin, AnAnswerSentByteByByteEndsAtTheCallTimeOut) {
+    Portal portal;
+    auto& client = portal.client(1);
+    // About 400 bytes, one every 100 ms: fast enough for a no-data guard, far slower than the time-out.
+    portal.admin("faults", {{"operation", "echo"}, {"kind", "drip"}, {"delayMs", 100}});
+    try {
+        client.echo("x");
+        ADD_FAILURE() << "no error";
+    } catch (const quelta::EPortalError& error) {
+        EXPECT_EQ(std::string(error.kind()), "EPortalConnection") << error.what();
+        EXPECT_NE(std::string(error.what()).find("timed out"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(client.echo("y"), "y");
+}
+
 TEST(Standin, WrongResultTypeIsRefused) {
     Portal portal;
     auto& client = portal.client();

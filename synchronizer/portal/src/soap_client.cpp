@@ -194,6 +194,7 @@ std::shared_ptr<RpcKvaEndpoint> CreateRpcKvaEndpoint(const PortalSettings& setti
     platform::soap::TransportOptions transportOptions;
     transportOptions.connectTimeout = std::chrono::seconds(options.connectTimeoutSeconds);
     transportOptions.noDataTimeout = std::chrono::seconds(options.timeoutSeconds);
+    transportOptions.callTimeout = std::chrono::seconds(options.timeoutSeconds);
     transportOptions.maxResponseBytes = options.maxResponseBytes;
     auto transport = std::make_shared<platform::soap::HttpTransport>(transportOptions);
     platform::soap::CertificateQuery query;

@@ -127,6 +127,9 @@ struct HttpTransport::Impl {
             curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
             curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options.noDataTimeout.count()));
         }
+        // A server that sends a byte now and then passes the no-data guard; the whole request has a limit
+        // too.
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(options.callTimeout.count()));
         curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxResponseBytes));
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, options.verifyPeer ? 1L : 0L);
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, options.verifyPeer ? 2L : 0L);

@@ -106,6 +106,7 @@ TransportOptions quickOptions() {
     TransportOptions options;
     options.connectTimeout = std::chrono::seconds(5);
     options.noDataTimeout = std::chrono::seconds(1);
+    options.callTimeout = std::chrono::seconds(3);
     return options;
 }
 
@@ -235,6 +236,18 @@ TEST(HttpTransport, MisbehavingServersEndInClassifiedFailures) {
              readRequest(c);
              char byte;
              ::recv(c, &byte, 1, 0); // until the client gives up and closes
+         },
+         TransportError::Timeout},
+        {"drips the body a byte at a time",
+         [](int c) {
+             readRequest(c);
+             sendText(c, "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: 1000\r\n\r\n");
+             // Fast enough for the no-data guard; stops after 8 s (or when the client leaves) so that a
+             // transport without an overall limit fails this case instead of hanging.
+             for (int i = 0; i < 40; ++i) {
+                 if (::send(c, "<", 1, MSG_NOSIGNAL) != 1) return;
+                 std::this_thread::sleep_for(std::chrono::milliseconds(200));
+             }
          },
          TransportError::Timeout},
     };

@@ -20,7 +20,7 @@ struct PortalIniKey {
 //! Every key the Portal client reads, for documentation and checks.
 inline constexpr PortalIniKey kPortalIniKeys[] = {
     {"connecttimeout", "seconds allowed for connecting to the Portal (default 30)"},
-    {"timeout", "seconds without any data from the Portal before a call fails (default 120)"},
+    {"timeout", "seconds a call to the Portal may take in all before it fails (default 120)"},
     {"servicenamespace", "namespace URI of the Portal's operations and arrays"},
     {"datanamespace", "namespace URI of the Portal's records"},
     {"preprocessnamespace", "namespace URI of the Portal's preprocess base record"},

@@ -57,7 +57,7 @@ public:
 struct PortalClientOptions {
     PortalNamespaces namespaces;
     long connectTimeoutSeconds = 30; //!< establishing the connection
-    long timeoutSeconds = 120;       //!< no data received for this long ends the call
+    long timeoutSeconds = 120;       //!< the longest a call may take in all, connecting included
     std::size_t maxResponseBytes = 64u << 20;
 };
 

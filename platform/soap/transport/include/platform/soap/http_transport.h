@@ -21,7 +21,7 @@ enum class TransportError {
     TlsFailed,         //!< the TLS handshake failed (includes a refused client certificate)
     PeerUnverified,    //!< the server's certificate or name could not be verified
     ClientCertificate, //!< the client certificate or key could not be used
-    Timeout,           //!< connecting or waiting for data took longer than allowed
+    Timeout,           //!< connecting, waiting for data or the whole request took longer than allowed
     ConnectionDropped, //!< the server closed or reset the connection before the response was complete
     ResponseTooLarge,  //!< the response body passed the configured size cap
     Other,             //!< any other failure; the curl text says more
@@ -69,6 +69,7 @@ using PreRequestHook = std::function<std::optional<ClientCertificate>()>;
 struct TransportOptions {
     std::chrono::seconds connectTimeout{30};  //!< limit for establishing the connection
     std::chrono::seconds noDataTimeout{120};  //!< abort when no byte arrives for this long
+    std::chrono::seconds callTimeout{600};    //!< limit for the whole request, connecting included (0: none)
     std::size_t maxResponseBytes = 64u << 20; //!< larger bodies fail with ResponseTooLarge
     bool verifyPeer = true;                   //!< verify the server certificate and host name
     std::string caFile;                       //!< extra CA bundle (PEM file); empty = system default

@@ -25,6 +25,11 @@ using json = nlohmann::ordered_json;
 
 constexpr const char* kJson = "application/json";
 
+//! Longest pause allowed while a request arrives.
+constexpr std::chrono::seconds kReadTimeout{1};
+//! Connections served at the same time.
+constexpr std::size_t kWorkers = 64;
+
 bool isLoopback(const std::string& host) {
     return host == "127.0.0.1" || host == "::1" || host == "localhost";
 }
@@ -254,6 +259,10 @@ PortalServer::PortalServer(ServerOptions options)
             throw std::runtime_error("cannot use the TLS certificate, key or client CA given");
         impl.http = std::move(tls);
     }
+    // Slow or stalled clients must not starve the others: a request that pauses for longer than the read
+    // time-out is dropped, and there are far more workers than a test or the demo has clients.
+    impl.http->set_read_timeout(kReadTimeout);
+    impl.http->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
     impl.http->set_tcp_nodelay(true);
     impl.http->set_keep_alive_max_count(100000);
     impl.http->set_keep_alive_timeout(5);

@@ -8,6 +8,15 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
 namespace standins::portal {
 namespace {
 
@@ -258,6 +267,45 @@ TEST(Standin, AnAnswerSentByteByByteEndsAtTheCallTimeOut) {
         EXPECT_NE(std::string(error.what()).find("timed out"), std::string::npos) << error.what();
     }
     EXPECT_EQ(client.echo("y"), "y");
+}
+
+TEST(Standin, SlowClientsDoNotStarveTheOthers) {
+    Portal portal;
+    // Sixteen clients that send a request head one byte every two seconds.
+    std::vector<int> slow;
+    for (int i = 0; i < 16; ++i) {
+        const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(portal.server().port()));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        slow.push_back(s);
+    }
+    std::thread dripping([&] {
+        for (int round = 0; round < 2; ++round) {
+            for (const int s : slow)
+                ::send(s, "P", 1, MSG_NOSIGNAL);
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::string answer;
+    try {
+        answer = portal.client(3).echo("mezi pomalými");
+    } catch (const std::exception& error) {
+        answer = error.what();
+    }
+    dripping.join();
+    EXPECT_EQ(answer, "mezi pomalými");
+    // Each pause was longer than the stand-in waits for the rest of a request: it has closed them all.
+    for (const int s : slow) {
+        char byte = 0;
+        errno = 0;
+        EXPECT_LE(::recv(s, &byte, 1, MSG_DONTWAIT), 0);
+        EXPECT_NE(errno, EAGAIN);
+        ::close(s);
+    }
 }
 
 TEST(Standin, WrongResultTypeIsRefused) {

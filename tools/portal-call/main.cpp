@@ -117,10 +117,9 @@ soap::Call buildCall(const quelta::OperationDef& operation, const std::vector<st
         const soap::TypeRef type = quelta::PortalRegistry().resolve(params[i].type);
         Json json;
         try {
-            json = Json::parse(values[i]);
-        } catch (const Json::parse_error& error) {
-            throw std::invalid_argument("argument " + std::string(params[i].wire) +
-                                        " is not JSON: " + error.what());
+            json = standins::portal::parseJson(values[i]);
+        } catch (const std::invalid_argument& error) {
+            throw std::invalid_argument("argument " + std::string(params[i].wire) + ": " + error.what());
         }
         try {
             call.params.push_back(

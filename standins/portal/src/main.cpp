@@ -14,10 +14,12 @@ namespace {
 constexpr const char* kUsage =
     "usage: portal-standin [--listen HOST:PORT] [--path /portal] [--multiref]\n"
     "                      [--tls-cert FILE --tls-key FILE [--client-ca FILE]]\n"
-    "                      [--state FILE] [--namespace-service URI] [--namespace-data URI]\n"
+    "                      [--state FILE] [--state-dir DIR] [--namespace-service URI] [--namespace-data "
+    "URI]\n"
     "                      [--namespace-preprocess URI] [--namespace-domain URI]\n"
     "Prints the service URL on the first line, then serves until SIGINT or SIGTERM.\n"
     "--state FILE is loaded at start when it exists and written when the stand-in stops.\n"
+    "--state-dir DIR is the folder admin save and load use (by file name); without it they are refused.\n"
     "Admin interface (JSON) under <base>/admin/: records, preprocess, reset, faults, calls, commit,\n"
     "state, save, load, options.\n";
 
@@ -59,6 +61,8 @@ Arguments parse(int argc, char** argv) {
             o.clientCa = value();
         } else if (arg == "--state") {
             parsed.stateFile = o.stateFile = value();
+        } else if (arg == "--state-dir") {
+            o.stateDir = value();
         } else if (arg == "--namespace-service") {
             o.namespaces.service = value();
         } else if (arg == "--namespace-data") {

@@ -3,6 +3,8 @@
 #include "platform/soap/codec.h"
 
 #include <limits>
+#include <stdexcept>
+#include <string>
 
 namespace standins::portal {
 
@@ -73,6 +75,21 @@ Value scalarFromJson(const json& j, Scalar scalar) {
 }
 
 } // namespace
+
+json parseJson(std::string_view text) {
+    const json::parser_callback_t limitDepth = [](int depth, json::parse_event_t event, json&) {
+        if ((event == json::parse_event_t::object_start || event == json::parse_event_t::array_start) &&
+            depth >= kMaxJsonDepth)
+            throw std::invalid_argument("JSON nested deeper than " + std::to_string(kMaxJsonDepth) +
+                                        " levels");
+        return true;
+    };
+    try {
+        return json::parse(text.begin(), text.end(), limitDepth);
+    } catch (const json::parse_error& error) {
+        throw std::invalid_argument("not JSON at byte " + std::to_string(error.byte));
+    }
+}
 
 json toJson(const Value& value) {
     switch (value.kind()) {

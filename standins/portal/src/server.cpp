@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "faults.h"
 #include "service.h"
+#include "state_files.h"
 #include "store.h"
 
 #include "standins/portal/record_json.h"
@@ -13,7 +14,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -36,9 +36,9 @@ bool isLoopback(const std::string& host) {
 
 json parseBody(const httplib::Request& request) {
     try {
-        return request.body.empty() ? json::object() : json::parse(request.body);
-    } catch (const json::parse_error& error) {
-        throw std::invalid_argument(std::string("the body is not JSON: ") + error.what());
+        return request.body.empty() ? json::object() : parseJson(request.body);
+    } catch (const std::invalid_argument& error) {
+        throw std::invalid_argument(std::string("the body is refused: ") + error.what());
     }
 }
 
@@ -59,22 +59,6 @@ json recordsToJson(const std::vector<soap::Record>& records) {
     return list;
 }
 
-json readJsonFile(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) throw std::invalid_argument("cannot read " + path);
-    try {
-        return json::parse(in);
-    } catch (const json::parse_error& error) {
-        throw std::invalid_argument(path + " is not JSON: " + error.what());
-    }
-}
-
-void writeJsonFile(const std::string& path, const json& state) {
-    std::ofstream out(path, std::ios::trunc);
-    out << state.dump(2) << '\n';
-    if (!out) throw std::invalid_argument("cannot write " + path);
-}
-
 } // namespace
 
 struct PortalServer::Impl {
@@ -82,6 +66,7 @@ struct PortalServer::Impl {
     PortalStore store;
     FaultPlan faults;
     PortalService service;
+    StateFolder stateFolder;
     std::unique_ptr<httplib::Server> http;
     std::thread thread;
     int port = 0;
@@ -93,6 +78,7 @@ struct PortalServer::Impl {
     explicit Impl(ServerOptions opts)
         : options(std::move(opts))
         , service(store, options.namespaces)
+        , stateFolder(options.stateDir)
         , multiRef(options.multiRef) {}
 
     //! Waits up to `duration`; false when the stand-in is stopping.
@@ -218,15 +204,19 @@ struct PortalServer::Impl {
             return json{{"commit", store.commit()}};
         });
         admin("save", true, [this](const httplib::Request& q) {
-            const std::string path = parseBody(q).value("path", "");
-            if (path.empty()) throw std::invalid_argument("\"path\" names the file to write");
-            writeJsonFile(path, store.save());
-            return json{{"saved", path}};
+            const std::string name = parseBody(q).value("path", "");
+            stateFolder.write(name, store.save());
+            return json{{"saved", name}};
         });
         admin("load", true, [this](const httplib::Request& q) {
-            const std::string path = parseBody(q).value("path", "");
-            if (path.empty()) throw std::invalid_argument("\"path\" names the file to read");
-            store.load(readJsonFile(path));
+            const std::string name = parseBody(q).value("path", "");
+            const json state = stateFolder.read(name);
+            try {
+                store.load(state);
+            } catch (const std::exception&) {
+                // The reason could quote the file; it is the folder owner's to look at, not the caller's.
+                throw std::invalid_argument(name + " is not a state file of the Portal stand-in");
+            }
             return json{{"commit", store.commit()}};
         });
         admin("options", true, [this](const httplib::Request& q) {
@@ -248,7 +238,7 @@ PortalServer::PortalServer(ServerOptions options)
     if (!o.clientCa.empty() && o.tlsCertificate.empty())
         throw std::runtime_error("client certificates need HTTPS (a certificate and key)");
     if (!o.stateFile.empty() && std::filesystem::exists(o.stateFile))
-        impl.store.load(readJsonFile(o.stateFile));
+        impl.store.load(readStateFile(o.stateFile));
 
     if (o.tlsCertificate.empty()) {
         impl.http = std::make_unique<httplib::Server>();
@@ -293,7 +283,7 @@ void PortalServer::stop() {
 }
 
 void PortalServer::saveState(const std::string& path) const {
-    writeJsonFile(path, impl_->store.save());
+    writeStateFile(path, impl_->store.save());
 }
 
 int PortalServer::port() const {

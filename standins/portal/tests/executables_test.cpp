@@ -130,7 +130,7 @@ TEST(PortalExecutables, StandinAnswersPortalCallAndSavesItsStateOnStop) {
          "",
          "has no member \"nope\""},
         {{"echo"}, 2, "", "echo takes 1 argument(s), 0 given"},
-        {{"echo", "hello"}, 2, "", "argument in is not JSON"},
+        {{"echo", "hello"}, 2, "", "argument in: not JSON at byte 1"},
         {{"launch", "1"}, 2, "", "unknown operation launch"},
         {{"--timeout", "soon", "echo", "\"x\""}, 2, "", "--timeout needs a whole number, not soon"},
     };
@@ -174,7 +174,8 @@ TEST(PortalExecutables, StandinRefusesBadOptions) {
          {std::vector<std::string>{PORTAL_STANDIN_EXE, "--listen", "0.0.0.0:0"},
           {PORTAL_STANDIN_EXE, "--tls-cert", "x.pem"},
           {PORTAL_STANDIN_EXE, "--listen", "127.0.0.1:http"},
-          {PORTAL_STANDIN_EXE, "--bogus"}}) {
+          {PORTAL_STANDIN_EXE, "--bogus"},
+          {PORTAL_STANDIN_EXE, "--state-dir", "/no/such/folder"}}) {
         const Outcome outcome = Child(argv).finish();
         EXPECT_EQ(outcome.status, 2);
         EXPECT_EQ(outcome.out, "");

@@ -15,6 +15,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace standins::portal {
@@ -52,6 +54,12 @@ public:
         if (!result) throw std::runtime_error("admin " + path + " unreachable");
         if (result->status != 200) throw std::runtime_error(result->body);
         return Json::parse(result->body);
+    }
+    //! Posts raw text to an admin endpoint; the status and the body of the answer.
+    std::pair<int, std::string> adminRaw(const std::string& path, const std::string& body) {
+        const auto result = admin_->Post(("/admin/" + path).c_str(), body, "application/json");
+        if (!result) throw std::runtime_error("admin " + path + " unreachable");
+        return {result->status, result->body};
     }
     Json adminGet(const std::string& path) {
         const auto result = admin_->Get(("/admin/" + path).c_str());
@@ -324,7 +332,9 @@ TEST(Standin, AdminSeedsListsSavesAndLoads) {
     pki_files::TempFolder folder;
     const std::string file = (folder.path() / "portal.json").string();
     {
-        Portal portal;
+        ServerOptions options;
+        options.stateDir = folder.path().string();
+        Portal portal(options);
         portal.admin("records", Json::parse(R"([{"$type":"BankCodeDto","erpPk":"0800","name":"ČS"},
                                                 {"$type":"CityDto","erpPk":"500","portalId":40}])"));
         EXPECT_THROW(portal.admin("records", Json::parse(R"({"$type":"NoSuchDto"})")), std::runtime_error);
@@ -335,7 +345,7 @@ TEST(Standin, AdminSeedsListsSavesAndLoads) {
         const Json listed = portal.adminGet("records?type=CityDto");
         ASSERT_EQ(listed.size(), 1u);
         EXPECT_EQ(listed[0]["portalId"], 40);
-        portal.admin("save", {{"path", file}});
+        portal.admin("save", {{"path", "portal.json"}});
     }
     ServerOptions options;
     options.stateFile = file;
@@ -350,6 +360,75 @@ TEST(Standin, AdminSeedsListsSavesAndLoads) {
     EXPECT_EQ(kb->getLong("commitNumber"), 3);
     reloaded.admin("reset");
     EXPECT_TRUE(reloaded.adminGet("records").empty());
+}
+
+TEST(Standin, DeeplyNestedAdminJsonIsRefusedAndTheStandinGoesOn) {
+    Portal portal;
+    const std::string nested = std::string(70000, '[') + std::string(70000, ']');
+    for (const char* endpoint : {"records", "preprocess", "faults", "state", "save", "load", "options"}) {
+        SCOPED_TRACE(endpoint);
+        const auto [status, body] = portal.adminRaw(endpoint, nested);
+        EXPECT_EQ(status, 400);
+        EXPECT_NE(body.find("nested deeper than 64 levels"), std::string::npos) << body.substr(0, 200);
+    }
+    const std::string notJson = "{\"records\": [tajné";
+    const auto [status, body] = portal.adminRaw("state", notJson);
+    EXPECT_EQ(status, 400);
+    EXPECT_NE(body.find("not JSON at byte"), std::string::npos) << body;
+    EXPECT_EQ(body.find("tajné"), std::string::npos) << body;
+    EXPECT_EQ(portal.client().echo("dál"), "dál");
+}
+
+TEST(Standin, AdminSaveAndLoadStayInTheStateFolder) {
+    pki_files::TempFolder folder;
+    const auto outside = folder.path() / "outside.json";
+    std::ofstream(outside) << "{}";
+    std::filesystem::create_directory(folder.path() / "states");
+    std::ofstream(folder.path() / "states" / "passwd") << "root:x:0:0:root:/root:/bin/bash\n";
+    std::filesystem::create_symlink(outside, folder.path() / "states" / "link.json");
+    std::filesystem::create_directory(folder.path() / "states" / "sub.json");
+
+    {
+        Portal withoutFolder;
+        const auto [status, body] = withoutFolder.adminRaw("save", R"({"path":"portal.json"})");
+        EXPECT_EQ(status, 400);
+        EXPECT_NE(body.find("--state-dir"), std::string::npos) << body;
+    }
+
+    ServerOptions options;
+    options.stateDir = (folder.path() / "states").string();
+    Portal portal(options);
+    struct Case {
+        const char* endpoint;
+        std::string path;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"load", outside.string(), "plain file name"},
+        {"save", outside.string(), "plain file name"},
+        {"save", "../outside.json", "plain file name"},
+        {"load", "/etc/passwd", "plain file name"},
+        {"save", ".hidden", "plain file name"},
+        {"save", "", "plain file name"},
+        {"load", "link.json", "not a regular file"},
+        {"load", "sub.json", "not a regular file"},
+        {"load", "missing.json", "cannot read missing.json"},
+        {"load", "passwd", "passwd is not a state file: not JSON at byte 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.endpoint) + " " + c.path);
+        const auto [status, body] = portal.adminRaw(c.endpoint, Json{{"path", c.path}}.dump());
+        EXPECT_EQ(status, 400);
+        EXPECT_NE(body.find(c.error), std::string::npos) << body;
+        EXPECT_EQ(body.find("root"), std::string::npos) << body;
+    }
+    EXPECT_EQ(pki_files::readText(outside), "{}");
+    std::ofstream(folder.path() / "states" / "records.json") << R"({"records":[{"$type":"NoSuchDto"}]})";
+    const auto [status, body] = portal.adminRaw("load", R"({"path":"records.json"})");
+    EXPECT_EQ(status, 400);
+    EXPECT_EQ(body.find("NoSuchDto"), std::string::npos) << body;
+    EXPECT_NE(body.find("records.json is not a state file of the Portal stand-in"), std::string::npos)
+        << body;
 }
 
 TEST(Standin, ListensOnLoopbackOnly) {

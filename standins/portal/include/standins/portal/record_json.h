@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace standins::portal {
 
@@ -18,6 +19,14 @@ class JsonValueError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+//! The deepest nesting of arrays and objects accepted in JSON given to the stand-in (records nest a few
+//! levels; deeper text is refused before it is built).
+inline constexpr int kMaxJsonDepth = 64;
+
+//! Parses JSON text given to the admin interface, a state file or portal-call. Throws std::invalid_argument
+//! naming the byte where the text stops being JSON, or the nesting limit; never quoting the text itself.
+nlohmann::ordered_json parseJson(std::string_view text);
 
 //! A value as JSON; absent members of records are left out.
 nlohmann::ordered_json toJson(const soap::Value& value);

@@ -18,6 +18,7 @@ struct ServerOptions {
     std::string tlsKey;
     std::string clientCa;  //!< PEM CA file; when set, clients must present a certificate it issued
     std::string stateFile; //!< loaded at start when it exists
+    std::string stateDir;  //!< the only folder admin save and load may use; empty: both are refused
     quelta::PortalNamespaces namespaces;
 };
 

@@ -150,7 +150,7 @@ int run(const Arguments& a) {
     if (!operation->result.empty()) expected = quelta::PortalRegistry().resolve(operation->result);
     soap::Response decoded;
     try {
-        decoded = codec.decodeResponse(response.body, expected);
+        decoded = codec.decodeResponse(response.body, soap::ExpectedResponse{a.operation, expected});
     } catch (const soap::Fault& fault) {
         throw CallFailed("SOAP fault: " + fault.faultString());
     } catch (const std::exception& error) {

@@ -316,6 +316,40 @@ TEST(Standin, SlowClientsDoNotStarveTheOthers) {
     }
 }
 
+TEST(Standin, RequestsItCannotServeSafelyAreRefusedWithAFault) {
+    Portal portal;
+    httplib::Client raw("127.0.0.1", portal.server().port());
+    const auto request = [](const std::string& operation, const std::string& text) {
+        return R"(<?xml version="1.0" encoding="UTF-8"?><soapenv:Envelope
+ xmlns:soapenv="http://schemas.xmlsoap.org/soap/envelope/" xmlns:xsd="http://www.w3.org/2001/XMLSchema"
+ xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns:svc="urn:quelta-portal:service"
+ xmlns:other="urn:elsewhere"><soapenv:Body><)" +
+               operation + R"(><in xsi:type="xsd:string">)" + text + "</in></" + operation +
+               "></soapenv:Body></soapenv:Envelope>";
+    };
+    struct Case {
+        std::string body;
+        const char* error;
+    };
+    const Case cases[] = {
+        {request("other:echo", "x"), "not in the service namespace"},
+        {request("echo", "x"), "not in the service namespace"},
+        {request("svc:echo", "Plze\xF2"), "not valid UTF-8"},
+    };
+    for (const auto& c : cases) {
+        const auto answer = raw.Post("/portal", c.body, "text/xml; charset=utf-8");
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->status, 500);
+        EXPECT_NE(answer->body.find(c.error), std::string::npos) << answer->body;
+        EXPECT_EQ(answer->body.find("Plze\xF2"), std::string::npos);
+    }
+    const auto served = raw.Post("/portal", request("svc:echo", "Plzeň"), "text/xml; charset=utf-8");
+    ASSERT_TRUE(served);
+    EXPECT_EQ(served->status, 200);
+    EXPECT_NE(served->body.find("Plzeň"), std::string::npos) << served->body;
+    EXPECT_EQ(portal.adminGet("calls")["echo"], 1);
+}
+
 TEST(Standin, WrongResultTypeIsRefused) {
     Portal portal;
     auto& client = portal.client();

@@ -132,7 +132,8 @@ private:
         const bool soapStatus = response.status == 200 || response.status == 500;
         try {
             if (!soapStatus) throw soap::DecodeError("not a SOAP status");
-            soap::Response decoded = codec_.decodeResponse(response.body, expected, limits_);
+            soap::Response decoded = codec_.decodeResponse(
+                response.body, soap::ExpectedResponse{call.operation, expected}, limits_);
             if (response.status != 200)
                 throw EPortalConnection(HttpErrorText(call.operation, response) + " without a SOAP fault");
             if (op.result.empty()) return std::nullopt;

@@ -140,6 +140,16 @@ TEST(PortalClient, FailuresEndInReadableErrors) {
                                  "<!DOCTYPE x [<!ENTITY a 'b'>]>" + Respond("saveOrUpdateByDto", "")};
          },
          "EPortalResponse", "document type declaration"},
+        {"the answer of another operation",
+         [] {
+             return HttpResponse{200, "text/xml", Respond("deleteByDto", "")};
+         },
+         "EPortalResponse", "could not be read: the response answers deleteByDto, not saveOrUpdateByDto"},
+        {"invalid UTF-8",
+         [] {
+             return HttpResponse{200, "text/xml", Respond("saveOrUpdateByDto", "<r>Plze\xF2</r>")};
+         },
+         "EPortalResponse", "could not be read: the document is not valid UTF-8"},
         {"dropped connection",
          [] {
              return TransportFailure{TransportError::ConnectionDropped, "Empty reply from server"};

@@ -1,3 +1,4 @@
+#include "document_checks.h"
 #include "namespaces.h"
 #include "scalars.h"
 
@@ -38,6 +39,7 @@ struct Attrs {
     const char* nil = nullptr;
     const char* href = nullptr;
     const char* root = nullptr;
+    const char* arrayType = nullptr;
 };
 
 bool isDeclaration(const char* name) {
@@ -55,15 +57,25 @@ public:
         if (xml.size() > limits_.maxBytes)
             throw DecodeError("the document of " + std::to_string(xml.size()) +
                               " bytes exceeds the limit of " + std::to_string(limits_.maxBytes) + " bytes");
+        const DocumentText document = checkEncoding(xml);
+        checkCharacters(document);
         const auto result = doc_.load_buffer(
-            xml.data(), xml.size(), pugi::parse_default | pugi::parse_doctype | pugi::parse_ws_pcdata_single,
-            pugi::encoding_auto);
+            document.text.data(), document.text.size(),
+            pugi::parse_default | pugi::parse_doctype | pugi::parse_ws_pcdata_single,
+            document.encoding == TextEncoding::Latin1 ? pugi::encoding_latin1 : pugi::encoding_utf8);
         if (!result)
             throw DecodeError("malformed XML at offset " + std::to_string(result.offset) + ": " +
                               result.description());
-        for (pugi::xml_node n = doc_.first_child(); n; n = n.next_sibling())
+        checkNothingOutsideRoot(document.text);
+        int roots = 0;
+        for (pugi::xml_node n = doc_.first_child(); n; n = n.next_sibling()) {
             if (n.type() == pugi::node_doctype)
                 throw DecodeError("a document type declaration is not accepted");
+            if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+                throw DecodeError("the document holds text outside its root element");
+            if (n.type() == pugi::node_element && ++roots > 1)
+                throw DecodeError("the document holds a second element after the envelope");
+        }
         const pugi::xml_node envelope = doc_.document_element();
         const Scope* envelopeScope = enter(envelope, nullptr);
         if (!isElement(envelope, envelopeScope, kEnvelopeNs, "Envelope"))
@@ -72,6 +84,7 @@ public:
             if (n.type() != pugi::node_element) continue;
             const Scope* scope = enter(n, envelopeScope);
             if (isElement(n, scope, kEnvelopeNs, "Body")) {
+                if (body_) throw DecodeError("the SOAP envelope has two Body elements");
                 body_ = n;
                 bodyScope_ = scope;
             }
@@ -108,22 +121,42 @@ public:
 
     bool isFault() const { return isElement(main_, mainScope_, kEnvelopeNs, "Fault"); }
 
+    //! Refuses an operation or response element outside the service namespace.
+    void requireServiceNamespace() const {
+        const std::string_view uri = resolve(mainScope_, prefixOf(main_.name()));
+        if (uri != codec_.namespaceUri(codec_.serviceNamespaceRole()))
+            throw DecodeError("the element " + std::string(localName(main_.name())) +
+                              " is in the namespace \"" + std::string(uri) +
+                              "\", not in the service namespace");
+    }
+
     //! Decodes `node`; `parent` is the namespace scope of its parent element.
     Value readValue(pugi::xml_node node, const Scope* parent, const TypeRef& declared, std::size_t depth) {
         if (depth > limits_.maxDepth)
             throw DecodeError("values nested deeper than " + std::to_string(limits_.maxDepth) + " levels");
+        count(1, 0);
         const Scope* scope = enter(node, parent);
         const Attrs attrs = readAttrs(node, scope);
         if (attrs.href) return readReference(attrs.href, declared, depth);
         if (attrs.nil && (std::strcmp(attrs.nil, "true") == 0 || std::strcmp(attrs.nil, "1") == 0))
             return Value(Nil{});
-        const TypeRef actual = attrs.type ? named(scope, attrs.type, declared) : declared;
+        Scalar written = Scalar::None;
+        const TypeRef actual = attrs.type ? named(scope, attrs.type, declared, written) : declared;
         if (actual.record) return readRecord(node, scope, *actual.record, depth);
-        if (actual.array) return readArray(node, scope, *actual.array, depth);
-        if ((actual.scalar == Scalar::None || actual.scalar == Scalar::AnyType) &&
-            node.first_child().type() == pugi::node_element)
-            throw TypeError("element " + std::string(node.name()) + " holds content of no known type");
-        return parseScalar(actual.scalar, text(node));
+        if (actual.array) return readArray(node, scope, attrs, *actual.array, depth);
+        for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element) continue;
+            if (actual.scalar == Scalar::None || actual.scalar == Scalar::AnyType)
+                throw TypeError("element " + std::string(node.name()) + " holds content of no known type");
+            throw DecodeError("element " + std::string(node.name()) + " holds the element " +
+                              std::string(c.name()) + " inside a " + std::string(xsdName(actual.scalar)) +
+                              " value");
+        }
+        const std::string content = text(node);
+        count(0, content.size());
+        // A text the sender typed itself must be a value of that type, even where another type is declared.
+        if (written != Scalar::None && written != actual.scalar) parseScalar(written, content);
+        return parseScalar(actual.scalar, content);
     }
 
 private:
@@ -151,15 +184,27 @@ private:
         return scope ? scope : parent;
     }
 
-    //! The scope in force at an element reached by reference: built from its ancestors once.
+    //! The scope in force inside an element reached by reference: built from its ancestors once, from the
+    //! outside in (without recursion, however deep the element lies).
     const Scope* scopeOf(pugi::xml_node node) {
-        const pugi::xml_node parent = node.parent();
-        if (parent == body_) return enter(node, bodyScope_);
-        if (!parent || parent.type() != pugi::node_element) return enter(node, nullptr);
-        auto it = scopeOf_.find(parent.internal_object());
-        const Scope* parentScope = it != scopeOf_.end() ? it->second : scopeOf(parent);
-        scopeOf_.emplace(parent.internal_object(), parentScope);
-        return enter(node, parentScope);
+        std::vector<pugi::xml_node> chain;
+        const Scope* scope = nullptr;
+        for (pugi::xml_node n = node; n && n.type() == pugi::node_element; n = n.parent()) {
+            if (n == body_) {
+                scope = bodyScope_;
+                break;
+            }
+            if (const auto it = scopeOf_.find(n.internal_object()); it != scopeOf_.end()) {
+                scope = it->second;
+                break;
+            }
+            chain.push_back(n);
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            scope = enter(*it, scope);
+            scopeOf_.emplace(it->internal_object(), scope);
+        }
+        return scope;
     }
 
     //! The URI bound to a prefix in a scope ("" when unbound).
@@ -188,7 +233,7 @@ private:
             }
             if (isDeclaration(name)) continue;
             const std::string_view local(colon + 1);
-            if (local != "type" && local != "nil" && local != "root") continue;
+            if (local != "type" && local != "nil" && local != "root" && local != "arrayType") continue;
             const std::string_view uri =
                 resolve(scope, std::string_view(name, static_cast<std::size_t>(colon - name)));
             if (uri == kXsiNs) {
@@ -198,6 +243,8 @@ private:
                     attrs.nil = a.value();
             } else if (uri == kEncodingNs && local == "root") {
                 attrs.root = a.value();
+            } else if (uri == kEncodingNs && local == "arrayType") {
+                attrs.arrayType = a.value();
             }
         }
         return attrs;
@@ -211,7 +258,8 @@ private:
     }
 
     //! The type an xsi:type names, checked against the declared type.
-    TypeRef named(const Scope* scope, std::string_view qname, const TypeRef& declared) const {
+    TypeRef named(const Scope* scope, std::string_view qname, const TypeRef& declared,
+                  Scalar& written) const {
         const std::string_view prefix = prefixOf(qname);
         const std::string_view local = localName(qname);
         const std::string_view uri = resolve(scope, prefix);
@@ -231,6 +279,7 @@ private:
             if (s == Scalar::None)
                 throw TypeError("unknown type " + std::string(uri) + ":" + std::string(local));
             if (declared.record || declared.array) mismatch(declared, local);
+            written = s == Scalar::AnyType ? Scalar::None : s;
             return open ? TypeRef{s} : declared;
         }
         const TypeRegistry& reg = codec_.registry();
@@ -249,6 +298,7 @@ private:
     }
 
     Value readRecord(pugi::xml_node node, const Scope* scope, const RecordType& type, std::size_t depth) {
+        count(type.members().size(), 0);
         Record rec(type);
         for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
             if (c.type() != pugi::node_element) continue;
@@ -258,12 +308,27 @@ private:
         return Value(std::move(rec));
     }
 
-    Value readArray(pugi::xml_node node, const Scope* scope, const ArrayType& type, std::size_t depth) {
+    Value readArray(pugi::xml_node node, const Scope* scope, const Attrs& attrs, const ArrayType& type,
+                    std::size_t depth) {
+        // Only the declared size's form is checked: a count that differs from the items is read as sent.
+        if (attrs.arrayType) checkArrayType(attrs.arrayType, limits_.maxValues);
         Array arr(type);
         for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
             if (c.type() == pugi::node_element)
                 arr.items().push_back(readValue(c, scope, type.element(), depth + 1));
         return Value(std::move(arr));
+    }
+
+    //! Counts decoded values and text against the limits.
+    void count(std::size_t values, std::size_t textBytes) {
+        values_ += values;
+        textBytes_ += textBytes;
+        if (values_ > limits_.maxValues)
+            throw DecodeError("the document decodes to more than " + std::to_string(limits_.maxValues) +
+                              " values (references included)");
+        if (textBytes_ > limits_.maxTextBytes)
+            throw DecodeError("the document decodes to more than " + std::to_string(limits_.maxTextBytes) +
+                              " bytes of text (references included)");
     }
 
     Value readReference(std::string_view ref, const TypeRef& declared, std::size_t depth) {
@@ -291,7 +356,10 @@ private:
             std::unordered_map<std::string_view, pugi::xml_node>* ids;
             bool for_each(pugi::xml_node& n) override {
                 if (n.type() == pugi::node_element)
-                    if (const pugi::xml_attribute id = n.attribute("id")) ids->emplace(id.value(), n);
+                    if (const pugi::xml_attribute id = n.attribute("id");
+                        id && !ids->emplace(id.value(), n).second)
+                        throw DecodeError("the id \"" + std::string(id.value()).substr(0, 64) +
+                                          "\" is given to two elements");
                 return true;
             }
         } walker;
@@ -309,6 +377,8 @@ private:
     pugi::xml_node main_;
     const Scope* mainScope_ = nullptr;
     bool indexed_ = false;
+    std::size_t values_ = 0;
+    std::size_t textBytes_ = 0;
     std::unordered_map<std::string_view, pugi::xml_node> ids_;
     std::vector<pugi::xml_node> active_;
 };
@@ -331,6 +401,7 @@ Call Codec::decodeRequest(std::string_view xml, const std::vector<std::pair<std:
     Reader reader(*this, limits);
     reader.parse(xml);
     if (reader.isFault()) reader.throwFault();
+    reader.requireServiceNamespace();
     Call call;
     call.operation = localName(reader.main().name());
     for (pugi::xml_node c = reader.main().first_child(); c; c = c.next_sibling()) {
@@ -347,21 +418,35 @@ Call Codec::decodeRequest(std::string_view xml, const std::vector<std::pair<std:
     return call;
 }
 
-Response Codec::decodeResponse(std::string_view xml, const std::optional<TypeRef>& expected,
+Response Codec::decodeResponse(std::string_view xml, const ExpectedResponse& expected,
                                const DecodeLimits& limits) const {
     Reader reader(*this, limits);
     reader.parse(xml);
     if (reader.isFault()) reader.throwFault();
+    reader.requireServiceNamespace();
     Response response;
     std::string_view name = localName(reader.main().name());
-    if (name.ends_with("Response")) name.remove_suffix(8);
+    if (!name.ends_with("Response"))
+        throw DecodeError("the Body holds " + std::string(name) + ", not a response element");
+    name.remove_suffix(8);
+    if (!expected.operation.empty() && name != expected.operation)
+        throw DecodeError("the response answers " + std::string(name) + ", not " + expected.operation);
     response.operation = name;
     for (pugi::xml_node c = reader.main().first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
-        response.result = reader.readValue(c, reader.mainScope(), expected.value_or(TypeRef{}), 0);
+        response.result = reader.readValue(c, reader.mainScope(), expected.result.value_or(TypeRef{}), 0);
         break;
     }
+    // A record result may be left out for nil (as the Portal answers a lookup that finds nothing); any other
+    // declared result must be there.
+    if (expected.result && !response.result && !expected.result->record)
+        throw DecodeError("the response to " + response.operation + " has no return value");
     return response;
+}
+
+Response Codec::decodeResponse(std::string_view xml, const std::optional<TypeRef>& expected,
+                               const DecodeLimits& limits) const {
+    return decodeResponse(xml, ExpectedResponse{{}, expected}, limits);
 }
 
 } // namespace platform::soap

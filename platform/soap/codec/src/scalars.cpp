@@ -2,6 +2,7 @@
 
 #include "platform/soap/codec.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -85,7 +86,11 @@ std::string_view trimXmlSpace(std::string_view s) {
 }
 
 void throwInvalid(std::string_view type, std::string_view text) {
-    throw DecodeError("invalid " + std::string(type) + " value \"" + std::string(text.substr(0, 64)) + "\"");
+    std::size_t shown = std::min<std::size_t>(text.size(), 64);
+    while (shown < text.size() && shown > 0 && (static_cast<unsigned char>(text[shown]) & 0xC0) == 0x80)
+        --shown; // not inside a UTF-8 sequence
+    throw DecodeError("invalid " + std::string(type) + " value \"" + std::string(text.substr(0, shown)) +
+                      "\"" + (shown < text.size() ? " (cut)" : ""));
 }
 
 namespace {

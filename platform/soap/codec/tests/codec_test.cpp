@@ -1,5 +1,7 @@
 #include "platform/soap/codec.h"
 
+#include "test_contract.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,49 +10,7 @@
 namespace platform::soap {
 namespace {
 
-constexpr std::uint8_t kSvc = 0, kData = 1;
-
-constexpr RecordDef kRecords[] = {
-    {"Base", "", kData},  {"Item", "Base", kData}, {"Special", "Item", kData, "SpecialItem"},
-    {"Other", "", kData}, {"Holder", "", kData},
-};
-constexpr MemberDef kMembers[] = {
-    {"Base", "portalId", "int"},
-    {"Item", "amount", "double"},
-    {"Item", "code", "string"},
-    {"Item", "count", "long"},
-    {"Item", "flag", "boolean"},
-    {"Item", "photo", "base64Binary"},
-    {"Item", "when", "dateTime"},
-    {"Special", "extra", "string"},
-    {"Other", "name", "string"},
-    {"Holder", "any", "anyType"},
-    {"Holder", "child", "Item"},
-    {"Holder", "items", "ArrayOf_Item"},
-    {"Holder", "names", "ArrayOf_string"},
-    {"Holder", "price", "decimal"},
-};
-constexpr ArrayDef kArrays[] = {
-    {"ArrayOf_Item", "Item", kSvc},
-    {"ArrayOf_string", "soapenc:string", kSvc},
-};
-
-const TypeRegistry& registry() {
-    static const TypeRegistry r(kRecords, kMembers, kArrays);
-    return r;
-}
-Codec makeCodec() {
-    return Codec(registry(), {"urn:svc", "urn:data"}, kSvc);
-}
-
-std::string envelope(const std::string& body, const std::string& bodyAttrs = "") {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<soapenv:Envelope xmlns:soapenv="http://schemas.xmlsoap.org/soap/envelope/"
- xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance"
- xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:s="urn:svc" xmlns:d="urn:data">
-<soapenv:Body)" +
-           bodyAttrs + ">" + body + "</soapenv:Body></soapenv:Envelope>";
-}
+using namespace testing_contract;
 
 Record makeItem(const std::string& code) {
     Record item(registry().record("Item"));

@@ -69,6 +69,16 @@ struct EncodeOptions {
 struct DecodeLimits {
     std::size_t maxBytes = 64u << 20; //!< larger documents are refused before parsing
     std::size_t maxDepth = 256;       //!< nesting of records and arrays
+    //! Values decoded in all (every member of a record counts, and a value reached by several references
+    //! counts each time), so that references fanning out to one element cannot blow up memory.
+    std::size_t maxValues = 4'000'000;
+    std::size_t maxTextBytes = 128u << 20; //!< text and bytes of all decoded values together
+};
+
+//! What a response must answer: the operation called and the type its result is declared with.
+struct ExpectedResponse {
+    std::string operation;         //!< the response element must be "<operation>Response"; empty: any
+    std::optional<TypeRef> result; //!< set: the return element must be there (it may be nil)
 };
 
 //! The decoded outcome of a response: the return value, or nothing when the operation returns none or the
@@ -87,6 +97,7 @@ public:
     const TypeRegistry& registry() const { return *registry_; }
     const std::string& namespaceUri(std::uint8_t role) const;
     std::size_t namespaceCount() const { return nsUris_.size(); }
+    std::uint8_t serviceNamespaceRole() const { return serviceRole_; }
 
     //! A request envelope; every value is inline, unset optional members are omitted.
     std::string encodeRequest(const Call& call) const;
@@ -98,12 +109,17 @@ public:
     //! A fault envelope (sent with HTTP 500).
     std::string encodeFault(std::string_view faultCode, std::string_view faultString) const;
 
-    //! Reads a request; parameters are typed by their xsi:type, or by `expected` (name -> type) when absent.
+    //! Reads a request of an operation of the service namespace; parameters are typed by their xsi:type, or
+    //! by `expected` (name -> type) when absent.
     Call decodeRequest(std::string_view xml,
                        const std::vector<std::pair<std::string, TypeRef>>& expected = {},
                        const DecodeLimits& limits = {}) const;
-    //! Reads a response; throws Fault for a SOAP fault, DecodeError/TypeError when the document is refused,
-    //! malformed, or the result does not fit `expected`.
+    //! Reads a response of the service namespace; throws Fault for a SOAP fault, DecodeError/TypeError when
+    //! the document is refused, malformed, answers another operation, lacks the expected result or the
+    //! result does not fit its type. Only UTF-8 documents are read.
+    Response decodeResponse(std::string_view xml, const ExpectedResponse& expected,
+                            const DecodeLimits& limits = {}) const;
+    //! The same for a response of any operation whose result, when `expected` is set, has that type.
     Response decodeResponse(std::string_view xml, const std::optional<TypeRef>& expected = {},
                             const DecodeLimits& limits = {}) const;
 

@@ -38,8 +38,10 @@ public:
     //! Runs quelta with the arguments, no display, stdin from /dev/null; waits for it.
     Outcome Run(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) const {
         const std::string errPath = (path_ / "stderr.txt").string();
-        std::vector<std::string> env = {"QUELTA_INI=" + Ini().string(), "PATH=/usr/bin:/bin"};
-        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+        // The extra settings come first: they win over the defaults that follow.
+        std::vector<std::string> env = extraEnv;
+        env.push_back("QUELTA_INI=" + Ini().string());
+        env.push_back("PATH=/usr/bin:/bin");
         std::vector<char*> envp;
         for (auto& e : env)
             envp.push_back(e.data());
@@ -172,6 +174,18 @@ SET @IDZurnal = SCOPE_IDENTITY()
                      "(6. parametr): '7 OR 1=1'. Očekáváno celé číslo.|"),
         std::string::npos)
         << journal;
+}
+
+TEST(QueltaProcess, AnIniThatIsNoFileEndsWithOneMessageNamingIt) {
+    Site site;
+    std::filesystem::create_directory(site.DataDir() / "folder.INI");
+    for (const std::string& ini : {std::string("/dev/zero"), (site.DataDir() / "folder.INI").string()}) {
+        const auto outcome = site.Run({"upload", "srv", "Tarvik", "bankcode", "0"}, {"QUELTA_INI=" + ini});
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_EQ(outcome.err,
+                  "EQueltaError error raised, with message : \nSoubor '" + ini +
+                      "' nelze použít: není to běžný soubor (je to složka nebo zvláštní soubor).\n");
+    }
 }
 
 TEST(QueltaProcess, FirstRunWithoutTerminalEndsAsCancelledNamingTheKeys) {

@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,16 +51,29 @@ std::string systemError(const std::string& what, const std::filesystem::path& pa
 
 IniFile IniFile::Parse(std::string_view bytes) {
     std::string text;
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    if (bytes.starts_with("\xFF\xFE")) {
+        if (bytes.size() % 2 != 0) throw EQueltaError("obsah v kódování UTF-16LE má lichý počet bajtů");
         std::u16string units;
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
             units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                            (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            const bool high = units[i] >= 0xD800 && units[i] <= 0xDBFF;
+            const bool low = units[i] >= 0xDC00 && units[i] <= 0xDFFF;
+            if (low || (high && (i + 1 == units.size() || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF)))
+                throw EQueltaError("obsah není platný text v kódování UTF-16LE (bajt " +
+                                   std::to_string(2 + 2 * i) + ")");
+            if (high) ++i;
+        }
         text = common::Utf16ToUtf8(units);
     } else {
-        if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-        text = common::RepairUtf8(bytes);
+        if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+        const auto invalid = common::FindInvalidUtf8(bytes);
+        const auto nul = bytes.find('\0');
+        if (invalid || nul != std::string_view::npos)
+            throw EQueltaError("obsah není v kódování UTF-16LE (se znakem BOM) ani UTF-8 (bajt " +
+                               std::to_string(std::min(invalid.value_or(nul), nul)) + ")");
+        text = std::string(bytes);
     }
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -78,11 +89,40 @@ IniFile IniFile::Parse(std::string_view bytes) {
 }
 
 IniFile IniFile::Load(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw EQueltaError(systemError("Nelze číst soubor", path));
-    std::ostringstream content;
-    content << in.rdbuf();
-    return Parse(content.str());
+    const auto refuse = [&path](const std::string& why) {
+        return EQueltaError("Soubor '" + path.string() + "' nelze použít: " + why + ".");
+    };
+    // A folder, a device or a pipe is refused before it is opened: reading one could block or never end.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) throw EQueltaError(systemError("Nelze číst soubor", path));
+    if (!S_ISREG(info.st_mode)) throw refuse("není to běžný soubor (je to složka nebo zvláštní soubor)");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw EQueltaError(systemError("Nelze číst soubor", path));
+    std::string content;
+    bool readable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    char buffer[16384];
+    while (readable && content.size() <= kMaxBytes) {
+        const auto n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            readable = n == 0;
+            break;
+        }
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    const int savedErrno = errno;
+    ::close(fd);
+    errno = savedErrno;
+    if (!readable) throw EQueltaError(systemError("Nelze číst soubor", path));
+    if (content.size() > kMaxBytes)
+        throw refuse("je větší než " + std::to_string(kMaxBytes / 1024) +
+                     " KiB, INI soubor tak velký nebývá");
+    if (content.empty()) throw refuse("je prázdný");
+    try {
+        return Parse(content);
+    } catch (const EQueltaError& error) {
+        throw refuse(error.what());
+    }
 }
 
 std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 using namespace quelta;
@@ -60,6 +62,44 @@ TEST(IniFile, UnwritablePlaceIsAClearError) {
         FAIL() << "no error";
     } catch (const EQueltaError& e) {
         EXPECT_NE(std::string(e.what()).find("quelta.INI"), std::string::npos) << e.what();
+    }
+}
+
+TEST(IniFile, ContentThatIsNoIniFileIsRefusedNamingTheFile) {
+    TempFolder dir;
+    const auto ini = dir / "quelta.INI";
+    struct Case {
+        const char* name;
+        std::filesystem::path path;
+        std::string bytes; //!< written to `path` when not empty
+        const char* why;
+    };
+    const Case cases[] = {
+        {"a folder", dir / "folder.INI", "", "není to běžný soubor"},
+        {"an endless device", "/dev/zero", "", "není to běžný soubor"},
+        {"an empty device", "/dev/null", "", "není to běžný soubor"},
+        {"an empty file", dir / "empty.INI", "", "je prázdný"},
+        {"a huge file", ini, std::string(IniFile::kMaxBytes + 1, 'x'), "je větší než 1024 KiB"},
+        {"8-bit text", ini, "[settings]\nlogin=Ko\x9Aile\n", "ani UTF-8 (bajt 19)"},
+        {"UTF-16LE without its mark", ini, std::string("[\0s\0]\0", 6), "ani UTF-8 (bajt 1)"},
+        {"UTF-16BE", ini, std::string("\xFE\xFF\0[\0s\0]", 8), "ani UTF-8 (bajt 0)"},
+        {"half a UTF-16LE unit", ini, std::string("\xFF\xFE[\0s", 5), "lichý počet bajtů"},
+        {"an unpaired surrogate", ini, std::string("\xFF\xFE[\0\x00\xD8]\0", 8), "UTF-16LE (bajt 4)"},
+    };
+    std::filesystem::create_directory(dir / "folder.INI");
+    std::ofstream(dir / "empty.INI").flush();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.bytes.empty()) std::ofstream(c.path, std::ios::binary | std::ios::trunc) << c.bytes;
+        try {
+            IniFile::Load(c.path);
+            ADD_FAILURE() << "loaded";
+        } catch (const EQueltaError& e) {
+            EXPECT_NE(std::string(e.what()).find("Soubor '" + c.path.string() + "' nelze použít: "),
+                      std::string::npos)
+                << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.why), std::string::npos) << e.what();
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 //! A Windows-style INI file: read as UTF-16LE (with BOM) or UTF-8, written as UTF-16LE with BOM.
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -16,9 +17,14 @@ public:
     explicit IniFile(std::vector<std::string> lines)
         : lines_(std::move(lines)) {}
 
-    //! Reads a file; throws EQueltaError when it cannot be read.
+    //! Larger files are refused: an INI file holds a few lines.
+    static constexpr std::size_t kMaxBytes = 1u << 20;
+
+    //! Reads a file; throws EQueltaError naming the file when it cannot be read, is not a regular file, is
+    //! empty, larger than kMaxBytes or neither UTF-16LE with BOM nor UTF-8.
     static IniFile Load(const std::filesystem::path& path);
-    //! Parses file content (UTF-16LE with BOM, UTF-8 with or without BOM).
+    //! Parses file content (UTF-16LE with BOM, UTF-8 with or without BOM); throws EQueltaError saying what
+    //! is wrong with other content (malformed UTF-8 or UTF-16, NUL characters, an odd UTF-16 length).
     static IniFile Parse(std::string_view bytes);
 
     //! The value of a key, trimmed; nullopt when the section or key is missing.

@@ -88,6 +88,9 @@ json parseJson(std::string_view text) {
         return json::parse(text.begin(), text.end(), limitDepth);
     } catch (const json::parse_error& error) {
         throw std::invalid_argument("not JSON at byte " + std::to_string(error.byte));
+    } catch (const json::out_of_range&) {
+        // Its own text would quote the number.
+        throw std::invalid_argument("not JSON: a number is too large");
     }
 }
 

@@ -95,5 +95,24 @@ TEST(RecordJson, RefusesWhatDoesNotFit) {
     }
 }
 
+TEST(RecordJson, TextThatIsNoJsonIsRefusedWithoutQuotingIt) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"{\"records\": [secret", "not JSON at byte 14"},
+        {"{\"commit\": 4e388}", "not JSON: a number is too large"},
+        {"[-1e999]", "not JSON: a number is too large"},
+        {std::string(kMaxJsonDepth + 1, '['), "JSON nested deeper than 64 levels"},
+    };
+    for (const auto& [text, error] : cases) {
+        SCOPED_TRACE(text);
+        try {
+            parseJson(text);
+            ADD_FAILURE() << "parsed";
+        } catch (const std::invalid_argument& e) {
+            EXPECT_EQ(std::string(e.what()), error);
+        }
+    }
+    EXPECT_EQ(parseJson("[[1e308]]").at(0).at(0).get<double>(), 1e308);
+}
+
 } // namespace
 } // namespace standins::portal

@@ -1,11 +1,20 @@
 #include "faults.h"
 
 #include "quelta/portal/operations.h"
+#include "standins/portal/record_json.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 
 namespace standins::portal {
+
+namespace {
+//! A fault waits for at most this many further calls of its operation...
+constexpr std::int64_t kMaxCall = 1'000'000;
+//! ...and delays by at most ten minutes.
+constexpr std::int64_t kMaxDelayMs = 600'000;
+} // namespace
 
 const FaultKindName& kindInfo(FaultKind kind) {
     for (const auto& entry : kFaultKinds)
@@ -19,8 +28,7 @@ FaultRule faultRuleFromJson(const nlohmann::ordered_json& json) {
     rule.operation = json.value("operation", "");
     if (!quelta::FindPortalOperation(rule.operation))
         throw std::invalid_argument("unknown operation \"" + rule.operation + "\"");
-    rule.call = json.value("call", 1);
-    if (rule.call < 1) throw std::invalid_argument("\"call\" counts from 1");
+    rule.call = static_cast<int>(integerMember(json, "call", 1, 1, kMaxCall));
     const std::string kind = json.value("kind", "soapFault");
     const auto* found = std::find_if(std::begin(kFaultKinds), std::end(kFaultKinds),
                                      [&](const FaultKindName& entry) { return entry.name == kind; });
@@ -32,8 +40,7 @@ FaultRule faultRuleFromJson(const nlohmann::ordered_json& json) {
     }
     rule.kind = found->kind;
     rule.text = json.value("text", rule.text);
-    rule.delayMs = json.value("delayMs", 0);
-    if (rule.delayMs < 0) throw std::invalid_argument("\"delayMs\" must not be negative");
+    rule.delayMs = static_cast<int>(integerMember(json, "delayMs", 0, 0, kMaxDelayMs));
     return rule;
 }
 

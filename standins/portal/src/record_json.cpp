@@ -94,6 +94,19 @@ json parseJson(std::string_view text) {
     }
 }
 
+std::int64_t integerMember(const json& object, const char* key, std::int64_t fallback, std::int64_t min,
+                           std::int64_t max) {
+    const auto it = object.find(key);
+    if (it == object.end()) return fallback;
+    const bool tooLarge =
+        it->is_number_unsigned() && it->get<std::uint64_t>() > static_cast<std::uint64_t>(max);
+    if (!it->is_number_integer() || tooLarge || it->get<std::int64_t>() < min ||
+        it->get<std::int64_t>() > max)
+        throw std::invalid_argument("\"" + std::string(key) + "\" must be an integer from " +
+                                    std::to_string(min) + " to " + std::to_string(max));
+    return it->get<std::int64_t>();
+}
+
 json toJson(const Value& value) {
     switch (value.kind()) {
     case Value::Kind::Absent:

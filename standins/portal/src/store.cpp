@@ -3,6 +3,8 @@
 #include "standins/portal/record_json.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace standins::portal {
 
@@ -246,6 +248,10 @@ nlohmann::ordered_json PortalStore::save() const {
 
 void PortalStore::load(const nlohmann::ordered_json& state) {
     if (!state.is_object()) throw JsonValueError("a saved Portal state is a JSON object");
+    // Portal identifiers are 32-bit; commit numbers are 64-bit, with room left to count on.
+    const std::int64_t commit = integerMember(state, "commit", 0, 0, std::int64_t{1} << 62);
+    const std::int64_t nextId =
+        integerMember(state, "nextId", 1, 1, std::numeric_limits<std::int32_t>::max());
     std::vector<soap::Record> records;
     for (const auto& item : state.value("records", nlohmann::ordered_json::array()))
         records.push_back(recordFromJson(item));
@@ -256,8 +262,8 @@ void PortalStore::load(const nlohmann::ordered_json& state) {
     nextId_ = 1;
     for (auto& record : records)
         add(std::move(record));
-    commit_ = std::max(commit_, state.value("commit", std::int64_t{0}));
-    nextId_ = std::max(nextId_, state.value("nextId", std::int64_t{1}));
+    commit_ = std::max(commit_, commit);
+    nextId_ = std::max(nextId_, nextId);
 }
 
 } // namespace standins::portal

@@ -114,5 +114,23 @@ TEST(RecordJson, TextThatIsNoJsonIsRefusedWithoutQuotingIt) {
     EXPECT_EQ(parseJson("[[1e308]]").at(0).at(0).get<double>(), 1e308);
 }
 
+TEST(RecordJson, IntegerMembersAreReadOnlyWhenWholeAndInRange) {
+    const auto read = [](const char* text) { return integerMember(Json::parse(text), "n", 7, -5, 100); };
+    EXPECT_EQ(read("{}"), 7);
+    EXPECT_EQ(read(R"({"n":-5})"), -5);
+    EXPECT_EQ(read(R"({"n":100})"), 100);
+    for (const char* text :
+         {R"({"n":101})", R"({"n":-6})", R"({"n":1.5})", R"({"n":1e300})", R"({"n":"3"})", R"({"n":null})",
+          R"({"n":18446744073709551615})", R"({"n":-9223372036854775808})"}) {
+        SCOPED_TRACE(text);
+        try {
+            read(text);
+            ADD_FAILURE() << "read";
+        } catch (const std::invalid_argument& e) {
+            EXPECT_EQ(std::string(e.what()), "\"n\" must be an integer from -5 to 100");
+        }
+    }
+}
+
 } // namespace
 } // namespace standins::portal

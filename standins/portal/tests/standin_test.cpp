@@ -376,6 +376,12 @@ TEST(Standin, AdminSeedsListsSavesAndLoads) {
                      std::runtime_error);
         EXPECT_THROW(portal.admin("faults", {{"operation", "echo"}, {"kind", "meltdown"}}),
                      std::runtime_error);
+        // Counts that would wrap or be cut to a whole number are refused, not read as another count.
+        for (const char* fault :
+             {R"({"operation":"echo","call":1.5})", R"({"operation":"echo","call":4294967297})",
+              R"({"operation":"echo","kind":"delay","delayMs":1e300})"})
+            EXPECT_THROW(portal.admin("faults", Json::parse(fault)), std::runtime_error) << fault;
+        EXPECT_THROW(portal.admin("state", Json::parse(R"({"nextId":4294967297})")), std::runtime_error);
         const Json listed = portal.adminGet("records?type=CityDto");
         ASSERT_EQ(listed.size(), 1u);
         EXPECT_EQ(listed[0]["portalId"], 40);

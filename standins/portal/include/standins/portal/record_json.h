@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,6 +28,11 @@ inline constexpr int kMaxJsonDepth = 64;
 //! Parses JSON text given to the admin interface, a state file or portal-call. Throws std::invalid_argument
 //! naming the byte where the text stops being JSON, or the nesting limit; never quoting the text itself.
 nlohmann::ordered_json parseJson(std::string_view text);
+
+//! The integer member `key` of a JSON object, or `fallback` when it is absent. Throws std::invalid_argument
+//! unless it is an integer from `min` to `max` (a fraction, a text or a number out of range is refused).
+std::int64_t integerMember(const nlohmann::ordered_json& object, const char* key, std::int64_t fallback,
+                           std::int64_t min, std::int64_t max);
 
 //! A value as JSON; absent members of records are left out.
 nlohmann::ordered_json toJson(const soap::Value& value);

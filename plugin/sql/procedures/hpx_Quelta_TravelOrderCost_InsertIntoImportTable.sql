@@ -10,9 +10,10 @@ CREATE PROC [dbo].[hpx_Quelta_TravelOrderCost_InsertIntoImportTable]
   @TravelOrderCostTypeErpPk NVARCHAR(30)
 AS
 -- Stages one cost of a travel order downloaded from the Portal, unless rows of another batch
--- still wait in the table.
+-- still wait in its table or among the headers (which would leave the row behind for good).
 SET NOCOUNT ON
 IF EXISTS (SELECT * FROM Tabx_Quelta_TravelOrderCost_ImportTable WHERE BatchCommitNumber <> @BatchCommitNumber)
+  OR EXISTS (SELECT * FROM Tabx_Quelta_TravelOrder_ImportTable WHERE BatchCommitNumber <> @BatchCommitNumber)
   RETURN
 INSERT INTO Tabx_Quelta_TravelOrderCost_ImportTable (BatchCommitNumber, CommitNumber, PortalID, ErpPk,
   TravelOrderPortalID, Amount, CurrencyErpPk, Note, TravelOrderCostTypeErpPk)

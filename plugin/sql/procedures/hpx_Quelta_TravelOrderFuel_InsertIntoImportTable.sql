@@ -9,9 +9,10 @@ CREATE PROC [dbo].[hpx_Quelta_TravelOrderFuel_InsertIntoImportTable]
   @PricePerLiter FLOAT
 AS
 -- Stages one fuel purchase of a travel order downloaded from the Portal, unless rows of another
--- batch still wait in the table.
+-- batch still wait in its table or among the headers (which would leave the row behind for good).
 SET NOCOUNT ON
 IF EXISTS (SELECT * FROM Tabx_Quelta_TravelOrderFuel_ImportTable WHERE BatchCommitNumber <> @BatchCommitNumber)
+  OR EXISTS (SELECT * FROM Tabx_Quelta_TravelOrder_ImportTable WHERE BatchCommitNumber <> @BatchCommitNumber)
   RETURN
 INSERT INTO Tabx_Quelta_TravelOrderFuel_ImportTable (BatchCommitNumber, CommitNumber, PortalID, ErpPk,
   TravelOrderPortalID, CurrencyErpPk, NumberOfLiters, PricePerLiter)

@@ -15,9 +15,10 @@ CREATE PROC [dbo].[hpx_Quelta_TravelOrderItem_InsertIntoImportTable]
   @SubsistenceAllowance FLOAT
 AS
 -- Stages one leg of a travel order downloaded from the Portal, unless rows of another batch
--- still wait in the table.
+-- still wait in its table or among the headers (which would leave the row behind for good).
 SET NOCOUNT ON
 IF EXISTS (SELECT * FROM Tabx_Quelta_TravelOrderItem_ImportTable WHERE BatchCommitNumber <> @BatchCommitNumber)
+  OR EXISTS (SELECT * FROM Tabx_Quelta_TravelOrder_ImportTable WHERE BatchCommitNumber <> @BatchCommitNumber)
   RETURN
 INSERT INTO Tabx_Quelta_TravelOrderItem_ImportTable (BatchCommitNumber, CommitNumber, PortalID, ErpPk,
   TravelOrderPortalID, CountryErpPk, CurrencyErpPk, EndTime, InputDestination, ItemType, OutputDestination,

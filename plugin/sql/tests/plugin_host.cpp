@@ -36,14 +36,7 @@ std::filesystem::path Vzor() {
         fs::create_directories(slozka);
         const auto rozpracovany = slozka / ("tvorba-" + std::to_string(::getpid()) + ".db");
         fs::remove(rozpracovany);
-        standins::tarvik::createHostDatabase(rozpracovany, true, standins::tarvik::DemoOptions{});
-        {
-            const auto db = Pripoj(rozpracovany);
-            const auto& schema = EfektivniSchema();
-            for (int i = schema.PrvniTabulka(); i <= schema.PosledniTabulka(); ++i)
-                db->execute(TextCreateTable(schema, static_cast<TplgTabulka>(i)));
-            InstalujProceduryATriggery(*db);
-        }
+        VytvorHostitele(rozpracovany);
         for (const auto& stary : fs::directory_iterator(slozka))
             if (stary.path().filename().string().starts_with("demo-")) fs::remove(stary.path());
         fs::rename(rozpracovany, soubor);
@@ -70,6 +63,19 @@ std::vector<std::string> InstalujProceduryATriggery(platform::db::Connection& db
     for (const auto& trigger : ExterniTriggery().subspan(1))
         vytvor(trigger.TriggerSkript, {});
     return chyby;
+}
+
+std::vector<std::string> VytvorHostitele(const std::filesystem::path& soubor) {
+    standins::tarvik::createHostDatabase(soubor, true, standins::tarvik::DemoOptions{});
+    const auto db = Pripoj(soubor);
+    const auto& schema = EfektivniSchema();
+    for (int i = schema.PrvniTabulka(); i <= schema.PosledniTabulka(); ++i)
+        db->execute(TextCreateTable(schema, static_cast<TplgTabulka>(i)));
+    return InstalujProceduryATriggery(*db);
+}
+
+std::unique_ptr<platform::db::Connection> PripojHostitele(const std::filesystem::path& soubor) {
+    return Pripoj(soubor);
 }
 
 TPluginHost::TPluginHost() {

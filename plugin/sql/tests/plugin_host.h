@@ -5,6 +5,7 @@
 #include "common/testing/temp_folder.h"
 #include "platform/db/connection.h"
 
+#include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -17,6 +18,13 @@ namespace plugin::testing {
 //! each text as it ships, rights on every procedure. Returns the objects that failed, each as
 //! "name: the server's message".
 std::vector<std::string> InstalujProceduryATriggery(platform::db::Connection& db);
+
+//! Creates the demo company's host database in a new file with the plug-in's tables, procedures
+//! and triggers; returns the objects the engine did not take, as InstalujProceduryATriggery.
+std::vector<std::string> VytvorHostitele(const std::filesystem::path& soubor);
+
+//! A connection to such a database.
+std::unique_ptr<platform::db::Connection> PripojHostitele(const std::filesystem::path& soubor);
 
 //! A copy of the demo host database with the plug-in installed, and one connection to it.
 class TPluginHost {

@@ -2,6 +2,7 @@
 // it, main records copied from the host, changes merged into them, and the transfer into the host.
 
 #include "plugin_host.h"
+#include "zamestnanec_z_portalu.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,12 @@
 
 namespace {
 
+using plugin::testing::kParametry;
+using plugin::testing::NovaZamestnankyne;
+using plugin::testing::S;
+using plugin::testing::THodnoty;
 using plugin::testing::TPluginHost;
+using plugin::testing::Volani;
 
 //! Skips a test whose procedures the engine does not run yet, saying why.
 #define POTREBUJE(host, ...)                                                                                 \
@@ -22,92 +28,6 @@ using plugin::testing::TPluginHost;
 constexpr const char* kNovy = "_HP_QUELTA_NovyZamestnanecZPortalu";
 constexpr const char* kOdeslani = "_HP_QUELTA_OdeslaniZmenNaPortal";
 constexpr const char* kKopie = "_HP_QUELTA_KopieZamPortalDoCisZam";
-
-constexpr const char* kParametry[] = {
-    "Cislo",         "Prijmeni",        "Jmeno",           "TitulPred",        "Obdobi",
-    "RodnePrijmeni", "Pohlavi",         "DatumNarozeni",   "MistoNarozeni",    "RodneCislo",
-    "RodinnyStav",   "StatniPrislus",   "AdrTrvUlice",     "AdrTrvPopCislo",   "AdrTrvOrCislo",
-    "AdrTrvPSC",     "AdrTrvZeme",      "AdrPrechUlice",   "AdrPrechPopCislo", "AdrPrechOrCislo",
-    "AdrPrechPSC",   "AdrPrechZeme",    "Utvar",           "NakladovyOkruh",   "Zakazka",
-    "SSN",           "PovoleniKPobytu", "CisloOP",         "PlatnostOP",       "CisloPasu",
-    "PlatnostPasu",  "DruhDuchodu",     "DatumNaroku",     "DrivejsiPrijmeni", "DatumVznikuPP",
-    "DruhPP",        "DatumUkonceniPP", "ZdravPojistovna", "DruhMzdyMesHod",   "ZakladniPlat",
-    "Email",         "Telefon",         "CisloUctu",       "KodUstavu",        "IBANElektronicky",
-    "PortalID",      "CommitNumber",    "Obrazek",
-};
-static_assert(std::size(kParametry) == 48);
-
-using THodnoty = std::map<std::string, std::string>;
-
-//! A new employee on the Portal, as literals in the forms the synchronizer sends.
-THodnoty NovaZamestnankyne() {
-    return {{"Cislo", "NULL"},
-            {"Prijmeni", "N'Nováková-O''Neill'"},
-            {"Jmeno", "N'Eva'"},
-            {"TitulPred", "N'Ing.'"},
-            {"Obdobi", "N'12'"},
-            {"RodnePrijmeni", "N'Malá'"},
-            {"Pohlavi", "N'FEMALE'"},
-            {"DatumNarozeni", "'19850314'"},
-            {"MistoNarozeni", "N'Brno'"},
-            {"RodneCislo", "N'855314/1234'"},
-            {"RodinnyStav", "N'1'"},
-            {"StatniPrislus", "N'CZ'"},
-            {"AdrTrvUlice", "N'Lidická'"},
-            {"AdrTrvPopCislo", "N'12'"},
-            {"AdrTrvOrCislo", "N'3'"},
-            {"AdrTrvPSC", "N'602 00'"},
-            {"AdrTrvZeme", "N'CZ'"},
-            {"AdrPrechUlice", "NULL"},
-            {"AdrPrechPopCislo", "NULL"},
-            {"AdrPrechOrCislo", "NULL"},
-            {"AdrPrechPSC", "NULL"},
-            {"AdrPrechZeme", "NULL"},
-            {"Utvar", "N'200'"},
-            {"NakladovyOkruh", "NULL"},
-            {"Zakazka", "NULL"},
-            {"SSN", "N''"},
-            {"PovoleniKPobytu", "N''"},
-            {"CisloOP", "N'123456789'"},
-            {"PlatnostOP", "'20200101'"},
-            {"CisloPasu", "N''"},
-            {"PlatnostPasu", "NULL"},
-            {"DruhDuchodu", "NULL"},
-            {"DatumNaroku", "NULL"},
-            {"DrivejsiPrijmeni", "N'Malá, Velká,Horká'"},
-            {"DatumVznikuPP", "'20130901'"},
-            {"DruhPP", "N'0'"},
-            {"DatumUkonceniPP", "NULL"},
-            {"ZdravPojistovna", "N'111'"},
-            {"DruhMzdyMesHod", "N'0'"},
-            {"ZakladniPlat", "N'25000.5'"},
-            {"Email", "N'eva@demo.cz'"},
-            {"Telefon", "N'603111222'"},
-            {"CisloUctu", "N'123456789'"},
-            {"KodUstavu", "N'0100'"},
-            {"IBANElektronicky", "N'CZ6501000000000123456789'"},
-            {"PortalID", "7001"},
-            {"CommitNumber", "5"},
-            {"Obrazek", "0x00AB7F"}};
-}
-
-//! The call exactly as the synchronizer builds it: one labelled line per parameter.
-std::string Volani(const THodnoty& hodnoty) {
-    std::string text = std::string("EXEC [dbo].[") + kNovy + "]\r";
-    for (std::size_t i = 0; i < std::size(kParametry); ++i) {
-        std::string navesti = std::string("@") + kParametry[i];
-        navesti.resize(19, ' ');
-        text += navesti + "= " + hodnoty.at(kParametry[i]) +
-                (i + 1 < std::size(kParametry) ? ",\r" : "\rSELECT 1");
-    }
-    return text;
-}
-
-THodnoty S(THodnoty hodnoty, const THodnoty& zmeny) {
-    for (const auto& [k, v] : zmeny)
-        hodnoty.at(k) = v;
-    return hodnoty;
-}
 
 //! The data columns of a staged employee, in one text.
 constexpr const char* kData =

@@ -10,9 +10,7 @@ DECLARE @CenaL NUMERIC(19,6), @SazbaKm NUMERIC(19,6), @ProcKapes NUMERIC(19,6), 
   @Davka NUMERIC(28,0), @IDImport INT, @PortalID INT, @State NVARCHAR(255), @CreatedAt DATETIME,
   @DocumentNumberErp NVARCHAR(30), @TravelType NVARCHAR(255), @ModeOfTransport NVARCHAR(30),
   @StavPortalu NCHAR(1), @StavDokladu NCHAR(1), @ZpusobKurzu INT, @CisDok NVARCHAR(20), @IDCestak INT,
-  @TypRady NCHAR(1), @ZacatekRady BIGINT, @KonecRady BIGINT, @Posledni BIGINT,
-  @IDPolozky INT, @Mena NVARCHAR(30), @Castka FLOAT, @DatumKurz DATETIME, @Kurz NUMERIC(19,6),
-  @JednotkaMeny NUMERIC(19,6), @IDRadku INT
+  @TypRady NCHAR(1), @ZacatekRady BIGINT, @KonecRady BIGINT, @Posledni BIGINT
 
 -- 1. Defaults of the travel module.
 SELECT TOP 1 @CenaL = CestakSazbaPHM, @SazbaKm = CestakSazbaKm, @ProcKapes = CestakKapesne,
@@ -143,43 +141,22 @@ BEGIN
     -- 9. Costs: in the main currency as they are, in another one at the rate of the document's
     -- creation date (the latest rate on or before it, else the latest one).
     DELETE FROM TabICestaNakl WHERE IDCestak = @IDCestak
-    DECLARE naklady CURSOR LOCAL FAST_FORWARD FOR
-      SELECT ID, CurrencyErpPk, Amount
-      FROM Tabx_Quelta_TravelOrderCost_ImportTable
-      WHERE TravelOrderPortalID = @PortalID AND BatchCommitNumber = @Davka
-      ORDER BY ID
-    OPEN naklady
-    FETCH NEXT FROM naklady INTO @IDPolozky, @Mena, @Castka
-    WHILE @@FETCH_STATUS = 0
-    BEGIN
-      SET @Mena = NULLIF(@Mena, N'')
-      SET @DatumKurz = NULL
-      SET @Kurz = 1
-      SET @JednotkaMeny = 1
-      IF @Mena IS NOT NULL AND @Mena <> @HlavniMena
-      BEGIN
-        SET @Kurz = NULL
-        SELECT TOP 1 @DatumKurz = Datum, @JednotkaMeny = JednotkaMeny, @Kurz = Kurz
-        FROM TabKurzList WHERE Mena = @Mena AND Datum <= ISNULL(@CreatedAt, GETDATE()) ORDER BY Datum DESC
-        IF @Kurz IS NULL
-          SELECT TOP 1 @DatumKurz = Datum, @JednotkaMeny = JednotkaMeny, @Kurz = Kurz
-          FROM TabKurzList WHERE Mena = @Mena ORDER BY Datum DESC
-      END
-      INSERT INTO TabICestaNakl (IDCestak, Datum, DatumKurz, IDNaklKod, Popis, Mena, Kurz, JednotkaMeny, ZpusobKurzu)
-      SELECT @IDCestak, @CreatedAt, @DatumKurz,
-        (SELECT TOP 1 k.ID FROM TabINaklKod k WHERE k.Kod = LEFT(n.TravelOrderCostTypeErpPk, 20) ORDER BY k.ID),
-        n.Note, @Mena, @Kurz, @JednotkaMeny, @ZpusobKurzu
-      FROM Tabx_Quelta_TravelOrderCost_ImportTable n
-      WHERE n.ID = @IDPolozky
-      SET @IDRadku = SCOPE_IDENTITY()
-      IF @Mena IS NULL OR @Mena = @HlavniMena
-        UPDATE TabICestaNakl SET CenaKc = @Castka WHERE ID = @IDRadku
-      ELSE
-        UPDATE TabICestaNakl SET CenaVal = @Castka, CenaKc = @Castka * @Kurz / @JednotkaMeny WHERE ID = @IDRadku
-      FETCH NEXT FROM naklady INTO @IDPolozky, @Mena, @Castka
-    END
-    CLOSE naklady
-    DEALLOCATE naklady
+    INSERT INTO TabICestaNakl (IDCestak, Datum, DatumKurz, IDNaklKod, Popis, Mena, Kurz, JednotkaMeny, ZpusobKurzu,
+      CenaVal, CenaKc)
+    SELECT @IDCestak, @CreatedAt, r.Datum,
+      (SELECT TOP 1 k.ID FROM TabINaklKod k WHERE k.Kod = LEFT(n.TravelOrderCostTypeErpPk, 20) ORDER BY k.ID),
+      n.Note, NULLIF(n.CurrencyErpPk, N''),
+      CASE WHEN n.Hlavni = 1 THEN 1 ELSE r.Kurz END,
+      CASE WHEN n.Hlavni = 1 THEN 1 ELSE r.JednotkaMeny END,
+      @ZpusobKurzu,
+      CASE WHEN n.Hlavni = 1 THEN 0 ELSE n.Amount END,
+      CASE WHEN n.Hlavni = 1 THEN n.Amount ELSE n.Amount * r.Kurz / r.JednotkaMeny END
+    FROM (SELECT i.*, CASE WHEN ISNULL(i.CurrencyErpPk, N'') IN (N'', @HlavniMena) THEN 1 ELSE 0 END AS Hlavni
+          FROM Tabx_Quelta_TravelOrderCost_ImportTable i
+          WHERE i.TravelOrderPortalID = @PortalID AND i.BatchCommitNumber = @Davka) n
+    LEFT OUTER JOIN TabKurzList r ON n.Hlavni = 0 AND r.ID = (SELECT TOP 1 k.ID FROM TabKurzList k
+      WHERE k.Mena = n.CurrencyErpPk ORDER BY CASE WHEN k.Datum <= @CreatedAt THEN 0 ELSE 1 END, k.Datum DESC)
+    ORDER BY n.ID
 
     -- 10. Legs; an order without legs gets one leg from its header.
     DELETE FROM TabICestaUsek WHERE IDCestak = @IDCestak
@@ -202,42 +179,18 @@ BEGIN
     EXEC hpi_VypoctiDiety @IDCestak
     EXEC hpi_VypoctiCestak @IDCestak, 1
 
-    -- 12. Fuel: the order's fuel as the Portal has it now.
+    -- 12. Fuel: the order's fuel as the Portal has it now, priced as the costs.
     DELETE FROM TabICestaPHM WHERE IDCestak = @IDCestak
-    DECLARE phm CURSOR LOCAL FAST_FORWARD FOR
-      SELECT ID, CurrencyErpPk, PricePerLiter
-      FROM Tabx_Quelta_TravelOrderFuel_ImportTable
-      WHERE TravelOrderPortalID = @PortalID AND BatchCommitNumber = @Davka
-      ORDER BY ID
-    OPEN phm
-    FETCH NEXT FROM phm INTO @IDPolozky, @Mena, @Castka
-    WHILE @@FETCH_STATUS = 0
-    BEGIN
-      SET @Mena = NULLIF(@Mena, N'')
-      SET @Kurz = 1
-      SET @JednotkaMeny = 1
-      IF @Mena IS NOT NULL AND @Mena <> @HlavniMena
-      BEGIN
-        SET @Kurz = NULL
-        SELECT TOP 1 @JednotkaMeny = JednotkaMeny, @Kurz = Kurz
-        FROM TabKurzList WHERE Mena = @Mena AND Datum <= ISNULL(@CreatedAt, GETDATE()) ORDER BY Datum DESC
-        IF @Kurz IS NULL
-          SELECT TOP 1 @JednotkaMeny = JednotkaMeny, @Kurz = Kurz
-          FROM TabKurzList WHERE Mena = @Mena ORDER BY Datum DESC
-      END
-      INSERT INTO TabICestaPHM (IDCestak, idUsek, Datum, Litry, Mena, ZpusobKurzu)
-      SELECT @IDCestak, NULL, @CreatedAt, f.NumberOfLiters, @Mena, @ZpusobKurzu
-      FROM Tabx_Quelta_TravelOrderFuel_ImportTable f
-      WHERE f.ID = @IDPolozky
-      SET @IDRadku = SCOPE_IDENTITY()
-      IF @Mena IS NULL OR @Mena = @HlavniMena
-        UPDATE TabICestaPHM SET CenaKc = @Castka WHERE ID = @IDRadku
-      ELSE
-        UPDATE TabICestaPHM SET CenaVal = @Castka, CenaKc = @Castka * @Kurz / @JednotkaMeny WHERE ID = @IDRadku
-      FETCH NEXT FROM phm INTO @IDPolozky, @Mena, @Castka
-    END
-    CLOSE phm
-    DEALLOCATE phm
+    INSERT INTO TabICestaPHM (IDCestak, idUsek, Datum, Litry, Mena, ZpusobKurzu, CenaVal, CenaKc)
+    SELECT @IDCestak, NULL, @CreatedAt, f.NumberOfLiters, NULLIF(f.CurrencyErpPk, N''), @ZpusobKurzu,
+      CASE WHEN f.Hlavni = 1 THEN 0 ELSE f.PricePerLiter END,
+      CASE WHEN f.Hlavni = 1 THEN f.PricePerLiter ELSE f.PricePerLiter * r.Kurz / r.JednotkaMeny END
+    FROM (SELECT i.*, CASE WHEN ISNULL(i.CurrencyErpPk, N'') IN (N'', @HlavniMena) THEN 1 ELSE 0 END AS Hlavni
+          FROM Tabx_Quelta_TravelOrderFuel_ImportTable i
+          WHERE i.TravelOrderPortalID = @PortalID AND i.BatchCommitNumber = @Davka) f
+    LEFT OUTER JOIN TabKurzList r ON f.Hlavni = 0 AND r.ID = (SELECT TOP 1 k.ID FROM TabKurzList k
+      WHERE k.Mena = f.CurrencyErpPk ORDER BY CASE WHEN k.Datum <= @CreatedAt THEN 0 ELSE 1 END, k.Datum DESC)
+    ORDER BY f.ID
 
     -- 13. Totals with the fuel.
     EXEC hpi_VypoctiCestak @IDCestak, 1

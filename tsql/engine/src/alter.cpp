@@ -519,11 +519,7 @@ void switchObjects(Executor& ex, const AlterTableStmt& stmt, const TableInfo& t)
                                 " AND name = " + quoteText(name) + " AND xtype IN " + kinds,
                             {{"", Type::nVarChar(2)}});
         if (rows.empty()) {
-            if (triggers)
-                throw SqlError(3701, 11, 5,
-                               "Cannot find the object \"" + name +
-                                   "\" because it does not exist or you do not have permissions.",
-                               stmt.line);
+            if (triggers) raise(3701, stmt.line, {name}, 5);
             raisePair(ex, stmt.line, 4917, {name}, 4916, {});
         }
         std::string key = upper(name);

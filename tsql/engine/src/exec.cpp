@@ -6,29 +6,20 @@
 #include "lexer.h"
 #include "trigger.h"
 #include "tsql/convert.h"
+#include "tsql/message_format.h"
 #include "tsql/operators.h"
 #include "tsql/sqlite.h"
 
 #include <algorithm>
-#include <array>
+#include <stdexcept>
 #include <utility>
 
 namespace tsql::engine {
 
 namespace {
 
-//! Errors that end only the statement; every other error ends the batch, as SQL Server does.
-constexpr std::array<int, 62> statementLevelErrors = {
-    201,   208,   220,   266,   512,   515,  517,  544,  547,   1222,  1767,  1776, 2601, 2627, 2705,  2714,
-    2812,  3701,  3726,  3902,  3903,  8110, 8114, 8115, 8134,  8143,  8144,  8145, 8152, 8162, 50000, 16905,
-    16911, 16915, 16916, 16917, 16924, 1779, 1781, 3727, 3728,  4405,  4901,  4902, 4916, 4917, 4922,  4924,
-    4928,  5074,  8111,  1088,  1505,  1902, 1913, 3723, 15223, 15248, 15335, 4403, 4406, 3725};
-
 bool endsBatch(const SqlError& e) {
-    if (e.severity() < 11) return false;
-    if (e.severity() >= 20) return true;
-    return std::find(statementLevelErrors.begin(), statementLevelErrors.end(), e.number()) ==
-           statementLevelErrors.end();
+    return endsOf(e) != ErrorEnds::Statement;
 }
 
 std::optional<BinaryOp> compoundOp(const std::string& op) {
@@ -274,7 +265,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         scopeOnly_ = true;
         return;
     } catch (const std::exception& e) {
-        report(SqlError(8630, 16, 1, std::string("Internal error of the database engine: ") + e.what(), 0));
+        report(messageError(kInternalErrorNumber, 0, {e.what()}));
         aborted_ = true;
         return;
     }
@@ -316,16 +307,14 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
             bool raised = in.stmt && in.stmt->kind == StmtKind::Raiserror && e.severity() < 20;
             if ((endsBatch(e) && !raised) || abortsOnError(e, in)) {
                 aborted_ = true;
-                scopeOnly_ =
-                    !abortsOnError(e, in) && (e.severity() == 15 || e.number() == 207 || e.number() == 208);
+                scopeOnly_ = !abortsOnError(e, in) && endsOf(e) == ErrorEnds::Scope;
                 if (s_.xactAbort) rollbackAll();
                 break;
             }
             pc = in.op == Instruction::Op::JumpIfNot ? in.failTarget : pc + 1;
         } catch (const std::exception& e) {
             // A fault of the engine itself: reported like a server's internal error, ending the batch.
-            report(SqlError(8630, 16, 1, std::string("Internal error of the database engine: ") + e.what(),
-                            in.line));
+            report(messageError(kInternalErrorNumber, in.line, {e.what()}));
             aborted_ = true;
             break;
         }
@@ -494,41 +483,7 @@ void Executor::raiserror(const RaiserrorStmt& stmt) {
                   {std::to_string(number), std::to_string(severity), std::to_string(state)});
         templ = info->text;
     }
-    std::string text;
-    std::size_t next = 3;
-    for (std::size_t i = 0; i < templ.size(); ++i) {
-        char c = templ[i];
-        if (c != '%') {
-            text += c;
-            continue;
-        }
-        if (i + 1 < templ.size() && templ[i + 1] == '%') {
-            text += '%';
-            ++i;
-            continue;
-        }
-        std::size_t j = i + 1;
-        while (j < templ.size() &&
-               std::string_view("-+ #0123456789.*lhI").find(templ[j]) != std::string_view::npos)
-            ++j;
-        if (j >= templ.size()) {
-            text += templ.substr(i);
-            break;
-        }
-        char spec = templ[j];
-        if (next < args.size()) {
-            const Value& a = args[next++];
-            if (a.isNull())
-                text += "(null)";
-            else if (spec == 'd' || spec == 'i' || spec == 'u')
-                text += std::to_string(convert(a, Type::bigInt()).asInt());
-            else
-                text += toText(a);
-        } else {
-            text += "(null)";
-        }
-        i = j;
-    }
+    std::string text = formatRaiserror(templ, std::span<const Value>(args).subspan(3));
     if (severity < 0) severity = 0;
     if (severity > 25) severity = 25;
     if (severity <= 10) {

@@ -227,7 +227,38 @@ void Executor::compile(const Statement& stmt) {
         if (static_cast<const SimpleStmt&>(stmt).value && !procedure_) raise(178, stmt.line, {});
         emit({Instruction::Op::Return, &stmt, nullptr, 0, stmt.line});
         break;
-    default:
+    case StmtKind::Select:
+    case StmtKind::Insert:
+    case StmtKind::Update:
+    case StmtKind::Delete:
+    case StmtKind::Declare:
+    case StmtKind::Set:
+    case StmtKind::Print:
+    case StmtKind::CreateTable:
+    case StmtKind::DropTable:
+    case StmtKind::CreateView:
+    case StmtKind::DropView:
+    case StmtKind::BeginTran:
+    case StmtKind::CommitTran:
+    case StmtKind::RollbackTran:
+    case StmtKind::Raiserror:
+    case StmtKind::SetOption:
+    case StmtKind::CreateProcedure:
+    case StmtKind::DropProcedure:
+    case StmtKind::Exec:
+    case StmtKind::Noop:
+    case StmtKind::CreateTrigger:
+    case StmtKind::DropTrigger:
+    case StmtKind::Use:
+    case StmtKind::Permission:
+    case StmtKind::DeclareCursor:
+    case StmtKind::OpenCursor:
+    case StmtKind::FetchCursor:
+    case StmtKind::CloseCursor:
+    case StmtKind::DeallocateCursor:
+    case StmtKind::AlterTable:
+    case StmtKind::CreateIndex:
+    case StmtKind::DropIndex:
         emit({Instruction::Op::Exec, &stmt, nullptr, 0, stmt.line});
         break;
     }
@@ -406,8 +437,18 @@ void Executor::execute(const Statement& stmt) {
     case StmtKind::DropIndex:
         executeDropIndex(*this, static_cast<const DropIndexStmt&>(stmt));
         break;
-    default:
+    case StmtKind::Noop:
         break;
+    case StmtKind::If:
+    case StmtKind::Block:
+    case StmtKind::While:
+    case StmtKind::Break:
+    case StmtKind::Continue:
+    case StmtKind::Goto:
+    case StmtKind::Label:
+    case StmtKind::Return:
+        // Control flow became jumps when the batch was compiled.
+        throw std::logic_error("control flow statement reached the executor");
     }
 }
 

@@ -54,7 +54,7 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
     ex.atomically([&] {
         t.id = catalog.newId(t.temp);
         long long nextId = t.id;
-        auto allocate = [&] { return t.temp ? (nextId -= 7) : (nextId += 16); };
+        auto allocate = [&] { return nextId = Catalog::idAfter(nextId, t.temp); };
 
         for (const auto& def : stmt.columns) {
             if (t.columnIndex(def.name) >= 0) raise(2705, def.line, {def.name, t.name});

@@ -74,6 +74,7 @@ bool hasRows(Executor& ex, const TableInfo& t) {
 }
 
 void insertDefaultRow(Executor& ex, const TableInfo& t, const ColumnInfo& c) {
+    normalisedExpressionText(c.defaultText); // refuses what has no stored form
     std::string schema = t.schema();
     ex.run("INSERT INTO " + schema +
            ".tsql_objects(id, name, xtype, parent_obj, crdate, definition, keycols) VALUES (" +
@@ -103,6 +104,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         c.name = def.name;
         if (!def.hasType) {
             c.computedText = def.computedText;
+            normalisedExpressionText(c.computedText); // refuses what has no stored form
             Bound e = b.expr(*def.computed, Binder::ownColumns(t));
             c.type = e.type.id == TypeId::Null ? Type::integer() : e.type;
         } else {
@@ -193,6 +195,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
             break;
         case ConstraintKind::Check:
             k.checkText = def.checkText;
+            normalisedExpressionText(k.checkText); // refuses what has no stored form
             b.condition(*def.check, own);
             prefix = "CK";
             break;

@@ -331,6 +331,9 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         } catch (const BatchAbort&) {
             aborted_ = true;
             break;
+        } catch (const StatementFailed&) {
+            s_.error = std::exchange(statementError_, 0);
+            pc = in.op == Instruction::Op::JumpIfNot ? in.failTarget : pc + 1;
         } catch (SqlError& e) {
             if (e.line() == 0) e.setLine(in.line);
             report(e);

@@ -17,6 +17,10 @@ inline constexpr int kMaxNestLevel = 32;
 //! Thrown to end the calling batch after an error that ended a called procedure or dynamic batch.
 struct BatchAbort {};
 
+//! Thrown to fail the running statement (undoing its changes) after a trigger it fired ended with an
+//! error that ends only its scope; the error is already reported and the batch goes on.
+struct StatementFailed {};
+
 //! Runs one batch on a session and collects what it produces.
 class Executor {
 public:

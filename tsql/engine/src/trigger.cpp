@@ -311,9 +311,14 @@ void TriggerFiring::run(const TriggerInfo& trigger, long long rows) {
         throw;
     }
     if (inner.aborted()) {
-        // An error in a trigger undoes the whole transaction and ends the batch.
-        ex_.rollbackAll();
         ex_.setStatementError(s.error);
+        if (!inner.abortsCaller()) {
+            // A name the trigger could not resolve ends the trigger and fails its statement.
+            if (implicit && s.tranCount == 1) s.tranCount = 0;
+            throw StatementFailed{};
+        }
+        // Any other error in a trigger undoes the whole transaction and ends the batch.
+        ex_.rollbackAll();
         throw BatchAbort{};
     }
     if (s.tranCount == 0) raise(3609, 0, {});

@@ -12,7 +12,7 @@ namespace {
 //! SQL Server's messages the engine raises, in order of number and state.
 constexpr MessageInfo kMessages[] = {
     {102, 15, ErrorEnds::Scope, "Incorrect syntax near '%s'."},
-    {104, 16, ErrorEnds::Batch,
+    {104, 16, ErrorEnds::Scope,
      "ORDER BY items must appear in the select list if the statement contains a UNION, INTERSECT or EXCEPT "
      "operator."},
     {105, 15, ErrorEnds::Scope, "Unclosed quotation mark after the character string '%s'."},
@@ -26,7 +26,7 @@ constexpr MessageInfo kMessages[] = {
      "of values in the VALUES clause must match the number of columns specified in the INSERT statement."},
     {111, 15, ErrorEnds::Scope, "'%s' must be the first statement in a query batch."},
     {113, 15, ErrorEnds::Scope, "Missing end comment mark '*/'."},
-    {116, 16, ErrorEnds::Batch,
+    {116, 16, ErrorEnds::Scope,
      "Only one expression can be specified in the select list when the subquery is not introduced with "
      "EXISTS."},
     {119, 15, ErrorEnds::Scope,
@@ -41,7 +41,7 @@ constexpr MessageInfo kMessages[] = {
     {128, 15, ErrorEnds::Scope,
      "The name \"%s\" is not permitted in this context. Valid expressions are constants, constant "
      "expressions, and (in some contexts) variables. Column names are not permitted."},
-    {130, 16, ErrorEnds::Batch,
+    {130, 16, ErrorEnds::Scope,
      "Cannot perform an aggregate function on an expression containing an aggregate or a subquery."},
     {131, 15, ErrorEnds::Scope,
      "The size (%d) given to the type '%s' exceeds the maximum allowed for any data type (%d)."},
@@ -70,14 +70,14 @@ constexpr MessageInfo kMessages[] = {
     {195, 15, ErrorEnds::Scope, "'%s' is not a recognized built-in function name."},
     {201, 16, ErrorEnds::Statement,
      "Procedure or function '%s' expects parameter '%s', which was not supplied."},
-    {205, 16, ErrorEnds::Batch,
+    {205, 16, ErrorEnds::Scope,
      "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number of "
      "expressions in their target lists."},
     {206, 16, ErrorEnds::Batch, "Operand type clash: %s is incompatible with %s"},
     {207, 16, ErrorEnds::Scope, "Invalid column name '%s'."},
-    {208, 16, ErrorEnds::Statement, "Invalid object name '%s'."},
-    {209, 16, ErrorEnds::Batch, "Ambiguous column name '%s'."},
-    {213, 16, ErrorEnds::Batch, "Column name or number of supplied values does not match table definition."},
+    {208, 16, ErrorEnds::Scope, "Invalid object name '%s'."},
+    {209, 16, ErrorEnds::Scope, "Ambiguous column name '%s'."},
+    {213, 16, ErrorEnds::Scope, "Column name or number of supplied values does not match table definition."},
     {217, 16, ErrorEnds::Batch,
      "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit 32)."},
     {220, 16, ErrorEnds::Statement, "Arithmetic overflow error for data type %s, value = %s."},
@@ -93,7 +93,7 @@ constexpr MessageInfo kMessages[] = {
      "Implicit conversion from data type %s to %s is not allowed. Use the CONVERT function to run this "
      "query."},
     {259, 16, ErrorEnds::Batch, "Ad hoc updates to system catalogs are not allowed."},
-    {263, 16, ErrorEnds::Batch, "Must specify table to select from."},
+    {263, 16, ErrorEnds::Scope, "Must specify table to select from."},
     {264, 16, ErrorEnds::Batch,
      "The column name '%s' is specified more than once in the SET clause or column list of an INSERT. A "
      "column cannot be assigned more than one value in the same clause. Modify the clause to make sure that "
@@ -107,7 +107,7 @@ constexpr MessageInfo kMessages[] = {
      "UNION operator."},
     {281, 16, ErrorEnds::Batch, "%d is not a valid style number when converting from %s to %s."},
     {286, 16, ErrorEnds::Batch, "The logical tables INSERTED and DELETED cannot be updated."},
-    {306, 16, ErrorEnds::Batch,
+    {306, 16, ErrorEnds::Scope,
      "The text, ntext, and image data types cannot be compared or sorted, except when using IS NULL or LIKE "
      "operator."},
     {402, 16, ErrorEnds::Batch, "The data types %s and %s are incompatible in the %s operator."},
@@ -133,7 +133,7 @@ constexpr MessageInfo kMessages[] = {
     {911, 16, ErrorEnds::Batch,
      "Database '%s' does not exist. Make sure that the name is entered correctly."},
     {1001, 15, ErrorEnds::Scope, "Line %d: Length or precision specification %d is invalid."},
-    {1013, 16, ErrorEnds::Batch,
+    {1013, 16, ErrorEnds::Scope,
      "The objects \"%s\" and \"%s\" in the FROM clause have duplicate exposed names. Use correlation names "
      "to distinguish them."},
     {1033, 15, ErrorEnds::Scope,
@@ -213,7 +213,7 @@ constexpr MessageInfo kMessages[] = {
      "Uncommittable transaction is detected at the end of the batch. The transaction is rolled back."},
     {4060, 11, ErrorEnds::Batch, "Cannot open database \"%s\" requested by the login. The login failed."},
     {4103, 15, ErrorEnds::Scope, "\"%s\": Temporary views are not allowed."},
-    {4104, 16, ErrorEnds::Batch, "The multi-part identifier \"%s\" could not be bound."},
+    {4104, 16, ErrorEnds::Scope, "The multi-part identifier \"%s\" could not be bound."},
     {4145, 15, ErrorEnds::Scope,
      "An expression of non-boolean type specified in a context where a condition is expected, near '%s'."},
     {4403, 16, ErrorEnds::Statement,
@@ -257,7 +257,7 @@ constexpr MessageInfo kMessages[] = {
      2},
     {8116, 16, ErrorEnds::Batch, "Argument data type %s is invalid for argument %d of %s function."},
     {8117, 16, ErrorEnds::Batch, "Operand data type %s is invalid for %s operator."},
-    {8120, 16, ErrorEnds::Batch,
+    {8120, 16, ErrorEnds::Scope,
      "Column '%s' is invalid in the select list because it is not contained in either an aggregate function "
      "or the GROUP BY clause."},
     {8134, 16, ErrorEnds::Statement, "Divide by zero error encountered."},
@@ -267,7 +267,7 @@ constexpr MessageInfo kMessages[] = {
     {8146, 16, ErrorEnds::Batch, "Procedure %s has no parameters and arguments were supplied."},
     {8147, 16, ErrorEnds::Batch, "Could not create IDENTITY attribute on nullable column '%s', table '%s'."},
     {8152, 16, ErrorEnds::Statement, "String or binary data would be truncated."},
-    {8155, 16, ErrorEnds::Batch, "No column name was specified for column %d of '%s'."},
+    {8155, 16, ErrorEnds::Scope, "No column name was specified for column %d of '%s'."},
     {8158, 16, ErrorEnds::Batch, "'%s' has more columns than were specified in the column list."},
     {8162, 16, ErrorEnds::Statement,
      "The formal parameter \"%s\" was not declared as an OUTPUT parameter, but the actual parameter passed "

@@ -224,7 +224,8 @@ void Executor::compile(const Statement& stmt) {
         break;
     }
     case StmtKind::Return:
-        if (static_cast<const SimpleStmt&>(stmt).value && !procedure_) raise(178, stmt.line, {});
+        if (static_cast<const SimpleStmt&>(stmt).value && kind_ != ScopeKind::Procedure)
+            raise(178, stmt.line, {});
         emit({Instruction::Op::Return, &stmt, nullptr, 0, stmt.line});
         break;
     case StmtKind::Select:
@@ -281,6 +282,10 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     CursorScope cursorScope(s_);
     try {
         s_.catalog.refreshIfChanged();
+        std::vector<std::string> declared;
+        for (const auto& v : s_.variables)
+            declared.push_back(v.name);
+        checkScope(statements, declared, kind_);
         for (const auto& st : statements)
             declare(*st);
         for (const auto& st : statements)

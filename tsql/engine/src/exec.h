@@ -3,10 +3,12 @@
 
 #include "ast.h"
 #include "binder.h"
+#include "check.h"
 #include "session.h"
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tsql::engine {
@@ -24,11 +26,14 @@ struct StatementFailed {};
 //! Runs one batch on a session and collects what it produces.
 class Executor {
 public:
-    //! `procedure`: running a procedure's body, where RETURN may carry a value.
-    Executor(Session::Impl& session, BatchOutput& out, bool procedure = false)
+    //! `kind`: what runs (in a procedure's body RETURN may carry a value); `module`: the name of the
+    //! procedure or trigger.
+    Executor(Session::Impl& session, BatchOutput& out, ScopeKind kind = ScopeKind::Batch,
+             std::string module = {})
         : s_(session)
         , out_(out)
-        , procedure_(procedure) {}
+        , kind_(kind)
+        , module_(std::move(module)) {}
 
     //! Declares the batch's variables and checks its labels, then runs it.
     void run(const Batch& batch);
@@ -98,7 +103,8 @@ private:
 
     Session::Impl& s_;
     BatchOutput& out_;
-    bool procedure_ = false;
+    ScopeKind kind_;
+    std::string module_;
     bool aborted_ = false;
     bool scopeOnly_ = false;
     bool abortOnError_ = false;

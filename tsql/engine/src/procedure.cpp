@@ -84,7 +84,7 @@ void runDynamic(Executor& ex, const ExecStmt& stmt) {
         return;
     }
     Frame frame(s, {});
-    Executor inner(s, ex.output());
+    Executor inner(s, ex.output(), ScopeKind::Dynamic);
     inner.runStatements(batch.statements);
     frame.restore();
     ex.setStatementError(s.error);
@@ -191,7 +191,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
 
     int tranCount = s.tranCount;
     Frame callee(s, std::move(frame));
-    Executor inner(s, ex.output(), true);
+    Executor inner(s, ex.output(), ScopeKind::Procedure, procName);
     inner.runStatements(proc.body);
     std::vector<Variable> results = callee.restore();
     ex.setStatementError(s.error);

@@ -300,7 +300,7 @@ void TriggerFiring::run(const TriggerInfo& trigger, long long rows) {
     // Inside a trigger @@TRANCOUNT counts the statement's own transaction.
     bool implicit = s.tranCount == 0;
     if (implicit) s.tranCount = 1;
-    Executor inner(s, ex_.output());
+    Executor inner(s, ex_.output(), ScopeKind::Trigger, trigger.name);
     inner.setAbortOnError(true);
     try {
         TriggerScope scope(s, trigger.id, inserted_, deleted_);

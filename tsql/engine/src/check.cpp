@@ -87,6 +87,10 @@ private:
         case StmtKind::Block:
             statements(static_cast<const BlockStmt&>(stmt).body);
             break;
+        case StmtKind::Try:
+            statements(static_cast<const TryStmt&>(stmt).body);
+            statements(static_cast<const TryStmt&>(stmt).handler);
+            break;
         case StmtKind::While: {
             const auto& s = static_cast<const WhileStmt&>(stmt);
             expr(s.condition.get());

@@ -18,10 +18,6 @@ namespace tsql::engine {
 
 namespace {
 
-bool endsBatch(const SqlError& e) {
-    return endsOf(e) != ErrorEnds::Statement;
-}
-
 std::optional<BinaryOp> compoundOp(const std::string& op) {
     if (op == "+=") return BinaryOp::Add;
     if (op == "-=") return BinaryOp::Subtract;
@@ -102,6 +98,8 @@ bool Executor::holds(const Expr& e) {
 }
 
 void Executor::atomically(const std::function<void()>& work) {
+    // An uncommittable transaction takes no more changes, only its rollback.
+    if (s_.doomed && s_.tranCount > 0) raise(3930, 0, {});
     auto step = [&](const char* sql) { run(sql); };
     if (s_.tranCount == 0) {
         step("BEGIN IMMEDIATE");
@@ -161,6 +159,12 @@ void Executor::declare(const Statement& stmt) {
     case StmtKind::While:
         declare(*static_cast<const WhileStmt&>(stmt).body);
         break;
+    case StmtKind::Try:
+        for (const auto& s : static_cast<const TryStmt&>(stmt).body)
+            declare(*s);
+        for (const auto& s : static_cast<const TryStmt&>(stmt).handler)
+            declare(*s);
+        break;
     default:
         break;
     }
@@ -211,6 +215,21 @@ void Executor::compile(const Statement& stmt) {
         if (loops_.empty()) raise(102, stmt.line, {stmt.kind == StmtKind::Break ? "BREAK" : "CONTINUE"});
         std::size_t j = emit({Instruction::Op::Jump, &stmt, nullptr, loops_.back().start, stmt.line});
         if (stmt.kind == StmtKind::Break) loops_.back().breaks.push_back(j);
+        break;
+    }
+    case StmtKind::Try: {
+        const auto& t = static_cast<const TryStmt&>(stmt);
+        const std::size_t region = tries_.size();
+        tries_.push_back({code_.size(), 0, 0, 0});
+        for (const auto& s : t.body)
+            compile(*s);
+        const std::size_t skip = emit({Instruction::Op::Jump, &stmt, nullptr, 0, stmt.line});
+        tries_[region].tryEnd = code_.size();
+        tries_[region].catchStart = code_.size();
+        for (const auto& s : t.handler)
+            compile(*s);
+        tries_[region].catchEnd = code_.size();
+        code_[skip].target = code_.size();
         break;
     }
     case StmtKind::Goto:
@@ -278,8 +297,49 @@ void Executor::run(const Batch& batch) {
     runStatements(batch.statements);
 }
 
+namespace {
+
+//! Counts a scope whose running statement is inside a TRY block (Session::Impl::tryDepth).
+class InTry {
+public:
+    InTry(Session::Impl& s, bool on)
+        : s_(s)
+        , on_(on) {
+        if (on_) ++s_.tryDepth;
+    }
+    ~InTry() {
+        if (on_) --s_.tryDepth;
+    }
+    InTry(const InTry&) = delete;
+    InTry& operator=(const InTry&) = delete;
+
+private:
+    Session::Impl& s_;
+    bool on_;
+};
+
+//! Ends the CATCH blocks of a scope with it, whichever way it ends.
+class CatchBlocks {
+public:
+    explicit CatchBlocks(Session::Impl& s)
+        : s_(s)
+        , depth_(s.caught.size()) {}
+    ~CatchBlocks() {
+        s_.caught.erase(s_.caught.begin() + static_cast<std::ptrdiff_t>(depth_), s_.caught.end());
+    }
+    CatchBlocks(const CatchBlocks&) = delete;
+    CatchBlocks& operator=(const CatchBlocks&) = delete;
+
+private:
+    Session::Impl& s_;
+    std::size_t depth_;
+};
+
+} // namespace
+
 void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     CursorScope cursorScope(s_);
+    CatchBlocks catchBlocks(s_);
     try {
         s_.catalog.refreshIfChanged();
         std::vector<std::string> declared;
@@ -295,10 +355,8 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
             if (it == labels_.end()) raise(133, code_[index].line, {label});
             code_[index].target = it->second;
         }
-    } catch (const SqlError& e) {
-        report(e);
-        aborted_ = true;
-        scopeOnly_ = true;
+    } catch (SqlError& e) {
+        compileError(e);
         return;
     } catch (const std::exception& e) {
         report(messageError(kInternalErrorNumber, 0, {e.what()}));
@@ -307,7 +365,10 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     }
     std::size_t pc = 0;
     while (pc < code_.size()) {
+        leaveCatches(pc);
         const Instruction& in = code_[pc];
+        const std::size_t region = tryAt(pc);
+        InTry inTry(s_, region != kNoRegion);
         try {
             switch (in.op) {
             case Instruction::Op::Exec:
@@ -339,18 +400,12 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         } catch (const StatementFailed&) {
             s_.error = std::exchange(statementError_, 0);
             pc = in.op == Instruction::Op::JumpIfNot ? in.failTarget : pc + 1;
+        } catch (UnwindToCatch& u) {
+            // An error of a called scope while this one runs inside a TRY block.
+            if (region == kNoRegion) throw;
+            pc = enterCatch(region, u.error, u.dooms);
         } catch (SqlError& e) {
-            if (e.line() == 0) e.setLine(in.line);
-            report(e);
-            // What RAISERROR raises never ends the batch below severity 20.
-            bool raised = in.stmt && in.stmt->kind == StmtKind::Raiserror && e.severity() < 20;
-            if ((endsBatch(e) && !raised) || abortsOnError(e, in)) {
-                aborted_ = true;
-                scopeOnly_ = !abortsOnError(e, in) && endsOf(e) == ErrorEnds::Scope;
-                if (s_.xactAbort) rollbackAll();
-                break;
-            }
-            pc = in.op == Instruction::Op::JumpIfNot ? in.failTarget : pc + 1;
+            if (!handleError(e, in, region, pc)) break;
         } catch (const std::exception& e) {
             // A fault of the engine itself: reported like a server's internal error, ending the batch.
             report(messageError(kInternalErrorNumber, in.line, {e.what()}));
@@ -450,6 +505,7 @@ void Executor::execute(const Statement& stmt) {
     case StmtKind::If:
     case StmtKind::Block:
     case StmtKind::While:
+    case StmtKind::Try:
     case StmtKind::Break:
     case StmtKind::Continue:
     case StmtKind::Goto:
@@ -555,11 +611,13 @@ void Executor::transaction(const SimpleStmt& stmt) {
     }
     if (stmt.kind == StmtKind::CommitTran) {
         if (s_.tranCount == 0) raise(3902, stmt.line, {});
+        if (s_.doomed) raise(3930, stmt.line, {});
         if (--s_.tranCount == 0) run("COMMIT");
         return;
     }
     if (s_.tranCount == 0) raise(3903, stmt.line, {});
     s_.tranCount = 0;
+    s_.doomed = false;
     run("ROLLBACK");
     s_.catalog.invalidate();
 }

@@ -75,8 +75,10 @@ void runDynamic(Executor& ex, const ExecStmt& stmt) {
     Batch batch;
     try {
         batch = parseBatch(toText(text));
-    } catch (const SqlError& e) {
-        // A batch that does not parse fails only this statement.
+    } catch (SqlError& e) {
+        // A batch that does not parse is an error of a lower scope: a caller's TRY block catches it,
+        // otherwise it fails only this statement.
+        if (e.severity() > 10 && e.severity() < 20 && s.tryDepth > 0) throw UnwindToCatch{e, false};
         BatchEvent ev;
         ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
         ex.output().events.push_back(std::move(ev));

@@ -6,6 +6,7 @@
 namespace tsql::engine {
 
 void Executor::rollbackAll() {
+    s_.doomed = false;
     if (s_.tranCount == 0) return;
     s_.tranCount = 0;
     // The transaction may already be gone (ended in a trigger); nothing is left to undo then.

@@ -306,6 +306,12 @@ void TriggerFiring::run(const TriggerInfo& trigger, long long rows) {
         TriggerScope scope(s, trigger.id, inserted_, deleted_);
         s.rowCount = rows;
         inner.runStatements(definitionOf(trigger).body);
+    } catch (UnwindToCatch& u) {
+        // An error in a trigger leaves the transaction only to be rolled back (the statement's own
+        // transaction is undone with the statement).
+        if (implicit && s.tranCount == 1) s.tranCount = 0;
+        u.dooms = true;
+        throw;
     } catch (...) {
         if (implicit && s.tranCount == 1) s.tranCount = 0;
         throw;
@@ -320,6 +326,11 @@ void TriggerFiring::run(const TriggerInfo& trigger, long long rows) {
         // Any other error in a trigger undoes the whole transaction and ends the batch.
         ex_.rollbackAll();
         throw BatchAbort{};
+    }
+    if (s.doomed) {
+        // A CATCH block of the trigger took an error: the transaction cannot be committed.
+        ex_.rollbackAll();
+        raise(3616, 0, {});
     }
     if (s.tranCount == 0) raise(3609, 0, {});
     if (implicit) s.tranCount = 0;

@@ -163,6 +163,7 @@ enum class StmtKind {
     AlterTable,
     CreateIndex,
     DropIndex,
+    Try,
 };
 
 struct Statement {
@@ -254,6 +255,14 @@ struct WhileStmt : Statement {
         : Statement(StmtKind::While) {}
     ExprPtr condition;
     StmtPtr body;
+};
+
+//! BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH.
+struct TryStmt : Statement {
+    TryStmt()
+        : Statement(StmtKind::Try) {}
+    std::vector<StmtPtr> body;    //!< the TRY block
+    std::vector<StmtPtr> handler; //!< the CATCH block
 };
 
 //! GOTO, label, BREAK, CONTINUE, transactions and other statements with a single name or none.

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tsql::engine {
@@ -96,6 +97,9 @@ private:
     Session::Impl& s_;
     int aliasCounter_ = 0;
 };
+
+//! True for the aggregate functions the binder knows (upper-case names).
+bool isAggregateName(std::string_view name);
 
 //! True when `b`'s SQL already holds a value of `to` in SQLite storage (no conversion needed).
 bool storageCompatible(const Type& from, const Type& to);

@@ -419,7 +419,11 @@ StmtPtr Parser::beginStatement() {
         if (cur().is("WITH") && ahead(1).is("MARK")) unsupported("BEGIN TRANSACTION WITH MARK");
         return s;
     }
-    if (ahead(1).is("TRY") || ahead(1).is("CATCH")) unsupported("BEGIN " + upper(ahead(1).text));
+    if (ahead(1).is("TRY")) return tryStatement();
+    if (ahead(1).is("CATCH")) {
+        next();
+        fail(); // a CATCH block without its TRY block
+    }
     if (ahead(1).is("DISTRIBUTED")) unsupported("BEGIN DISTRIBUTED TRANSACTION");
     next();
     auto s = std::make_unique<BlockStmt>();
@@ -429,6 +433,29 @@ StmtPtr Parser::beginStatement() {
         s->body.push_back(statement());
     }
     next();
+    return s;
+}
+
+StmtPtr Parser::tryStatement() {
+    auto s = std::make_unique<TryStmt>();
+    // Each block holds at least one statement and ends with END TRY or END CATCH (SQL Server 2005).
+    auto block = [&](std::string_view word, std::vector<StmtPtr>& body) {
+        next();
+        next();
+        while (!(cur().is("END") && ahead(1).is(word))) {
+            if (cur().kind == TokenKind::End) fail();
+            if (acceptSymbol(";")) continue;
+            body.push_back(statement());
+        }
+        if (body.empty()) fail();
+        next();
+        next();
+    };
+    block("TRY", s->body);
+    while (acceptSymbol(";")) {
+    }
+    if (!(cur().is("BEGIN") && ahead(1).is("CATCH"))) fail();
+    block("CATCH", s->handler);
     return s;
 }
 

@@ -73,6 +73,12 @@ struct Session::Impl {
     int nestLevel = 0;      //!< procedures being run (@@NESTLEVEL)
     bool xactAbort = false; //!< SET XACT_ABORT ON: a runtime error rolls back and ends the batch
 
+    // TRY ... CATCH.
+    int tryDepth = 0; //!< scopes (batch, procedures, triggers) whose running statement is in a TRY block
+    //! Errors of the CATCH blocks running, innermost last: what ERROR_NUMBER() and the others report.
+    std::vector<SqlError> caught;
+    bool doomed = false; //!< the open transaction can only be rolled back (XACT_STATE() = -1)
+
     // The running trigger: its id and the `inserted`/`deleted` tables visible at its nest level only.
     long long trigger = 0;
     int triggerLevel = -1;

@@ -29,8 +29,14 @@ Type tinyType() {
 Type versionType() {
     return Type::nVarChar(300);
 }
+Type errorMessageType() {
+    return Type::nVarChar(4000);
+}
+Type errorProcedureType() {
+    return Type::nVarChar(126);
+}
 
-constexpr std::array<SessionFunction, 26> sessionFunctions{{
+constexpr std::array<SessionFunction, 33> sessionFunctions{{
     {"SUSER_SNAME", 0, 1, sysname},
     {"SUSER_NAME", 0, 1, sysname},
     {"SUSER_ID", 0, 1, integerType},
@@ -57,6 +63,13 @@ constexpr std::array<SessionFunction, 26> sessionFunctions{{
     {"@@PROCID", 0, 0, integerType},
     {"@@FETCH_STATUS", 0, 0, integerType},
     {"@@CURSOR_ROWS", 0, 0, integerType},
+    {"ERROR_NUMBER", 0, 0, integerType},
+    {"ERROR_SEVERITY", 0, 0, integerType},
+    {"ERROR_STATE", 0, 0, integerType},
+    {"ERROR_LINE", 0, 0, integerType},
+    {"ERROR_MESSAGE", 0, 0, errorMessageType},
+    {"ERROR_PROCEDURE", 0, 0, errorProcedureType},
+    {"XACT_STATE", 0, 0, smallType},
 }};
 
 std::string argText(sqlite3_value* v) {
@@ -95,6 +108,26 @@ std::string lastPart(const std::string& name) {
         last = part;
     }
     return part;
+}
+
+//! ERROR_NUMBER() and the others: the error of the innermost CATCH block running, NULL outside one.
+void caughtError(sqlite3_context* ctx, const std::string& name, const std::vector<SqlError>& caught) {
+    if (caught.empty()) return sqlite3_result_null(ctx);
+    const SqlError& e = caught.back();
+    if (name == "ERROR_NUMBER")
+        sqlite3_result_int64(ctx, e.number());
+    else if (name == "ERROR_SEVERITY")
+        sqlite3_result_int64(ctx, e.severity());
+    else if (name == "ERROR_STATE")
+        sqlite3_result_int64(ctx, e.state());
+    else if (name == "ERROR_LINE")
+        sqlite3_result_int64(ctx, e.line());
+    else if (name == "ERROR_MESSAGE")
+        resultText(ctx, e.message());
+    else if (name == "ERROR_PROCEDURE" && !e.procedure().empty())
+        resultText(ctx, e.procedure());
+    else
+        sqlite3_result_null(ctx);
 }
 
 void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -166,6 +199,10 @@ void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             sqlite3_result_int64(ctx, s->fetchStatus);
         } else if (name == "@@CURSOR_ROWS") {
             sqlite3_result_int64(ctx, s->cursorRows);
+        } else if (name == "XACT_STATE") {
+            sqlite3_result_int64(ctx, s->tranCount == 0 ? 0 : s->doomed ? -1 : 1);
+        } else if (name.rfind("ERROR_", 0) == 0) {
+            caughtError(ctx, name, s->caught);
         } else {
             sqlite3_result_null(ctx);
         }

@@ -300,21 +300,37 @@ void TriggerFiring::run(const TriggerInfo& trigger, long long rows) {
     // Inside a trigger @@TRANCOUNT counts the statement's own transaction.
     bool implicit = s.tranCount == 0;
     if (implicit) s.tranCount = 1;
-    Executor inner(s, ex_.output());
+    Executor inner(s, ex_.output(), ScopeKind::Trigger, trigger.name);
     inner.setAbortOnError(true);
     try {
         TriggerScope scope(s, trigger.id, inserted_, deleted_);
         s.rowCount = rows;
         inner.runStatements(definitionOf(trigger).body);
+    } catch (UnwindToCatch& u) {
+        // An error in a trigger leaves the transaction only to be rolled back (the statement's own
+        // transaction is undone with the statement).
+        if (implicit && s.tranCount == 1) s.tranCount = 0;
+        u.dooms = true;
+        throw;
     } catch (...) {
         if (implicit && s.tranCount == 1) s.tranCount = 0;
         throw;
     }
     if (inner.aborted()) {
-        // An error in a trigger undoes the whole transaction and ends the batch.
-        ex_.rollbackAll();
         ex_.setStatementError(s.error);
+        if (!inner.abortsCaller()) {
+            // A name the trigger could not resolve ends the trigger and fails its statement.
+            if (implicit && s.tranCount == 1) s.tranCount = 0;
+            throw StatementFailed{};
+        }
+        // Any other error in a trigger undoes the whole transaction and ends the batch.
+        ex_.rollbackAll();
         throw BatchAbort{};
+    }
+    if (s.doomed) {
+        // A CATCH block of the trigger took an error: the transaction cannot be committed.
+        ex_.rollbackAll();
+        raise(3616, 0, {});
     }
     if (s.tranCount == 0) raise(3609, 0, {});
     if (implicit) s.tranCount = 0;

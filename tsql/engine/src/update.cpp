@@ -159,13 +159,9 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
                             " FROM n WHERE EXISTS (SELECT 1 FROM " + t.sqliteName() + " AS x WHERE " + match +
                             " AND x.rowid NOT IN (SELECT \"rid\" FROM u)) UNION ALL SELECT * FROM (SELECT " +
                             cols + " FROM n GROUP BY " + group + " HAVING count(*) > 1) LIMIT 1";
-        try {
-            auto found = ex.rows(probe, types);
-            spurious = found.empty();
-            return found.empty() ? std::string() : keyText(found.front());
-        } catch (const std::exception&) {
-            return {};
-        }
+        auto found = ex.rows(probe, types);
+        spurious = found.empty();
+        return found.empty() ? std::string() : keyText(found.front());
     };
     long long changed = 0;
     TriggerFiring triggers(ex, t, TriggerEvent::Update);

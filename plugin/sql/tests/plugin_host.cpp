@@ -1,9 +1,12 @@
 #include "plugin_host.h"
 
-#include "plugin/definitions/ddl.h"
-#include "plugin/definitions/schema.h"
-#include "plugin/definitions/sql_objects.h"
+#include "plugin/core/instalator.h"
+#include "plugin/core/plg_konfig.h"
+#include "plugin/install/bez_obrazovky.h"
+#include "plugin/install/instalace.h"
+#include "standins/tarvik/host_tarvik.h"
 #include "standins/tarvik/runner.h"
+#include "standins/tarvik/scripted_front_end.h"
 #include "tsql/backend.h"
 
 #include <unistd.h>
@@ -47,31 +50,28 @@ std::filesystem::path Vzor() {
 
 } // namespace
 
-std::vector<std::string> InstalujProceduryATriggery(platform::db::Connection& db) {
-    std::vector<std::string> chyby;
-    const auto vytvor = [&](std::string_view text, const std::string& dalsi) {
-        try {
-            db.execute(text);
-            if (!dalsi.empty()) db.execute(dalsi);
-        } catch (const std::exception& e) {
-            chyby.push_back(std::string(JmenoObjektu(text)) + ": " + e.what());
-        }
-    };
-    for (const auto& procedura : UlozeneProcedury().subspan(1))
-        vytvor(procedura.Text,
-               "GRANT ALL ON [dbo].[" + std::string(JmenoObjektu(procedura.Text)) + "] TO PUBLIC");
-    for (const auto& trigger : ExterniTriggery().subspan(1))
-        vytvor(trigger.TriggerSkript, {});
-    return chyby;
+std::vector<std::string> Instaluj(platform::db::Connection& db) {
+    standins::tarvik::ScriptedFrontEnd frontEnd;
+    standins::tarvik::BrowseState stav;
+    stav.browse = 871;
+    stav.extKomId = -3;
+    standins::tarvik::HostTarvik tarvik(db, frontEnd, stav);
+    TplgOknoBezObrazovky okno(tarvik, true);
+    const auto konfigurace = KonfiguraceInstalace(Konfigurace()); // the installation keeps a reference
+    TplgInstalace instalace(tarvik, konfigurace, TDefiniceInstalace::Pluginu(), okno, true);
+    instalace.Priprav();
+    const auto vysledek = instalace.Spustit();
+    if (vysledek.Konec != TKonecInstalace::Hotovo)
+        throw std::runtime_error("The installation of the plug-in did not finish: " + vysledek.Text);
+    std::vector<std::string> zpravy;
+    for (const auto& zprava : frontEnd.transcript())
+        zpravy.push_back(zprava.text);
+    return zpravy;
 }
 
-std::vector<std::string> VytvorHostitele(const std::filesystem::path& soubor) {
+void VytvorHostitele(const std::filesystem::path& soubor) {
     standins::tarvik::createHostDatabase(soubor, true, standins::tarvik::DemoOptions{});
-    const auto db = Pripoj(soubor);
-    const auto& schema = EfektivniSchema();
-    for (int i = schema.PrvniTabulka(); i <= schema.PosledniTabulka(); ++i)
-        db->execute(TextCreateTable(schema, static_cast<TplgTabulka>(i)));
-    return InstalujProceduryATriggery(*db);
+    Instaluj(*Pripoj(soubor));
 }
 
 std::unique_ptr<platform::db::Connection> PripojHostitele(const std::filesystem::path& soubor) {
@@ -82,25 +82,6 @@ TPluginHost::TPluginHost() {
     const auto kopie = folder_.path() / "host.db";
     std::filesystem::copy_file(Vzor(), kopie);
     db_ = Pripoj(kopie);
-}
-
-std::string TPluginHost::Chybi(std::initializer_list<std::string_view> objekty) {
-    std::string chybi;
-    for (const auto jmeno : objekty) {
-        if (number("SELECT COUNT(*) FROM sysobjects WHERE name = N'" + std::string(jmeno) + "'") > 0)
-            continue;
-        std::string text(TextProcedury(jmeno));
-        for (const auto& trigger : ExterniTriggery())
-            if (JmenoObjektu(trigger.TriggerSkript) == jmeno) text = trigger.TriggerSkript;
-        chybi += std::string(jmeno) + ": ";
-        try {
-            db_->execute(text);
-            chybi += "made only now; ";
-        } catch (const std::exception& e) {
-            chybi += std::string(e.what()) + "; ";
-        }
-    }
-    return chybi;
 }
 
 platform::db::BatchResult TPluginHost::exec(std::string_view batch) {

@@ -1,6 +1,6 @@
 #pragma once
-// The demo company's host database with the plug-in installed: its tables (from the definitions),
-// its stored procedures and its triggers. Each test gets a fresh copy.
+// The demo company's host database with the plug-in installed by its installer: its tables,
+// procedures, triggers and installation data. Each test gets a fresh copy.
 
 #include "common/testing/temp_folder.h"
 #include "platform/db/connection.h"
@@ -14,14 +14,12 @@
 
 namespace plugin::testing {
 
-//! Creates the plug-in's stored procedures and triggers on a host database, as the installer does:
-//! each text as it ships, rights on every procedure. Returns the objects that failed, each as
-//! "name: the server's message".
-std::vector<std::string> InstalujProceduryATriggery(platform::db::Connection& db);
+//! Installs the plug-in into a host database with its installer, silently, as the host's
+//! silent installation does; returns the texts the installation showed. Throws unless it finished.
+std::vector<std::string> Instaluj(platform::db::Connection& db);
 
-//! Creates the demo company's host database in a new file with the plug-in's tables, procedures
-//! and triggers; returns the objects the engine did not take, as InstalujProceduryATriggery.
-std::vector<std::string> VytvorHostitele(const std::filesystem::path& soubor);
+//! Creates the demo company's host database in a new file and installs the plug-in into it.
+void VytvorHostitele(const std::filesystem::path& soubor);
 
 //! A connection to such a database.
 std::unique_ptr<platform::db::Connection> PripojHostitele(const std::filesystem::path& soubor);
@@ -40,10 +38,6 @@ public:
     long long number(std::string_view batch);
     //! Every row of the first result set, its columns as text joined by "|".
     std::vector<std::string> rows(std::string_view batch);
-
-    //! Which of these objects of the plug-in the database lacks because the engine did not take
-    //! them, with the engine's reason; empty when it has them all.
-    std::string Chybi(std::initializer_list<std::string_view> objekty);
 
 private:
     common::testing::TempFolder folder_{"plugin-sql-test"};

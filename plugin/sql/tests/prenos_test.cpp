@@ -13,8 +13,7 @@ using plugin::testing::TPluginHost;
 
 TEST(PrenosDoPredspracovania, TheHostsImportTakesApprovedRecordsOnceAndLinksThemBack) {
     TPluginHost host;
-    host.exec("INSERT INTO TabMzImpDefUP (Nazev, JmenoUP, VlastniUP) "
-              "VALUES (N'QUELTA', N'dbo._HP_QUELTA_PrenosDoPredspracovania', 1)");
+    // The installation registered the procedure as the host's import definition "QUELTA".
     // Employee 101 works 8 hours on 3 December 2013 by his calendar.
     host.exec(
         "INSERT INTO TabQUELTAWSPreprocess (employeeErpPk, payrollComponentsType, hours, dateFrom, dateTo, "

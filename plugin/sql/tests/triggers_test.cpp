@@ -112,6 +112,7 @@ TEST(DeleteTriggers, AStatementThatDeletesNothingLogsNothing) {
 
 TEST(DeleteTriggers, ADeletedPayrollComponentIsNoLongerOfferedToThePortal) {
     TPluginHost host;
+    host.exec("DELETE FROM TabQUELTAWSPayrollComponents");
     host.exec(
         "INSERT INTO TabQUELTAWSPayrollComponents (deleted, typeCode, typeName) "
         "SELECT 0, 200, N'Prémie' UNION ALL SELECT 0, 200, N'Prémie' UNION ALL SELECT 0, 300, N'Dovolená'");

@@ -20,14 +20,23 @@ using plugin::testing::THodnoty;
 using plugin::testing::TPluginHost;
 using plugin::testing::Volani;
 
-//! Skips a test whose procedures the engine does not run yet, saying why.
-#define POTREBUJE(host, ...)                                                                                 \
-    if (const auto chybi = (host).Chybi({__VA_ARGS__}); !chybi.empty())                                      \
-    GTEST_SKIP() << "the engine does not take " << chybi
+//! Why the engine cannot run the employee download procedure yet (it reduces its parameters with
+//! "SELECT @v = CASE WHEN @v = column ...", which needs row-by-row assignment); empty when it can.
+std::string BezPrirazeniPoRadcich(TPluginHost& host) {
+    try {
+        host.db().execute(
+            "DECLARE @v INT\rSET @v = 1\r"
+            "SELECT TOP 1 @v = CASE WHEN @v = ID THEN NULL ELSE @v END FROM TabCisZam ORDER BY ID");
+        return {};
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+}
 
-constexpr const char* kNovy = "_HP_QUELTA_NovyZamestnanecZPortalu";
-constexpr const char* kOdeslani = "_HP_QUELTA_OdeslaniZmenNaPortal";
-constexpr const char* kKopie = "_HP_QUELTA_KopieZamPortalDoCisZam";
+//! Skips a test of the download procedure while the engine cannot run it, saying why.
+#define POTREBUJE_STAHOVANI(host)                                                                            \
+    if (const auto duvod = BezPrirazeniPoRadcich(host); !duvod.empty())                                      \
+    GTEST_SKIP() << "the engine does not run the download procedure yet: " << duvod
 
 //! The data columns of a staged employee, in one text.
 constexpr const char* kData =
@@ -50,7 +59,7 @@ constexpr const char* kData =
 
 TEST(NovyZamestnanecZPortalu, ANewEmployeeGetsAMainAndAChangeRecordWithTheSameValues) {
     TPluginHost host;
-    POTREBUJE(host, kNovy, kOdeslani);
+    POTREBUJE_STAHOVANI(host);
     host.exec(Volani(NovaZamestnankyne()));
     const std::string zaznam =
         "-|Nováková-O'Neill|Eva|Ing.|12|Malá|1|19850314|855314/1234|1|Lidická|Brno|602 00"
@@ -64,7 +73,7 @@ TEST(NovyZamestnanecZPortalu, ANewEmployeeGetsAMainAndAChangeRecordWithTheSameVa
 
 TEST(NovyZamestnanecZPortalu, ValuesLeftOutByThePortal) {
     TPluginHost host;
-    POTREBUJE(host, kNovy, kOdeslani);
+    POTREBUJE_STAHOVANI(host);
     host.exec(Volani(S(NovaZamestnankyne(), {{"Cislo", "N''"},
                                              {"Pohlavi", "NULL"},
                                              {"RodinnyStav", "NULL"},
@@ -81,7 +90,7 @@ TEST(NovyZamestnanecZPortalu, ValuesLeftOutByThePortal) {
 
 TEST(NovyZamestnanecZPortalu, ARepeatedDownloadIsMergedIntoThePendingChange) {
     TPluginHost host;
-    POTREBUJE(host, kNovy, kOdeslani);
+    POTREBUJE_STAHOVANI(host);
     host.exec(Volani(NovaZamestnankyne()));
     host.exec(Volani(S(NovaZamestnankyne(), {{"Telefon", "N'777000111'"}, {"CommitNumber", "6"}})));
     host.exec(Volani(S(NovaZamestnankyne(), {{"Telefon", "N'777000111'"}, {"CommitNumber", "7"}})));
@@ -93,7 +102,7 @@ TEST(NovyZamestnanecZPortalu, ARepeatedDownloadIsMergedIntoThePendingChange) {
 
 TEST(NovyZamestnanecZPortalu, AKnownEmployeeGetsAMainRecordFromTheHostAndAChangeOfTheDifferences) {
     TPluginHost host;
-    POTREBUJE(host, kNovy, kOdeslani);
+    POTREBUJE_STAHOVANI(host);
     // The Portal repeats the host's title, street, postal code and identity card, and changes the
     // phone; employee 101 has no social insurance number in the host.
     const auto text = [&](const char* sloupec) {
@@ -141,7 +150,7 @@ TEST(NovyZamestnanecZPortalu, AKnownEmployeeGetsAMainRecordFromTheHostAndAChange
 
 TEST(NovyZamestnanecZPortalu, AnEmployeeTransferredBeforeKeepsItsNumberWhileThePortalLacksIt) {
     TPluginHost host;
-    POTREBUJE(host, kNovy, kOdeslani);
+    POTREBUJE_STAHOVANI(host);
     host.exec(Volani(NovaZamestnankyne()));
     host.exec("UPDATE TabQUELTAZamPortal SET Cislo = 125, Stav = 2");
     host.exec(Volani(S(NovaZamestnankyne(), {{"Telefon", "N'777000111'"}, {"CommitNumber", "6"}})));
@@ -183,7 +192,6 @@ TEST(ReplikaceZTabCisZam, TheMainRecordIsACopyOfTheHostEmployee) {
 
 TEST(OdeslaniZmenNaPortal, AChangeReplacesWhatItHolds) {
     TPluginHost host;
-    POTREBUJE(host, kOdeslani);
     host.exec(
         "INSERT INTO TabQUELTAZamPortal (TypZaznamu, PortalID, Cislo, CommitNumber, Prijmeni, Jmeno, "
         "TitulPred, "
@@ -216,7 +224,6 @@ TEST(OdeslaniZmenNaPortal, AChangeReplacesWhatItHolds) {
 
 TEST(OdeslaniZmenNaPortal, AnErrorChangesNothingAndIsRaisedAgain) {
     TPluginHost host;
-    POTREBUJE(host, kOdeslani);
     host.exec(
         "INSERT INTO TabQUELTAZamPortal (TypZaznamu, PortalID, Prijmeni, SSN, PovoleniKPobytu, CisloOP, "
         "CisloPasu, DrivejsiPrijmeni, Telefon) VALUES (2, 50, N'Novák', N'', N'', N'', N'', N'', N'603')");
@@ -225,7 +232,8 @@ TEST(OdeslaniZmenNaPortal, AnErrorChangesNothingAndIsRaisedAgain) {
         "CisloPasu, DrivejsiPrijmeni, Telefon, Foto) VALUES (1, 50, N'Nová', N'', N'', N'', N'', N'', "
         "N'666', "
         "0x01)");
-    host.exec("ALTER TABLE TabQUELTAZamPortal ADD CONSTRAINT CK__Test__Telefon CHECK (Telefon <> N'666')");
+    host.exec("ALTER TABLE TabQUELTAZamPortal WITH NOCHECK ADD CONSTRAINT CK__Test__Telefon CHECK (Telefon "
+              "<> N'666')");
     try {
         host.db().execute("EXEC [dbo].[_HP_QUELTA_OdeslaniZmenNaPortal] " +
                           host.value("SELECT ID FROM TabQUELTAZamPortal WHERE TypZaznamu = 1") + ", 1");
@@ -242,15 +250,24 @@ TEST(OdeslaniZmenNaPortal, AnErrorChangesNothingAndIsRaisedAgain) {
     EXPECT_EQ(host.value("SELECT @@TRANCOUNT"), "0");
 }
 
-//! A Portal employee with a main and a change record, as the download leaves them.
+//! A Portal employee with a main and a change record of the same values, as the download leaves a
+//! new one; returns the change record's ID.
 std::string StazenaZamestnankyne(TPluginHost& host, const THodnoty& zmeny = {}) {
-    host.exec(Volani(S(NovaZamestnankyne(), zmeny)));
+    const auto hodnoty = S(NovaZamestnankyne(), zmeny);
+    std::string sloupce = "TypZaznamu, Pohlavi, Foto", literaly = "2, 1, " + hodnoty.at("Obrazek");
+    for (const char* parametr : kParametry)
+        if (std::string_view(parametr) != "Pohlavi" && std::string_view(parametr) != "Obrazek") {
+            sloupce += std::string(", ") + parametr;
+            literaly += ", " + hodnoty.at(parametr);
+        }
+    host.exec("INSERT INTO TabQUELTAZamPortal (" + sloupce + ") VALUES (" + literaly + ")");
+    host.exec("INSERT INTO TabQUELTAZamPortal (" + sloupce + ") SELECT 1" +
+              sloupce.substr(sloupce.find(',')) + " FROM TabQUELTAZamPortal WHERE TypZaznamu = 2");
     return host.value("SELECT ID FROM TabQUELTAZamPortal WHERE TypZaznamu = 1");
 }
 
 TEST(KopieZamPortalDoCisZam, ANewEmployeeIsNumberedAndCreatedInTheHost) {
     TPluginHost host;
-    POTREBUJE(host, kNovy, kOdeslani, kKopie);
     const auto id = StazenaZamestnankyne(host);
     host.exec("EXEC [dbo].[_HP_QUELTA_KopieZamPortalDoCisZam] @ID = " + id + ", @Rada = NULL");
 
@@ -265,7 +282,7 @@ TEST(KopieZamPortalDoCisZam, ANewEmployeeIsNumberedAndCreatedInTheHost) {
                   "N'|' + AdrTrvUlice + N'|' + AdrTrvMisto + N'|' + AdrTrvPSC + N'|[' + AdrPrechUlice + N'|' "
                   "+ AdrPrechMisto + N'|' + AdrPrechPSC + N']|' + Stredisko + N'|' + CisloOP + N'|' + "
                   "CAST(DATALENGTH(Obrazek) AS NVARCHAR(2)) FROM TabCisZam WHERE Cislo = 125"),
-              "Nováková-O'Neill|Eva|Ing.|1|Lidická|Brno|602 00|[|||]|200|123456789|3");
+              "Nováková-O'Neill|Eva|Ing.|1|Lidická|Brno|602 00|[||]|200|123456789|3");
     EXPECT_EQ(host.value(
                   "SELECT CONVERT(NVARCHAR(8), m.DatumVznikuPP, 112) + N'|' + m.ZdravPojistovna + N'|' + "
                   "CAST(m.ZakladniPlat AS NVARCHAR(30)) + N'|' + m.Stredisko FROM TabZamMzd m JOIN TabCisZam "
@@ -294,7 +311,6 @@ TEST(KopieZamPortalDoCisZam, ANewEmployeeIsNumberedAndCreatedInTheHost) {
 
 TEST(KopieZamPortalDoCisZam, AKnownEmployeeIsUpdatedWithoutDoublingContactsOrBankConnections) {
     TPluginHost host;
-    POTREBUJE(host, kNovy, kOdeslani, kKopie);
     // Employee 103 already has this phone, a default bank connection and former surnames.
     const auto id = StazenaZamestnankyne(host, {{"Cislo", "103"},
                                                 {"Telefon", "N'+420 602 356 288'"},
@@ -319,7 +335,6 @@ TEST(KopieZamPortalDoCisZam, AKnownEmployeeIsUpdatedWithoutDoublingContactsOrBan
 
 TEST(KopieZamPortalDoCisZam, ANumberSeriesGivesTheNextNumberOfTheSeries) {
     TPluginHost host;
-    POTREBUJE(host, kNovy, kOdeslani, kKopie);
     const auto id = StazenaZamestnankyne(host);
     host.exec("EXEC [dbo].[_HP_QUELTA_KopieZamPortalDoCisZam] " + id + ", N'B'");
     EXPECT_EQ(host.rows("SELECT Cislo FROM TabQUELTAZamPortal"), (std::vector<std::string>{"5000", "5000"}));
@@ -330,7 +345,6 @@ TEST(KopieZamPortalDoCisZam, ANumberSeriesGivesTheNextNumberOfTheSeries) {
 
 TEST(KopieZamPortalDoCisZam, AnErrorIsKeptForTheUserAndNothingIsWritten) {
     TPluginHost host;
-    POTREBUJE(host, kNovy, kOdeslani, kKopie);
     const auto id = StazenaZamestnankyne(host);
     const auto zamestnancu = host.number("SELECT COUNT(*) FROM TabCisZam");
 

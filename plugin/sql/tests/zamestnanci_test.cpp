@@ -162,16 +162,22 @@ TEST(NovyZamestnanecZPortalu, AnEmployeeTransferredBeforeKeepsItsNumberWhileTheP
 
 TEST(ReplikaceZTabCisZam, TheMainRecordIsACopyOfTheHostEmployee) {
     TPluginHost host;
-    // Employee 104 has every identity number, 101 none of the social insurance and residence ones.
+    // Employee 104 has every identity number, 101 none of the social insurance and residence ones,
+    // 105 no passport and here no surname either.
     host.exec("EXEC [dbo].[_HP_QUELTA_ReplikaceZTabCisZam] 101, 9001");
     host.exec("EXEC [dbo].[_HP_QUELTA_ReplikaceZTabCisZam] 104, 9004");
     host.exec("EXEC [dbo].[_HP_QUELTA_ReplikaceZTabCisZam] 999999, 9999"); // no such employee
+    host.exec("UPDATE TabCisZam SET Prijmeni = NULL WHERE Cislo = 105");
+    host.exec("EXEC [dbo].[_HP_QUELTA_ReplikaceZTabCisZam] 105, 9005");
+    EXPECT_EQ(host.value("SELECT N'[' + Prijmeni + N']' FROM TabQUELTAZamPortal WHERE PortalID = 9005"),
+              "[]");
     EXPECT_EQ(
         host.rows(
             "SELECT CAST(p.PortalID AS NVARCHAR(10)) + N'|[' + p.SSN + N'|' + p.PovoleniKPobytu + N'|' + "
             "p.CisloOP + N'|' + p.CisloPasu + N']' FROM TabQUELTAZamPortal p ORDER BY p.ID"),
         (std::vector<std::string>{"9001|[||160333652|98900156]",
-                                  "9004|[5724055812|PP-2012-9686|948022486|66191834]"}));
+                                  "9004|[5724055812|PP-2012-9686|948022486|66191834]",
+                                  "9005|[||406699400|]"}));
     EXPECT_EQ(
         host.value(std::string(kData) + "WHERE PortalID = 9001"),
         "101|Němec|Tomáš|Ing.|12||0|" +
@@ -232,15 +238,17 @@ TEST(OdeslaniZmenNaPortal, AnErrorChangesNothingAndIsRaisedAgain) {
         "CisloPasu, DrivejsiPrijmeni, Telefon, Foto) VALUES (1, 50, N'Nová', N'', N'', N'', N'', N'', "
         "N'666', "
         "0x01)");
-    host.exec("ALTER TABLE TabQUELTAZamPortal WITH NOCHECK ADD CONSTRAINT CK__Test__Telefon CHECK (Telefon "
-              "<> N'666')");
+    host.exec(
+        "ALTER TABLE TabQUELTAZamPortal WITH NOCHECK ADD CONSTRAINT [CK__Test__Telefon_100%] CHECK (Telefon "
+        "<> N'666')");
     try {
         host.db().execute("EXEC [dbo].[_HP_QUELTA_OdeslaniZmenNaPortal] " +
                           host.value("SELECT ID FROM TabQUELTAZamPortal WHERE TypZaznamu = 1") + ", 1");
         FAIL() << "the error was not raised";
     } catch (const platform::db::DbError& e) {
         EXPECT_EQ(e.severity(), 16);
-        EXPECT_NE(std::string(e.what()).find("CK__Test__Telefon"), std::string::npos) << e.what();
+        // Raised again as it was, its "%" too.
+        EXPECT_NE(std::string(e.what()).find("CK__Test__Telefon_100%"), std::string::npos) << e.what();
     }
     EXPECT_EQ(
         host.value(
@@ -348,17 +356,22 @@ TEST(KopieZamPortalDoCisZam, AnErrorIsKeptForTheUserAndNothingIsWritten) {
     const auto id = StazenaZamestnankyne(host);
     const auto zamestnancu = host.number("SELECT COUNT(*) FROM TabCisZam");
 
+    const auto prenes = [&](const std::string& rada) {
+        host.exec("EXEC [dbo].[_HP_QUELTA_KopieZamPortalDoCisZam] " + id + ", " + rada);
+        return host.value("SELECT TextChyby FROM TabQUELTAZamPortal WHERE ID = " + id);
+    };
     // An unknown number series: the host's own message.
-    host.exec("EXEC [dbo].[_HP_QUELTA_KopieZamPortalDoCisZam] " + id + ", N'Z'");
-    EXPECT_EQ(host.value("SELECT TextChyby FROM TabQUELTAZamPortal WHERE ID = " + id),
-              "Řada osobních čísel Z neexistuje.");
+    EXPECT_EQ(prenes("N'Z'"), "Řada osobních čísel Z neexistuje.");
+    // A change without its main record: no empty host employee.
+    host.exec("UPDATE TabQUELTAZamPortal SET TypZaznamu = 0 WHERE TypZaznamu = 2");
+    EXPECT_EQ(prenes("N'A'"), "Zaměstnanec z portálu nemá hlavní záznam, nelze ho přenést.");
+    host.exec("UPDATE TabQUELTAZamPortal SET TypZaznamu = 2 WHERE TypZaznamu = 0");
 
     // An error at the end, after the host employee, payroll record and contacts were made: all of it
     // goes. The message names a long constraint and is kept as far as the column holds.
     const std::string omezeni = "CK__Test__" + std::string(110, 'x');
     host.exec("ALTER TABLE TabZamJme ADD CONSTRAINT " + omezeni + " CHECK (Prijmeni <> N'Horká')");
-    host.exec("EXEC [dbo].[_HP_QUELTA_KopieZamPortalDoCisZam] " + id + ", NULL");
-    const auto chyba = host.value("SELECT TextChyby FROM TabQUELTAZamPortal WHERE ID = " + id);
+    const auto chyba = prenes("NULL");
     EXPECT_EQ(chyba.size(), 255u) << chyba; // ASCII only: the constraint's message
     EXPECT_NE(chyba.find(omezeni.substr(0, 40)), std::string::npos) << chyba;
     EXPECT_EQ(host.number("SELECT COUNT(*) FROM TabCisZam"), zamestnancu);
@@ -369,6 +382,13 @@ TEST(KopieZamPortalDoCisZam, AnErrorIsKeptForTheUserAndNothingIsWritten) {
     EXPECT_EQ(host.rows("SELECT ISNULL(CAST(Cislo AS NVARCHAR(10)), N'-') + N'|' + CAST(Stav AS NVARCHAR(1)) "
                         "FROM TabQUELTAZamPortal ORDER BY ID"),
               (std::vector<std::string>{"-|0", "-|0"}));
+
+    // No free number: no employee number 0.
+    host.exec(
+        "ALTER PROCEDURE dbo.hp_NajdiPrvniVolny @Tabulka NVARCHAR(128), @Atribut NVARCHAR(128), @Min INT, "
+        "@Max INT, @Podminka NVARCHAR(4000) = N'', @BezVysledku BIT = 0, @PlnitMezery BIT = 0 AS RETURN 0");
+    EXPECT_EQ(prenes("NULL"), "Pro zaměstnance z portálu nebylo nalezeno volné osobní číslo.");
+    EXPECT_EQ(host.number("SELECT COUNT(*) FROM TabCisZam"), zamestnancu);
     EXPECT_EQ(host.value("SELECT @@TRANCOUNT"), "0");
 }
 

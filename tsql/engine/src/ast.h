@@ -100,7 +100,6 @@ struct SelectItem {
 struct SelectCore {
     bool distinct = false;
     ExprPtr top;
-    bool topPercent = false;
     std::vector<SelectItem> items;
     std::vector<std::unique_ptr<TableRef>> from;
     ExprPtr where;
@@ -191,9 +190,9 @@ struct InsertStmt : Statement {
     bool defaultValues = false;
 };
 
-//! SET target = value of an UPDATE (target is a column or @variable).
+//! SET column = value of an UPDATE.
 struct Assignment {
-    std::vector<std::string> column; //!< column name parts, or {"@v"}
+    std::vector<std::string> column; //!< column name parts
     std::string op = "=";
     ExprPtr value; //!< null for DEFAULT
 };
@@ -202,7 +201,6 @@ struct UpdateStmt : Statement {
     UpdateStmt()
         : Statement(StmtKind::Update) {}
     ObjectName target; //!< table, view or alias named after UPDATE
-    std::unique_ptr<Expr> top;
     std::vector<Assignment> sets;
     std::vector<std::unique_ptr<TableRef>> from;
     ExprPtr where;
@@ -212,7 +210,6 @@ struct DeleteStmt : Statement {
     DeleteStmt()
         : Statement(StmtKind::Delete) {}
     ObjectName target;
-    std::unique_ptr<Expr> top;
     std::vector<std::unique_ptr<TableRef>> from;
     ExprPtr where;
 };

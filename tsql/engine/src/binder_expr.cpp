@@ -282,7 +282,9 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
         if (!v) raise(137, e.line, {e.text});
         Bound b;
         b.type = v->type;
-        b.sql = "?" + std::to_string(v - s_.variables.data() + 1);
+        const auto slot = static_cast<std::size_t>(v - s_.variables.data());
+        b.sql = liveVariables.count(slot) ? "tsql_variable(" + std::to_string(slot) + ")"
+                                          : "?" + std::to_string(slot + 1);
         b.name = "";
         return b;
     }

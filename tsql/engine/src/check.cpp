@@ -48,18 +48,14 @@ private:
         }
         case StmtKind::Update: {
             const auto& s = static_cast<const UpdateStmt&>(stmt);
-            expr(s.top.get());
-            for (const auto& a : s.sets) {
+            for (const auto& a : s.sets)
                 expr(a.value.get());
-                if (a.column.front()[0] == '@') use(a.column.front(), stmt.line);
-            }
             from(s.from);
             expr(s.where.get());
             break;
         }
         case StmtKind::Delete: {
             const auto& s = static_cast<const DeleteStmt&>(stmt);
-            expr(s.top.get());
             from(s.from);
             expr(s.where.get());
             break;

@@ -352,10 +352,12 @@ ExprPtr Parser::functionCall(std::string name, int line) {
         expectSymbol(")");
         return e;
     }
-    if (accept("DISTINCT"))
+    if (accept("DISTINCT")) {
         e->distinct = true;
-    else
+        if (e->text == "SUM" || e->text == "AVG") unsupported(e->text + "(DISTINCT ...)");
+    } else {
         accept("ALL");
+    }
     do {
         e->args.push_back(expression());
     } while (acceptSymbol(","));

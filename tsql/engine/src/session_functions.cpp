@@ -220,6 +220,19 @@ void errorFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
 }
 
+//! tsql_variable(slot): a variable of the running scope as it is now (see Binder::liveVariables).
+void variableFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    auto* s = static_cast<Session::Impl*>(sqlite3_user_data(ctx));
+    const auto slot = static_cast<std::size_t>(sqlite3_value_int64(argv[0]));
+    if (slot >= s->variables.size()) return sqlite3_result_error(ctx, "variable slot out of range", -1);
+    try {
+        setResult(ctx, s->variables[slot].value);
+    } catch (const SqlError& e) {
+        const std::string text = encodeForSqlite(e);
+        sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
+    }
+}
+
 //! tsql_next_identity(tableId): the next identity value of a table for the running statement.
 void nextIdentity(sqlite3_context* ctx, int, sqlite3_value** argv) {
     auto* s = static_cast<Session::Impl*>(sqlite3_user_data(ctx));
@@ -252,6 +265,9 @@ void registerSessionFunctions(sqlite3* db, Session::Impl* session) {
                                         nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "tsql_next_identity", 1, SQLITE_UTF8, session, nextIdentity,
+                                        nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "tsql_variable", 1, SQLITE_UTF8, session, variableFunction,
                                         nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) throw std::runtime_error("cannot register the session functions");
 }

@@ -162,7 +162,6 @@ void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt) {
     auto& s = ex.session();
     s.rowCount = 0;
     const std::string& name = stmt.trigger.name();
-    if (stmt.trigger.isTemp()) raiseUnsupported(stmt.line, "temporary trigger");
     auto table = s.catalog.table(stmt.table.name());
     if (!table || table->view || table->temp) invalidTarget(stmt.table, stmt.line);
     if (!stmt.alter) {

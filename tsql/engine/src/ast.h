@@ -21,24 +21,25 @@ struct TypeName {
 };
 
 enum class ExprKind {
-    Literal,  //!< text = literal text; literal = which kind
-    Variable, //!< text = "@name"
-    Global,   //!< text = "@@NAME" upper-cased
-    Column,   //!< parts = qualifier parts and column name
-    Star,     //!< parts = optional qualifier
-    Unary,    //!< text = "-", "+", "~", "NOT"
-    Binary,   //!< text = operator ("+", "=", "AND", ...)
-    IsNull,   //!< args[0]; negated for IS NOT NULL
-    Like,     //!< args: value, pattern [, escape]
-    Between,  //!< args: value, low, high
-    InList,   //!< args: value, items...
-    InQuery,  //!< args[0] value, query
-    Exists,   //!< query
-    Subquery, //!< scalar subquery
-    Function, //!< text = upper-cased name; args; distinct; star for COUNT(*)
-    Cast,     //!< args[0]; type
-    Convert,  //!< type; args: value [, style]
-    Case,     //!< args: [operand] (when, then)... [else]; hasOperand, hasElse
+    Literal,       //!< text = literal text; literal = which kind
+    Variable,      //!< text = "@name"
+    Global,        //!< text = "@@NAME" upper-cased
+    Column,        //!< parts = qualifier parts and column name
+    Star,          //!< parts = optional qualifier
+    Unary,         //!< text = "-", "+", "~", "NOT"
+    Binary,        //!< text = operator ("+", "=", "AND", ...)
+    IsNull,        //!< args[0]; negated for IS NOT NULL
+    Like,          //!< args: value, pattern [, escape]
+    Between,       //!< args: value, low, high
+    InList,        //!< args: value, items...
+    InQuery,       //!< args[0] value, query
+    Exists,        //!< query
+    Subquery,      //!< scalar subquery
+    Function,      //!< text = upper-cased name; args; distinct; star for COUNT(*)
+    Cast,          //!< args[0]; type
+    Convert,       //!< type; args: value [, style]
+    Case,          //!< args: [operand] (when, then)... [else]; hasOperand, hasElse
+    ColumnUpdated, //!< UPDATE(column) in a trigger; parts = the column name
 };
 
 enum class LiteralKind { Null, Integer, Decimal, Float, String, NString, Binary };

@@ -35,8 +35,11 @@ Type errorMessageType() {
 Type errorProcedureType() {
     return Type::nVarChar(126);
 }
+Type columnsUpdatedType() {
+    return Type::varBinary(128);
+}
 
-constexpr std::array<SessionFunction, 33> sessionFunctions{{
+constexpr std::array<SessionFunction, 34> sessionFunctions{{
     {"SUSER_SNAME", 0, 1, sysname},
     {"SUSER_NAME", 0, 1, sysname},
     {"SUSER_ID", 0, 1, integerType},
@@ -70,6 +73,7 @@ constexpr std::array<SessionFunction, 33> sessionFunctions{{
     {"ERROR_MESSAGE", 0, 0, errorMessageType},
     {"ERROR_PROCEDURE", 0, 0, errorProcedureType},
     {"XACT_STATE", 0, 0, smallType},
+    {"COLUMNS_UPDATED", 0, 0, columnsUpdatedType},
 }};
 
 std::string argText(sqlite3_value* v) {
@@ -199,6 +203,17 @@ void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             sqlite3_result_int64(ctx, s->fetchStatus);
         } else if (name == "@@CURSOR_ROWS") {
             sqlite3_result_int64(ctx, s->cursorRows);
+        } else if (name == "COLUMNS_UPDATED") {
+            // NULL outside a trigger of INSERT or UPDATE.
+            if (s->columnsUpdated.empty()) return sqlite3_result_null(ctx);
+            sqlite3_result_blob(ctx, s->columnsUpdated.data(), static_cast<int>(s->columnsUpdated.size()),
+                                SQLITE_TRANSIENT);
+        } else if (name == "UPDATE") {
+            // UPDATE(column) of a trigger, with the column's colid.
+            const auto bit = static_cast<std::size_t>(sqlite3_value_int64(argv[1]) - 1);
+            const bool set =
+                bit / 8 < s->columnsUpdated.size() && (s->columnsUpdated[bit / 8] >> (bit % 8)) & 1;
+            sqlite3_result_int64(ctx, set ? 1 : 0);
         } else if (name == "XACT_STATE") {
             sqlite3_result_int64(ctx, s->tranCount == 0 ? 0 : s->doomed ? -1 : 1);
         } else if (name.rfind("ERROR_", 0) == 0) {

@@ -162,7 +162,10 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
         return found.empty() ? std::string() : keyText(found.front());
     };
     long long changed = 0;
-    TriggerFiring triggers(ex, t, TriggerEvent::Update);
+    std::vector<int> setColumns;
+    for (const auto& set : sets)
+        setColumns.push_back(set.first);
+    TriggerFiring triggers(ex, t, TriggerEvent::Update, setColumns);
     ex.atomically([&] {
         triggers.before("SELECT \"rid\" FROM (" + inner + ")");
         try {

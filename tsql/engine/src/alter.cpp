@@ -109,7 +109,6 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
             c.type = e.type.id == TypeId::Null ? Type::integer() : e.type;
         } else {
             c.type = Binder::resolveType(def.type, def.line);
-            if (def.identity) raiseUnsupported(def.line, "ALTER TABLE ADD of an IDENTITY column");
             c.nullable = def.nullable.value_or(true);
             if (def.defaultValue) {
                 checkDefault(b, *def.defaultValue, c.type, def.line);

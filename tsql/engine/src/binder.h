@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,9 @@ public:
 
     //! Treats `SELECT @v = expr` items as plain expressions (the executor assigns the row).
     bool assignMode = false;
+    //! Variables (slots) read as they are when SQLite evaluates the expression, through
+    //! tsql_variable(slot), instead of as parameters bound before the statement runs.
+    std::set<std::size_t> liveVariables;
 
     Bound expr(const Expr& e, const Scope& scope);
     //! A search condition (WHERE, ON, HAVING, IF, WHILE) as SQLite SQL yielding 1, 0 or NULL.

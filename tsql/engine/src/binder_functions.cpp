@@ -57,7 +57,6 @@ Bound Binder::aggregate(const Expr& e, const Scope& scope) {
         b.type = a.type;
         b.sql = (name == "MIN" ? "min(" : "max(") + distinct + arg + ")";
     } else {
-        if (e.distinct) raiseUnsupported(e.line, name + "(DISTINCT ...)");
         b.type = aggregateResultType(name, a.type);
         b.sql =
             "tsql_" + std::string(name == "SUM" ? "sum" : "avg") + "(" + a.sql + ", " + code(a.type) + ")";

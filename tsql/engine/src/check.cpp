@@ -17,8 +17,9 @@ namespace {
 
 class Checker {
 public:
-    Checker(const std::vector<std::string>& declared, ScopeKind kind)
-        : kind_(kind) {
+    Checker(const std::vector<std::string>& declared, ScopeKind kind, const TableInfo* table = nullptr)
+        : kind_(kind)
+        , table_(table) {
         for (const auto& name : declared)
             declared_.insert(upper(name));
     }
@@ -48,18 +49,14 @@ private:
         }
         case StmtKind::Update: {
             const auto& s = static_cast<const UpdateStmt&>(stmt);
-            expr(s.top.get());
-            for (const auto& a : s.sets) {
+            for (const auto& a : s.sets)
                 expr(a.value.get());
-                if (a.column.front()[0] == '@') use(a.column.front(), stmt.line);
-            }
             from(s.from);
             expr(s.where.get());
             break;
         }
         case StmtKind::Delete: {
             const auto& s = static_cast<const DeleteStmt&>(stmt);
-            expr(s.top.get());
             from(s.from);
             expr(s.where.get());
             break;
@@ -217,6 +214,10 @@ private:
         case ExprKind::Function:
             function(*e);
             break;
+        case ExprKind::ColumnUpdated:
+            if (kind_ != ScopeKind::Trigger) raise(156, e->line, {"UPDATE"});
+            if (table_ && table_->columnIndex(e->parts.front()) < 0) raise(207, e->line, {e->parts.front()});
+            break;
         default:
             break;
         }
@@ -243,13 +244,14 @@ private:
 
     std::set<std::string> declared_;
     ScopeKind kind_;
+    const TableInfo* table_;
 };
 
 } // namespace
 
 void checkScope(const std::vector<StmtPtr>& statements, const std::vector<std::string>& declared,
-                ScopeKind kind) {
-    Checker(declared, kind).statements(statements);
+                ScopeKind kind, const TableInfo* table) {
+    Checker(declared, kind, table).statements(statements);
 }
 
 } // namespace tsql::engine

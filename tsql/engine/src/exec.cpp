@@ -18,7 +18,13 @@ namespace tsql::engine {
 
 namespace {
 
-std::optional<BinaryOp> compoundOp(const std::string& op) {
+void sqliteStep(sqlite3* db, sqlite3_stmt* stmt, int rc) {
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) throwSqlite(db, rc, sqlite3_sql(stmt));
+}
+
+} // namespace
+
+std::optional<BinaryOp> compoundAssignment(const std::string& op) {
     if (op == "+=") return BinaryOp::Add;
     if (op == "-=") return BinaryOp::Subtract;
     if (op == "*=") return BinaryOp::Multiply;
@@ -26,19 +32,6 @@ std::optional<BinaryOp> compoundOp(const std::string& op) {
     if (op == "%=") return BinaryOp::Modulo;
     return std::nullopt;
 }
-
-bool referencesVariable(const Expr& e, const std::string& name) {
-    if (e.kind == ExprKind::Variable && equalsIgnoreCase(e.text, name)) return true;
-    for (const auto& a : e.args)
-        if (a && referencesVariable(*a, name)) return true;
-    return false;
-}
-
-void sqliteStep(sqlite3* db, sqlite3_stmt* stmt, int rc) {
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) throwSqlite(db, rc, sqlite3_sql(stmt));
-}
-
-} // namespace
 
 void Executor::bindVariables(sqlite3_stmt* stmt) {
     int n = sqlite3_bind_parameter_count(stmt);
@@ -530,38 +523,14 @@ void Executor::select(const SelectStmt& stmt) {
         out_.events.push_back(std::move(ev));
         return;
     }
-    if (q.cores.size() > 1) raise(141, stmt.line, {});
-    const SelectCore& core = q.cores.front();
-    std::vector<Variable*> targets;
-    for (const auto& item : core.items) {
-        if (item.assign.empty()) raise(141, stmt.line, {});
-        Variable* v = s_.variable(item.assign);
-        if (!v) raise(137, stmt.line, {item.assign});
-        if (!core.from.empty())
-            for (const auto& other : core.items)
-                if (referencesVariable(*other.expr, item.assign))
-                    raiseUnsupported(stmt.line, "a variable assigned from its own value row by row (" +
-                                                    item.assign + ")");
-        targets.push_back(v);
-    }
-    Binder b(s_);
-    b.assignMode = true;
-    QueryShape shape = b.query(q, nullptr);
-    auto result = rows(shape.sql, shape.columns);
-    for (const auto& row : result) {
-        for (std::size_t i = 0; i < targets.size(); ++i) {
-            auto op = compoundOp(core.items[i].assignOp);
-            assign(*targets[i], op ? binaryOp(*op, targets[i]->value, row[i]) : row[i]);
-        }
-    }
-    s_.rowCount = static_cast<long long>(result.size());
+    executeSelectAssign(*this, stmt);
 }
 
 void Executor::setVariable(const SetStmt& stmt) {
     Variable* v = s_.variable(stmt.variable);
     if (!v) raise(137, stmt.line, {stmt.variable});
     Value value = evaluate(*stmt.value);
-    auto op = compoundOp(stmt.op);
+    auto op = compoundAssignment(stmt.op);
     assign(*v, op ? binaryOp(*op, v->value, value) : value);
     s_.rowCount = 1;
 }

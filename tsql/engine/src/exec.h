@@ -5,8 +5,10 @@
 #include "binder.h"
 #include "check.h"
 #include "session.h"
+#include "tsql/operators.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -143,7 +145,12 @@ private:
     std::vector<std::pair<std::size_t, std::string>> gotos_;
 };
 
+//! The operator of a compound assignment ("+=" ...), nullopt for "=".
+std::optional<BinaryOp> compoundAssignment(const std::string& op);
+
 // Statement implementations, one file per kind.
+//! SELECT @v = expr, ...: assigns each row in turn, expressions reading the variables as assigned so far.
+void executeSelectAssign(Executor& ex, const SelectStmt& stmt);
 void executeInsert(Executor& ex, const InsertStmt& stmt);
 void executeUpdate(Executor& ex, const UpdateStmt& stmt);
 void executeDelete(Executor& ex, const DeleteStmt& stmt);

@@ -160,6 +160,8 @@ private:
             raiseUnsupported(e.line, "a variable in a default, CHECK constraint or computed column");
         case ExprKind::Star:
             raise(102, e.line, {"*"});
+        case ExprKind::ColumnUpdated:
+            raise(156, e.line, {"UPDATE"});
         }
         raiseUnsupported(e.line, "this expression in a default, CHECK constraint or computed column");
     }

@@ -263,18 +263,14 @@ StmtPtr Parser::insertStatement() {
 StmtPtr Parser::updateStatement() {
     next();
     auto s = std::make_unique<UpdateStmt>();
-    if (accept("TOP")) {
-        expectSymbol("(");
-        s->top = expression();
-        expectSymbol(")");
-    }
+    if (cur().is("TOP")) unsupported("UPDATE TOP");
     s->target = objectName();
     tableHints();
     expect("SET");
     do {
         Assignment a;
         if (cur().kind == TokenKind::Variable) {
-            a.column.push_back(next().text);
+            unsupported("assigning variables in UPDATE ... SET");
         } else {
             a.column.push_back(identifier());
             while (acceptSymbol("."))
@@ -285,13 +281,7 @@ StmtPtr Parser::updateStatement() {
                                               op.text == "*=" || op.text == "/=" || op.text == "%="))
             fail();
         a.op = next().text;
-        if (a.column.front()[0] == '@' && cur().kind == TokenKind::Identifier && ahead(1).isSymbol("="))
-            unsupported("SET @variable = column = expression");
-        if (accept("DEFAULT")) {
-            if (a.column.front()[0] == '@') fail();
-        } else {
-            a.value = expression();
-        }
+        if (!accept("DEFAULT")) a.value = expression();
         s->sets.push_back(std::move(a));
     } while (acceptSymbol(","));
     if (cur().is("OUTPUT")) unsupported("OUTPUT clause");
@@ -306,11 +296,7 @@ StmtPtr Parser::updateStatement() {
 StmtPtr Parser::deleteStatement() {
     next();
     auto s = std::make_unique<DeleteStmt>();
-    if (accept("TOP")) {
-        expectSymbol("(");
-        s->top = expression();
-        expectSymbol(")");
-    }
+    if (cur().is("TOP")) unsupported("DELETE TOP");
     accept("FROM");
     s->target = objectName();
     tableHints();

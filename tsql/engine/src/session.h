@@ -6,6 +6,7 @@
 #include "sqlite_util.h"
 #include "tsql/engine.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -83,6 +84,9 @@ struct Session::Impl {
     long long trigger = 0;
     int triggerLevel = -1;
     std::shared_ptr<const engine::TableInfo> inserted, deleted;
+    //! COLUMNS_UPDATED() of the running trigger: bit (colid - 1) % 8 of byte (colid - 1) / 8 is set
+    //! for each column its statement set (every column for an INSERT).
+    std::vector<std::uint8_t> columnsUpdated;
     int fetchStatus = -1;     //!< @@FETCH_STATUS
     long long cursorRows = 0; //!< @@CURSOR_ROWS
     //! GLOBAL cursors and the LOCAL ones of each running scope, created on first use.

@@ -114,6 +114,35 @@ TEST(Instalace, UpdateFromAnOlderVersionRunsOnlyTheNewerScripts) {
     EXPECT_EQ(Zaznam(hostitel), std::string(kVlastniVerze) + "/1");
 }
 
+TEST(Instalace, UnicodeScriptTellsTheHostAboutTheTablesAndTheWalkGoesOn) {
+    THostitel hostitel;
+    ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,
+              TKonecInstalace::Hotovo);
+    Nainstalovano(hostitel, "020020120101", 1);
+    static constexpr TplgZmenovySkript kSkripty[] = {
+        {0x020020101022ull, {}},
+        {0x020020120105ull, "UPDATE TabQUELTAHGlob SET URL = N'pred'"},
+        {0x020020120210ull, "Unicode"},
+        {0x020020120212ull, "UPDATE TabQUELTAHGlob SET URL = N'po'"},
+    };
+    auto definice = TDefiniceInstalace::Pluginu();
+    definice.ZmenoveSkripty = kSkripty;
+    const auto beh = hostitel.Instaluj(definice, KonfiguracePluginu());
+    ASSERT_EQ(beh.Vysledek.Konec, TKonecInstalace::Hotovo) << beh.Vysledek.Text;
+    ASSERT_GE(beh.Dialogy.size(), 2u);
+    EXPECT_TRUE(beh.Dialogy[0].starts_with("Update z verze 020020120101 na verzi 020020120105."));
+    EXPECT_TRUE(beh.Dialogy[1].starts_with("Update z verze 020020120210 na verzi 020020120212."));
+    // The host hears the object IDs of all sixteen tables.
+    ASSERT_EQ(beh.HostCalls.size(), 1u);
+    EXPECT_TRUE(beh.HostCalls[0].starts_with("NotifyTables(")) << beh.HostCalls[0];
+    EXPECT_EQ(std::count(beh.HostCalls[0].begin(), beh.HostCalls[0].end(), ','), 15) << beh.HostCalls[0];
+    EXPECT_EQ(hostitel.Hodnota("SELECT COUNT(*) FROM TabZurnal WHERE Kod = 80 AND "
+                               "Text = N'PluginQuelta - 020020120210 Převod do UNICODE'"),
+              "1");
+    EXPECT_EQ(hostitel.Hodnota("SELECT URL FROM TabQUELTAHGlob"), "po");
+    EXPECT_EQ(Zaznam(hostitel), std::string(kVlastniVerze) + "/1");
+}
+
 TEST(Instalace, ChangeScriptAppliedByAnotherInstallerMeanwhileLeavesNothing) {
     THostitel hostitel;
     ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,

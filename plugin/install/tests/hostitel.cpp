@@ -13,6 +13,7 @@
 #include "tsql/backend.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <sstream>
 
 namespace plugin::testing {
@@ -23,10 +24,13 @@ namespace fs = std::filesystem;
 using platform::db::Value;
 using platform::db::ValueKind;
 
-//! The demo host database, made once per test process and copied for each test.
+//! The demo host database, copied for each test: the one ctest made for all test processes
+//! (PLUGIN_INSTALL_DEMO), or one made once per process.
 const fs::path& Sablona() {
     static const common::testing::TempFolder slozka("plugin-install-template");
     static const fs::path soubor = [] {
+        if (const char* spolecna = std::getenv("PLUGIN_INSTALL_DEMO"); spolecna && fs::exists(spolecna))
+            return fs::path(spolecna);
         auto cesta = slozka.path() / "demo.db";
         standins::tarvik::createHostDatabase(cesta, true, {});
         return cesta;

@@ -41,16 +41,25 @@ public:
     }
 };
 
-//! The Qt application of the test process, made on first use.
-void Aplikace() {
-    static int argc = 1;
-    static char jmeno[] = "plugin_install_ui_tests";
-    static char* argv[] = {jmeno, nullptr};
-    static QApplication aplikace(argc, argv);
-}
+//! The Qt application of the test process (offscreen unless told otherwise), made before the first
+//! test and gone after the last, before the process's own statics go.
+class TAplikace : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        aplikace_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { aplikace_.reset(); }
+
+private:
+    int argc_ = 1;
+    char jmeno_[24] = "plugin_install_ui_tests";
+    char* argv_[2] = {jmeno_, nullptr};
+    std::unique_ptr<QApplication> aplikace_;
+};
+[[maybe_unused]] const auto* const kAplikace = ::testing::AddGlobalTestEnvironment(new TAplikace);
 
 TplgObsahDialogu Obsah() {
-    Aplikace();
     TplgVysvetleni tabulky;
     tabulky.Dite("TabX").Dite("A").Dite("Atribut tohoto názvu v tabulce chybí").Prikazy = {1};
     tabulky.Dite("TabX").Dite("B").Dite("Atribut tohoto názvu v tabulce chybí").Prikazy = {2};
@@ -163,7 +172,6 @@ struct TInstalaceVOkne {
     int ukonceni = 0;
 
     TInstalaceVOkne() {
-        Aplikace();
         standins::tarvik::BrowseState stav;
         stav.extKomId = -1;
         host = std::make_unique<standins::tarvik::HostTarvik>(hostitel.Spojeni(), frontEnd, stav);

@@ -1,5 +1,6 @@
 #include "hostitel.h"
 
+#include "hodnoty.h"
 #include "pocitadlo_tarvik.h"
 #include "testovaci_schema.h"
 
@@ -22,7 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::db::Value;
-using platform::db::ValueKind;
 
 //! The demo host database, copied for each test: the one ctest made for all test processes
 //! (PLUGIN_INSTALL_DEMO), or one made once per process.
@@ -39,20 +39,7 @@ const fs::path& Sablona() {
 }
 
 std::string Text(const Value& hodnota) {
-    switch (hodnota.kind()) {
-    case ValueKind::Null:
-        return "NULL";
-    case ValueKind::Text:
-        return hodnota.asText();
-    case ValueKind::Int:
-        return std::to_string(hodnota.asInt());
-    case ValueKind::Bool:
-        return hodnota.asBool() ? "1" : "0";
-    case ValueKind::Decimal:
-        return hodnota.asDecimal().text;
-    default:
-        return "?";
-    }
+    return hodnota.isNull() ? "NULL" : instalace::Text(hodnota);
 }
 
 //! A window of the installation that answers every change dialog as the test decided and runs

@@ -36,6 +36,19 @@ void Nainstalovano(THostitel& hostitel, const std::string& verze, int zmenyOK) {
                     "', ZmenyOK = " + std::to_string(zmenyOK) + " WHERE NazevSys = N'PluginQuelta'");
 }
 
+void NainstalujPlugin(THostitel& hostitel) {
+    const auto beh = hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu());
+    ASSERT_EQ(beh.Vysledek.Konec, TKonecInstalace::Hotovo) << beh.Vysledek.Text;
+}
+
+//! The plug-in as version 020020120210 left it: with the settings row the next script deletes.
+void Verze020020120210(THostitel& hostitel) {
+    NainstalujPlugin(hostitel);
+    Nainstalovano(hostitel, "020020120210", 1);
+    hostitel.Proved("INSERT INTO TabQUELTANastaveniSynchronizace (Kod, Ciselnik, Nazev, Poradi) "
+                    "VALUES (N'modeoftransport', N'', N'Druh dopravy', 2)");
+}
+
 TEST(Instalace, FirstInstallationCreatesTheTablesAndRecordsTheVersion) {
     THostitel hostitel;
     const auto beh = hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu());
@@ -68,8 +81,7 @@ TEST(Instalace, FirstInstallationCreatesTheTablesAndRecordsTheVersion) {
 
 TEST(Instalace, SecondInstallationChangesNothing) {
     THostitel hostitel;
-    ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,
-              TKonecInstalace::Hotovo);
+    NainstalujPlugin(hostitel);
     const auto objekty = "SELECT CAST(id AS NVARCHAR(20)) + ' ' + name FROM sysobjects ORDER BY id";
     const auto pred = hostitel.Sloupec(objekty);
     const auto katalog = hostitel.Katalog(TabulkyPluginu());
@@ -94,11 +106,7 @@ TEST(Instalace, SecondInstallationChangesNothing) {
 
 TEST(Instalace, UpdateFromAnOlderVersionRunsOnlyTheNewerScripts) {
     THostitel hostitel;
-    ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,
-              TKonecInstalace::Hotovo);
-    Nainstalovano(hostitel, "020020120210", 1);
-    hostitel.Proved("INSERT INTO TabQUELTANastaveniSynchronizace (Kod, Ciselnik, Nazev, Poradi) "
-                    "VALUES (N'modeoftransport', N'', N'Druh dopravy', 2)");
+    Verze020020120210(hostitel);
     const auto beh = hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu());
     ASSERT_EQ(beh.Vysledek.Konec, TKonecInstalace::Hotovo) << beh.Vysledek.Text;
     ASSERT_GE(beh.Dialogy.size(), 1u);
@@ -116,8 +124,7 @@ TEST(Instalace, UpdateFromAnOlderVersionRunsOnlyTheNewerScripts) {
 
 TEST(Instalace, UnicodeScriptTellsTheHostAboutTheTablesAndTheWalkGoesOn) {
     THostitel hostitel;
-    ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,
-              TKonecInstalace::Hotovo);
+    NainstalujPlugin(hostitel);
     Nainstalovano(hostitel, "020020120101", 1);
     static constexpr TplgZmenovySkript kSkripty[] = {
         {0x020020101022ull, {}},
@@ -145,11 +152,7 @@ TEST(Instalace, UnicodeScriptTellsTheHostAboutTheTablesAndTheWalkGoesOn) {
 
 TEST(Instalace, ChangeScriptAppliedByAnotherInstallerMeanwhileLeavesNothing) {
     THostitel hostitel;
-    ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,
-              TKonecInstalace::Hotovo);
-    Nainstalovano(hostitel, "020020120210", 1);
-    hostitel.Proved("INSERT INTO TabQUELTANastaveniSynchronizace (Kod, Ciselnik, Nazev, Poradi) "
-                    "VALUES (N'modeoftransport', N'', N'Druh dopravy', 2)");
+    Verze020020120210(hostitel);
     const auto beh = hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu(),
                                        [&](int dialog, const TplgObsahDialogu&) {
                                            // Another installer runs the same script while the
@@ -187,8 +190,7 @@ TEST(Instalace, CancellingAnyDialogKeepsTheOldVersionUnfinished) {
         SCOPED_TRACE(pripad.nazev);
         THostitel hostitel;
         if (pripad.verze) {
-            ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,
-                      TKonecInstalace::Hotovo);
+            NainstalujPlugin(hostitel);
             Nainstalovano(hostitel, pripad.verze, 1);
         }
         if (pripad.zmena) hostitel.Proved(pripad.zmena);

@@ -213,11 +213,6 @@ bool TplgInstalace::KontrolaTabulek() {
             if (instalace::StejneBezVelikosti(nazev, jmeno)) return true;
         return false;
     };
-    const auto prepni = [this](std::string prikaz) {
-        return instalace::StejneBezVelikosti(stav_.TestDB, stav_.AktDB)
-                   ? prikaz
-                   : PrepniDatabazi(stav_.TestDB, prikaz);
-    };
     TplgObsahDialogu obsah =
         ObsahZRegistrace(TextHlasky(kNadpisZmen) + "\r" + TextHlasky(kTabulkyChybi),
                          konfigurace_.ZobrazovanaVerze, konfigurace_.Identita.SystemoveJmeno, {});
@@ -231,7 +226,7 @@ bool TplgInstalace::KontrolaTabulek() {
         TplgUzelDialogu zprava;
         zprava.Text = TextHlasky(kTabulkaChybi);
         const int id = static_cast<int>(obsah.Prikazy.size()) + 1;
-        obsah.Prikazy.push_back({id, prepni(TextCreateTable(*definice))});
+        obsah.Prikazy.push_back({id, Prepni(TextCreateTable(*definice))});
         zprava.Prikazy.push_back(id);
         uzelTabulky.Deti.push_back(std::move(zprava));
         chybejici.emplace_back(obsah.Koren.Deti.size(), definice);
@@ -242,7 +237,7 @@ bool TplgInstalace::KontrolaTabulek() {
     for (const auto& [uzel, definice] : chybejici) {
         if (instalace::Orizni(definice->AfterCreateTable).empty()) continue;
         const int id = static_cast<int>(obsah.Prikazy.size()) + 1;
-        obsah.Prikazy.push_back({id, prepni(std::string(definice->AfterCreateTable))});
+        obsah.Prikazy.push_back({id, Prepni(std::string(definice->AfterCreateTable))});
         obsah.Koren.Deti[uzel].Deti.front().Prikazy.push_back(id);
     }
     return stav_.ZobrazZmeny(obsah);

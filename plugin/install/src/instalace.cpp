@@ -171,16 +171,18 @@ bool TplgInstalace::SpustKrok(std::size_t index) {
 
 bool TplgInstalace::SpustSkupinu(std::initializer_list<std::size_t> kroky) {
     lokT_ = std::make_unique<Tx>(*definice_.Schema, verzeServeru_);
-    for (const auto& databaze : databaze_) {
-        NastavTestovanouDB(databaze);
+    bool uspech = true;
+    for (std::size_t i = 0; i < databaze_.size() && uspech; ++i) {
+        NastavTestovanouDB(databaze_[i]);
         for (const auto krok : kroky)
-            if (!SpustKrok(krok)) return false;
+            if (!(uspech = SpustKrok(krok))) break;
     }
+    // The host's connection goes back to its own database, also after a failed step.
     if (databaze_.size() > 1) {
         NastavTestovanouDB(stav_.AktDB);
         tarvik_.ExecSQL(TextUse(stav_.AktDB));
     }
-    return KonecKontroly(*lokT_);
+    return uspech && KonecKontroly(*lokT_);
 }
 
 TplgObsahDialogu TplgInstalace::ObsahZmenovychSkriptu(std::string nadpis, const TplgSberSkriptu& sber) const {
@@ -220,14 +222,17 @@ void TplgInstalace::NastavTestovanouDB(const std::string& databaze) {
         tabWhere_ += (tabWhere_.empty() ? "" : ",") + common::SqlNString(tabulka->JmenoSys);
     }
     if (lokT_) {
-        lokT_->NastavDatabazi(stav_.AktDB, databaze);
+        lokT_->NastavDatabazi(databaze, databaze_.size() > 1);
         lokT_->NastavTabulky(tabulky_);
     }
 }
 
+std::string TplgInstalace::Prepni(std::string sql) const {
+    return databaze_.size() > 1 ? PrepniDatabazi(stav_.TestDB, sql) : sql;
+}
+
 std::unique_ptr<ITaQuery> TplgInstalace::Dotaz(const std::string& sql) {
-    if (instalace::StejneBezVelikosti(stav_.TestDB, stav_.AktDB)) return tarvik_.OpenSQL(sql);
-    return tarvik_.OpenSQL(PrepniDatabazi(stav_.TestDB, sql));
+    return tarvik_.OpenSQL(Prepni(sql));
 }
 
 std::vector<std::string> TplgInstalace::SeznamDatabazi() const {

@@ -46,10 +46,9 @@ Tx::Tx(const TplgSchema& schema, std::uint32_t verzeServeru)
     : schema_(schema)
     , verzeServeru_(verzeServeru) {}
 
-void Tx::NastavDatabazi(std::string aktDB, std::string testDB) {
-    aktDB_ = std::move(aktDB);
+void Tx::NastavDatabazi(std::string testDB, bool prepinat) {
     testDB_ = std::move(testDB);
-    prepinat_ = !instalace::StejneBezVelikosti(aktDB_, testDB_);
+    prepinat_ = prepinat;
 }
 
 void Tx::NastavTabulky(std::vector<TplgTabulka> tabulky) {

@@ -168,6 +168,23 @@ std::vector<TText> TextyPoCastech(ITaQuery& radky, int prvniCast, int sloupecVyp
     return texty;
 }
 
+//! Every row of a result made into a record.
+template <typename T, typename Radek> std::vector<T> Radky(ITaQuery& radky, Radek radek) {
+    std::vector<T> zaznamy;
+    for (; !radky.Eof(); radky.Next())
+        zaznamy.push_back(radek(radky));
+    return zaznamy;
+}
+
+//! The non-empty values of the columns [od, do) joined by commas.
+std::string Seznam(const ITaQuery& radky, int od, int do_) {
+    std::string seznam;
+    for (int i = od; i < do_; ++i)
+        if (const auto hodnota = Text(radky.FieldValue(i)); !hodnota.empty())
+            seznam += (seznam.empty() ? "" : ",") + hodnota;
+    return seznam;
+}
+
 TplgKatalogSloupec Sloupec(const ITaQuery& radky, bool pocitany) {
     TplgKatalogSloupec sloupec;
     sloupec.Tabulka = Text(radky.FieldValue(0));
@@ -196,11 +213,6 @@ bool TplgInstalace::KontrolaTabulek() {
             if (instalace::StejneBezVelikosti(nazev, jmeno)) return true;
         return false;
     };
-    const auto prepni = [this](std::string prikaz) {
-        return instalace::StejneBezVelikosti(stav_.TestDB, stav_.AktDB)
-                   ? prikaz
-                   : PrepniDatabazi(stav_.TestDB, prikaz);
-    };
     TplgObsahDialogu obsah =
         ObsahZRegistrace(TextHlasky(kNadpisZmen) + "\r" + TextHlasky(kTabulkyChybi),
                          konfigurace_.ZobrazovanaVerze, konfigurace_.Identita.SystemoveJmeno, {});
@@ -214,7 +226,7 @@ bool TplgInstalace::KontrolaTabulek() {
         TplgUzelDialogu zprava;
         zprava.Text = TextHlasky(kTabulkaChybi);
         const int id = static_cast<int>(obsah.Prikazy.size()) + 1;
-        obsah.Prikazy.push_back({id, prepni(TextCreateTable(*definice))});
+        obsah.Prikazy.push_back({id, Prepni(TextCreateTable(*definice))});
         zprava.Prikazy.push_back(id);
         uzelTabulky.Deti.push_back(std::move(zprava));
         chybejici.emplace_back(obsah.Koren.Deti.size(), definice);
@@ -225,7 +237,7 @@ bool TplgInstalace::KontrolaTabulek() {
     for (const auto& [uzel, definice] : chybejici) {
         if (instalace::Orizni(definice->AfterCreateTable).empty()) continue;
         const int id = static_cast<int>(obsah.Prikazy.size()) + 1;
-        obsah.Prikazy.push_back({id, prepni(std::string(definice->AfterCreateTable))});
+        obsah.Prikazy.push_back({id, Prepni(std::string(definice->AfterCreateTable))});
         obsah.Koren.Deti[uzel].Deti.front().Prikazy.push_back(id);
     }
     return stav_.ZobrazZmeny(obsah);
@@ -259,38 +271,31 @@ bool TplgInstalace::KontrolaAtributu() {
 
 bool TplgInstalace::KontrolaPK_UQ() {
     if (tabWhere_.empty()) return true;
-    std::vector<TplgKatalogOmezeni> katalog;
-    auto radky = Dotaz(Format(kDotazPK_UQ, {tabWhere_}));
-    for (; !radky->Eof(); radky->Next())
-        katalog.push_back({Text(radky->FieldValue(0)), Text(radky->FieldValue(1))});
-    lokT_->KontrolujOmezeni_PK_UQ(std::move(katalog));
+    lokT_->KontrolujOmezeni_PK_UQ(
+        Radky<TplgKatalogOmezeni>(*Dotaz(Format(kDotazPK_UQ, {tabWhere_})), [](const ITaQuery& r) {
+            return TplgKatalogOmezeni{Text(r.FieldValue(0)), Text(r.FieldValue(1))};
+        }));
     return true;
 }
 
 bool TplgInstalace::KontrolaDefaultu() {
     if (tabWhere_.empty()) return true;
-    std::vector<TplgKatalogVyraz> katalog;
-    auto radky = Dotaz(Format(kDotazDefaultu, {tabWhere_}));
-    for (; !radky->Eof(); radky->Next())
-        katalog.push_back({Text(radky->FieldValue(0)), Text(radky->FieldValue(3)), Text(radky->FieldValue(1)),
-                           Cislo(radky->FieldValue(2)) == 1});
-    lokT_->KontrolujDefaultyChecky(std::move(katalog));
+    lokT_->KontrolujDefaultyChecky(
+        Radky<TplgKatalogVyraz>(*Dotaz(Format(kDotazDefaultu, {tabWhere_})), [](const ITaQuery& r) {
+            return TplgKatalogVyraz{Text(r.FieldValue(0)), Text(r.FieldValue(3)), Text(r.FieldValue(1)),
+                                    Cislo(r.FieldValue(2)) == 1};
+        }));
     return true;
 }
 
 bool TplgInstalace::KontrolaFK() {
     if (tabWhere_.empty()) return true;
-    std::vector<TplgKatalogCiziKlic> katalog;
-    auto radky = Dotaz(Format(kDotazCizichKlicu, {tabWhere_}));
-    for (; !radky->Eof(); radky->Next()) {
-        std::string sloupce;
-        for (int i = 3; i < 19; ++i)
-            if (const auto sloupec = Text(radky->FieldValue(i)); !sloupec.empty())
-                sloupce += (sloupce.empty() ? "" : ",") + sloupec;
-        katalog.push_back({Text(radky->FieldValue(1)), Text(radky->FieldValue(19)),
-                           Text(radky->FieldValue(2)), sloupce, Cislo(radky->FieldValue(0)) == 1});
-    }
-    lokT_->KontrolujOmezeni_FK(std::move(katalog));
+    // The sixteen referenced columns, the unused ones empty.
+    lokT_->KontrolujOmezeni_FK(
+        Radky<TplgKatalogCiziKlic>(*Dotaz(Format(kDotazCizichKlicu, {tabWhere_})), [](const ITaQuery& r) {
+            return TplgKatalogCiziKlic{Text(r.FieldValue(1)), Text(r.FieldValue(19)), Text(r.FieldValue(2)),
+                                       Seznam(r, 3, 19), Cislo(r.FieldValue(0)) == 1};
+        }));
     return true;
 }
 
@@ -337,17 +342,11 @@ bool TplgInstalace::KontrolaTriggeru() {
 }
 
 bool TplgInstalace::KontrolaIndexu() {
-    std::vector<TplgKatalogIndex> katalog;
-    auto radky = Dotaz(Format(kDotazIndexu, {common::SqlNString(konfigurace_.PrefixTabulek + "%")}));
-    for (; !radky->Eof(); radky->Next()) {
-        std::string sloupce;
-        for (int i = 3; i < 11; ++i)
-            if (const auto sloupec = Text(radky->FieldValue(i)); !sloupec.empty())
-                sloupce += (sloupce.empty() ? "" : ",") + sloupec;
-        katalog.push_back({Text(radky->FieldValue(0)), Text(radky->FieldValue(1)), sloupce,
-                           Cislo(radky->FieldValue(2)) == 1});
-    }
-    lokT_->KontrolujIndex(std::move(katalog));
+    const auto dotaz = Format(kDotazIndexu, {common::SqlNString(konfigurace_.PrefixTabulek + "%")});
+    lokT_->KontrolujIndex(Radky<TplgKatalogIndex>(*Dotaz(dotaz), [](const ITaQuery& r) {
+        return TplgKatalogIndex{Text(r.FieldValue(0)), Text(r.FieldValue(1)), Seznam(r, 3, 11),
+                                Cislo(r.FieldValue(2)) == 1};
+    }));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "hostitel.h"
 
+#include "hodnoty.h"
 #include "pocitadlo_tarvik.h"
 #include "testovaci_schema.h"
 
@@ -13,6 +14,7 @@
 #include "tsql/backend.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <sstream>
 
 namespace plugin::testing {
@@ -21,12 +23,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::db::Value;
-using platform::db::ValueKind;
 
-//! The demo host database, made once per test process and copied for each test.
+//! The demo host database, copied for each test: the one ctest made for all test processes
+//! (PLUGIN_INSTALL_DEMO), or one made once per process.
 const fs::path& Sablona() {
     static const common::testing::TempFolder slozka("plugin-install-template");
     static const fs::path soubor = [] {
+        if (const char* spolecna = std::getenv("PLUGIN_INSTALL_DEMO"); spolecna && fs::exists(spolecna))
+            return fs::path(spolecna);
         auto cesta = slozka.path() / "demo.db";
         standins::tarvik::createHostDatabase(cesta, true, {});
         return cesta;
@@ -35,20 +39,7 @@ const fs::path& Sablona() {
 }
 
 std::string Text(const Value& hodnota) {
-    switch (hodnota.kind()) {
-    case ValueKind::Null:
-        return "NULL";
-    case ValueKind::Text:
-        return hodnota.asText();
-    case ValueKind::Int:
-        return std::to_string(hodnota.asInt());
-    case ValueKind::Bool:
-        return hodnota.asBool() ? "1" : "0";
-    case ValueKind::Decimal:
-        return hodnota.asDecimal().text;
-    default:
-        return "?";
-    }
+    return hodnota.isNull() ? "NULL" : instalace::Text(hodnota);
 }
 
 //! A window of the installation that answers every change dialog as the test decided and runs

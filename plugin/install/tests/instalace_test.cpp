@@ -36,6 +36,19 @@ void Nainstalovano(THostitel& hostitel, const std::string& verze, int zmenyOK) {
                     "', ZmenyOK = " + std::to_string(zmenyOK) + " WHERE NazevSys = N'PluginQuelta'");
 }
 
+void NainstalujPlugin(THostitel& hostitel) {
+    const auto beh = hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu());
+    ASSERT_EQ(beh.Vysledek.Konec, TKonecInstalace::Hotovo) << beh.Vysledek.Text;
+}
+
+//! The plug-in as version 020020120210 left it: with the settings row the next script deletes.
+void Verze020020120210(THostitel& hostitel) {
+    NainstalujPlugin(hostitel);
+    Nainstalovano(hostitel, "020020120210", 1);
+    hostitel.Proved("INSERT INTO TabQUELTANastaveniSynchronizace (Kod, Ciselnik, Nazev, Poradi) "
+                    "VALUES (N'modeoftransport', N'', N'Druh dopravy', 2)");
+}
+
 TEST(Instalace, FirstInstallationCreatesTheTablesAndRecordsTheVersion) {
     THostitel hostitel;
     const auto beh = hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu());
@@ -71,8 +84,7 @@ TEST(Instalace, FirstInstallationCreatesTheTablesAndRecordsTheVersion) {
 
 TEST(Instalace, SecondInstallationChangesNothing) {
     THostitel hostitel;
-    ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,
-              TKonecInstalace::Hotovo);
+    NainstalujPlugin(hostitel);
     const auto objekty = "SELECT CAST(id AS NVARCHAR(20)) + ' ' + name FROM sysobjects ORDER BY id";
     const auto pred = hostitel.Sloupec(objekty);
     const auto katalog = hostitel.Katalog(TabulkyPluginu());
@@ -97,11 +109,7 @@ TEST(Instalace, SecondInstallationChangesNothing) {
 
 TEST(Instalace, UpdateFromAnOlderVersionRunsOnlyTheNewerScripts) {
     THostitel hostitel;
-    ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,
-              TKonecInstalace::Hotovo);
-    Nainstalovano(hostitel, "020020120210", 1);
-    hostitel.Proved("INSERT INTO TabQUELTANastaveniSynchronizace (Kod, Ciselnik, Nazev, Poradi) "
-                    "VALUES (N'modeoftransport', N'', N'Druh dopravy', 2)");
+    Verze020020120210(hostitel);
     const auto beh = hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu());
     ASSERT_EQ(beh.Vysledek.Konec, TKonecInstalace::Hotovo) << beh.Vysledek.Text;
     ASSERT_GE(beh.Dialogy.size(), 1u);
@@ -117,13 +125,37 @@ TEST(Instalace, UpdateFromAnOlderVersionRunsOnlyTheNewerScripts) {
     EXPECT_EQ(Zaznam(hostitel), std::string(kVlastniVerze) + "/1");
 }
 
+TEST(Instalace, UnicodeScriptTellsTheHostAboutTheTablesAndTheWalkGoesOn) {
+    THostitel hostitel;
+    NainstalujPlugin(hostitel);
+    Nainstalovano(hostitel, "020020120101", 1);
+    static constexpr TplgZmenovySkript kSkripty[] = {
+        {0x020020101022ull, {}},
+        {0x020020120105ull, "UPDATE TabQUELTAHGlob SET URL = N'pred'"},
+        {0x020020120210ull, "Unicode"},
+        {0x020020120212ull, "UPDATE TabQUELTAHGlob SET URL = N'po'"},
+    };
+    auto definice = TDefiniceInstalace::Pluginu();
+    definice.ZmenoveSkripty = kSkripty;
+    const auto beh = hostitel.Instaluj(definice, KonfiguracePluginu());
+    ASSERT_EQ(beh.Vysledek.Konec, TKonecInstalace::Hotovo) << beh.Vysledek.Text;
+    ASSERT_GE(beh.Dialogy.size(), 2u);
+    EXPECT_TRUE(beh.Dialogy[0].starts_with("Update z verze 020020120101 na verzi 020020120105."));
+    EXPECT_TRUE(beh.Dialogy[1].starts_with("Update z verze 020020120210 na verzi 020020120212."));
+    // The host hears the object IDs of all sixteen tables.
+    ASSERT_EQ(beh.HostCalls.size(), 1u);
+    EXPECT_TRUE(beh.HostCalls[0].starts_with("NotifyTables(")) << beh.HostCalls[0];
+    EXPECT_EQ(std::count(beh.HostCalls[0].begin(), beh.HostCalls[0].end(), ','), 15) << beh.HostCalls[0];
+    EXPECT_EQ(hostitel.Hodnota("SELECT COUNT(*) FROM TabZurnal WHERE Kod = 80 AND "
+                               "Text = N'PluginQuelta - 020020120210 Převod do UNICODE'"),
+              "1");
+    EXPECT_EQ(hostitel.Hodnota("SELECT URL FROM TabQUELTAHGlob"), "po");
+    EXPECT_EQ(Zaznam(hostitel), std::string(kVlastniVerze) + "/1");
+}
+
 TEST(Instalace, ChangeScriptAppliedByAnotherInstallerMeanwhileLeavesNothing) {
     THostitel hostitel;
-    ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,
-              TKonecInstalace::Hotovo);
-    Nainstalovano(hostitel, "020020120210", 1);
-    hostitel.Proved("INSERT INTO TabQUELTANastaveniSynchronizace (Kod, Ciselnik, Nazev, Poradi) "
-                    "VALUES (N'modeoftransport', N'', N'Druh dopravy', 2)");
+    Verze020020120210(hostitel);
     const auto beh = hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu(),
                                        [&](int dialog, const TplgObsahDialogu&) {
                                            // Another installer runs the same script while the
@@ -161,8 +193,7 @@ TEST(Instalace, CancellingAnyDialogKeepsTheOldVersionUnfinished) {
         SCOPED_TRACE(pripad.nazev);
         THostitel hostitel;
         if (pripad.verze) {
-            ASSERT_EQ(hostitel.Instaluj(TDefiniceInstalace::Pluginu(), KonfiguracePluginu()).Vysledek.Konec,
-                      TKonecInstalace::Hotovo);
+            NainstalujPlugin(hostitel);
             Nainstalovano(hostitel, pripad.verze, 1);
         }
         if (pripad.zmena) hostitel.Proved(pripad.zmena);

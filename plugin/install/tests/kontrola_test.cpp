@@ -250,16 +250,16 @@ TEST(Tx, FunctionsAreCreatedWithRightsOrAltered) {
     EXPECT_EQ(kontrola.SL_UProc().Deti[1].Deti[0].Text, "Uživatelská funkce se změnila");
 }
 
-TEST(Tx, StatementsForAnotherDatabaseSwitchToIt) {
+TEST(Tx, StatementsSwitchToTheirDatabaseWhenObjectsLiveInSeveral) {
     Tx kontrola(TestovaciSchema(), kVerze10);
-    kontrola.NastavDatabazi("Host", "Jina]DB");
+    kontrola.NastavDatabazi("Jina]DB", true);
     kontrola.NastavTabulky({tTestA});
     kontrola.KontrolujOmezeni_PK_UQ({{"PK__TabQUELTATestA__ID", "TabQUELTATestA"}});
     EXPECT_EQ(Texty(kontrola),
               (std::vector<std::string>{"USE [Jina]]DB]\rEXEC(N'ALTER TABLE TabQUELTATestA ADD CONSTRAINT "
                                         "UQ__TabQUELTATestA__Cislo UNIQUE (Cislo)')"}));
     Tx stejna(TestovaciSchema(), kVerze10);
-    stejna.NastavDatabazi("Host", "host");
+    stejna.NastavDatabazi("Host", false);
     stejna.NastavTabulky({tTestA});
     stejna.KontrolujOmezeni_PK_UQ({{"PK__TabQUELTATestA__ID", "TabQUELTATestA"}});
     EXPECT_EQ(Texty(stejna).front().substr(0, 11), "ALTER TABLE");

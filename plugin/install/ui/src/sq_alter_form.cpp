@@ -172,13 +172,15 @@ TsqAlterForm::TsqAlterForm(TplgObsahDialogu& obsah, ITarvik& tarvik, std::string
         ukazSkript_->setEnabled(uzel && uzel->MaPrikazy());
     });
     connect(strom_, &QTreeWidget::itemChanged, this, [](QTreeWidgetItem* polozka, int) {
-        if (auto* uzel = Uzel(polozka); uzel && (polozka->flags() & Qt::ItemIsUserCheckable))
+        if (auto* uzel = Uzel(polozka); uzel && polozka->data(0, Qt::CheckStateRole).isValid())
             uzel->Zaskrtnuty = polozka->checkState(0) == Qt::Checked;
     });
 }
 
 QTreeWidgetItem* TsqAlterForm::PridejUzel(TplgUzelDialogu& uzel, QTreeWidgetItem* rodic) {
     auto* polozka = rodic ? new QTreeWidgetItem(rodic) : new QTreeWidgetItem(strom_);
+    // Check boxes come with Alt+C.
+    polozka->setFlags(polozka->flags() & ~Qt::ItemIsUserCheckable);
     polozka->setText(0, Q(uzel.Text));
     polozka->setIcon(0, Ikona(uzel.Druh, *style()));
     polozka->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(&uzel)));
@@ -205,8 +207,8 @@ void TsqAlterForm::ZobrazZaskrtavani() {
         auto* polozka = *i;
         auto* uzel = Uzel(polozka);
         if (!uzel || !uzel->MaPrikazy()) continue;
-        polozka->setFlags(polozka->flags() | Qt::ItemIsUserCheckable);
         polozka->setCheckState(0, uzel->Zaskrtnuty ? Qt::Checked : Qt::Unchecked);
+        polozka->setFlags(polozka->flags() | Qt::ItemIsUserCheckable);
         for (auto* rodic = polozka->parent(); rodic; rodic = rodic->parent())
             rodic->setExpanded(true);
     }

@@ -75,6 +75,9 @@ private:
     bool KonecKontroly(const Tx& kontrola);
     TplgObsahDialogu ObsahZmenovychSkriptu(std::string nadpis, const TplgSberSkriptu& sber) const;
     void NastavTestovanouDB(const std::string& databaze);
+    //! A statement or query for the database under check: switched to it when the objects live
+    //! in more than one database.
+    std::string Prepni(std::string sql) const;
     std::unique_ptr<ITaQuery> Dotaz(const std::string& sql);
     std::vector<std::string> SeznamDatabazi() const;
     void Zurnal(int kod, const std::string& text);

@@ -71,9 +71,9 @@ public:
     //! compared (ITarvik::GetSQLServerVersion).
     Tx(const TplgSchema& schema, std::uint32_t verzeServeru);
 
-    //! The current database and the one under check: when they differ, every statement is run
-    //! as "USE [database]" and "EXEC(statement)".
-    void NastavDatabazi(std::string aktDB, std::string testDB);
+    //! The database under check, and whether statements switch to it: when the objects live in
+    //! more than one database, every statement is run as "USE [database]" and "EXEC(statement)".
+    void NastavDatabazi(std::string testDB, bool prepinat);
     //! The plug-in tables that belong to the database under check (FSLTabs).
     void NastavTabulky(std::vector<TplgTabulka> tabulky);
 
@@ -126,7 +126,6 @@ private:
 
     const TplgSchema& schema_;
     std::uint32_t verzeServeru_;
-    std::string aktDB_;
     std::string testDB_;
     bool prepinat_ = false;
     std::vector<TplgTabulka> tabulky_;

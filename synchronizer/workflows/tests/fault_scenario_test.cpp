@@ -14,6 +14,10 @@ struct FaultCase {
     const char* journal; //!< what the journal's error entry starts with
 };
 
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.kind;
+}
+
 const FaultCase kFaults[] = {
     {"soapFault", "0|QUELTA - ESOAPFault error raised with message : Injected fault"},
     {"http500", "0|QUELTA - EPortalConnection error raised with message : "},

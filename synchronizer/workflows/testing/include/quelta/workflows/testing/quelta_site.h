@@ -45,7 +45,7 @@ public:
     std::vector<std::string> Journal();
 
 private:
-    common::testing::TempFolder folder_{"quelta-site"};
+    common::testing::TempFolder folder_;
     std::unique_ptr<HostDatabase> host_;
 };
 

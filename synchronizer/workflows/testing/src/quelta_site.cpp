@@ -4,9 +4,11 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -18,20 +20,10 @@ namespace quelta::testing {
 
 namespace {
 
-//! Where host databases of tests live: memory when the system offers a writable tmpfs (the engine syncs every
-//! batch to disk, which makes a host on disk more than ten times slower to create), else the temporary
-//! folder.
-std::filesystem::path fastFolder() {
-    std::error_code ec;
-    const std::filesystem::path shm = "/dev/shm";
-    if (std::filesystem::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0) return shm;
-    return {};
-}
-
 //! Databases made once per process, by options; each site copies one.
 const std::filesystem::path& templateDatabase(const WorkflowHostOptions& options) {
     static std::mutex mutex;
-    static common::testing::TempFolder folder{"quelta-host-templates", fastFolder()};
+    static common::testing::TempFolder folder{"quelta-host-templates", FastTempBase()};
     static std::map<std::pair<bool, int>, std::filesystem::path> made;
     std::lock_guard lock(mutex);
     const auto key = std::make_pair(options.slovak, options.scale);
@@ -45,6 +37,13 @@ const std::filesystem::path& templateDatabase(const WorkflowHostOptions& options
 }
 
 } // namespace
+
+std::filesystem::path FastTempBase() {
+    std::error_code ec;
+    const std::filesystem::path shm = "/dev/shm";
+    if (std::filesystem::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0) return shm;
+    return {};
+}
 
 ProcessOutcome RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
     char errPath[] = "/tmp/quelta-process-err-XXXXXX";
@@ -65,14 +64,18 @@ ProcessOutcome RunProcess(const std::vector<std::string>& argv, const std::vecto
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, errFd, 2);
     pid_t pid = 0;
+    const auto started = std::chrono::steady_clock::now();
     const int rc = ::posix_spawn(&pid, args.front().c_str(), &actions, nullptr, argp.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(errFd);
     ProcessOutcome outcome;
     if (rc == 0) {
         int status = 0;
-        ::waitpid(pid, &status, 0);
+        rusage usage{};
+        ::wait4(pid, &status, 0, &usage);
+        outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        outcome.maxRssKb = usage.ru_maxrss;
     }
     std::ifstream in(errPath);
     std::ostringstream text;
@@ -90,7 +93,7 @@ std::string QueltaExecutable() {
 }
 
 QueltaSite::QueltaSite(const WorkflowHostOptions& options, const std::vector<std::string>& iniExtra)
-    : folder_("quelta-site", fastFolder()) {
+    : folder_("quelta-site", FastTempBase()) {
     const auto& source = templateDatabase(options);
     std::filesystem::copy_file(source, Database());
     for (const char* suffix : {"-wal", "-shm"}) {

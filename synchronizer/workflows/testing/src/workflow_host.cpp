@@ -100,7 +100,7 @@ void CreateWorkflowHost(const std::filesystem::path& file, const WorkflowHostOpt
     standins::tarvik::DemoOptions demo;
     demo.slovak = options.slovak;
     demo.scale = options.scale;
-    standins::tarvik::createHostDatabase(file, true, demo);
+    standins::tarvik::createHostDatabase(file, true, demo, options.wageSlipFolder);
 
     HostDatabase host(file);
     const plugin::TplgSchema& schema = plugin::EfektivniSchema();

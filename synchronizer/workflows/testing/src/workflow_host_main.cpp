@@ -8,7 +8,8 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    const char* usage = "usage: workflow-host create --db FILE.db [--sk] [--scale N] [--url PORTAL-URL]\n";
+    const char* usage =
+        "usage: workflow-host create --db FILE.db [--sk] [--scale N] [--url PORTAL-URL] [--wage-slips DIR]\n";
     if (argc < 2 || std::string(argv[1]) != "create") {
         std::fputs(usage, stderr);
         return 2;
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
                 options.scale = std::stoi(argv[++i]);
             else if (arg == "--url" && hasValue)
                 options.portalUrl = argv[++i];
+            else if (arg == "--wage-slips" && hasValue)
+                options.wageSlipFolder = argv[++i];
             else if (arg == "--sk")
                 options.slovak = true;
             else

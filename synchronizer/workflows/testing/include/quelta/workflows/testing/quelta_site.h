@@ -15,8 +15,14 @@ namespace quelta::testing {
 //! What a finished process left.
 struct ProcessOutcome {
     int exitCode = -1;
-    std::string err; //!< everything written to standard error
+    std::string err;    //!< everything written to standard error
+    long maxRssKb = 0;  //!< the process's peak resident memory
+    double seconds = 0; //!< from start to exit
 };
+
+//! Where host databases of tests live: /dev/shm when the system offers it writable (the embedded engine syncs
+//! every batch, which makes a host on disk many times slower to create), else empty for the temporary folder.
+std::filesystem::path FastTempBase();
 
 //! Runs a program with exactly these arguments (argv[0] included) and environment, standard input and output
 //! on /dev/null, standard error collected; waits for it.

@@ -15,9 +15,10 @@ namespace quelta::testing {
 
 //! What the host database holds.
 struct WorkflowHostOptions {
-    bool slovak = false;   //!< Slovak legislation
-    int scale = 1;         //!< multiplies the demo's regular employees
-    std::string portalUrl; //!< written into TabQUELTAHGlob.URL
+    bool slovak = false;                    //!< Slovak legislation
+    int scale = 1;                          //!< multiplies the demo's regular employees
+    std::filesystem::path wageSlipFolder{}; //!< where the demo's wage-slip files go (none when empty)
+    std::string portalUrl{};                //!< written into TabQUELTAHGlob.URL
 };
 
 //! Creates a host database file (its name ends in ".db"; an existing file is an error): the host tables and

@@ -6,6 +6,7 @@
 #include "plugin/core/plg_main.h"
 #include "plugin/core/spravce_tarviku.h"
 #include "plugin/core/verze.h"
+#include "plugin/definitions/captions.h"
 
 #include <gtest/gtest.h>
 
@@ -133,8 +134,13 @@ TEST_F(RunTest, TextsFollowTheUsersLanguage) {
             kOwnVersion);
     EXPECT_EQ(run(browse(871, -5)).failure,
               "Funkcia \001Preklady textov pluginu\001 nie je v tejto zostave pluginu k dispozícii.");
+    auto caption = [] {
+        return PopiskyTabulek()->Atribut(EfektivniSchema(), tQUELTAHGlob, "ExePath")->JmenoVerejne;
+    };
+    EXPECT_EQ(caption(), "Cesta k EXE súborom");
     language(1);
     EXPECT_EQ(run(browse(871, -5)).failure, notAvailable("Překlady textů pluginu"));
+    EXPECT_EQ(caption(), "Cesta k EXE souborům");
 
     // A user the host does not know reads Czech.
     language(4);

@@ -3,14 +3,15 @@
 
 #include "common/ascii.h"
 
+#include "poradi.h"
+
 #include <stdexcept>
 #include <string>
 
 namespace plugin {
 namespace {
 
-struct TplgTypSKategorii {
-    TplgDefTypu Typ;
+struct TplgTypSKategorii : TplgDefTypu {
     int Kategorie;
 };
 
@@ -42,12 +43,7 @@ constexpr TplgTypSKategorii kTypy[] = {
     {{taFloat, "FLOAT", ptaZadny, 0, 0}, 2},
 };
 
-constexpr bool TypyVPoradi() {
-    for (std::size_t i = 0; i < std::size(kTypy); ++i)
-        if (kTypy[i].Typ.SelfIdent != i) return false;
-    return true;
-}
-static_assert(TypyVPoradi(), "the type table is indexed by TplgTypAtributu");
+static_assert(IndexovanoPodleSelfIdent(kTypy), "the type table is indexed by TplgTypAtributu");
 
 constexpr std::string_view kPrefixy[] = {"!chyba!", "PK", "UQ", "CK", "FK", "DF", "IX", "IC"};
 
@@ -151,17 +147,12 @@ constexpr TplgUzivatelskeAtributyDef kSablony[] = {
       .TarvikAttr = "TabKmenZbozi.RegCis"}},
 };
 
-constexpr bool SablonyVPoradi() {
-    for (std::size_t i = 0; i < std::size(kSablony); ++i)
-        if (kSablony[i].SelfIdent != i) return false;
-    return true;
-}
-static_assert(SablonyVPoradi(), "the templates are indexed by TplgUzivatelskyTypAtributu");
+static_assert(IndexovanoPodleSelfIdent(kSablony), "the templates are indexed by TplgUzivatelskyTypAtributu");
 
 } // namespace
 
 const TplgDefTypu& DefiniceTypu(TplgTypAtributu typ) {
-    return Typ(typ).Typ;
+    return Typ(typ);
 }
 
 int KategorieTypu(TplgTypAtributu typ) {

@@ -2,6 +2,7 @@
 
 #include "common/ascii.h"
 
+#include "poradi.h"
 #include "texty.h"
 
 namespace plugin {
@@ -27,12 +28,7 @@ constexpr TplgViewDef kPohledy[] = {
     {bQUELTASynchroLog, "hvw_QUELTASynchroLog", "SELECT * FROM TabQUELTASynchroLog", tQUELTASynchroLog},
 };
 
-constexpr bool PohledyVPoradi() {
-    for (std::size_t i = 0; i < std::size(kPohledy); ++i)
-        if (kPohledy[i].SelfIdent != i) return false;
-    return true;
-}
-static_assert(PohledyVPoradi(), "the views are indexed by TplgBrowse");
+static_assert(IndexovanoPodleSelfIdent(kPohledy), "the views are indexed by TplgBrowse");
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <stdexcept>
 #include <string>
 
@@ -9,8 +10,6 @@ namespace plugin {
 
 namespace {
 
-// One row per message: index, stored number, text key, Czech text, Slovak text. Rows that the
-// other modules do not name by a text of their own carry a comment saying what they are for.
 constexpr THlaska kHlasky[] = {
 #include "hlasky.inc"
 };
@@ -40,6 +39,20 @@ const THlaska& Hlaska(int index) {
 const THlaska* HlaskaPodleCisla(int cislo) {
     const auto* found = std::find_if(std::begin(kHlasky), std::end(kHlasky),
                                      [cislo](const THlaska& h) { return h.Cislo == cislo; });
+    return found == std::end(kHlasky) ? nullptr : found;
+}
+
+const THlaska* HlaskaPodleKlice(std::string_view klic) {
+    if (klic.size() >= 2 && klic.front() == '{' && klic.back() == '}') klic = klic.substr(1, klic.size() - 2);
+    if (klic.empty()) return nullptr;
+    const auto stejne = [klic](const THlaska& h) {
+        const std::string_view k = h.Klic;
+        return k.size() == klic.size() && std::equal(k.begin(), k.end(), klic.begin(), [](char a, char b) {
+                   return std::toupper(static_cast<unsigned char>(a)) ==
+                          std::toupper(static_cast<unsigned char>(b));
+               });
+    };
+    const auto* found = std::find_if(std::begin(kHlasky), std::end(kHlasky), stejne);
     return found == std::end(kHlasky) ? nullptr : found;
 }
 

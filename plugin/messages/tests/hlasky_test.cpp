@@ -62,6 +62,11 @@ TEST(MessageTable, KeepsTheKeysOtherModulesRegisterBy) {
     };
     for (const auto& [index, key] : given)
         EXPECT_EQ(Hlaska(index).Klic, key) << "message " << index;
+    EXPECT_EQ(plugin::HlaskaPodleKlice("{7dafcc43-c299-4fd2-af57-7a167b0254b4}"), &Hlaska(175));
+    EXPECT_EQ(plugin::HlaskaPodleKlice("7DAFCC43-C299-4FD2-AF57-7A167B0254B4"), &Hlaska(175));
+    EXPECT_EQ(plugin::HlaskaPodleKlice(""), nullptr);
+    EXPECT_EQ(plugin::HlaskaPodleKlice("{}"), nullptr);
+    EXPECT_EQ(plugin::HlaskaPodleKlice("00000000-0000-0000-0000-000000000000"), nullptr);
     EXPECT_STREQ(Hlaska(214).Cesky, "Historie verzí");
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-//! Where Run hands over to the shared definitions of the plug-in's tables, browses and external
-//! attributes (the definitions library).
+//! Where Run hands over to the shared definitions of the plug-in's tables (plugin/definitions):
+//! the effective schema and its captions in the user's languages.
 
 #include "plugin/host/tarvik_interface.h"
 

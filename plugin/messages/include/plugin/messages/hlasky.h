@@ -31,6 +31,8 @@ std::span<const THlaska> TabulkaHlasek();
 const THlaska& Hlaska(int index);
 //! The message with that stored number; nullptr when there is none.
 const THlaska* HlaskaPodleCisla(int cislo);
+//! The message with that text key (with or without braces, any case); nullptr when there is none.
+const THlaska* HlaskaPodleKlice(std::string_view klic);
 
 //! A source of message texts in one language, asked by the message's stored number.
 class TplgAktivniJazyk {

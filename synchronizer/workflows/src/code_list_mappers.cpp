@@ -311,9 +311,9 @@ soap::Record TPeriod::setProperties(TDBConnector& db) {
         FoundOrNew(service_.getDtoByErpPk(NewRecord(def_.recordType), key), def_.recordType);
     const std::int32_t year = db.FieldAsInteger("Rok");
     const std::int32_t month = db.FieldAsInteger("Mesic");
-    record.Set("period", soap::Value(soap::DateTime::Date(year, month, 1)));
+    record.set("period", soap::Value(soap::DateTime::date(year, month, 1)));
     FillFromRow(record, db, def_.members);
-    record.Set("state", soap::Value(std::string(db.FieldAsInteger("Uzavreno") > 2 ? "Locked" : "Unlocked")));
+    record.set("state", soap::Value(std::string(db.FieldAsInteger("Uzavreno") > 2 ? "Locked" : "Unlocked")));
     return record;
 }
 

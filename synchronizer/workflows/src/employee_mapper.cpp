@@ -113,7 +113,7 @@ void setFromCodeTable(soap::Record& record, std::string_view member, const TDBCo
     if (db.FieldIsNull(column)) return;
     const std::int32_t code = db.FieldAsInteger(column);
     for (const CodeText& entry : table)
-        if (entry.code == code) record.Set(member, soap::Value(std::string(entry.text)));
+        if (entry.code == code) record.set(member, soap::Value(std::string(entry.text)));
 }
 
 //! True when the column is not NULL and equals `value`.
@@ -167,25 +167,25 @@ soap::Record TEmployee::setProperties(TDBConnector& db) {
                           : service_.getDtoByPortalId(NewRecord(kType), db.FieldAsInteger("PortalID")),
                    kType);
 
-    if (!db.FieldIsNull("PortalID")) record.Set("portalId", soap::Value(db.FieldAsInteger("PortalID")));
-    if (!db.FieldIsNull("Cislo")) record.Set("personalNumber", soap::Value(db.FieldAsLargeInt("Cislo")));
+    if (!db.FieldIsNull("PortalID")) record.set("portalId", soap::Value(db.FieldAsInteger("PortalID")));
+    if (!db.FieldIsNull("Cislo")) record.set("personalNumber", soap::Value(db.FieldAsLargeInt("Cislo")));
     FillFromRow(record, db, kEmployeeColumns);
 
     if (upload) {
         FillFromRow(record, db, kEmployeeUploadColumns);
-        record.Set("signedTaxDeclaration", soap::Value(columnEquals(db, "signedTaxDeclaration", 1)));
-        record.Set("annualAccounts", soap::Value(columnEquals(db, "annualAccounts", 0)));
+        record.set("signedTaxDeclaration", soap::Value(columnEquals(db, "signedTaxDeclaration", 1)));
+        record.set("annualAccounts", soap::Value(columnEquals(db, "annualAccounts", 0)));
     }
 
     const platform::db::Value& photo = db.FieldValue("Foto");
     if (photo.kind() == platform::db::ValueKind::Bytes) {
-        record.Set("photo", soap::Value(soap::Bytes(photo.asBytes())));
+        record.set("photo", soap::Value(soap::Bytes(photo.asBytes())));
     } else if (!photo.isNull()) { // a text column: its bytes as stored
         const std::string text = db.FieldAsString("Foto");
-        record.Set("photo", soap::Value(soap::Bytes(text.begin(), text.end())));
+        record.set("photo", soap::Value(soap::Bytes(text.begin(), text.end())));
     }
 
-    record.Set("portalCreated", soap::Value(columnEquals(db, "TypZaznamu", 0)));
+    record.set("portalCreated", soap::Value(columnEquals(db, "TypZaznamu", 0)));
     setFromCodeTable(record, "sex", db, "Pohlavi", kSexes);
     setFromCodeTable(record, "employmentState", db, "StavES", kEmploymentStates);
 
@@ -193,7 +193,7 @@ soap::Record TEmployee::setProperties(TDBConnector& db) {
         setPreviousSurnames(record, db);
         if (legislation_ == "CZ") setTaxReliefs(record, db);
     } else {
-        record.Set("allPreviousNames", soap::Value(db.FieldAsString("DrivejsiPrijmeni")));
+        record.set("allPreviousNames", soap::Value(db.FieldAsString("DrivejsiPrijmeni")));
     }
     return record;
 }
@@ -202,14 +202,14 @@ void TEmployee::setPreviousSurnames(soap::Record& record, const TDBConnector& db
     TDBConnector& extra = extraConnector_();
     extra.SQLExec(PreviousSurnamesBatch(db.FieldAsInteger("ID")));
     if (!extra.Eof() && !extra.FieldIsNull("DrivejsiPrijmeni"))
-        record.Set("allPreviousNames", soap::Value(extra.FieldAsString("DrivejsiPrijmeni")));
+        record.set("allPreviousNames", soap::Value(extra.FieldAsString("DrivejsiPrijmeni")));
     extra.Close();
 }
 
 void TEmployee::setTaxReliefs(soap::Record& record, const TDBConnector& db) {
     for (const TaxRelief& relief : kTaxReliefs) {
-        record.Set(relief.amount, soap::Value(0.0));
-        record.Set(relief.have, soap::Value(false));
+        record.set(relief.amount, soap::Value(0.0));
+        record.set(relief.have, soap::Value(false));
     }
     TDBConnector& extra = extraConnector_();
     extra.SQLExec(TaxReliefsBatch(db.FieldAsInteger("ID")));
@@ -219,8 +219,8 @@ void TEmployee::setTaxReliefs(soap::Record& record, const TDBConnector& db) {
         for (const TaxRelief& relief : kTaxReliefs) {
             if (relief.symbol != symbol) continue;
             const double amount = extra.FieldAsFloat("Castka");
-            record.Set(relief.amount, soap::Value(amount));
-            record.Set(relief.have, soap::Value(amount > 0));
+            record.set(relief.amount, soap::Value(amount));
+            record.set(relief.have, soap::Value(amount > 0));
         }
     }
     extra.Close();

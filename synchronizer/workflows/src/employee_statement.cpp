@@ -68,9 +68,9 @@ static_assert(std::size(kParams) == 48);
 constexpr std::size_t kLabelWidth = 19;
 
 std::int64_t integerOf(const soap::Value& v) {
-    if (v.IsNull()) return 0;
-    if (v.GetKind() == soap::Value::Kind::Int) return v.AsInt();
-    return v.AsLong();
+    if (v.isNull()) return 0;
+    if (v.kind() == soap::Value::Kind::Int) return v.asInt();
+    return v.asLong();
 }
 
 std::string shortestDecimal(double value) {
@@ -93,7 +93,7 @@ std::string ParamLabel(std::string_view name) {
 }
 
 std::string ParamValue(const soap::Record& employee, const ProcedureParam& param) {
-    const soap::Value& v = employee.Get(param.member);
+    const soap::Value& v = employee.get(param.member);
     switch (param.form) {
     case F::Number:
         return SqlInteger(integerOf(v));
@@ -102,18 +102,18 @@ std::string ParamValue(const soap::Record& employee, const ProcedureParam& param
         return n == 0 ? "NULL" : SqlInteger(n);
     }
     case F::Text:
-        return common::SqlNString(employee.GetString(param.member));
+        return common::SqlNString(employee.getString(param.member));
     case F::TextOrNull: {
-        const std::string text = employee.GetString(param.member);
+        const std::string text = employee.getString(param.member);
         return text.empty() ? "NULL" : common::SqlNString(text);
     }
     case F::Date:
         return common::SqlDate(
-            ToHostDate(v.IsNull() ? std::nullopt : std::optional<soap::DateTime>(v.AsDateTime())));
+            ToHostDate(v.isNull() ? std::nullopt : std::optional<soap::DateTime>(v.asDateTime())));
     case F::DecimalText:
-        return common::SqlNString(shortestDecimal(employee.GetDouble(param.member)));
+        return common::SqlNString(shortestDecimal(employee.getDouble(param.member)));
     case F::Binary:
-        return common::SqlBinary(v.IsNull() ? soap::Bytes() : v.AsBytes());
+        return common::SqlBinary(v.isNull() ? soap::Bytes() : v.asBytes());
     }
     throw std::logic_error("unknown parameter form");
 }

@@ -56,12 +56,12 @@ void TWorkflowSynch::DownloadEmployeesFromPortal() {
         return;
     }
     for (const soap::Record& record : records) {
-        if (!record.Is(kEmployeeType))
-            throw EInvalidCast("Invalid class typecast: a " + record.Type().Name() + " is not a " +
+        if (!record.is(kEmployeeType))
+            throw EInvalidCast("Invalid class typecast: a " + record.type().name() + " is not a " +
                                std::string(kEmployeeType));
         db.ExecSQL(NewEmployeeStatement(record));
         progress_.Step();
-        highest = std::max(highest, record.GetLong("commitNumber"));
+        highest = std::max(highest, record.getLong("commitNumber"));
     }
     db.SQLExec("UPDATE TabQUELTANastaveniSynchronizace SET" + std::string(CR) + "  CommitNumber = " +
                SqlInteger(highest) + std::string(CR) + ", DatumSynchronizace = GETDATE()" + std::string(CR) +
@@ -81,7 +81,7 @@ void TWorkflowSynch::SaveEmployeeToPortal(const std::string& entityId) {
     if (onPortal) {
         const std::int64_t stagedCommit =
             db.FieldIsNull("CommitNumber") ? 0 : db.FieldAsLargeInt("CommitNumber");
-        if (FoundOrNew(onPortal, kEmployeeType).GetLong("commitNumber") > stagedCommit) {
+        if (FoundOrNew(onPortal, kEmployeeType).getLong("commitNumber") > stagedCommit) {
             ShowMessage(kNewerOnPortal);
             return;
         }

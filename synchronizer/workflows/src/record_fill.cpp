@@ -38,9 +38,9 @@ soap::Value columnValue(const soap::MemberInfo& m, const TDBConnector& db, const
 } // namespace
 
 void SetMemberFromColumn(soap::Record& record, const TDBConnector& db, const ColumnBinding& binding) {
-    const soap::MemberInfo* m = record.Type().Find(binding.member);
-    if (!m) throw std::logic_error(record.Type().Name() + " has no member " + std::string(binding.member));
-    record.Set(binding.member, columnValue(*m, db, binding));
+    const soap::MemberInfo* m = record.type().find(binding.member);
+    if (!m) throw std::logic_error(record.type().name() + " has no member " + std::string(binding.member));
+    record.set(binding.member, columnValue(*m, db, binding));
 }
 
 void FillFromRow(soap::Record& record, const TDBConnector& db, std::span<const ColumnBinding> bindings) {
@@ -50,13 +50,13 @@ void FillFromRow(soap::Record& record, const TDBConnector& db, std::span<const C
 
 soap::DateTime PortalDate(double hostDateTime) {
     const common::DateTimeFields f = common::DecodeDateTime(std::floor(hostDateTime));
-    return soap::DateTime::Date(f.year, f.month, f.day);
+    return soap::DateTime::date(f.year, f.month, f.day);
 }
 
 soap::Record FoundOrNew(std::optional<soap::Record> found, std::string_view typeName) {
     if (!found) return NewRecord(typeName);
-    if (!found->Is(typeName))
-        throw EInvalidCast("Invalid class typecast: a " + found->Type().Name() + " is not a " +
+    if (!found->is(typeName))
+        throw EInvalidCast("Invalid class typecast: a " + found->type().name() + " is not a " +
                            std::string(typeName));
     return std::move(*found);
 }

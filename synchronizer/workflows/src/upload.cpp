@@ -108,7 +108,7 @@ void TWorkflowSynch::UploadToPortal(const std::string& list) {
     }
     for (; !db.Eof(); db.Next()) {
         const soap::Record record = mapper->setProperties(db);
-        Service().saveOrUpdateByDto(record, record.GetString("erpPk"));
+        Service().saveOrUpdateByDto(record, record.getString("erpPk"));
         if (def->kind == MapperKind::Employee) sendEmployeeExtras(db);
         progress_.Step();
     }
@@ -153,19 +153,19 @@ void TWorkflowSynch::sendEmployeeExtras(const TDBConnector& employees) {
     for (; !extra.Eof(); extra.Next()) {
         soap::Record member = NewRecord("FamilyMemberDto");
         FillFromRow(member, extra, kFamilyMember);
-        member.Set("employeeErpPk", soap::Value(employeeNumber));
-        Service().saveOrUpdateByDto(member, member.GetString("erpPk"));
+        member.set("employeeErpPk", soap::Value(employeeNumber));
+        Service().saveOrUpdateByDto(member, member.getString("erpPk"));
     }
 
     extra.SQLExec(calendarsQuery(employeeId));
     for (; !extra.Eof(); extra.Next()) {
         soap::Record calendars = NewRecord("EmployeeCalendarsDto");
-        soap::Array ids(*calendars.Type().Find("payrollCalendarErpPk")->type.array);
-        ids.Add(soap::Value(extra.FieldAsString("IDKalendara")));
-        calendars.Set("payrollCalendarErpPk", soap::Value(std::move(ids)));
-        calendars.Set("employeeErpPk", soap::Value(employeeNumber));
-        calendars.Set("erpPk", soap::Value(extra.FieldAsString("IDKalendaraZam")));
-        Service().saveOrUpdateByDto(calendars, calendars.GetString("erpPk"));
+        soap::Array ids(*calendars.type().find("payrollCalendarErpPk")->type.array);
+        ids.add(soap::Value(extra.FieldAsString("IDKalendara")));
+        calendars.set("payrollCalendarErpPk", soap::Value(std::move(ids)));
+        calendars.set("employeeErpPk", soap::Value(employeeNumber));
+        calendars.set("erpPk", soap::Value(extra.FieldAsString("IDKalendaraZam")));
+        Service().saveOrUpdateByDto(calendars, calendars.getString("erpPk"));
     }
     extra.Close();
 }

@@ -15,17 +15,17 @@ namespace {
 
 soap::Record employee() {
     soap::Record r = NewRecord("EmployeeDto");
-    r.Set("personalNumber", soap::Value(std::int64_t{101}));
-    r.Set("surname", soap::Value(std::string("O'Neill")));
-    r.Set("foreName", soap::Value(std::string("Jiří")));
-    r.Set("periodErpPk", soap::Value(std::string("12")));
-    r.Set("sex", soap::Value(std::string("FEMALE")));
-    r.Set("dateOfBirth", soap::Value(soap::DateTime{1980, 2, 29, 23, 30, 0, 0, true, 60}));
-    r.Set("basicSalary", soap::Value(2500.5));
-    r.Set("photo", soap::Value(soap::Bytes{0x00, 0xAB, 0x7F}));
-    r.Set("portalId", soap::Value(std::int32_t{17}));
-    r.Set("commitNumber", soap::Value(std::int64_t{12}));
-    r.Set("email", soap::Value(std::string("jiri@demo.cz")));
+    r.set("personalNumber", soap::Value(std::int64_t{101}));
+    r.set("surname", soap::Value(std::string("O'Neill")));
+    r.set("foreName", soap::Value(std::string("Jiří")));
+    r.set("periodErpPk", soap::Value(std::string("12")));
+    r.set("sex", soap::Value(std::string("FEMALE")));
+    r.set("dateOfBirth", soap::Value(soap::DateTime{1980, 2, 29, 23, 30, 0, 0, true, 60}));
+    r.set("basicSalary", soap::Value(2500.5));
+    r.set("photo", soap::Value(soap::Bytes{0x00, 0xAB, 0x7F}));
+    r.set("portalId", soap::Value(std::int32_t{17}));
+    r.set("commitNumber", soap::Value(std::int64_t{12}));
+    r.set("email", soap::Value(std::string("jiri@demo.cz")));
     return r;
 }
 
@@ -81,7 +81,7 @@ TEST(NewEmployeeStatement, DecimalPointWhateverTheLocale) {
     const std::string saved = previous ? previous : "C";
     const bool switched = std::setlocale(LC_ALL, "cs_CZ.UTF-8") || std::setlocale(LC_ALL, "de_DE.UTF-8");
     soap::Record r = NewRecord("EmployeeDto");
-    r.Set("basicSalary", soap::Value(2500.5));
+    r.set("basicSalary", soap::Value(2500.5));
     const std::string statement = NewEmployeeStatement(r);
     std::setlocale(LC_ALL, saved.c_str());
     EXPECT_NE(statement.find("@ZakladniPlat      = N'2500.5'"), std::string::npos) << statement;

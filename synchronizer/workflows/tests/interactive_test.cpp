@@ -58,8 +58,8 @@ private:
 
 soap::Record changedEmployee(const std::string& surname, std::int64_t commit) {
     soap::Record r = quelta::NewRecord("EmployeeDto");
-    r.Set("surname", soap::Value(surname));
-    r.Set("commitNumber", soap::Value(commit));
+    r.set("surname", soap::Value(surname));
+    r.set("commitNumber", soap::Value(commit));
     return r;
 }
 

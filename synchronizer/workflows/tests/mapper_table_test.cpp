@@ -13,20 +13,20 @@ using namespace quelta;
 
 TEST(CodeListMappers, NameRecordsAndMembersOfThePortalContract) {
     std::set<std::string_view> codes;
-    const soap::RecordType& base = PortalRegistry().Record("BaseExtendedDto");
+    const soap::RecordType& base = PortalRegistry().record("BaseExtendedDto");
     for (const CodeListDef& def : CodeListMappers()) {
         SCOPED_TRACE(std::string(def.code));
         EXPECT_TRUE(codes.insert(def.code).second) << "code listed twice";
         EXPECT_FALSE(def.keyColumn.empty());
-        const soap::RecordType* type = PortalRegistry().FindRecord(def.recordType);
+        const soap::RecordType* type = PortalRegistry().findRecord(def.recordType);
         ASSERT_NE(type, nullptr);
-        EXPECT_TRUE(type->IsA(base));
+        EXPECT_TRUE(type->isA(base));
         EXPECT_EQ(def.query.empty(), def.kind == MapperKind::Employee);
         bool setsKey = def.kind == MapperKind::Employee;
         for (const ColumnBinding& b : def.members) {
-            const soap::MemberInfo* m = type->Find(b.member);
+            const soap::MemberInfo* m = type->find(b.member);
             ASSERT_NE(m, nullptr) << b.member;
-            EXPECT_TRUE(m->type.IsScalar()) << b.member;
+            EXPECT_TRUE(m->type.isScalar()) << b.member;
             EXPECT_EQ(b.read, ColumnRead::Strict) << "code lists read every column strictly";
             setsKey = setsKey || b.member == "erpPk";
         }

@@ -28,20 +28,20 @@ double micros(Clock::duration d, int calls) {
 int main(int argc, char** argv) {
     const int calls = argc > 1 ? std::atoi(argv[1]) : 2000;
     standins::portal::PortalServer server(standins::portal::ServerOptions{});
-    server.Start();
+    server.start();
 
     platform::soap::HttpTransport transport;
     std::string request;
     auto portal = quelta::CreateRpcKvaEndpoint(
         [&](std::string_view body) {
             request.assign(body);
-            return transport.post(server.Url(), body,
+            return transport.post(server.url(), body,
                                   {{"Content-Type", "text/xml; charset=utf-8"}, {"SOAPAction", "\"\""}});
         },
-        server.Url());
+        server.url());
     const platform::soap::Record employee = quelta::ToRecord(bench_portal::FullEmployee());
     portal->saveOrUpdateByDto(employee, "1001");
-    bench_portal::BarePost bare(server.Url(), request);
+    bench_portal::BarePost bare(server.url(), request);
 
     // Alternate small blocks so both loops see the same machine state; the median of the paired block ratios
     // is robust against load from other processes, the ratio of the totals is printed beside it.
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     }
     const int measured = static_cast<int>(ratios.size()) * kBlock;
     portal.reset();
-    server.Stop();
+    server.stop();
 
     std::nth_element(ratios.begin(), ratios.begin() + ratios.size() / 2, ratios.end());
     const double client = micros(clientTime, measured);

@@ -10,19 +10,19 @@ namespace quelta::testing {
 
 PortalStandin::PortalStandin()
     : server_(std::make_unique<standins::portal::PortalServer>(standins::portal::ServerOptions{})) {
-    server_->Start();
+    server_->start();
 }
 
 PortalStandin::~PortalStandin() {
-    server_->Stop();
+    server_->stop();
 }
 
 std::string PortalStandin::Url() const {
-    return server_->Url();
+    return server_->url();
 }
 
 nlohmann::ordered_json PortalStandin::get(const std::string& path) const {
-    httplib::Client client("127.0.0.1", server_->Port());
+    httplib::Client client("127.0.0.1", server_->port());
     const auto response = client.Get("/admin/" + path);
     if (!response || response->status != 200)
         throw std::runtime_error("Portal stand-in: GET /admin/" + path + " failed" +
@@ -32,7 +32,7 @@ nlohmann::ordered_json PortalStandin::get(const std::string& path) const {
 
 nlohmann::ordered_json PortalStandin::post(const std::string& path,
                                            const nlohmann::ordered_json& body) const {
-    httplib::Client client("127.0.0.1", server_->Port());
+    httplib::Client client("127.0.0.1", server_->port());
     const auto response = client.Post("/admin/" + path, body.dump(), "application/json");
     if (!response || response->status != 200)
         throw std::runtime_error("Portal stand-in: POST /admin/" + path + " failed" +

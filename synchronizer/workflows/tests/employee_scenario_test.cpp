@@ -172,3 +172,25 @@ TEST_F(Employees, CheckTellsWhetherEverythingIsDownloaded) {
     EXPECT_EQ(site.Quelta("checkifdownloaded").err, "Na portále se nachází nestažené záznamy.\n");
     EXPECT_TRUE(ErrorEntries().empty());
 }
+
+TEST_F(Employees, SlovakHostKeepsThePortalsReliefsAndSendsThePayoutAsText) {
+    quelta::testing::QueltaSite slovak({.slovak = true, .portalUrl = portal.Url()}, {"timeout=3"});
+    portal.Seed({{"$type", "EmployeeDto"}, {"erpPk", "101"}, {"allowance", 123.0}, {"haveAllowance", true}});
+    slovak.Host().Exec("UPDATE TabQUELTANastaveniSynchronizace SET CommitNumber = " +
+                       std::to_string(portal.Commit()) + " WHERE Kod = N'employee'");
+    const auto outcome = slovak.Quelta("upload", "employee");
+    EXPECT_EQ(outcome.err, "");
+    const Json e101 = Record("EmployeeDto", "101");
+    EXPECT_EQ(e101.value("allowance", 0.0), 123.0);
+    EXPECT_TRUE(e101.value("haveAllowance", false));
+    const std::string payout = e101.value("payoutErpPk", "");
+    EXPECT_TRUE(payout == "Na ucet" || payout == "Na pokladne") << payout;
+
+    // Health insurance offices come from the Slovak funds.
+    EXPECT_EQ(slovak.Quelta("upload", "healthinsuranceoffice").err, "");
+    const auto funds =
+        slovak.Host().Rows("SELECT tab.Symbol FROM TabMzdPojFondy tab JOIN TabMzdPojFondy_EXT ext "
+                           "ON ext.ID = tab.ID WHERE ext._QUELTA_NaPortal = 1 ORDER BY tab.Symbol");
+    EXPECT_FALSE(funds.empty());
+    EXPECT_EQ(Keys("HealthInsuranceOfficeDto"), funds);
+}

@@ -28,8 +28,9 @@ TEST(Spousteni, SilentInstallationAndItsRepetition) {
     THostitel hostitel;
     const auto prvni = Tarvik(hostitel, {"install"});
     ASSERT_EQ(prvni.Status, 0) << prvni.Err;
-    // External attributes, the missing tables, the registrations with the installation data script.
-    EXPECT_EQ(Pocet(prvni.Out, "INFO: Změna struktury databáze\n"), 3) << prvni.Out.substr(0, 500);
+    // External attributes, the missing tables, the triggers on the host's tables, the registrations
+    // with the installation data script, the procedures.
+    EXPECT_EQ(Pocet(prvni.Out, "INFO: Změna struktury databáze\n"), 5) << prvni.Out.substr(0, 500);
     EXPECT_EQ(Pocet(prvni.Out, "YES/NO"), 0);
     // Silent: the host application is not ended.
     EXPECT_EQ(Pocet(prvni.Out, "bude ukončena"), 0);
@@ -54,9 +55,10 @@ TEST(Spousteni, InteractiveInstallationAsksBeforeEachDialog) {
     EXPECT_EQ(neuplna.Status, 1);
     EXPECT_NE(neuplna.Err.find("Je třeba spustit instalaci pluginu!"), std::string::npos) << neuplna.Err;
 
-    // The tables exist from the first attempt: only the registrations are left to ask about.
-    const auto hotova =
-        Tarvik(hostitel, {"run", "--browse", "871", "--extkom", "-1", "--answer", "yes", "--answer", "yes"});
+    // The tables exist from the first attempt: the triggers, the registrations with the installation
+    // data script and the procedures are left to ask about.
+    const auto hotova = Tarvik(hostitel, {"run", "--browse", "871", "--extkom", "-1", "--answer", "yes",
+                                          "--answer", "yes", "--answer", "yes", "--answer", "yes"});
     EXPECT_EQ(hotova.Status, 0) << hotova.Err;
     EXPECT_TRUE(hotova.Out.ends_with("INFO: Aplikace Tarvik bude ukončena.\n"))
         << hotova.Out.substr(hotova.Out.size() - 300);

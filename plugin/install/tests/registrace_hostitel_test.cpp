@@ -55,9 +55,23 @@ std::vector<std::string> Registrace(THostitel& hostitel) {
     return radky;
 }
 
-void Nainstaluj(THostitel& hostitel) {
+//! Installs silently; returns what the host runner printed.
+std::string Nainstaluj(THostitel& hostitel) {
     const auto vystup = Tarvik(hostitel, {"install"}, PLUGINQUELTA_LIBRARY);
-    ASSERT_EQ(vystup.Status, 0) << vystup.Err;
+    EXPECT_EQ(vystup.Status, 0) << vystup.Err;
+    return vystup.Out;
+}
+
+//! The registration dialogs in what a silent installation printed, each with its statements.
+std::vector<std::string> DialogyRegistraci(const std::string& vystup) {
+    const std::string zacatek = "INFO: Změna struktury databáze\nVytvoření a změna základních přehledů";
+    std::vector<std::string> dialogy;
+    for (auto i = vystup.find(zacatek); i != std::string::npos;) {
+        const auto dalsi = vystup.find("INFO: ", i + zacatek.size());
+        dialogy.push_back(vystup.substr(i, dalsi == std::string::npos ? dalsi : dalsi - i));
+        i = vystup.find(zacatek, i + zacatek.size());
+    }
+    return dialogy;
 }
 
 //! One installation for the tests that only read.
@@ -373,12 +387,30 @@ TEST(RegistraceZnovu, SecondInstallationChangesNoRowAndFoldersKeepTheirPlace) {
     THostitel hostitel;
     // With no folder ordered yet, the plug-in's folder comes first, and stays there.
     hostitel.Proved("DELETE FROM TabSoudkyPoradi");
-    Nainstaluj(hostitel);
+    const auto prvni = DialogyRegistraci(Nainstaluj(hostitel));
     EXPECT_EQ(hostitel.Radky("SELECT Soudek, Poradi FROM TabSoudkyPoradi ORDER BY Poradi"),
               (std::vector<std::string>{"QUEL-TA|1"}));
     const auto pred = Registrace(hostitel);
-    Nainstaluj(hostitel);
+    // The same statements, under the same explanation, each time.
+    const auto druha = DialogyRegistraci(Nainstaluj(hostitel));
     EXPECT_EQ(Registrace(hostitel), pred);
+    ASSERT_EQ(prvni.size(), 2u);
+    EXPECT_TRUE(prvni == druha);
+    const char* sekce[] = {"*** Definované přehledy a jejich akce ***",
+                           "*** Externí akce ***",
+                           "*** Definované vazby ***",
+                           "*** Uživatelské soudečky ***",
+                           "*** Externí hlášky ***",
+                           "*** Skupina nástrojů přizpůsobení ***",
+                           "*** Vlastní instalace ***"};
+    EXPECT_EQ(Obsahuje(prvni[0], "  *** Externí atributy ***\n    Ext.atribut TabICestak._Quelta_PortalID\n"),
+              "  *** Externí atributy ***\n    Ext.atribut TabICestak._Quelta_PortalID\n");
+    for (std::size_t i = 1; i < std::size(sekce); ++i)
+        EXPECT_LT(prvni[1].find(sekce[i - 1]), prvni[1].find(sekce[i])) << sekce[i];
+    EXPECT_EQ(Obsahuje(prvni[1], "    Nastavení\n      Pohled hvw_QUELTAHGlob\n      GRANT ALL ON "
+                                 "dbo.hvw_QUELTAHGlob TO PUBLIC\n      Soudeček QUEL-TA (4)\n"),
+              "    Nastavení\n      Pohled hvw_QUELTAHGlob\n      GRANT ALL ON dbo.hvw_QUELTAHGlob TO "
+              "PUBLIC\n      Soudeček QUEL-TA (4)\n");
 
     // A browse that has no folder loses a row it was given, with its rights and its children's link.
     hostitel.Proved("INSERT INTO TabSoudky (Skupina, Soudek, BrowseID, Poradi, Systemovy) VALUES "

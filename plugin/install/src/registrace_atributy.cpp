@@ -130,12 +130,8 @@ std::string SkriptExterniAtributu(const TplgExterniAtribut& atribut, const TKont
     r << "WHERE " + kde << "ELSE"
       << "INSERT TabUzivAtr(Externi, NazevTabulkySys, NazevAtrSys" + nazvy + ")"
       << "VALUES(@Externi, " + tabulka + ", " + jmeno + hodnoty + ")";
-    r << "IF @@ERROR<>0 GOTO CHYBAROLLBACK"
-      << "COMMIT"
-      << "RETURN"
-      << "CHYBAROLLBACK:"
-      << "ROLLBACK";
-    return r.Text();
+    r << "IF @@ERROR<>0 GOTO CHYBAROLLBACK";
+    return r.UkonciTransakci();
 }
 
 } // namespace plugin::registrace

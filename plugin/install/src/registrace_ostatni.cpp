@@ -51,12 +51,7 @@ std::string SkriptAkciHostitele(int browseID, std::string_view skriptAkci, const
     r << "DECLARE @Cislo INT, @GUID BINARY(16), @DatPorizeni DATETIME, @Autor NVARCHAR(128)"
       << "SET @Cislo = " + std::to_string(browseID) << "SET @DatPorizeni = GETDATE()"
       << "SET @Autor = " + kontext.Autor << "BEGIN TRANSACTION";
-    if (!skriptAkci.empty()) r << skriptAkci;
-    r << "COMMIT"
-      << "RETURN"
-      << "CHYBAROLLBACK:"
-      << "ROLLBACK";
-    return r.Text();
+    return r.UkonciTransakci(skriptAkci);
 }
 
 std::string PopisVztahu(const TplgVztahDef& vztah) {

@@ -130,12 +130,7 @@ std::string SkriptPrehledu(const TplgVychoziNastaveniBrowse& prehled, const TUmi
       << kChyba << "END";
     r << Format("SET @Cislo = @Cislo + %d", {std::to_string(kPrvniUzivatelskyPrehled)});
     Soudek(r, umisteni);
-    if (!skriptAkci.empty()) r << skriptAkci;
-    r << "COMMIT"
-      << "RETURN"
-      << "CHYBAROLLBACK:"
-      << "ROLLBACK";
-    return r.Text();
+    return r.UkonciTransakci(skriptAkci);
 }
 
 std::string SkriptDPSN(const TplgDPSNExtAttr& atribut) {

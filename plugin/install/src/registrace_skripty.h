@@ -41,6 +41,16 @@ public:
         return *this;
     }
     const std::string& Text() const { return text_; }
+    //! Ends a statement that began a transaction: the statements of actions (may be empty), the
+    //! commit, and the rollback that every failing step jumps to. Returns the text.
+    const std::string& UkonciTransakci(std::string_view skriptAkci = {}) {
+        if (!skriptAkci.empty()) *this << skriptAkci;
+        *this << "COMMIT"
+              << "RETURN"
+              << "CHYBAROLLBACK:"
+              << "ROLLBACK";
+        return text_;
+    }
 
 private:
     std::string text_;

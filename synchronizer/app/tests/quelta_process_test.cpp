@@ -2,31 +2,19 @@
 
 #include "common/testing/loopback.h"
 #include "common/testing/temp_folder.h"
+#include "quelta/workflows/testing/quelta_site.h"
 #include "tsql/engine.h"
 #include "tsql/format.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
-#include <sstream>
-#include <stdexcept>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string err;
-};
+using Outcome = quelta::testing::ProcessOutcome;
 
 //! A folder with Quelta's INI file, removed at the end.
 class Site {
@@ -37,43 +25,13 @@ public:
 
     //! Runs quelta with the arguments, no display, stdin from /dev/null; waits for it.
     Outcome Run(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) const {
-        const std::string errPath = (path_ / "stderr.txt").string();
         // The extra settings come first: they win over the defaults that follow.
         std::vector<std::string> env = extraEnv;
         env.push_back("QUELTA_INI=" + Ini().string());
         env.push_back("PATH=/usr/bin:/bin");
-        std::vector<char*> envp;
-        for (auto& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        const char* configured = std::getenv("QUELTA_EXE");
-        if (!configured) throw std::runtime_error("QUELTA_EXE must name the quelta executable");
-        std::string exe = configured;
-        std::vector<std::string> argStore = {exe};
-        argStore.insert(argStore.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : argStore)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t pid = 0;
-        const int rc = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        Outcome outcome;
-        if (rc != 0) return outcome;
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream in(errPath);
-        std::ostringstream s;
-        s << in.rdbuf();
-        outcome.err = s.str();
-        return outcome;
+        std::vector<std::string> argv = {quelta::testing::QueltaExecutable()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return quelta::testing::RunProcess(argv, env);
     }
 
 private:

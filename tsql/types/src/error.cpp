@@ -62,6 +62,9 @@ constexpr MessageInfo kMessages[] = {
     {174, 15, "The %s function requires %d argument(s)."},
     {178, 15, "A RETURN statement with a return value cannot be used in this context."},
     {189, 15, "The %s function requires %d to %d arguments."},
+    {191, 15,
+     "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into smaller "
+     "queries."},
     {195, 15, "'%s' is not a recognized built-in function name."},
     {201, 16, "Procedure or function '%s' expects parameter '%s', which was not supplied."},
     {205, 16,

@@ -214,6 +214,7 @@ constexpr MessageInfo kMessages[] = {
     {4924, 16, "%s failed because column '%s' does not exist in table '%s'."},
     {4928, 16, "Cannot alter column '%s' because it is '%s'."},
     {5074, 16, "The %s '%s' is dependent on column '%s'."},
+    {7119, 16, "Attempting to grow LOB beyond maximum allowed size of %d bytes."},
     {8101, 16,
      "An explicit value for the identity column in table '%s' can only be specified when a column list is "
      "used and IDENTITY_INSERT is ON."},

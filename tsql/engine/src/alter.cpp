@@ -115,7 +115,7 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
              const std::set<std::string>& disabled, WriteKind kind,
              const std::set<std::string>& checkNow = {}) {
     auto& s = ex.session();
-    Binder b(s);
+    Binder b(s, true); // computed columns and CHECK constraints become part of the SQLite table
     Scope own = Binder::ownColumns(t);
     std::string schema = t.schema();
     std::string scratch = schema + "." + quoteName("tsql_rebuild");
@@ -278,7 +278,7 @@ long long newObjectId(Executor& ex, const TableInfo& t) {
 //! ADD of columns and DEFAULT ... FOR constraints: done in place; other constraints rebuild the table.
 void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     auto& s = ex.session();
-    Binder b(s);
+    Binder b(s, true); // computed columns become part of the SQLite table
     TableInfo t = old;
     std::string schema = t.schema();
     bool filled = hasRows(ex, t);
@@ -487,7 +487,7 @@ void alterColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old)
             if (equalsIgnoreCase(col, c.name) && k.kind != ConstraintKind::Check && !grows)
                 raisePair(ex, stmt.line, 5074, {"object", k.name, c.name}, 4922, {"ALTER", c.name});
     std::vector<std::string> copy = sameColumns(t);
-    Binder b(ex.session());
+    Binder b(ex.session(), true);
     Bound source;
     source.sql = quoteName(c.name);
     source.type = from;

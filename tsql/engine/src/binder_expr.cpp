@@ -53,14 +53,6 @@ std::optional<BinaryOp> arithmetic(const std::string& op) {
     return std::nullopt;
 }
 
-Bound constantBound(const Value& v) {
-    Bound b;
-    b.type = v.type();
-    b.sql = sqliteLiteral(v);
-    b.constant = v;
-    return b;
-}
-
 //! `terms` joined by `op` (" AND ", " OR ", " || ") in parenthesised groups of at most eight, groups of
 //! groups and so on: SQLite's parser stack and expression depth grow with the logarithm of the count
 //! only, where a flat or nested list of a thousand terms would exceed them.
@@ -109,6 +101,31 @@ bool storageCompatible(const Type& from, const Type& to) {
         return to.id == TypeId::Image || to.length == Type::kMax ||
                (from.length != Type::kMax && from.length <= to.length);
     return false;
+}
+
+std::string Binder::literal(const Value& v) {
+    const auto& payload = v.payload();
+    bool bound = std::holds_alternative<std::string>(payload) || std::holds_alternative<Bytes>(payload) ||
+                 std::holds_alternative<Guid>(payload);
+    if (writeLiterals_ || !bound) return sqliteLiteral(v);
+    std::size_t hash = literalHash(v);
+    std::size_t position = s_.literals.size();
+    auto [from, to] = s_.literalIndex.equal_range(hash);
+    for (auto it = from; it != to; ++it)
+        if (it->second >= s_.literalBase && s_.literals[it->second] == v) position = it->second;
+    if (position == s_.literals.size()) {
+        s_.literals.push_back(v);
+        s_.literalIndex.emplace(hash, position);
+    }
+    return "?" + std::to_string(s_.variables.size() + 1 + (position - s_.literalBase));
+}
+
+Bound Binder::constant(const Value& v) {
+    Bound b;
+    b.type = v.type();
+    b.sql = literal(v);
+    b.constant = v;
+    return b;
 }
 
 std::string Binder::newAlias(const char* prefix) {
@@ -171,7 +188,7 @@ Value Binder::literalValue(const Expr& e) {
 
 std::string Binder::convert(const Bound& b, const Type& to, ConversionKind kind) {
     if (b.type.id == TypeId::Null) return "NULL";
-    if (b.constant) return sqliteLiteral(tsql::convert(*b.constant, to, kind));
+    if (b.constant) return literal(tsql::convert(*b.constant, to, kind));
     if (storageCompatible(b.type, to)) return b.sql;
     return "tsql_convert(" + b.sql + ", " + code(b.type) + ", " + code(to) + ", " +
            std::to_string(static_cast<int>(kind)) + ")";
@@ -309,7 +326,7 @@ std::string Binder::predicate(const Expr& e, const Scope& scope) {
 Bound Binder::expr(const Expr& e, const Scope& scope) {
     switch (e.kind) {
     case ExprKind::Literal:
-        return constantBound(literalValue(e));
+        return constant(literalValue(e));
     case ExprKind::Variable: {
         Variable* v = s_.variable(e.text);
         if (!v) raise(137, e.line, {e.text});
@@ -345,7 +362,7 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
             return b;
         }
         if (e.text == "+") return a;
-        if (a.constant) return constantBound(negate(*a.constant));
+        if (a.constant) return constant(negate(*a.constant));
         b.type = negateResultType(a.type);
         b.sql = "tsql_neg(" + a.sql + ", " + code(a.type) + ")";
         b.aggregate = a.aggregate;
@@ -366,13 +383,13 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
             Bound style = expr(*e.args[1], scope);
             if (!style.constant || style.constant->isNull()) raise(102, e.line, {","});
             int st = static_cast<int>(tsql::convert(*style.constant, Type::integer()).asInt());
-            if (a.constant) return constantBound(convertStyle(*a.constant, to, st));
+            if (a.constant) return constant(convertStyle(*a.constant, to, st));
             b.sql = "tsql_convert_style(" + a.sql + ", " + code(a.type) + ", " + code(to) + ", " +
                     std::to_string(st) + ")";
             return b;
         }
         if (a.type == to) return a;
-        if (a.constant) return constantBound(tsql::convert(*a.constant, to, ConversionKind::Explicit));
+        if (a.constant) return constant(tsql::convert(*a.constant, to, ConversionKind::Explicit));
         b.sql = "tsql_convert(" + a.sql + ", " + code(a.type) + ", " + code(to) + ", " +
                 std::to_string(static_cast<int>(ConversionKind::Explicit)) + ")";
         return b;
@@ -476,11 +493,14 @@ Bound Binder::binary(const Expr& e, const Scope& scope) {
             throw;
         }
         if (value.constant && r.constant) {
-            bool aggregate = value.aggregate;
-            value = constantBound(binaryOp(*op, *value.constant, *r.constant));
-            value.aggregate = aggregate;
+            // Folded; only the chain's last constant becomes SQL (a bound parameter for text).
+            Value folded = binaryOp(*op, *value.constant, *r.constant);
+            value.type = folded.type();
+            value.constant = std::move(folded);
+            value.sql.clear();
             continue;
         }
+        if (value.sql.empty()) value.sql = literal(*value.constant);
         if (*op == BinaryOp::Add && isCharacterType(type.id) &&
             (isCharacterType(value.type.id) || value.type.id == TypeId::Null) &&
             (isCharacterType(r.type.id) || r.type.id == TypeId::Null)) {
@@ -502,6 +522,7 @@ Bound Binder::binary(const Expr& e, const Scope& scope) {
     }
     flushConcat();
     flushSteps();
+    if (value.sql.empty()) value.sql = literal(*value.constant);
     return value;
 }
 

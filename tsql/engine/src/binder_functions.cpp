@@ -24,14 +24,6 @@ bool isAggregateName(const std::string& name) {
            name == "COUNT_BIG";
 }
 
-Bound constantBound(const Value& v) {
-    Bound b;
-    b.type = v.type();
-    b.sql = sqliteLiteral(v);
-    b.constant = v;
-    return b;
-}
-
 } // namespace
 
 Bound Binder::aggregate(const Expr& e, const Scope& scope) {
@@ -91,7 +83,7 @@ Bound Binder::function(const Expr& e, const Scope& scope) {
     for (std::size_t i = 0; i < e.args.size(); ++i) {
         const Expr& a = *e.args[i];
         if (i == 0 && info && info->datePartFirst && a.kind == ExprKind::Column && a.parts.size() == 1) {
-            args.push_back(constantBound(Value::varChar(a.parts[0])));
+            args.push_back(constant(Value::varChar(a.parts[0])));
             continue;
         }
         args.push_back(expr(a, scope));

@@ -50,7 +50,7 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
     t.temp = stmt.table.isTemp();
     if (t.name.size() > 128 || t.name.empty()) raise(102, stmt.line, {t.name});
     if (catalog.nameTaken(t.name, t.temp)) raise(2714, stmt.line, {t.name});
-    Binder b(s);
+    Binder b(s, true); // computed columns and CHECK constraints become part of the SQLite table
     ex.atomically([&] {
         t.id = catalog.newId(t.temp);
         long long nextId = t.id;

@@ -54,9 +54,16 @@ void sqliteStep(sqlite3* db, sqlite3_stmt* stmt, int rc) {
 } // namespace
 
 void Executor::bindVariables(sqlite3_stmt* stmt) {
-    int n = sqlite3_bind_parameter_count(stmt);
-    for (int i = 1; i <= n; ++i)
-        if (static_cast<std::size_t>(i) <= s_.variables.size()) bindValue(stmt, i, s_.variables[i - 1].value);
+    auto n = static_cast<std::size_t>(sqlite3_bind_parameter_count(stmt));
+    const std::size_t variables = s_.variables.size();
+    for (std::size_t i = 1; i <= n; ++i) {
+        if (i <= variables) {
+            bindValue(stmt, static_cast<int>(i), s_.variables[i - 1].value);
+        } else {
+            std::size_t literal = s_.literalBase + (i - variables - 1);
+            if (literal < s_.literals.size()) bindValue(stmt, static_cast<int>(i), s_.literals[literal]);
+        }
+    }
 }
 
 sqlite3_stmt* Executor::prepare(const std::string& sql) {
@@ -262,6 +269,7 @@ void Executor::run(const Batch& batch) {
 
 void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     CursorScope cursorScope(s_);
+    LiteralScope literalScope(s_, true);
     try {
         s_.catalog.refreshIfChanged();
         for (const auto& st : statements)
@@ -286,6 +294,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     std::size_t pc = 0;
     while (pc < code_.size()) {
         const Instruction& in = code_[pc];
+        LiteralScope statementLiterals(s_, false);
         try {
             switch (in.op) {
             case Instruction::Op::Exec:

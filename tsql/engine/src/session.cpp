@@ -202,6 +202,46 @@ Session::Impl::~Impl() {
     sqlite3_close_v2(db);
 }
 
+namespace engine {
+
+std::size_t literalHash(const Value& v) {
+    std::size_t h = std::hash<std::int64_t>{}(v.type().code());
+    auto mix = [&](std::string_view bytes) {
+        h ^= std::hash<std::string_view>{}(bytes) + 0x9e3779b9 + (h << 6);
+    };
+    if (std::holds_alternative<std::string>(v.payload())) {
+        mix(v.asString());
+    } else if (std::holds_alternative<Bytes>(v.payload())) {
+        const Bytes& b = v.asBytes();
+        mix(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
+    } else if (std::holds_alternative<Guid>(v.payload())) {
+        mix(guidToString(v.asGuid()));
+    }
+    return h;
+}
+
+LiteralScope::LiteralScope(Session::Impl& session, bool newScope)
+    : s_(session)
+    , mark_(session.literals.size())
+    , base_(session.literalBase) {
+    if (newScope) s_.literalBase = mark_;
+}
+
+LiteralScope::~LiteralScope() {
+    for (std::size_t i = mark_; i < s_.literals.size(); ++i) {
+        auto [from, to] = s_.literalIndex.equal_range(literalHash(s_.literals[i]));
+        for (auto it = from; it != to; ++it)
+            if (it->second == i) {
+                s_.literalIndex.erase(it);
+                break;
+            }
+    }
+    s_.literals.resize(mark_);
+    s_.literalBase = base_;
+}
+
+} // namespace engine
+
 engine::Variable* Session::Impl::variable(std::string_view name) {
     auto it = variableIndex.find(engine::upper(name));
     return it == variableIndex.end() ? nullptr : &variables[it->second];

@@ -1,6 +1,7 @@
 #include "sqlite_util.h"
 
 #include "errors.h"
+#include "tsql/sqlite.h"
 #include "tsql/value.h"
 
 namespace tsql::engine {
@@ -20,7 +21,9 @@ void throwSqlite(sqlite3* db, int rc, std::string_view sql) {
     if (rc == SQLITE_TOOBIG) raise(7119, 0, {std::to_string(kMaxValueBytes)});
     for (std::string_view refusal : kTooDeep)
         if (std::string_view(message).rfind(refusal, 0) == 0) raise(191, 0, {});
-    raise(8630, 0, {std::string(message) + " (SQL: " + std::string(sql.substr(0, 400)) + ")"});
+    // SQLite's own message may quote the SQL it was given; the client gets the kind of failure only.
+    (void)sql;
+    raise(8630, 0, {std::string(sqlite3_errstr(rc)) + "."});
 }
 
 void execSql(sqlite3* db, std::string_view sql) {
@@ -57,7 +60,26 @@ void StatementCache::clear() {
     statements_.clear();
 }
 
+void bindText(sqlite3_stmt* stmt, int index, std::string_view text) {
+    sqlite3_bind_text64(stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+std::string columnText(sqlite3_stmt* stmt, int col) {
+    const unsigned char* t = sqlite3_column_text(stmt, col);
+    if (!t) return {};
+    return std::string(reinterpret_cast<const char*>(t),
+                       static_cast<std::size_t>(sqlite3_column_bytes(stmt, col)));
+}
+
+std::string valueText(sqlite3_value* value) {
+    const unsigned char* t = sqlite3_value_text(value);
+    if (!t) return {};
+    return std::string(reinterpret_cast<const char*>(t),
+                       static_cast<std::size_t>(sqlite3_value_bytes(value)));
+}
+
 std::string quoteText(std::string_view s) {
+    if (s.find('\0') != std::string_view::npos) return sqliteLiteral(Value::varChar(std::string(s)));
     std::string out = "'";
     for (char c : s) {
         if (c == '\'') out += '\'';

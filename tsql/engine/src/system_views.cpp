@@ -2,6 +2,7 @@
 
 #include "lexer.h"
 #include "normalise.h"
+#include "sqlite_util.h"
 
 #include <array>
 #include <cctype>
@@ -352,8 +353,7 @@ const std::vector<SystemView>& tempdbViews() {
 }
 
 std::string textArg(sqlite3_value* v) {
-    const unsigned char* t = sqlite3_value_text(v);
-    return t ? reinterpret_cast<const char*>(t) : "";
+    return valueText(v);
 }
 
 //! tsql_type_fact(type code, field): a syscolumns fact of a column type.

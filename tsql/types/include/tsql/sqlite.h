@@ -72,7 +72,8 @@ Value readColumn(sqlite3_stmt* stmt, int col, const Type& type);
 //! Sets the result of a user function to `v` in its storage form.
 void setResult(sqlite3_context* ctx, const Value& v);
 
-//! An SQL literal of the storage form of `v` for SQLite text (NULL, 12, 1.5, 'it''s', X'0A1B').
+//! An SQL literal of the storage form of `v` for SQLite text (NULL, 12, 1.5, 'it''s', X'0A1B'); text
+//! holding a NUL character as CAST(X'...' AS TEXT), since SQLite's parser stops at a NUL.
 std::string sqliteLiteral(const Value& v);
 
 //! The operator and the operand's type code of one step of tsql_chain, in one integer.

@@ -95,6 +95,10 @@ TEST(LiteralsTest, NulCharactersSurviveEverywhere) {
     rows(*s, "CREATE PROCEDURE p AS SELECT 'p\0q' AS v"s);
     EXPECT_EQ(rows(*s, "EXEC p"), std::vector<std::string>{"p\0q"s});
     EXPECT_EQ(rows(*s, "EXEC ('SELECT ''r\0s''')"s), std::vector<std::string>{"r\0s"s});
+    // Not in names: SQL Server refuses them.
+    BatchOutput out = s->execute("SELECT 1 AS [x\0y]"s);
+    ASSERT_EQ(out.events.size(), 1u);
+    EXPECT_EQ(out.events[0].message.number, 1055);
 }
 
 TEST(LiteralsTest, InternalFailuresDoNotShowTheSql) {

@@ -11,6 +11,7 @@ namespace {
 //! SQL Server's messages the engine raises, in number order.
 constexpr MessageInfo kMessages[] = {
     {102, 15, "Incorrect syntax near '%s'."},
+    {103, 15, "The identifier that starts with '%s' is too long. Maximum length is %d."},
     {104, 16,
      "ORDER BY items must appear in the select list if the statement contains a UNION, INTERSECT or EXCEPT "
      "operator."},
@@ -65,6 +66,8 @@ constexpr MessageInfo kMessages[] = {
     {191, 15,
      "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into smaller "
      "queries."},
+    {193, 15,
+     "The object or column name starting with '%s' is too long. The maximum length is %d characters."},
     {195, 15, "'%s' is not a recognized built-in function name."},
     {201, 16, "Procedure or function '%s' expects parameter '%s', which was not supplied."},
     {205, 16,
@@ -135,6 +138,8 @@ constexpr MessageInfo kMessages[] = {
      "An object or column name is missing or empty. For SELECT INTO statements, verify each column has a "
      "column name. In other statements, look for empty alias names. Aliases defined as \"\" or [] are not "
      "allowed. Change the alias to a valid name."},
+    {1055, 15,
+     "'%s' is an invalid name because it contains a NULL character or an invalid unicode character."},
     {1088, 16, "Cannot find the object \"%s\" because it does not exist or you do not have permissions."},
     {1222, 16, "Lock request time out period exceeded."},
     {1505, 16,

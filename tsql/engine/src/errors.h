@@ -12,6 +12,10 @@ namespace tsql::engine {
 //! The message-table error `number` filled with `args`, at `line`, with SQL Server's `state`.
 SqlError messageError(int number, int line, const std::vector<std::string>& args, int state = 1);
 
+//! Thrown when the caller's sink cancels the batch (BatchSink::cancelled); no std::exception, so that
+//! the handlers of engine errors let it pass up to Session::execute.
+struct BatchCancelled {};
+
 //! The message a client receives for `e`.
 Message messageOf(const SqlError& e);
 

@@ -293,6 +293,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     }
     std::size_t pc = 0;
     while (pc < code_.size()) {
+        if (out_.cancelled()) throw BatchCancelled{};
         const Instruction& in = code_[pc];
         LiteralScope statementLiterals(s_, false);
         try {

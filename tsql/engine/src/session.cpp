@@ -57,6 +57,21 @@ public:
     void onRowsAffected(long long rows) override {
         guard([&] { sink_.onRowsAffected(rows); });
     }
+    bool cancelled() override {
+        // Asked inside SQLite's progress handler too: nothing may leave it as an exception.
+        try {
+            return sink_.cancelled();
+        } catch (...) {
+            return true;
+        }
+    }
+    //! SQLite's progress handler: interrupts the statement running once the sink cancels.
+    static int progress(void* self) {
+        auto* guarded = static_cast<GuardedSink*>(self);
+        if (guarded->interrupted_ || !guarded->cancelled()) return 0;
+        guarded->interrupted_ = true; // the rollbacks that follow must run
+        return 1;
+    }
 
 private:
     template <class Call> void guard(const Call& call) {
@@ -67,6 +82,7 @@ private:
         }
     }
     BatchSink& sink_;
+    bool interrupted_ = false;
 };
 
 //! Keeps everything a batch produces as the events of a BatchOutput.
@@ -278,10 +294,25 @@ void Session::execute(std::string_view batch, BatchSink& sink) {
         return;
     }
     GuardedSink guarded(sink);
+    sqlite3_progress_handler(impl_->db, 1000, GuardedSink::progress, &guarded);
+    struct Detach {
+        sqlite3* db;
+        ~Detach() { sqlite3_progress_handler(db, 0, nullptr, nullptr); }
+    } detach{impl_->db};
+    // An interrupted write may have taken SQLite's transaction with it.
+    auto resync = [&] {
+        if (impl_->tranCount > 0 && sqlite3_get_autocommit(impl_->db)) {
+            impl_->tranCount = 0;
+            impl_->catalog.invalidate();
+        }
+    };
     engine::Executor ex(*impl_, guarded);
     try {
         ex.run(parsed);
+    } catch (const engine::BatchCancelled&) {
+        resync();
     } catch (const SinkFailure& failure) {
+        resync();
         std::rethrow_exception(failure.error);
     }
 }

@@ -87,5 +87,43 @@ TEST(StreamingTest, EndlessBatchStreamsUntilTheSinkStopsIt) {
     EXPECT_EQ(s->execute("SELECT COUNT(*) FROM T").events.at(0).rows.rows.at(0).at(0).asInt(), 4);
 }
 
+//! Cancels the batch once it has been asked `limit` times.
+class Canceller : public Recorder {
+public:
+    explicit Canceller(int limit)
+        : limit_(limit) {}
+    bool cancelled() override { return ++asked_ > limit_; }
+
+private:
+    int limit_;
+    int asked_ = 0;
+};
+
+TEST(StreamingTest, CancelledBatchEndsQuietly) {
+    auto db = Database::open({});
+    auto s = db->connect("sa");
+    ASSERT_FALSE(s->execute("CREATE TABLE T (ID INT) DECLARE @i INT = 0 "
+                            "WHILE @i < 300 BEGIN INSERT T VALUES (@i) SET @i += 1 END")
+                     .hasErrors());
+    // A loop that says nothing, then a query SQLite works on for long: both end when the sink asks.
+    Canceller loop(1000);
+    s->execute("DECLARE @i INT = 0 WHILE 1 = 1 SET @i += 1", loop);
+    EXPECT_TRUE(loop.calls.empty());
+    Canceller query(5);
+    s->execute("SELECT COUNT(*) FROM T a, T b, T c, T d", query);
+    EXPECT_TRUE(query.calls.empty());
+    // Cancelled inside a transaction: SQLite ends the transaction of an interrupted write, and
+    // @@TRANCOUNT follows it.
+    Canceller write(5);
+    s->execute("BEGIN TRAN UPDATE T SET ID = ID + 1 WHERE ID IN (SELECT a.ID FROM T a, T b, T c)", write);
+    Recorder r;
+    s->execute("SELECT @@TRANCOUNT AS t, (SELECT COUNT(*) FROM T WHERE ID >= 300) AS moved "
+               "IF @@TRANCOUNT > 0 ROLLBACK SELECT COUNT(*) AS n FROM T",
+               r);
+    ASSERT_EQ(r.calls.size(), 6u);
+    EXPECT_EQ(r.calls[1], "row 0 0");
+    EXPECT_EQ(r.calls[4], "row 300");
+}
+
 } // namespace
 } // namespace tsql

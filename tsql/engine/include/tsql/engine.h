@@ -63,6 +63,10 @@ public:
     virtual void onMessage(const Message& message) = 0;
     //! An INSERT, UPDATE or DELETE changed `rows` rows.
     virtual void onRowsAffected(long long rows) { (void)rows; }
+    //! Asked before every statement and, while SQLite works, every thousand or so of its steps: true ends
+    //! the batch there, as a client's attention does: the running statement is rolled back as after an
+    //! error, nothing more is reported and Session::execute returns. Must not throw.
+    virtual bool cancelled() { return false; }
 };
 
 //! Everything a batch produced.

@@ -188,7 +188,16 @@ Value dateArithmetic(BinaryOp op, const Value& l, const Value& r) {
     return Value::dateTime(DateTime::fromTotalTicks(v));
 }
 
+//! Bytes a value takes as text or binary (numbers and dates converted to text take few).
+std::uint64_t payloadSize(const Value& v) {
+    if (std::holds_alternative<std::string>(v.payload())) return v.asString().size();
+    if (std::holds_alternative<Bytes>(v.payload())) return v.asBytes().size();
+    return 64;
+}
+
 Value concatenate(const Value& l, const Value& r, const Type& t) {
+    // Measured before anything is copied: operands near the limit are large themselves.
+    checkValueSize(payloadSize(l) + payloadSize(r));
     if (isBinaryType(t.id)) {
         const Type wide = Type::varBinary(Type::kMax);
         Bytes b = convert(l, wide, ConversionKind::Implicit).asBytes();

@@ -279,9 +279,14 @@ Value replicateEval(Args a) {
         copies = std::min<std::uint64_t>(copies, static_cast<std::uint64_t>(t.length) * 4 / unit.size() + 1);
     }
     std::string out;
-    if (!unit.empty()) out.reserve(static_cast<std::size_t>(copies * unit.size()));
-    for (std::uint64_t i = 0; i < copies && !unit.empty(); ++i)
-        out += unit;
+    if (!unit.empty() && copies > 0) {
+        const std::size_t total = static_cast<std::size_t>(copies * unit.size());
+        out = unit;
+        out.reserve(total); // no reallocation while the text is appended to itself
+        while (out.size() * 2 <= total)
+            out.append(out.data(), out.size());
+        out.append(out.data(), total - out.size());
+    }
     return convert(Value::text(std::move(out), Type{t.id, Type::kMax, 0, 0}), t, ConversionKind::Assignment);
 }
 

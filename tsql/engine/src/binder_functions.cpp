@@ -19,12 +19,12 @@ std::string code(const Type& t) {
     return std::to_string(t.code());
 }
 
-bool isAggregateName(const std::string& name) {
+} // namespace
+
+bool isAggregateName(std::string_view name) {
     return name == "COUNT" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX" ||
            name == "COUNT_BIG";
 }
-
-} // namespace
 
 Bound Binder::aggregate(const Expr& e, const Scope& scope) {
     Bound b;
@@ -49,7 +49,6 @@ Bound Binder::aggregate(const Expr& e, const Scope& scope) {
         b.type = a.type;
         b.sql = (name == "MIN" ? "min(" : "max(") + distinct + arg + ")";
     } else {
-        if (e.distinct) raiseUnsupported(e.line, name + "(DISTINCT ...)");
         b.type = aggregateResultType(name, a.type);
         b.sql =
             "tsql_" + std::string(name == "SUM" ? "sum" : "avg") + "(" + a.sql + ", " + code(a.type) + ")";

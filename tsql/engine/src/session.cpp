@@ -311,9 +311,19 @@ void Session::execute(std::string_view batch, BatchSink& sink) {
         ex.run(parsed);
     } catch (const engine::BatchCancelled&) {
         resync();
+        if (impl_->doomed) ex.rollbackAll();
+        return;
     } catch (const SinkFailure& failure) {
         resync();
+        if (impl_->doomed) ex.rollbackAll();
         std::rethrow_exception(failure.error);
+    }
+    if (impl_->doomed) {
+        // A CATCH block left the transaction uncommittable: it ends with the batch.
+        ex.rollbackAll();
+        const SqlError e = SqlError::make(3998);
+        impl_->error = e.number();
+        guarded.onMessage(engine::messageOf(e));
     }
 }
 

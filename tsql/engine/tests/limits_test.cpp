@@ -124,6 +124,7 @@ TEST(LimitsTest, LongFlatListsStillWork) {
     // Constants of a chain are folded, the others applied from the left as SQL Server does.
     EXPECT_EQ(scalar(s->execute(kVar + "SELECT 5 ^ 3 ^ @a")).asInt(), 7);
     EXPECT_EQ(scalar(s->execute(kVar + "SELECT @a + 6 | 8 & 12")).asInt(), 12);
+    EXPECT_EQ(scalar(s->execute(kVar + "SELECT 1 + 2 | @a, 0x03 & @a")).asInt(), 3);
     EXPECT_EQ(scalar(s->execute(kVar + "SELECT 'x' + 'y' + CAST(@a AS VARCHAR(3)) + 'z'")).asString(),
               "xy1z");
 }

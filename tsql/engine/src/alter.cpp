@@ -49,9 +49,7 @@ void refuseIfReferenced(Executor& ex, const TableInfo& t, int line) {
     try {
         raise(first, line, firstArgs);
     } catch (const SqlError& e) {
-        BatchEvent ev;
-        ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-        ex.output().events.push_back(std::move(ev));
+        ex.output().onMessage(messageOf(e));
     }
     raise(then, line, thenArgs);
 }
@@ -93,7 +91,7 @@ long long newObjectId(Executor& ex, const TableInfo& t) {
 //! ADD of columns and DEFAULT ... FOR constraints: done in place; other constraints rebuild the table.
 void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     auto& s = ex.session();
-    Binder b(s);
+    Binder b(s, true); // computed columns become part of the SQLite table
     TableInfo t = old;
     std::string schema = t.schema();
     bool filled = hasRows(ex, t);
@@ -299,7 +297,7 @@ void alterColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old)
             if (equalsIgnoreCase(col, c.name) && k.kind != ConstraintKind::Check && !grows)
                 raisePair(ex, stmt.line, 5074, {"object", k.name, c.name}, 4922, {"ALTER", c.name});
     std::vector<std::string> copy = sameColumns(t);
-    Binder b(ex.session());
+    Binder b(ex.session(), true);
     Bound source;
     source.sql = quoteName(c.name);
     source.type = from;

@@ -88,7 +88,7 @@ std::vector<std::string> sameColumns(const TableInfo& t) {
 void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::vector<std::string>& copy,
              const std::set<std::string>& disabled, WriteKind kind, const std::set<std::string>& checkNow) {
     auto& s = ex.session();
-    Binder b(s);
+    Binder b(s, true); // computed columns and CHECK constraints become part of the SQLite table
     Scope own = Binder::ownColumns(t);
     std::string schema = t.schema();
     std::string scratch = schema + "." + quoteName("tsql_rebuild");

@@ -55,8 +55,18 @@ struct QueryShape {
 //! A prepared-to-run statement text with the variables it reads as parameters ?1.. (slot + 1).
 class Binder {
 public:
-    explicit Binder(Session::Impl& session)
-        : s_(session) {}
+    //! `writeLiterals`: constants are written into the SQL (NUL-safe), for SQL that SQLite keeps in a
+    //! schema or that outlives the statement; otherwise text, binary and GUID constants are bound
+    //! parameters (Session::Impl::literals) of the statement being run.
+    explicit Binder(Session::Impl& session, bool writeLiterals = false)
+        : s_(session)
+        , writeLiterals_(writeLiterals) {}
+
+    Session::Impl& session() const { return s_; }
+    //! SQL of a constant: a parameter bound to it, or its text (numbers, dates, NULL, written literals).
+    std::string literal(const Value& v);
+    //! A constant as a Bound expression.
+    Bound constant(const Value& v);
 
     //! Treats `SELECT @v = expr` items as plain expressions (the executor assigns the row).
     bool assignMode = false;
@@ -99,6 +109,7 @@ private:
     void addSource(Scope& scope, Source source, int line);
 
     Session::Impl& s_;
+    bool writeLiterals_ = false;
     int aliasCounter_ = 0;
 };
 

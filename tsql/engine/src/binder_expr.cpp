@@ -54,12 +54,24 @@ std::optional<BinaryOp> arithmetic(const std::string& op) {
     return std::nullopt;
 }
 
-Bound constantBound(const Value& v) {
-    Bound b;
-    b.type = v.type();
-    b.sql = sqliteLiteral(v);
-    b.constant = v;
-    return b;
+//! `terms` joined by `op` (" AND ", " OR ", " || ") in parenthesised groups of at most eight, groups of
+//! groups and so on: SQLite's parser stack and expression depth grow with the logarithm of the count
+//! only, where a flat or nested list of a thousand terms would exceed them.
+std::string joinBalanced(std::vector<std::string> terms, std::string_view op) {
+    constexpr std::size_t kGroup = 8;
+    auto group = [&](std::size_t from, std::size_t to) {
+        std::string sql = "(";
+        for (std::size_t i = from; i < to; ++i)
+            sql += (i > from ? std::string(op) : "") + terms[i];
+        return sql + ")";
+    };
+    while (terms.size() > kGroup) {
+        std::vector<std::string> groups;
+        for (std::size_t i = 0; i < terms.size(); i += kGroup)
+            groups.push_back(group(i, std::min(i + kGroup, terms.size())));
+        terms = std::move(groups);
+    }
+    return group(0, terms.size());
 }
 
 std::vector<std::uint8_t> hexBytes(const std::string& hex) {
@@ -90,6 +102,31 @@ bool storageCompatible(const Type& from, const Type& to) {
         return to.id == TypeId::Image || to.length == Type::kMax ||
                (from.length != Type::kMax && from.length <= to.length);
     return false;
+}
+
+std::string Binder::literal(const Value& v) {
+    const auto& payload = v.payload();
+    bool bound = std::holds_alternative<std::string>(payload) || std::holds_alternative<Bytes>(payload) ||
+                 std::holds_alternative<Guid>(payload);
+    if (writeLiterals_ || !bound) return sqliteLiteral(v);
+    std::size_t hash = literalHash(v);
+    std::size_t position = s_.literals.size();
+    auto [from, to] = s_.literalIndex.equal_range(hash);
+    for (auto it = from; it != to; ++it)
+        if (it->second >= s_.literalBase && s_.literals[it->second] == v) position = it->second;
+    if (position == s_.literals.size()) {
+        s_.literals.push_back(v);
+        s_.literalIndex.emplace(hash, position);
+    }
+    return "?" + std::to_string(s_.variables.size() + 1 + (position - s_.literalBase));
+}
+
+Bound Binder::constant(const Value& v) {
+    Bound b;
+    b.type = v.type();
+    b.sql = literal(v);
+    b.constant = v;
+    return b;
 }
 
 std::string Binder::newAlias(const char* prefix) {
@@ -152,7 +189,7 @@ Value Binder::literalValue(const Expr& e) {
 
 std::string Binder::convert(const Bound& b, const Type& to, ConversionKind kind) {
     if (b.type.id == TypeId::Null) return "NULL";
-    if (b.constant) return sqliteLiteral(tsql::convert(*b.constant, to, kind));
+    if (b.constant) return literal(tsql::convert(*b.constant, to, kind));
     if (storageCompatible(b.type, to)) return b.sql;
     return "tsql_convert(" + b.sql + ", " + code(b.type) + ", " + code(to) + ", " +
            std::to_string(static_cast<int>(kind)) + ")";
@@ -180,9 +217,22 @@ std::string Binder::comparison(const std::string& op, const Bound& l, const Boun
 std::string Binder::predicate(const Expr& e, const Scope& scope) {
     switch (e.kind) {
     case ExprKind::Binary: {
-        if (e.text == "AND" || e.text == "OR")
-            return "(" + condition(*e.args[0], scope) + " " + e.text + " " + condition(*e.args[1], scope) +
-                   ")";
+        if (e.text == "AND" || e.text == "OR") {
+            // p AND q AND ... (in any grouping) is walked in a loop, so that long chains do not recurse.
+            std::vector<std::string> terms;
+            std::vector<const Expr*> pending{&e};
+            while (!pending.empty()) {
+                const Expr* x = pending.back();
+                pending.pop_back();
+                if (x->kind == ExprKind::Binary && x->text == e.text) {
+                    pending.push_back(x->args[1].get());
+                    pending.push_back(x->args[0].get());
+                } else {
+                    terms.push_back(condition(*x, scope));
+                }
+            }
+            return joinBalanced(std::move(terms), " " + e.text + " ");
+        }
         Bound l = expr(*e.args[0], scope);
         Bound r = expr(*e.args[1], scope);
         return comparison(e.text, l, r);
@@ -235,10 +285,10 @@ std::string Binder::predicate(const Expr& e, const Scope& scope) {
             }
             sql += "))";
         } else {
-            sql = "(";
-            for (std::size_t i = 0; i < items.size(); ++i)
-                sql += (i ? " OR " : "") + comparison("=", v, items[i]);
-            sql += ")";
+            std::vector<std::string> terms;
+            for (const Bound& it : items)
+                terms.push_back(comparison("=", v, it));
+            sql = joinBalanced(std::move(terms), " OR ");
         }
         return e.negated ? "(NOT " + sql + ")" : sql;
     }
@@ -284,7 +334,7 @@ std::string Binder::predicate(const Expr& e, const Scope& scope) {
 Bound Binder::expr(const Expr& e, const Scope& scope) {
     switch (e.kind) {
     case ExprKind::Literal:
-        return constantBound(literalValue(e));
+        return constant(literalValue(e));
     case ExprKind::Variable: {
         Variable* v = s_.variable(e.text);
         if (!v) raise(137, e.line, {e.text});
@@ -322,7 +372,7 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
             return b;
         }
         if (e.text == "+") return a;
-        if (a.constant) return constantBound(negate(*a.constant));
+        if (a.constant) return constant(negate(*a.constant));
         b.type = negateResultType(a.type);
         b.sql = "tsql_neg(" + a.sql + ", " + code(a.type) + ")";
         b.aggregate = a.aggregate;
@@ -343,13 +393,13 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
             Bound style = expr(*e.args[1], scope);
             if (!style.constant || style.constant->isNull()) raise(102, e.line, {","});
             int st = static_cast<int>(tsql::convert(*style.constant, Type::integer()).asInt());
-            if (a.constant) return constantBound(convertStyle(*a.constant, to, st));
+            if (a.constant) return constant(convertStyle(*a.constant, to, st));
             b.sql = "tsql_convert_style(" + a.sql + ", " + code(a.type) + ", " + code(to) + ", " +
                     std::to_string(st) + ")";
             return b;
         }
         if (a.type == to) return a;
-        if (a.constant) return constantBound(tsql::convert(*a.constant, to, ConversionKind::Explicit));
+        if (a.constant) return constant(tsql::convert(*a.constant, to, ConversionKind::Explicit));
         b.sql = "tsql_convert(" + a.sql + ", " + code(a.type) + ", " + code(to) + ", " +
                 std::to_string(static_cast<int>(ConversionKind::Explicit)) + ")";
         return b;
@@ -401,42 +451,96 @@ Bound Binder::column(const Expr& e, const Scope& scope) {
 }
 
 Bound Binder::binary(const Expr& e, const Scope& scope) {
-    auto op = arithmetic(e.text);
-    if (!op && !(e.text == "&" || e.text == "|" || e.text == "^")) raise(102, e.line, {e.text});
-    Bound l = expr(*e.args[0], scope);
-    Bound r = expr(*e.args[1], scope);
-    Bound b;
-    b.aggregate = l.aggregate || r.aggregate;
-    if (!op) {
-        b.type = precedence(l.type.id) >= precedence(r.type.id) ? l.type : r.type;
-        // A binary operand (COLUMNS_UPDATED() & 2) takes part as the integer it converts to.
-        const std::string ls = isBinaryType(l.type.id) ? convert(l, b.type, ConversionKind::Implicit) : l.sql;
-        const std::string rs = isBinaryType(r.type.id) ? convert(r, b.type, ConversionKind::Implicit) : r.sql;
-        if (e.text == "^")
-            b.sql = "((" + ls + " | " + rs + ") - (" + ls + " & " + rs + "))";
-        else
-            b.sql = "(" + ls + " " + e.text + " " + rs + ")";
-        return b;
+    // a + b - c | d ...: the operators of the left spine are applied in a loop, not by recursion, and
+    // their SQL stays flat: runs of text concatenation as one || list, runs of arithmetic as tsql_chain
+    // calls (each call the first argument of the next), constants folded from the left.
+    auto isSpineOperator = [](const std::string& op) {
+        return arithmetic(op) || op == "&" || op == "|" || op == "^";
+    };
+    if (!isSpineOperator(e.text)) raise(102, e.line, {e.text});
+    std::vector<const Expr*> spine;
+    const Expr* first = &e;
+    while (first->kind == ExprKind::Binary && isSpineOperator(first->text)) {
+        spine.push_back(first);
+        first = first->args[0].get();
     }
-    try {
-        b.type = binaryResultType(*op, l.type, r.type);
-    } catch (SqlError& err) {
-        err.setLine(e.line);
-        throw;
+    Bound value = expr(*first, scope); // the chain so far; its sql is stale while parts are pending
+    std::vector<std::string> concat;   // pending || operands, the value so far first
+    std::string base, steps;           // pending tsql_chain: first argument and the steps after it
+    Type baseType;
+    int stepCount = 0;
+    auto flushConcat = [&] {
+        if (concat.empty()) return;
+        value.sql = joinBalanced(std::move(concat), " || ");
+        concat.clear();
+    };
+    auto flushSteps = [&] {
+        if (stepCount == 0) return;
+        value.sql = "tsql_chain(" + base + ", " + code(baseType) + steps + ")";
+        steps.clear();
+        stepCount = 0;
+    };
+    for (auto it = spine.rbegin(); it != spine.rend(); ++it) {
+        const Expr& node = **it;
+        Bound r = expr(*node.args[1], scope);
+        value.aggregate = value.aggregate || r.aggregate;
+        value.name.clear();
+        auto op = arithmetic(node.text);
+        if (!op) {
+            flushConcat();
+            flushSteps();
+            if (value.sql.empty()) value.sql = literal(*value.constant);
+            const Type type = precedence(value.type.id) >= precedence(r.type.id) ? value.type : r.type;
+            // A binary operand (COLUMNS_UPDATED() & 2) takes part as the integer it converts to.
+            const std::string ls =
+                isBinaryType(value.type.id) ? convert(value, type, ConversionKind::Implicit) : value.sql;
+            const std::string rs =
+                isBinaryType(r.type.id) ? convert(r, type, ConversionKind::Implicit) : r.sql;
+            value.type = type;
+            value.sql = node.text == "^" ? "tsql_bitxor(" + ls + ", " + rs + ")"
+                                         : "(" + ls + " " + node.text + " " + rs + ")";
+            value.constant.reset();
+            continue;
+        }
+        Type type;
+        try {
+            type = binaryResultType(*op, value.type, r.type);
+        } catch (SqlError& err) {
+            err.setLine(node.line);
+            throw;
+        }
+        if (value.constant && r.constant) {
+            // Folded; only the chain's last constant becomes SQL (a bound parameter for text).
+            Value folded = binaryOp(*op, *value.constant, *r.constant);
+            value.type = folded.type();
+            value.constant = std::move(folded);
+            value.sql.clear();
+            continue;
+        }
+        if (value.sql.empty()) value.sql = literal(*value.constant);
+        if (*op == BinaryOp::Add && isCharacterType(type.id) &&
+            (isCharacterType(value.type.id) || value.type.id == TypeId::Null) &&
+            (isCharacterType(r.type.id) || r.type.id == TypeId::Null)) {
+            flushSteps();
+            if (concat.empty()) concat.push_back(value.sql);
+            concat.push_back(r.sql);
+        } else {
+            flushConcat();
+            if (stepCount == 0) {
+                base = value.sql;
+                baseType = value.type;
+            }
+            steps += ", " + std::to_string(chainStep(*op, r.type)) + ", " + r.sql;
+            ++stepCount;
+        }
+        value.type = type;
+        value.constant.reset();
+        if (stepCount == kChainStepsPerCall) flushSteps();
     }
-    if (l.constant && r.constant) {
-        Bound c = constantBound(binaryOp(*op, *l.constant, *r.constant));
-        return c;
-    }
-    if (*op == BinaryOp::Add && isCharacterType(b.type.id) &&
-        (isCharacterType(l.type.id) || l.type.id == TypeId::Null) &&
-        (isCharacterType(r.type.id) || r.type.id == TypeId::Null)) {
-        b.sql = "(" + l.sql + " || " + r.sql + ")";
-        return b;
-    }
-    b.sql = "tsql_op(" + std::to_string(static_cast<int>(*op)) + ", " + l.sql + ", " + code(l.type) + ", " +
-            r.sql + ", " + code(r.type) + ")";
-    return b;
+    flushConcat();
+    flushSteps();
+    if (value.sql.empty()) value.sql = literal(*value.constant);
+    return value;
 }
 
 Bound Binder::caseExpr(const Expr& e, const Scope& scope) {

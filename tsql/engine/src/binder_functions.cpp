@@ -19,14 +19,6 @@ std::string code(const Type& t) {
     return std::to_string(t.code());
 }
 
-Bound constantBound(const Value& v) {
-    Bound b;
-    b.type = v.type();
-    b.sql = sqliteLiteral(v);
-    b.constant = v;
-    return b;
-}
-
 } // namespace
 
 bool isAggregateName(std::string_view name) {
@@ -90,7 +82,7 @@ Bound Binder::function(const Expr& e, const Scope& scope) {
     for (std::size_t i = 0; i < e.args.size(); ++i) {
         const Expr& a = *e.args[i];
         if (i == 0 && info && info->datePartFirst && a.kind == ExprKind::Column && a.parts.size() == 1) {
-            args.push_back(constantBound(Value::varChar(a.parts[0])));
+            args.push_back(constant(Value::varChar(a.parts[0])));
             continue;
         }
         args.push_back(expr(a, scope));

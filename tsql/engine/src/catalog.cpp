@@ -73,11 +73,6 @@ std::vector<std::string> splitNames(const char* text) {
     return out;
 }
 
-std::string columnText(sqlite3_stmt* s, int col) {
-    const unsigned char* t = sqlite3_column_text(s, col);
-    return t ? reinterpret_cast<const char*>(t) : "";
-}
-
 //! A cached catalog statement for one use: bound, stepped, then reset.
 class OneShot {
 public:
@@ -91,7 +86,7 @@ public:
     OneShot(const OneShot&) = delete;
     OneShot& operator=(const OneShot&) = delete;
     sqlite3_stmt* get() { return s_; }
-    void bind(int i, const std::string& v) { sqlite3_bind_text(s_, i, v.c_str(), -1, SQLITE_TRANSIENT); }
+    void bind(int i, const std::string& v) { bindText(s_, i, v); }
     void bind(int i, long long v) { sqlite3_bind_int64(s_, i, v); }
     bool step() {
         int rc = sqlite3_step(s_);

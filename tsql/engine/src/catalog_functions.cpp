@@ -141,8 +141,7 @@ bool inList(std::string_view list, std::string_view word) {
 }
 
 std::string textArg(sqlite3_value* v) {
-    const unsigned char* t = sqlite3_value_text(v);
-    return t ? reinterpret_cast<const char*>(t) : "";
+    return valueText(v);
 }
 
 //! A query of the catalog run once with bound arguments.
@@ -161,7 +160,7 @@ public:
         return *this;
     }
     Query& bind(int i, const std::string& v) {
-        sqlite3_bind_text(s_, i, v.c_str(), -1, SQLITE_TRANSIENT);
+        bindText(s_, i, v);
         return *this;
     }
     bool step() {
@@ -171,10 +170,7 @@ public:
         throwSqlite(db_, rc, sqlite3_sql(s_));
     }
     long long integer(int col) { return sqlite3_column_int64(s_, col); }
-    std::string text(int col) {
-        const unsigned char* t = sqlite3_column_text(s_, col);
-        return t ? reinterpret_cast<const char*>(t) : "";
-    }
+    std::string text(int col) { return columnText(s_, col); }
     bool isNull(int col) { return sqlite3_column_type(s_, col) == SQLITE_NULL; }
 
 private:

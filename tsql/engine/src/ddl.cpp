@@ -49,7 +49,11 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
     TableInfo t;
     t.name = stmt.table.name();
     t.temp = stmt.table.isTemp();
-    if (t.name.size() > 128 || t.name.empty()) raise(102, stmt.line, {t.name});
+    if (characterCount(t.name) > 128 || t.name.empty()) raise(102, stmt.line, {t.name});
+    // SQL Server adds a suffix of its own to the name of a temporary table, which leaves 116 characters.
+    constexpr std::size_t kMaxTemporaryNameLength = 116;
+    if (t.temp && characterCount(t.name) > kMaxTemporaryNameLength)
+        raise(193, stmt.line, {t.name, std::to_string(kMaxTemporaryNameLength)});
     if (catalog.nameTaken(t.name, t.temp)) raise(2714, stmt.line, {t.name});
     // Stored expressions have SQL Server's stored form, which the catalog views show.
     for (const auto& def : stmt.columns) {
@@ -58,7 +62,7 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
     }
     for (const auto& def : stmt.constraints)
         if (def.kind == ConstraintKind::Check) normalisedExpressionText(def.checkText);
-    Binder b(s);
+    Binder b(s, true); // computed columns and CHECK constraints become part of the SQLite table
     ex.atomically([&] {
         t.id = catalog.newId(t.temp);
         long long nextId = t.id;

@@ -47,7 +47,7 @@ void executeDelete(Executor& ex, const DeleteStmt& stmt) {
         triggers.after(changed);
     });
     s.rowCount = changed;
-    ex.output().rowsAffected = changed;
+    ex.output().onRowsAffected(changed);
 }
 
 } // namespace tsql::engine

@@ -79,10 +79,8 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
     }
     while (sqlite3_step(st) == SQLITE_ROW) {
         std::vector<std::string> row;
-        for (int i = 0; i < columns; ++i) {
-            const unsigned char* t = sqlite3_column_text(st, i);
-            row.push_back(t ? reinterpret_cast<const char*>(t) : "");
-        }
+        for (int i = 0; i < columns; ++i)
+            row.push_back(columnText(st, i));
         out.push_back(std::move(row));
     }
     sqlite3_finalize(st);
@@ -276,7 +274,9 @@ std::string defaultValueSql(Binder& b, const TableInfo& table, int column) {
     auto cached = table.defaultSql.find(column);
     if (cached != table.defaultSql.end()) return cached->second;
     auto e = parseExpression(c.defaultText);
-    std::string sql = b.convert(b.expr(*e, Scope{}), c.type, ConversionKind::Store);
+    // Kept with the table for later statements: its constants are written into the SQL.
+    Binder written(b.session(), true);
+    std::string sql = written.convert(written.expr(*e, Scope{}), c.type, ConversionKind::Store);
     table.defaultSql[column] = sql;
     return sql;
 }

@@ -34,9 +34,16 @@ std::optional<BinaryOp> compoundAssignment(const std::string& op) {
 }
 
 void Executor::bindVariables(sqlite3_stmt* stmt) {
-    int n = sqlite3_bind_parameter_count(stmt);
-    for (int i = 1; i <= n; ++i)
-        if (static_cast<std::size_t>(i) <= s_.variables.size()) bindValue(stmt, i, s_.variables[i - 1].value);
+    auto n = static_cast<std::size_t>(sqlite3_bind_parameter_count(stmt));
+    const std::size_t variables = s_.variables.size();
+    for (std::size_t i = 1; i <= n; ++i) {
+        if (i <= variables) {
+            bindValue(stmt, static_cast<int>(i), s_.variables[i - 1].value);
+        } else {
+            std::size_t literal = s_.literalBase + (i - variables - 1);
+            if (literal < s_.literals.size()) bindValue(stmt, static_cast<int>(i), s_.literals[literal]);
+        }
+    }
 }
 
 sqlite3_stmt* Executor::prepare(const std::string& sql) {
@@ -123,10 +130,17 @@ void Executor::assign(Variable& v, const Value& value) {
 }
 
 void Executor::message(const std::string& text) {
-    BatchEvent ev;
-    ev.kind = BatchEvent::Kind::Message;
-    ev.message.text = text;
-    out_.events.push_back(std::move(ev));
+    Message m;
+    m.text = text;
+    out_.onMessage(m);
+}
+
+void Executor::sendRows(const std::vector<ResultColumn>& columns,
+                        const std::vector<std::vector<Value>>& rows) {
+    out_.onColumns(columns);
+    for (const auto& row : rows)
+        out_.onRow(row);
+    out_.onDone(static_cast<long long>(rows.size()));
 }
 
 void Executor::declare(const Statement& stmt) {
@@ -278,10 +292,8 @@ void Executor::compile(const Statement& stmt) {
 }
 
 void Executor::report(const SqlError& e) {
-    BatchEvent ev;
-    ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-    out_.events.push_back(std::move(ev));
     s_.error = e.number();
+    out_.onMessage(messageOf(e));
 }
 
 void Executor::run(const Batch& batch) {
@@ -332,6 +344,7 @@ private:
 
 void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     CursorScope cursorScope(s_);
+    LiteralScope literalScope(s_, true);
     CatchBlocks catchBlocks(s_);
     try {
         s_.catalog.refreshIfChanged();
@@ -358,8 +371,10 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     }
     std::size_t pc = 0;
     while (pc < code_.size()) {
+        if (out_.cancelled()) throw BatchCancelled{};
         leaveCatches(pc);
         const Instruction& in = code_[pc];
+        LiteralScope statementLiterals(s_, false);
         const std::size_t region = tryAt(pc);
         InTry inTry(s_, region != kNoRegion);
         try {
@@ -513,14 +528,30 @@ void Executor::select(const SelectStmt& stmt) {
     const Query& q = stmt.query;
     bool assigning = !q.cores.front().items.front().assign.empty();
     if (!assigning) {
+        // Rows go to the sink as SQLite produces them; the result set starts with its first row (or
+        // its end), so that an error before any row sends none.
         Binder b(s_);
         QueryShape shape = b.query(q, nullptr);
-        BatchEvent ev;
-        ev.kind = BatchEvent::Kind::Rows;
-        ev.rows.columns = shape.columns;
-        ev.rows.rows = rows(shape.sql, shape.columns);
-        s_.rowCount = static_cast<long long>(ev.rows.rows.size());
-        out_.events.push_back(std::move(ev));
+        sqlite3_stmt* st = prepare(shape.sql);
+        StatementReset reset(st);
+        long long count = 0;
+        std::vector<Value> row(shape.columns.size());
+        int rc;
+        try {
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                for (std::size_t i = 0; i < row.size(); ++i)
+                    row[i] = readColumn(st, static_cast<int>(i), shape.columns[i].type);
+                if (count++ == 0) out_.onColumns(shape.columns);
+                out_.onRow(row);
+            }
+            sqliteStep(s_.db, st, rc);
+        } catch (const std::exception&) {
+            if (count > 0) out_.onDone(count);
+            throw;
+        }
+        if (count == 0) out_.onColumns(shape.columns);
+        out_.onDone(count);
+        s_.rowCount = count;
         return;
     }
     executeSelectAssign(*this, stmt);
@@ -561,9 +592,7 @@ void Executor::raiserror(const RaiserrorStmt& stmt) {
     if (severity < 0) severity = 0;
     if (severity > 25) severity = 25;
     if (severity <= 10) {
-        BatchEvent ev;
-        ev.message = {number == 50000 ? 0 : number, severity, state, stmt.line, text};
-        out_.events.push_back(std::move(ev));
+        out_.onMessage({number == 50000 ? 0 : number, severity, state, stmt.line, text});
         s_.rowCount = 0;
         if (stmt.setError) statementError_ = number;
         return;

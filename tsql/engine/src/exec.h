@@ -32,12 +32,12 @@ struct UnwindToCatch {
 //! error that ends only its scope; the error is already reported and the batch goes on.
 struct StatementFailed {};
 
-//! Runs one batch on a session and collects what it produces.
+//! Runs one batch on a session and hands what it produces to a sink.
 class Executor {
 public:
     //! `kind`: what runs (in a procedure's body RETURN may carry a value); `module`: the name of the
     //! procedure or trigger.
-    Executor(Session::Impl& session, BatchOutput& out, ScopeKind kind = ScopeKind::Batch,
+    Executor(Session::Impl& session, BatchSink& out, ScopeKind kind = ScopeKind::Batch,
              std::string module = {})
         : s_(session)
         , out_(out)
@@ -64,7 +64,9 @@ public:
 
     // Services for the statement implementations.
     Session::Impl& session() { return s_; }
-    BatchOutput& output() { return out_; }
+    BatchSink& output() { return out_; }
+    //! Sends a complete result set.
+    void sendRows(const std::vector<ResultColumn>& columns, const std::vector<std::vector<Value>>& rows);
     //! Binds the batch's variables to the parameters of a prepared statement.
     void bindVariables(sqlite3_stmt* stmt);
     //! Prepares (cached) and binds SQL; the caller steps and resets it.
@@ -129,7 +131,7 @@ private:
     void report(const SqlError& e);
 
     Session::Impl& s_;
-    BatchOutput& out_;
+    BatchSink& out_;
     ScopeKind kind_;
     std::string module_;
     bool aborted_ = false;

@@ -161,7 +161,7 @@ void executeInsert(Executor& ex, const InsertStmt& stmt) {
         triggers.after(changed);
     });
     s.rowCount = changed;
-    ex.output().rowsAffected = changed;
+    ex.output().onRowsAffected(changed);
 }
 
 } // namespace tsql::engine

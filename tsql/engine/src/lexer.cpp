@@ -14,6 +14,13 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::size_t characterCount(std::string_view utf8) {
+    std::size_t n = 0;
+    for (char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
 std::string upper(std::string_view s) {
     std::string out(s);
     for (auto& c : out)
@@ -41,6 +48,27 @@ std::string Token::display() const {
 
 namespace {
 
+//! SQL Server's longest identifier (names, quoted names, variables), in characters.
+constexpr std::size_t kMaxIdentifierLength = 128;
+
+//! The first `n` characters of UTF-8 text.
+std::string_view firstCharacters(std::string_view s, std::size_t n) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
+        if (count++ == n) return s.substr(0, i);
+    }
+    return s;
+}
+
+//! Refuses a name longer than SQL Server takes (103) or holding a NUL character (1055).
+void checkIdentifier(const Token& t) {
+    if (t.text.find('\0') != std::string::npos) raise(1055, t.line, {t.text});
+    std::string_view head = firstCharacters(t.text, kMaxIdentifierLength);
+    if (head.size() < t.text.size())
+        raise(103, t.line, {std::string(head), std::to_string(kMaxIdentifierLength)}, 4);
+}
+
 bool isIdentStart(unsigned char c) {
     return std::isalpha(c) || c == '_' || c == '#' || c >= 0x80;
 }
@@ -67,6 +95,9 @@ public:
             }
             scan(t);
             t.length = pos_ - t.offset;
+            if (t.kind == TokenKind::Identifier || t.kind == TokenKind::QuotedIdentifier ||
+                t.kind == TokenKind::Variable || t.kind == TokenKind::GlobalVariable)
+                checkIdentifier(t);
             out.push_back(std::move(t));
         }
     }

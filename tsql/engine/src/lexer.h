@@ -44,6 +44,9 @@ std::vector<Token> tokenize(std::string_view batch);
 
 //! Case-insensitive ASCII comparison of identifiers.
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
+//! Characters (code points) of UTF-8 text.
+std::size_t characterCount(std::string_view utf8);
+
 //! ASCII upper case of an identifier.
 std::string upper(std::string_view s);
 

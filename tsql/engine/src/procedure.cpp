@@ -79,9 +79,7 @@ void runDynamic(Executor& ex, const ExecStmt& stmt) {
         // A batch that does not parse is an error of a lower scope: a caller's TRY block catches it,
         // otherwise it fails only this statement.
         if (e.severity() > 10 && e.severity() < 20 && s.tryDepth > 0) throw UnwindToCatch{e, false};
-        BatchEvent ev;
-        ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-        ex.output().events.push_back(std::move(ev));
+        ex.output().onMessage(messageOf(e));
         ex.setStatementError(e.number());
         return;
     }

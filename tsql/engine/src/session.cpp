@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include "catalog_functions.h"
+#include "errors.h"
 #include "exec.h"
 #include "lexer.h"
 #include "parser.h"
@@ -9,6 +10,7 @@
 #include "tsql/sqlite.h"
 
 #include <atomic>
+#include <exception>
 #include <filesystem>
 
 namespace tsql {
@@ -29,6 +31,84 @@ namespace {
 
 std::atomic<int> memoryCounter{0};
 
+//! An exception a caller's sink threw, carried past the executor's handlers of engine errors (it is no
+//! std::exception) to Session::execute, which throws the original again.
+struct SinkFailure {
+    std::exception_ptr error;
+};
+
+//! Passes every call on to the caller's sink, wrapping what it throws in SinkFailure.
+class GuardedSink : public BatchSink {
+public:
+    explicit GuardedSink(BatchSink& sink)
+        : sink_(sink) {}
+    void onColumns(const std::vector<ResultColumn>& columns) override {
+        guard([&] { sink_.onColumns(columns); });
+    }
+    void onRow(const std::vector<Value>& row) override {
+        guard([&] { sink_.onRow(row); });
+    }
+    void onDone(long long rows) override {
+        guard([&] { sink_.onDone(rows); });
+    }
+    void onMessage(const Message& message) override {
+        guard([&] { sink_.onMessage(message); });
+    }
+    void onRowsAffected(long long rows) override {
+        guard([&] { sink_.onRowsAffected(rows); });
+    }
+    bool cancelled() override {
+        // Asked inside SQLite's progress handler too: nothing may leave it as an exception.
+        try {
+            return sink_.cancelled();
+        } catch (...) {
+            return true;
+        }
+    }
+    //! SQLite's progress handler: interrupts the statement running once the sink cancels.
+    static int progress(void* self) {
+        auto* guarded = static_cast<GuardedSink*>(self);
+        if (guarded->interrupted_ || !guarded->cancelled()) return 0;
+        guarded->interrupted_ = true; // the rollbacks that follow must run
+        return 1;
+    }
+
+private:
+    template <class Call> void guard(const Call& call) {
+        try {
+            call();
+        } catch (...) {
+            throw SinkFailure{std::current_exception()};
+        }
+    }
+    BatchSink& sink_;
+    bool interrupted_ = false;
+};
+
+//! Keeps everything a batch produces as the events of a BatchOutput.
+class Collector : public BatchSink {
+public:
+    explicit Collector(BatchOutput& out)
+        : out_(out) {}
+    void onColumns(const std::vector<ResultColumn>& columns) override {
+        BatchEvent ev;
+        ev.kind = BatchEvent::Kind::Rows;
+        ev.rows.columns = columns;
+        out_.events.push_back(std::move(ev));
+    }
+    void onRow(const std::vector<Value>& row) override { out_.events.back().rows.rows.push_back(row); }
+    void onDone(long long) override {}
+    void onMessage(const Message& message) override {
+        BatchEvent ev;
+        ev.message = message;
+        out_.events.push_back(std::move(ev));
+    }
+    void onRowsAffected(long long rows) override { out_.rowsAffected = rows; }
+
+private:
+    BatchOutput& out_;
+};
+
 sqlite3* openConnection(const Database::Impl& d) {
     sqlite3* db = nullptr;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
@@ -39,6 +119,8 @@ sqlite3* openConnection(const Database::Impl& d) {
         throw SqlError::make(4060, {d.name + " (" + message + ")"});
     }
     sqlite3_busy_timeout(db, 30000);
+    // The limit of large values the type library checks, whatever SQLite was built with.
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, static_cast<int>(kMaxValueBytes));
     return db;
 }
 
@@ -136,6 +218,46 @@ Session::Impl::~Impl() {
     sqlite3_close_v2(db);
 }
 
+namespace engine {
+
+std::size_t literalHash(const Value& v) {
+    std::size_t h = std::hash<std::int64_t>{}(v.type().code());
+    auto mix = [&](std::string_view bytes) {
+        h ^= std::hash<std::string_view>{}(bytes) + 0x9e3779b9 + (h << 6);
+    };
+    if (std::holds_alternative<std::string>(v.payload())) {
+        mix(v.asString());
+    } else if (std::holds_alternative<Bytes>(v.payload())) {
+        const Bytes& b = v.asBytes();
+        mix(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
+    } else if (std::holds_alternative<Guid>(v.payload())) {
+        mix(guidToString(v.asGuid()));
+    }
+    return h;
+}
+
+LiteralScope::LiteralScope(Session::Impl& session, bool newScope)
+    : s_(session)
+    , mark_(session.literals.size())
+    , base_(session.literalBase) {
+    if (newScope) s_.literalBase = mark_;
+}
+
+LiteralScope::~LiteralScope() {
+    for (std::size_t i = mark_; i < s_.literals.size(); ++i) {
+        auto [from, to] = s_.literalIndex.equal_range(literalHash(s_.literals[i]));
+        for (auto it = from; it != to; ++it)
+            if (it->second == i) {
+                s_.literalIndex.erase(it);
+                break;
+            }
+    }
+    s_.literals.resize(mark_);
+    s_.literalBase = base_;
+}
+
+} // namespace engine
+
 engine::Variable* Session::Impl::variable(std::string_view name) {
     auto it = variableIndex.find(engine::upper(name));
     return it == variableIndex.end() ? nullptr : &variables[it->second];
@@ -151,35 +273,58 @@ const std::string& Session::login() const {
 
 BatchOutput Session::execute(std::string_view batch) {
     BatchOutput out;
+    Collector collector(out);
+    execute(batch, collector);
+    return out;
+}
+
+void Session::execute(std::string_view batch, BatchSink& sink) {
     engine::Batch parsed;
     try {
         parsed = engine::parseBatch(batch);
     } catch (const SqlError& e) {
-        BatchEvent ev;
-        ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-        out.events.push_back(std::move(ev));
         impl_->error = e.number();
-        return out;
+        sink.onMessage(engine::messageOf(e));
+        return;
     } catch (const std::out_of_range&) {
         // A number too large for any type, e.g. in IDENTITY(seed, increment).
-        BatchEvent ev;
-        ev.message = {8115, 16, 1, 0, "Arithmetic overflow error converting expression to data type bigint."};
-        out.events.push_back(std::move(ev));
         impl_->error = 8115;
-        return out;
+        sink.onMessage(
+            {8115, 16, 1, 0, "Arithmetic overflow error converting expression to data type bigint."});
+        return;
     }
-    engine::Executor ex(*impl_, out);
-    ex.run(parsed);
+    GuardedSink guarded(sink);
+    sqlite3_progress_handler(impl_->db, 1000, GuardedSink::progress, &guarded);
+    struct Detach {
+        sqlite3* db;
+        ~Detach() { sqlite3_progress_handler(db, 0, nullptr, nullptr); }
+    } detach{impl_->db};
+    // An interrupted write may have taken SQLite's transaction with it.
+    auto resync = [&] {
+        if (impl_->tranCount > 0 && sqlite3_get_autocommit(impl_->db)) {
+            impl_->tranCount = 0;
+            impl_->catalog.invalidate();
+        }
+    };
+    engine::Executor ex(*impl_, guarded);
+    try {
+        ex.run(parsed);
+    } catch (const engine::BatchCancelled&) {
+        resync();
+        if (impl_->doomed) ex.rollbackAll();
+        return;
+    } catch (const SinkFailure& failure) {
+        resync();
+        if (impl_->doomed) ex.rollbackAll();
+        std::rethrow_exception(failure.error);
+    }
     if (impl_->doomed) {
         // A CATCH block left the transaction uncommittable: it ends with the batch.
         ex.rollbackAll();
         const SqlError e = SqlError::make(3998);
-        BatchEvent ev;
-        ev.message = {e.number(), e.severity(), e.state(), 0, e.message()};
-        out.events.push_back(std::move(ev));
         impl_->error = e.number();
+        guarded.onMessage(engine::messageOf(e));
     }
-    return out;
 }
 
 } // namespace tsql

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tsql::engine {
@@ -32,6 +33,24 @@ struct IdentityCounter {
 
 //! The cursors of a session (cursor.cpp).
 struct CursorState;
+
+//! Hash of a literal's type and value (text, binary and GUID values).
+std::size_t literalHash(const Value& v);
+
+//! The literals bound while it lives are dropped when it goes; with `newScope`, the literals of a
+//! scope of its own (a batch, procedure, trigger or dynamic batch), numbered from its first one.
+class LiteralScope {
+public:
+    LiteralScope(Session::Impl& session, bool newScope);
+    ~LiteralScope();
+    LiteralScope(const LiteralScope&) = delete;
+    LiteralScope& operator=(const LiteralScope&) = delete;
+
+private:
+    Session::Impl& s_;
+    std::size_t mark_;
+    std::size_t base_;
+};
 
 } // namespace tsql::engine
 
@@ -64,6 +83,15 @@ struct Session::Impl {
     // Batch state.
     std::vector<engine::Variable> variables;
     std::map<std::string, std::size_t> variableIndex; //!< upper-case name -> index
+
+    //! Text, binary and GUID constants of the statements being bound and run, handed to SQLite as bound
+    //! parameters, never as text in the SQL: literals[literalBase + k] is parameter ?(V + 1 + k) after
+    //! the V variables of the running scope (engine::LiteralScope).
+    std::vector<Value> literals;
+    std::size_t literalBase = 0;
+    //! Hash of a literal -> its position, so that a constant bound twice is one parameter (the SQL of
+    //! equal expressions stays equal).
+    std::unordered_multimap<std::size_t, std::size_t> literalIndex;
 
     // Values behind the @@ functions.
     int error = 0;

@@ -77,8 +77,7 @@ constexpr std::array<SessionFunction, 34> sessionFunctions{{
 }};
 
 std::string argText(sqlite3_value* v) {
-    const unsigned char* t = sqlite3_value_text(v);
-    return t ? reinterpret_cast<const char*>(t) : "";
+    return valueText(v);
 }
 
 void resultText(sqlite3_context* ctx, const std::string& s) {

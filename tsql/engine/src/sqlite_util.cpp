@@ -1,15 +1,30 @@
 #include "sqlite_util.h"
 
 #include "errors.h"
+#include "tsql/sqlite.h"
+#include "tsql/value.h"
 
 namespace tsql::engine {
+
+namespace {
+
+//! SQLite's refusals of SQL too deeply nested or too long for its parser and limits.
+constexpr std::string_view kTooDeep[] = {"parser stack overflow", "Expression tree is too large",
+                                         "too many terms in compound SELECT", "too many SQL variables"};
+
+} // namespace
 
 void throwSqlite(sqlite3* db, int rc, std::string_view sql) {
     const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     if (auto decoded = decodeSqliteError(message)) throw *decoded;
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) raise(kLockTimeoutNumber, 0, {});
-    raise(kInternalErrorNumber, 0,
-          {std::string(message) + " (SQL: " + std::string(sql.substr(0, 400)) + ")"});
+    if (rc == SQLITE_INTERRUPT) throw BatchCancelled{};
+    if (rc == SQLITE_TOOBIG) raise(7119, 0, {std::to_string(kMaxValueBytes)});
+    for (std::string_view refusal : kTooDeep)
+        if (std::string_view(message).rfind(refusal, 0) == 0) raise(191, 0, {});
+    // SQLite's own message may quote the SQL it was given; the client gets the kind of failure only.
+    (void)sql;
+    raise(kInternalErrorNumber, 0, {std::string(sqlite3_errstr(rc)) + "."});
 }
 
 void execSql(sqlite3* db, std::string_view sql) {
@@ -46,7 +61,26 @@ void StatementCache::clear() {
     statements_.clear();
 }
 
+void bindText(sqlite3_stmt* stmt, int index, std::string_view text) {
+    sqlite3_bind_text64(stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+std::string columnText(sqlite3_stmt* stmt, int col) {
+    const unsigned char* t = sqlite3_column_text(stmt, col);
+    if (!t) return {};
+    return std::string(reinterpret_cast<const char*>(t),
+                       static_cast<std::size_t>(sqlite3_column_bytes(stmt, col)));
+}
+
+std::string valueText(sqlite3_value* value) {
+    const unsigned char* t = sqlite3_value_text(value);
+    if (!t) return {};
+    return std::string(reinterpret_cast<const char*>(t),
+                       static_cast<std::size_t>(sqlite3_value_bytes(value)));
+}
+
 std::string quoteText(std::string_view s) {
+    if (s.find('\0') != std::string_view::npos) return sqliteLiteral(Value::varChar(std::string(s)));
     std::string out = "'";
     for (char c : s) {
         if (c == '\'') out += '\'';

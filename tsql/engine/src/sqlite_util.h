@@ -13,7 +13,9 @@
 namespace tsql::engine {
 
 //! Throws the SqlError a failed SQLite call stands for: errors raised by our functions come back as
-//! they were raised, anything else as an internal error naming SQLite's message.
+//! they were raised, SQL too deep or too big for SQLite as 191 and 7119, anything else as an internal
+//! error naming the kind of failure only (never `sql`, the statement that failed, nor SQLite's message,
+//! which may quote it).
 [[noreturn]] void throwSqlite(sqlite3* db, int rc, std::string_view sql);
 
 //! Runs SQL without results (several statements allowed); throws on failure.
@@ -54,7 +56,15 @@ private:
     sqlite3_stmt* s_;
 };
 
-//! SQL text literal: 'it''s'.
+//! Binds text to parameter `index` (1-based) with its length: text may hold NUL characters.
+void bindText(sqlite3_stmt* stmt, int index, std::string_view text);
+//! Column `col` of the current row as text with its length (empty for NULL).
+std::string columnText(sqlite3_stmt* stmt, int col);
+
+//! An argument of a function as text with its length (empty for NULL).
+std::string valueText(sqlite3_value* value);
+
+//! SQL text literal: 'it''s' (text holding a NUL character as CAST(X'...' AS TEXT)).
 std::string quoteText(std::string_view s);
 //! SQL identifier: "name" with doubled quotes.
 std::string quoteName(std::string_view s);

@@ -2,6 +2,7 @@
 
 #include "lexer.h"
 #include "normalise.h"
+#include "sqlite_util.h"
 #include "tsql/error.h"
 
 #include <array>
@@ -353,8 +354,7 @@ const std::vector<SystemView>& tempdbViews() {
 }
 
 std::string textArg(sqlite3_value* v) {
-    const unsigned char* t = sqlite3_value_text(v);
-    return t ? reinterpret_cast<const char*>(t) : "";
+    return valueText(v);
 }
 
 //! tsql_type_fact(type code, field): a syscolumns fact of a column type.

@@ -26,7 +26,7 @@ public:
         return *this;
     }
     CatalogStep& bind(int i, const std::string& v) {
-        sqlite3_bind_text(st_, i, v.c_str(), -1, SQLITE_TRANSIENT);
+        bindText(st_, i, v);
         return *this;
     }
     bool step() {
@@ -36,10 +36,7 @@ public:
         return false;
     }
     long long integer(int col) const { return sqlite3_column_int64(st_, col); }
-    std::string text(int col) const {
-        const unsigned char* t = sqlite3_column_text(st_, col);
-        return t ? reinterpret_cast<const char*>(t) : "";
-    }
+    std::string text(int col) const { return columnText(st_, col); }
 
 private:
     sqlite3* db_;

@@ -199,7 +199,7 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
         triggers.after(changed);
     });
     s.rowCount = changed;
-    ex.output().rowsAffected = changed;
+    ex.output().onRowsAffected(changed);
 }
 
 } // namespace tsql::engine

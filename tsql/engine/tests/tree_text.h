@@ -52,6 +52,8 @@ private:
             return e.text;
         case ExprKind::Column:
             return name(e.parts);
+        case ExprKind::ColumnUpdated:
+            return "(UPDATE " + name(e.parts) + ")";
         case ExprKind::Star:
             return e.parts.empty() ? "*" : name(e.parts) + ".*";
         case ExprKind::Unary:
@@ -122,7 +124,7 @@ private:
             if (i) out += q.unionAll[i - 1] ? " UNION ALL " : " UNION ";
             out += "(SELECT";
             if (c.distinct) out += " DISTINCT";
-            if (c.top) out += " TOP " + expr(*c.top) + (c.topPercent ? " PERCENT" : "");
+            if (c.top) out += " TOP " + expr(*c.top);
             for (std::size_t k = 0; k < c.items.size(); ++k) {
                 const SelectItem& item = c.items[k];
                 out += k ? ", " : " ";

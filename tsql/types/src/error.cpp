@@ -12,6 +12,7 @@ namespace {
 //! SQL Server's messages the engine raises, in order of number and state.
 constexpr MessageInfo kMessages[] = {
     {102, 15, ErrorEnds::Scope, "Incorrect syntax near '%s'."},
+    {103, 15, ErrorEnds::Scope, "The identifier that starts with '%s' is too long. Maximum length is %d."},
     {104, 16, ErrorEnds::Scope,
      "ORDER BY items must appear in the select list if the statement contains a UNION, INTERSECT or EXCEPT "
      "operator."},
@@ -67,6 +68,11 @@ constexpr MessageInfo kMessages[] = {
     {174, 15, ErrorEnds::Scope, "The %s function requires %d argument(s)."},
     {178, 15, ErrorEnds::Scope, "A RETURN statement with a return value cannot be used in this context."},
     {189, 15, ErrorEnds::Scope, "The %s function requires %d to %d arguments."},
+    {191, 15, ErrorEnds::Scope,
+     "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into smaller "
+     "queries."},
+    {193, 15, ErrorEnds::Scope,
+     "The object or column name starting with '%s' is too long. The maximum length is %d characters."},
     {195, 15, ErrorEnds::Scope, "'%s' is not a recognized built-in function name."},
     {201, 16, ErrorEnds::Statement,
      "Procedure or function '%s' expects parameter '%s', which was not supplied."},
@@ -145,6 +151,8 @@ constexpr MessageInfo kMessages[] = {
      "allowed. Change the alias to a valid name."},
     {1046, 15, ErrorEnds::Scope,
      "Subqueries are not allowed in this context. Only scalar expressions are allowed."},
+    {1055, 15, ErrorEnds::Scope,
+     "'%s' is an invalid name because it contains a NULL character or an invalid unicode character."},
     {1088, 16, ErrorEnds::Statement,
      "Cannot find the object \"%s\" because it does not exist or you do not have permissions."},
     {1222, 16, ErrorEnds::Statement, "Lock request time out period exceeded."},
@@ -242,6 +250,7 @@ constexpr MessageInfo kMessages[] = {
     {4924, 16, ErrorEnds::Statement, "%s failed because column '%s' does not exist in table '%s'."},
     {4928, 16, ErrorEnds::Statement, "Cannot alter column '%s' because it is '%s'."},
     {5074, 16, ErrorEnds::Statement, "The %s '%s' is dependent on column '%s'."},
+    {7119, 16, ErrorEnds::Statement, "Attempting to grow LOB beyond maximum allowed size of %d bytes."},
     {8101, 16, ErrorEnds::Batch,
      "An explicit value for the identity column in table '%s' can only be specified when a column list is "
      "used and IDENTITY_INSERT is ON."},

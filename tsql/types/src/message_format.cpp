@@ -10,6 +10,15 @@ namespace tsql {
 
 namespace {
 
+//! RAISERROR shows at most kLongest characters; a longer message keeps its first kKept and "...".
+constexpr std::size_t kLongest = 2047, kKept = 2044;
+
+//! Padding past what can be shown changes nothing that is shown: widths and precisions from the
+//! arguments (up to 2^31) are cut to this before anything is allocated.
+std::size_t shown(std::size_t padding) {
+    return std::min(padding, kLongest + 1);
+}
+
 //! One placeholder of RAISERROR's format: %[flags][width][.precision][h|l|I64]type.
 struct Placeholder {
     bool left = false, plus = false, zero = false, alternate = false, blank = false;
@@ -106,7 +115,7 @@ std::string formatNumber(const Placeholder& s, const Value& v) {
     const int base = s.type == 'o' ? 8 : (s.type == 'x' || s.type == 'X') ? 16 : 10;
     std::string body = digits(magnitude, base, s.type == 'X');
     if (s.precision && *s.precision >= 0 && body.size() < static_cast<std::size_t>(*s.precision))
-        body.insert(0, static_cast<std::size_t>(*s.precision) - body.size(), '0');
+        body.insert(0, shown(static_cast<std::size_t>(*s.precision) - body.size()), '0');
     std::string prefix;
     if (negative)
         prefix = "-";
@@ -122,9 +131,10 @@ std::string formatNumber(const Placeholder& s, const Value& v) {
     const std::size_t width = s.width && *s.width > 0 ? static_cast<std::size_t>(*s.width) : 0;
     const std::size_t length = prefix.size() + body.size();
     if (length >= width) return prefix + body;
-    if (s.left) return prefix + body + std::string(width - length, ' ');
-    if (s.zero && !s.precision) return prefix + std::string(width - length, '0') + body;
-    return std::string(width - length, ' ') + prefix + body;
+    const std::size_t padding = shown(width - length);
+    if (s.left) return prefix + body + std::string(padding, ' ');
+    if (s.zero && !s.precision) return prefix + std::string(padding, '0') + body;
+    return std::string(padding, ' ') + prefix + body;
 }
 
 std::string formatText(const Placeholder& s, const Value& v) {
@@ -134,7 +144,8 @@ std::string formatText(const Placeholder& s, const Value& v) {
     const std::size_t width = s.width && *s.width > 0 ? static_cast<std::size_t>(*s.width) : 0;
     const std::size_t length = characters(text);
     if (length >= width) return text;
-    return s.left ? text + std::string(width - length, ' ') : std::string(width - length, ' ') + text;
+    const std::size_t padding = shown(width - length);
+    return s.left ? text + std::string(padding, ' ') : std::string(padding, ' ') + text;
 }
 
 } // namespace
@@ -156,7 +167,6 @@ std::string formatMessage(std::string_view templ, const std::vector<std::string>
 }
 
 std::string formatRaiserror(std::string_view templ, std::span<const Value> args) {
-    constexpr std::size_t kLongest = 2047, kKept = 2044;
     std::string out;
     std::size_t next = 0;
     auto argument = [&]() -> const Value* { return next < args.size() ? &args[next++] : nullptr; };
@@ -167,7 +177,8 @@ std::string formatRaiserror(std::string_view templ, std::span<const Value> args)
                                   : std::nullopt;
         if (field && *field < 0) field = std::nullopt;
     };
-    for (std::size_t i = 0; i < templ.size(); ++i) {
+    // Past kLongest characters (4 bytes each at most) nothing more is shown.
+    for (std::size_t i = 0; i < templ.size() && out.size() <= 4 * kLongest; ++i) {
         if (templ[i] != '%') {
             out += templ[i];
             continue;

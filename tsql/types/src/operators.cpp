@@ -188,17 +188,29 @@ Value dateArithmetic(BinaryOp op, const Value& l, const Value& r) {
     return Value::dateTime(DateTime::fromTotalTicks(v));
 }
 
+//! Bytes a value takes as text or binary (numbers and dates converted to text take few).
+std::uint64_t payloadSize(const Value& v) {
+    if (std::holds_alternative<std::string>(v.payload())) return v.asString().size();
+    if (std::holds_alternative<Bytes>(v.payload())) return v.asBytes().size();
+    return 64;
+}
+
 Value concatenate(const Value& l, const Value& r, const Type& t) {
+    // Measured before anything is copied: operands near the limit are large themselves.
+    checkValueSize(payloadSize(l) + payloadSize(r));
     if (isBinaryType(t.id)) {
         const Type wide = Type::varBinary(Type::kMax);
         Bytes b = convert(l, wide, ConversionKind::Implicit).asBytes();
         const Bytes c = convert(r, wide, ConversionKind::Implicit).asBytes();
+        checkValueSize(std::uint64_t{b.size()} + c.size());
         b.insert(b.end(), c.begin(), c.end());
         return convert(Value::bytes(std::move(b), wide), t, ConversionKind::Assignment);
     }
     const Type wide = isUnicodeType(t.id) ? Type::nVarChar(Type::kMax) : Type::varChar(Type::kMax);
     std::string s = convert(l, wide, ConversionKind::Implicit).asString();
-    s += convert(r, wide, ConversionKind::Implicit).asString();
+    const Value tail = convert(r, wide, ConversionKind::Implicit);
+    checkValueSize(std::uint64_t{s.size()} + tail.asString().size());
+    s += tail.asString();
     return convert(Value::text(std::move(s), wide), t, ConversionKind::Assignment);
 }
 

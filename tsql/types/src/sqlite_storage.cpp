@@ -197,8 +197,12 @@ std::string sqliteLiteral(const Value& v) {
     if (id == TypeId::DateTime) return std::to_string(v.asDateTime().totalTicks());
     if (id == TypeId::UniqueIdentifier) return blob(guidSortKey(v.asGuid()).data(), 16);
     if (isBinaryType(id)) return blob(v.asBytes().data(), v.asBytes().size());
+    const std::string& text = v.asString();
+    // SQLite reads SQL up to a NUL character: text holding one is written as its bytes.
+    if (text.find('\0') != std::string::npos)
+        return "CAST(" + blob(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()) + " AS TEXT)";
     std::string s = "'";
-    for (char c : v.asString()) {
+    for (char c : text) {
         s += c;
         if (c == '\'') s += '\'';
     }

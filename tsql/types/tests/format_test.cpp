@@ -63,4 +63,22 @@ TEST(RaiserrorFormat, FillsPrintfLikePlaceholdersAsTheServerDoes) {
     const std::string longText(3000, 'a');
     const std::string shown = formatRaiserror("%s", std::vector<Value>{S(longText)});
     EXPECT_EQ(shown, std::string(2044, 'a') + "...");
+    // Widths and precisions up to 2^31 from the arguments: only what is shown is built.
+    const struct {
+        const char* templ;
+        std::vector<Value> args;
+        std::string text;
+    } huge[] = {
+        {"%*d|", {I(2147483647), I(5)}, std::string(2044, ' ') + "..."},
+        {"x%-*d|", {I(2147483647), I(5)}, "x5" + std::string(2042, ' ') + "..."},
+        {"%0*d", {I(2147483647), I(-5)}, "-" + std::string(2043, '0') + "..."},
+        {"%.*d", {I(2147483647), I(5)}, std::string(2044, '0') + "..."},
+        {"%*s", {I(2147483647), S("a")}, std::string(2044, ' ') + "..."},
+    };
+    for (const auto& c : huge)
+        EXPECT_EQ(formatRaiserror(c.templ, c.args), c.text) << c.templ;
+    std::string many;
+    for (int i = 0; i < 100000; ++i)
+        many += "%99999d";
+    EXPECT_EQ(formatRaiserror(many, std::vector<Value>{I(1)}), std::string(2044, ' ') + "...");
 }

@@ -60,6 +60,14 @@ TEST(Operators, ResultsCarryTheResultType) {
     EXPECT_EQ(binaryOp(BinaryOp::Add, Null(), I(1)).type().name(), "int");
 }
 
+TEST(Operators, ConcatenationPastTheLimitOfLargeValuesIsRefused) {
+    const std::size_t half = kMaxValueBytes / 2 + 1;
+    const Value text = Value::text(std::string(half, 'a'), Type::varChar(Type::kMax));
+    const Value bytes = Value::bytes(Bytes(half, 1), Type::varBinary(Type::kMax));
+    EXPECT_EQ(run([&] { return binaryOp(BinaryOp::Add, text, text); }), "Msg 7119");
+    EXPECT_EQ(run([&] { return binaryOp(BinaryOp::Add, bytes, bytes); }), "Msg 7119");
+}
+
 TEST(Operators, NegateChecksTheRange) {
     EXPECT_EQ(run([] { return negate(I(-2147483647 - 1)); }), "Msg 8115");
     EXPECT_EQ(run([] { return negate(N("1.25")); }), "-1.25");

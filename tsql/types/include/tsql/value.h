@@ -96,4 +96,14 @@ private:
     Payload payload_;
 };
 
+//! Most bytes a value (of a MAX or large-object type) may take here: 64 MiB. SQL Server's own limit is
+//! 2^31 - 1 bytes and SQLite's about 10^9, but working on a value takes several times its size (copies
+//! between SQLite and the functions, UTF-32 forms of text), so a batch that builds values up to either
+//! would take gigabytes; nothing this system keeps (texts, photographs, PDF files) comes near 64 MiB.
+inline constexpr std::uint64_t kMaxValueBytes = 64 * 1024 * 1024;
+
+//! Throws SqlError 7119 when a value about to be built would take more than kMaxValueBytes: functions
+//! that make large values check their result's size before they allocate it.
+void checkValueSize(std::uint64_t bytes);
+
 } // namespace tsql

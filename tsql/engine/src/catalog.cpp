@@ -5,6 +5,7 @@
 #include "tsql/datetime.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tsql::engine {
 
@@ -102,6 +103,39 @@ private:
 };
 
 } // namespace
+
+std::string generatedConstraintName(std::string_view prefix, std::string_view table, std::string_view column,
+                                    long long id) {
+    // Cut after whole characters: names are UTF-8.
+    auto leading = [](std::string_view text, std::size_t characters) {
+        std::size_t end = 0;
+        for (std::size_t n = 0; end < text.size() && n < characters; ++n)
+            do
+                ++end;
+            while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80);
+        return std::string(text.substr(0, end));
+    };
+    std::string name = std::string(prefix) + "__" + leading(table, 9) + "__";
+    if (!column.empty()) name += leading(column, 5) + "__";
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08llX", static_cast<unsigned long long>(id) & 0xFFFFFFFFULL);
+    return name + hex;
+}
+
+std::string constraintName(const ConstraintDef& def, std::string_view table, long long id) {
+    if (!def.name.empty()) return def.name;
+    switch (def.kind) {
+    case ConstraintKind::PrimaryKey:
+        return generatedConstraintName("PK", table, "", id);
+    case ConstraintKind::Unique:
+        return generatedConstraintName("UQ", table, "", id);
+    case ConstraintKind::Check:
+        return generatedConstraintName("CK", table, def.column, id);
+    case ConstraintKind::ForeignKey:
+        return generatedConstraintName("FK", table, def.columns.empty() ? "" : def.columns.front(), id);
+    }
+    return def.name;
+}
 
 const char* ConstraintInfo::xtype() const {
     switch (kind) {

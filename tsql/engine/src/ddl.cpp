@@ -12,20 +12,6 @@ namespace tsql::engine {
 
 namespace {
 
-std::string hexId(long long id) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%08llX", static_cast<unsigned long long>(id) & 0xFFFFFFFFULL);
-    return buf;
-}
-
-//! SQL Server's style of generated constraint names: PK__Table__1A2B3C4D.
-std::string generatedName(const std::string& prefix, const std::string& table, const std::string& column,
-                          long long id) {
-    std::string name = prefix + "__" + table.substr(0, 8) + "__";
-    if (!column.empty()) name += column.substr(0, 5) + "__";
-    return name + hexId(id);
-}
-
 void checkColumns(const TableInfo& t, const std::vector<std::string>& columns, int line) {
     for (const auto& c : columns)
         if (t.columnIndex(c) < 0) {
@@ -83,8 +69,9 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
                     b.convert(b.expr(*def.defaultValue, Scope{}), c.type, ConversionKind::Implicit);
                     c.defaultText = def.defaultText;
                     c.defaultId = allocate();
-                    c.defaultName = def.defaultName.empty() ? generatedName("DF", t.name, c.name, c.defaultId)
-                                                            : def.defaultName;
+                    c.defaultName = def.defaultName.empty()
+                                        ? generatedConstraintName("DF", t.name, c.name, c.defaultId)
+                                        : def.defaultName;
                     if (catalog.nameTaken(c.defaultName, t.temp)) raise(2714, def.line, {c.defaultName});
                 }
             } else {
@@ -110,6 +97,7 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
             k.id = allocate();
             k.columns = def.columns;
             k.clustered = def.clustered;
+            k.name = constraintName(def, t.name, k.id);
             checkColumns(t, k.columns, stmt.line);
             std::string body;
             switch (def.kind) {
@@ -123,24 +111,16 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
                 } else if (!def.clusteredGiven) {
                     k.clustered = false;
                 }
-                k.name = def.name.empty()
-                             ? generatedName(def.kind == ConstraintKind::PrimaryKey ? "PK" : "UQ", t.name, "",
-                                             k.id)
-                             : def.name;
                 body = std::string(def.kind == ConstraintKind::PrimaryKey ? "PRIMARY KEY" : "UNIQUE") + " (" +
                        columnList(k.columns) + ")";
                 break;
             case ConstraintKind::Check: {
                 k.checkText = def.checkText;
-                k.name = def.name.empty() ? generatedName("CK", t.name, "", k.id) : def.name;
                 body = "CHECK (" + b.condition(*def.check, own) + ")";
                 break;
             }
             case ConstraintKind::ForeignKey: {
                 k.refTable = def.refTable.name();
-                k.name = def.name.empty()
-                             ? generatedName("FK", t.name, k.columns.empty() ? "" : k.columns.front(), k.id)
-                             : def.name;
                 auto ref = equalsIgnoreCase(k.refTable, t.name) ? nullptr : catalog.table(k.refTable);
                 const TableInfo* parent =
                     ref ? ref.get() : (equalsIgnoreCase(k.refTable, t.name) ? &t : nullptr);

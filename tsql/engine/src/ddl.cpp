@@ -6,8 +6,6 @@
 #include "tsql/collation.h"
 #include "tsql/sqlite.h"
 
-#include <cstdio>
-
 namespace tsql::engine {
 
 namespace {

@@ -148,6 +148,29 @@ Value datePartEval(Args a) {
     return partOf(a.subspan(1), part, "datepart");
 }
 
+Type dateNameType(std::span<const Type>) {
+    return Type::nVarChar(30);
+}
+
+Value dateNameEval(Args a) {
+    static constexpr std::string_view months[] = {"January",   "February", "March",    "April",
+                                                  "May",       "June",     "July",     "August",
+                                                  "September", "October",  "November", "December"};
+    static constexpr std::string_view weekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                    "Thursday", "Friday", "Saturday"};
+    const DatePart part = parseDatePart(partText(a[0]), "datename");
+    if (a[1].isNull()) return Value::null(Type::nVarChar(30));
+    const Value n = partOf(a.subspan(1), part, "datename");
+    std::string text;
+    if (part == DatePart::Month)
+        text = months[n.asInt() - 1];
+    else if (part == DatePart::Weekday)
+        text = weekdays[n.asInt() - 1];
+    else
+        text = std::to_string(n.asInt());
+    return Value::text(std::move(text), Type::nVarChar(30));
+}
+
 Value dateAddEval(Args a) {
     const DatePart part = parseDatePart(partText(a[0]), "dateadd");
     if (a[1].isNull() || a[2].isNull()) return Value::null(Type::dateTime());

@@ -11,5 +11,8 @@ Value dayEval(Args a);
 Value dateAddEval(Args a);
 Value dateDiffEval(Args a);
 Value datePartEval(Args a);
+//! DATENAME: the part as NVARCHAR text, month and weekday by their (us_english) names.
+Value dateNameEval(Args a);
+Type dateNameType(std::span<const Type> args);
 
 } // namespace tsql::detail

@@ -271,15 +271,30 @@ DateTime DateTime::fromFloat(double days) {
     return fromTotalTicks(static_cast<std::int64_t>(ticks));
 }
 
-DateTime DateTime::now() {
+namespace {
+
+DateTime clockNow(bool utc) {
     const auto now = std::chrono::system_clock::now();
     const std::time_t secs = std::chrono::system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&secs, &local);
+    std::tm parts{};
+    if (utc)
+        gmtime_r(&secs, &parts);
+    else
+        localtime_r(&secs, &parts);
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    return *fromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                      std::min(local.tm_sec, 59), static_cast<int>(ms));
+    return *DateTime::fromParts(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
+                                parts.tm_min, std::min(parts.tm_sec, 59), static_cast<int>(ms));
+}
+
+} // namespace
+
+DateTime DateTime::now() {
+    return clockNow(false);
+}
+
+DateTime DateTime::utcNow() {
+    return clockNow(true);
 }
 
 double DateTime::toFloat() const {

@@ -156,7 +156,9 @@ TEST_F(SqliteTest, OperatorsConversionsAndBuiltinsInTranslatedSql) {
     EXPECT_EQ(query("SELECT tsql_dateadd('dd', " + v + ", 1, " + i + ", ?, " + dt + ")", T("datetime"),
                     {D("2024-12-31")}),
               "2025-01-01 00:00:00.000");
-    EXPECT_EQ(query("SELECT tsql_isnull(NULL, " + i + ", 0, " + i + ")", T("int")), "0");
+    EXPECT_EQ(query("SELECT tsql_stuff('abc', " + v + ", 2, " + i + ", 1, " + i + ", 'XY', " + v + ")",
+                    T("varchar(10)")),
+              "aXYc");
     EXPECT_EQ(query("SELECT tsql_like('CashIncome', 'cash%')", T("int")), "1");
     EXPECT_EQ(query("SELECT tsql_like(NULL, 'cash%')", T("int")), "NULL");
     EXPECT_EQ(query("SELECT tsql_like('10%', '10!%', '!')", T("int")), "1");

@@ -30,6 +30,8 @@ public:
     static DateTime fromTotalTicks(std::int64_t ticks);
     //! The current local date and time.
     static DateTime now();
+    //! The current date and time in UTC (GETUTCDATE).
+    static DateTime utcNow();
 
     std::int32_t days() const { return days_; }
     std::int32_t ticks() const { return ticks_; }

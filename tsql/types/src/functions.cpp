@@ -94,7 +94,7 @@ constexpr FunctionInfo kFunctions[] = {
     {"COS", 1, 1, false, false, floatType, cosEval},
     {"COT", 1, 1, false, false, floatType, cotEval},
     {"DATALENGTH", 1, 1, false, false, intType, dataLengthEval},
-    {"DATEADD", 3, 3, true, false, dateTimeType, dateAddEval},
+    {"DATEADD", 3, 3, true, false, dateAddType, dateAddEval},
     {"DATEDIFF", 3, 3, true, false, intType, dateDiffEval},
     {"DATENAME", 2, 2, true, false, dateNameType, dateNameEval},
     {"DATEPART", 2, 2, true, false, intType, datePartEval},

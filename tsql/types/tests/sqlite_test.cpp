@@ -88,6 +88,10 @@ TEST_F(SqliteTest, EveryTypeRoundTripsThroughItsStorage) {
         Value::bytes({0, 1, 255}, Type::image()),
         Value::guid(parseGuid("6F9619FF-8B86-D011-B42D-00C04FC964FF")),
         Null(T("datetime")),
+        Value::date(*Date::fromParts(1, 1, 1)),
+        Value::date(*Date::fromParts(9999, 12, 31)),
+        Value::time(parseTime("23:59:59.9999999")),
+        Value::time(parseTime("06:00:00.5"), T("time(1)")),
     };
     exec("CREATE TABLE t (v)");
     for (const Value& v : values) {

@@ -366,12 +366,24 @@ void Catalog::record(const TableInfo& t) {
         q.step();
     };
     insertObject(t.id, t.name, t.view ? "V" : "U", 0, t.viewText, "", "", "", 0);
-    for (std::size_t i = 0; i < t.columns.size(); ++i) {
-        const ColumnInfo& c = t.columns[i];
+    for (const ColumnInfo& c : t.columns)
         if (c.defaultId != 0)
             insertObject(c.defaultId, c.defaultName, "D", t.id, c.defaultText, c.name, "", "", 0);
+    insertColumns(t);
+    for (const auto& k : t.constraints)
+        insertObject(k.id, k.name, k.xtype(), t.id, k.checkText, joinNames(k.columns), k.refTable,
+                     joinNames(k.refColumns), k.clustered ? 1 : 0);
+    tables_.erase(upper(t.name));
+    // Referenced tables learn about their new reference on their next load.
+    for (const auto& k : t.constraints)
+        if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
+}
+
+void Catalog::insertColumns(const TableInfo& t) {
+    for (std::size_t i = 0; i < t.columns.size(); ++i) {
+        const ColumnInfo& c = t.columns[i];
         OneShot q(cache_, db_,
-                  "INSERT INTO " + schema +
+                  "INSERT INTO " + t.schema() +
                       ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, "
                       "increment, computed, default_id) VALUES (?,?,?,?,?,?,?,?,?,?)");
         q.bind(1, t.id);
@@ -386,13 +398,14 @@ void Catalog::record(const TableInfo& t) {
         q.bind(10, c.defaultId);
         q.step();
     }
-    for (const auto& k : t.constraints)
-        insertObject(k.id, k.name, k.xtype(), t.id, k.checkText, joinNames(k.columns), k.refTable,
-                     joinNames(k.refColumns), k.clustered ? 1 : 0);
-    tables_.erase(upper(t.name));
-    // Referenced tables learn about their new reference on their next load.
-    for (const auto& k : t.constraints)
-        if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
+}
+
+void Catalog::replaceViewColumns(const TableInfo& view) {
+    OneShot q(cache_, db_, "DELETE FROM main.tsql_columns WHERE object_id = ?");
+    q.bind(1, view.id);
+    q.step();
+    insertColumns(view);
+    tables_.erase(upper(view.name));
 }
 
 void Catalog::remove(const TableInfo& t) {

@@ -118,6 +118,8 @@ public:
     void record(const TableInfo& table);
     //! Removes an object, its columns, constraints and defaults.
     void remove(const TableInfo& table);
+    //! Records a view's columns anew (sp_refreshview).
+    void replaceViewColumns(const TableInfo& view);
 
     //! Text of a stored procedure as created, or nullopt.
     std::optional<std::string> procedureText(const std::string& name);
@@ -134,6 +136,7 @@ public:
 
 private:
     std::shared_ptr<TableInfo> load(const std::string& name, bool temp);
+    void insertColumns(const TableInfo& table);
     sqlite3* db_;
     StatementCache cache_;
     std::map<std::string, std::shared_ptr<const TableInfo>> tables_; //!< by upper-case name

@@ -3,6 +3,7 @@
 #include "lexer.h"
 #include "parser.h"
 #include "sqlite_util.h"
+#include "system_procedures.h"
 #include "tsql/collation.h"
 #include "tsql/sqlite.h"
 
@@ -177,6 +178,29 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
     s.statements.clear();
 }
 
+namespace {
+
+//! The columns of a view as its query gives them (errors 8158, 4511, 4506 for the names).
+std::vector<ColumnInfo> viewColumnsOf(Session::Impl& s, const CreateViewStmt& stmt, const std::string& view) {
+    Binder b(s);
+    QueryShape q = b.query(*stmt.query, nullptr);
+    if (!stmt.columns.empty() && stmt.columns.size() != q.columns.size()) raise(8158, stmt.line, {view});
+    std::vector<ColumnInfo> columns;
+    for (std::size_t i = 0; i < q.columns.size(); ++i) {
+        std::string name = i < stmt.columns.size() ? stmt.columns[i] : q.columns[i].name;
+        if (name.empty()) raise(4511, stmt.line, {std::to_string(i + 1)});
+        for (const auto& c : columns)
+            if (equalsIgnoreCase(c.name, name)) raise(4506, stmt.line, {name, view});
+        ColumnInfo c;
+        c.name = name;
+        c.type = q.columns[i].type.id == TypeId::Null ? Type::integer() : q.columns[i].type;
+        columns.push_back(std::move(c));
+    }
+    return columns;
+}
+
+} // namespace
+
 void executeCreateView(Executor& ex, const CreateViewStmt& stmt) {
     auto& s = ex.session();
     TableInfo t;
@@ -185,25 +209,24 @@ void executeCreateView(Executor& ex, const CreateViewStmt& stmt) {
     if (stmt.view.isTemp()) raise(4103, stmt.line, {t.name});
     if (s.catalog.nameTaken(t.name, false)) raise(2714, stmt.line, {t.name});
     if (!stmt.query->orderBy.empty() && !stmt.query->cores.front().top) raise(1033, stmt.line, {});
-    Binder b(s);
-    QueryShape q = b.query(*stmt.query, nullptr);
-    if (!stmt.columns.empty() && stmt.columns.size() != q.columns.size()) raise(8158, stmt.line, {t.name});
-    for (std::size_t i = 0; i < q.columns.size(); ++i) {
-        std::string name = i < stmt.columns.size() ? stmt.columns[i] : q.columns[i].name;
-        if (name.empty()) raise(4511, stmt.line, {std::to_string(i + 1)});
-        if (t.columnIndex(name) >= 0) {
-            raise(4506, stmt.line, {name, t.name});
-        }
-        ColumnInfo c;
-        c.name = name;
-        c.type = q.columns[i].type.id == TypeId::Null ? Type::integer() : q.columns[i].type;
-        t.columns.push_back(std::move(c));
-    }
+    t.columns = viewColumnsOf(s, stmt, t.name);
     t.viewText = stmt.text;
     ex.atomically([&] {
         t.id = s.catalog.newId(false);
         s.catalog.record(t);
     });
+}
+
+void executeRefreshView(Executor& ex, const ExecStmt& stmt) {
+    auto& s = ex.session();
+    s.rowCount = 0;
+    const std::string written = systemArgument(ex, stmt, 0, "@viewname");
+    auto view = s.catalog.table(nameParts(written).back());
+    if (!view || !view->view) raise(15165, stmt.line, {written});
+    TableInfo refreshed = *view;
+    refreshed.columns = viewColumnsOf(s, viewDefinition(*view), view->name);
+    ex.atomically([&] { s.catalog.replaceViewColumns(refreshed); });
+    s.statements.clear();
 }
 
 void executeDrop(Executor& ex, const DropStmt& stmt) {

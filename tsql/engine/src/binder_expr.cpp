@@ -279,7 +279,7 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
         return constantBound(literalValue(e));
     case ExprKind::Variable: {
         Variable* v = s_.variable(e.text);
-        if (!v) raise(137, e.line, {e.text});
+        if (!v || v->table) raise(137, e.line, {e.text});
         Bound b;
         b.type = v->type;
         b.sql = "?" + std::to_string(v - s_.variables.data() + 1);

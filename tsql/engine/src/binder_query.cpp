@@ -6,6 +6,7 @@
 #include "session.h"
 #include "sqlite_util.h"
 #include "system_views.h"
+#include "table_variable.h"
 #include "trigger.h"
 #include "tsql/collation.h"
 
@@ -119,6 +120,7 @@ std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
             return sql;
         }
         auto table = pseudoTable(s_, ref.name);
+        if (!table) table = tableVariable(s_, ref.name, ref.line);
         if (!table) table = s_.catalog.table(ref.name.name());
         if (!table) raise(208, ref.line, {ref.name.written()});
         Source src;

@@ -86,6 +86,8 @@ struct TableInfo {
     int identityColumn() const;
     //! True when the table has FOREIGN KEY constraints of its own.
     bool hasForeignKeys() const;
+    //! True for the table of a table variable (DECLARE @t TABLE).
+    bool isTableVariable() const { return !name.empty() && name.front() == '@'; }
 };
 
 //! Object names, ids and definitions of one session's view of the database.

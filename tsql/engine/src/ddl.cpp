@@ -1,3 +1,4 @@
+#include "ddl.h"
 #include "errors.h"
 #include "exec.h"
 #include "lexer.h"
@@ -27,6 +28,152 @@ std::string columnList(const std::vector<std::string>& columns) {
 
 } // namespace
 
+std::string defineTable(Executor& ex, const CreateTableStmt& stmt, TableInfo& t, bool checkNames) {
+    auto& s = ex.session();
+    Catalog& catalog = s.catalog;
+    Binder b(s);
+    long long nextId = t.id;
+    auto allocate = [&] { return t.temp ? (nextId -= 7) : (nextId += 16); };
+
+    for (const auto& def : stmt.columns) {
+        if (t.columnIndex(def.name) >= 0) raise(2705, def.line, {def.name, t.name});
+        ColumnInfo c;
+        c.name = def.name;
+        if (def.hasType) {
+            c.type = Binder::resolveType(def.type, def.line);
+            c.identity = def.identity;
+            if (c.identity && !isExactNumericType(c.type.id)) raise(2749, def.line, {c.name}, 2);
+            c.seed = def.seed;
+            c.increment = def.increment;
+            c.nullable = def.nullable.value_or(!c.identity);
+            if (c.identity && def.nullable.value_or(false)) raise(8147, def.line, {c.name, t.name});
+            if (def.defaultValue) {
+                // A default may not read columns (SQL Server's error 128).
+                std::vector<const Expr*> stack{def.defaultValue.get()};
+                while (!stack.empty()) {
+                    const Expr* e = stack.back();
+                    stack.pop_back();
+                    if (e->kind == ExprKind::Column) {
+                        raise(128, def.line, {e->parts.back()});
+                    }
+                    for (const auto& a : e->args)
+                        if (a) stack.push_back(a.get());
+                }
+                b.convert(b.expr(*def.defaultValue, Scope{}), c.type, ConversionKind::Implicit);
+                c.defaultText = def.defaultText;
+                c.defaultId = allocate();
+                c.defaultName = def.defaultName.empty()
+                                    ? generatedConstraintName("DF", t.name, c.name, c.defaultId)
+                                    : def.defaultName;
+                if (checkNames && catalog.nameTaken(c.defaultName, t.temp))
+                    raise(2714, def.line, {c.defaultName});
+            }
+        } else {
+            c.computedText = def.computedText;
+        }
+        t.columns.push_back(std::move(c));
+    }
+    // Computed columns take the type of their expression.
+    Scope own = Binder::ownColumns(t);
+    std::vector<std::string> computedSql(t.columns.size());
+    for (std::size_t i = 0; i < t.columns.size(); ++i) {
+        if (!t.columns[i].isComputed()) continue;
+        Bound e = b.expr(*stmt.columns[i].computed, own);
+        t.columns[i].type = e.type.id == TypeId::Null ? Type::integer() : e.type;
+        computedSql[i] = e.sql;
+    }
+
+    std::vector<std::string> constraintSql;
+    bool hasPrimary = false;
+    for (const auto& def : stmt.constraints) {
+        ConstraintInfo k;
+        k.kind = def.kind;
+        k.id = allocate();
+        k.columns = def.columns;
+        k.clustered = def.clustered;
+        k.name = constraintName(def, t.name, k.id);
+        checkColumns(t, k.columns, stmt.line);
+        std::string body;
+        switch (def.kind) {
+        case ConstraintKind::PrimaryKey:
+        case ConstraintKind::Unique:
+            if (def.kind == ConstraintKind::PrimaryKey) {
+                if (hasPrimary) raise(8110, stmt.line, {t.name}, 0);
+                hasPrimary = true;
+                for (const auto& col : k.columns)
+                    t.columns[t.columnIndex(col)].nullable = false;
+            } else if (!def.clusteredGiven) {
+                k.clustered = false;
+            }
+            body = std::string(def.kind == ConstraintKind::PrimaryKey ? "PRIMARY KEY" : "UNIQUE") + " (" +
+                   columnList(k.columns) + ")";
+            break;
+        case ConstraintKind::Check: {
+            k.checkText = def.checkText;
+            body = "CHECK (" + b.condition(*def.check, own) + ")";
+            break;
+        }
+        case ConstraintKind::ForeignKey: {
+            k.refTable = def.refTable.name();
+            auto ref = equalsIgnoreCase(k.refTable, t.name) ? nullptr : catalog.table(k.refTable);
+            const TableInfo* parent = ref ? ref.get() : (equalsIgnoreCase(k.refTable, t.name) ? &t : nullptr);
+            if (!parent || parent->view) {
+                raise(1767, stmt.line, {k.name, k.refTable});
+            }
+            k.refTable = parent->name;
+            k.refColumns = def.refColumns;
+            if (k.refColumns.empty())
+                for (const auto& pc : parent->constraints)
+                    if (pc.kind == ConstraintKind::PrimaryKey) k.refColumns = pc.columns;
+            bool keyed = false;
+            for (const auto& pc : parent->constraints)
+                if ((pc.kind == ConstraintKind::PrimaryKey || pc.kind == ConstraintKind::Unique) &&
+                    pc.columns.size() == k.refColumns.size()) {
+                    bool same = true;
+                    for (std::size_t i = 0; i < pc.columns.size(); ++i)
+                        same = same && equalsIgnoreCase(pc.columns[i], k.refColumns[i]);
+                    keyed = keyed || same;
+                }
+            if (!keyed || k.refColumns.size() != k.columns.size()) {
+                raise(1776, stmt.line, {parent->name, k.name});
+            }
+            if (t.temp) continue; // not enforced on temporary tables, as SQL Server says
+            body = "FOREIGN KEY (" + columnList(k.columns) + ") REFERENCES " + quoteName(parent->name) +
+                   " (" + columnList(k.refColumns) + ")";
+            break;
+        }
+        }
+        if (checkNames && catalog.nameTaken(k.name, t.temp)) raise(2714, stmt.line, {k.name});
+        for (const auto& other : t.constraints)
+            if (equalsIgnoreCase(other.name, k.name)) raise(2714, stmt.line, {k.name});
+        constraintSql.push_back("CONSTRAINT " + quoteName(k.name) + " " + body);
+        t.constraints.push_back(std::move(k));
+    }
+
+    return createTableSql(t, computedSql, constraintSql);
+}
+
+std::string createTableSql(const TableInfo& t, const std::vector<std::string>& computedSql,
+                           const std::vector<std::string>& constraintSql) {
+    std::string sql = "CREATE TABLE " + t.sqliteName() + " (";
+    for (std::size_t i = 0; i < t.columns.size(); ++i) {
+        const ColumnInfo& c = t.columns[i];
+        // "INT" keeps integer affinity without turning a one-column primary key into SQLite's rowid
+        // (which would quietly number NULLs instead of refusing them).
+        std::string_view decl = sqliteDeclType(c.type);
+        sql += (i ? ", " : "") + quoteName(c.name) + " " + std::string(decl == "INTEGER" ? "INT" : decl);
+        if (isCharacterType(c.type.id)) sql += " COLLATE " + std::string(kCollationName);
+        if (c.isComputed())
+            sql += " GENERATED ALWAYS AS (" + computedSql.at(i) + ") VIRTUAL";
+        else if (!c.nullable)
+            sql += " NOT NULL";
+    }
+    for (const auto& k : constraintSql)
+        sql += ", " + k;
+    sql += ")";
+    return sql;
+}
+
 void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
     auto& s = ex.session();
     Catalog& catalog = s.catalog;
@@ -35,144 +182,9 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
     t.temp = stmt.table.isTemp();
     if (t.name.size() > 128 || t.name.empty()) raise(102, stmt.line, {t.name});
     if (catalog.nameTaken(t.name, t.temp)) raise(2714, stmt.line, {t.name});
-    Binder b(s);
     ex.atomically([&] {
         t.id = catalog.newId(t.temp);
-        long long nextId = t.id;
-        auto allocate = [&] { return t.temp ? (nextId -= 7) : (nextId += 16); };
-
-        for (const auto& def : stmt.columns) {
-            if (t.columnIndex(def.name) >= 0) raise(2705, def.line, {def.name, t.name});
-            ColumnInfo c;
-            c.name = def.name;
-            if (def.hasType) {
-                c.type = Binder::resolveType(def.type, def.line);
-                c.identity = def.identity;
-                if (c.identity && !isExactNumericType(c.type.id)) raise(2749, def.line, {c.name}, 2);
-                c.seed = def.seed;
-                c.increment = def.increment;
-                c.nullable = def.nullable.value_or(!c.identity);
-                if (c.identity && def.nullable.value_or(false)) raise(8147, def.line, {c.name, t.name});
-                if (def.defaultValue) {
-                    // A default may not read columns (SQL Server's error 128).
-                    std::vector<const Expr*> stack{def.defaultValue.get()};
-                    while (!stack.empty()) {
-                        const Expr* e = stack.back();
-                        stack.pop_back();
-                        if (e->kind == ExprKind::Column) {
-                            raise(128, def.line, {e->parts.back()});
-                        }
-                        for (const auto& a : e->args)
-                            if (a) stack.push_back(a.get());
-                    }
-                    b.convert(b.expr(*def.defaultValue, Scope{}), c.type, ConversionKind::Implicit);
-                    c.defaultText = def.defaultText;
-                    c.defaultId = allocate();
-                    c.defaultName = def.defaultName.empty()
-                                        ? generatedConstraintName("DF", t.name, c.name, c.defaultId)
-                                        : def.defaultName;
-                    if (catalog.nameTaken(c.defaultName, t.temp)) raise(2714, def.line, {c.defaultName});
-                }
-            } else {
-                c.computedText = def.computedText;
-            }
-            t.columns.push_back(std::move(c));
-        }
-        // Computed columns take the type of their expression.
-        Scope own = Binder::ownColumns(t);
-        std::vector<std::string> computedSql(t.columns.size());
-        for (std::size_t i = 0; i < t.columns.size(); ++i) {
-            if (!t.columns[i].isComputed()) continue;
-            Bound e = b.expr(*stmt.columns[i].computed, own);
-            t.columns[i].type = e.type.id == TypeId::Null ? Type::integer() : e.type;
-            computedSql[i] = e.sql;
-        }
-
-        std::vector<std::string> constraintSql;
-        bool hasPrimary = false;
-        for (const auto& def : stmt.constraints) {
-            ConstraintInfo k;
-            k.kind = def.kind;
-            k.id = allocate();
-            k.columns = def.columns;
-            k.clustered = def.clustered;
-            k.name = constraintName(def, t.name, k.id);
-            checkColumns(t, k.columns, stmt.line);
-            std::string body;
-            switch (def.kind) {
-            case ConstraintKind::PrimaryKey:
-            case ConstraintKind::Unique:
-                if (def.kind == ConstraintKind::PrimaryKey) {
-                    if (hasPrimary) raise(8110, stmt.line, {t.name}, 0);
-                    hasPrimary = true;
-                    for (const auto& col : k.columns)
-                        t.columns[t.columnIndex(col)].nullable = false;
-                } else if (!def.clusteredGiven) {
-                    k.clustered = false;
-                }
-                body = std::string(def.kind == ConstraintKind::PrimaryKey ? "PRIMARY KEY" : "UNIQUE") + " (" +
-                       columnList(k.columns) + ")";
-                break;
-            case ConstraintKind::Check: {
-                k.checkText = def.checkText;
-                body = "CHECK (" + b.condition(*def.check, own) + ")";
-                break;
-            }
-            case ConstraintKind::ForeignKey: {
-                k.refTable = def.refTable.name();
-                auto ref = equalsIgnoreCase(k.refTable, t.name) ? nullptr : catalog.table(k.refTable);
-                const TableInfo* parent =
-                    ref ? ref.get() : (equalsIgnoreCase(k.refTable, t.name) ? &t : nullptr);
-                if (!parent || parent->view) {
-                    raise(1767, stmt.line, {k.name, k.refTable});
-                }
-                k.refTable = parent->name;
-                k.refColumns = def.refColumns;
-                if (k.refColumns.empty())
-                    for (const auto& pc : parent->constraints)
-                        if (pc.kind == ConstraintKind::PrimaryKey) k.refColumns = pc.columns;
-                bool keyed = false;
-                for (const auto& pc : parent->constraints)
-                    if ((pc.kind == ConstraintKind::PrimaryKey || pc.kind == ConstraintKind::Unique) &&
-                        pc.columns.size() == k.refColumns.size()) {
-                        bool same = true;
-                        for (std::size_t i = 0; i < pc.columns.size(); ++i)
-                            same = same && equalsIgnoreCase(pc.columns[i], k.refColumns[i]);
-                        keyed = keyed || same;
-                    }
-                if (!keyed || k.refColumns.size() != k.columns.size()) {
-                    raise(1776, stmt.line, {parent->name, k.name});
-                }
-                if (t.temp) continue; // not enforced on temporary tables, as SQL Server says
-                body = "FOREIGN KEY (" + columnList(k.columns) + ") REFERENCES " + quoteName(parent->name) +
-                       " (" + columnList(k.refColumns) + ")";
-                break;
-            }
-            }
-            if (catalog.nameTaken(k.name, t.temp)) raise(2714, stmt.line, {k.name});
-            for (const auto& other : t.constraints)
-                if (equalsIgnoreCase(other.name, k.name)) raise(2714, stmt.line, {k.name});
-            constraintSql.push_back("CONSTRAINT " + quoteName(k.name) + " " + body);
-            t.constraints.push_back(std::move(k));
-        }
-
-        std::string sql = "CREATE TABLE " + t.sqliteName() + " (";
-        for (std::size_t i = 0; i < t.columns.size(); ++i) {
-            const ColumnInfo& c = t.columns[i];
-            // "INT" keeps integer affinity without turning a one-column primary key into SQLite's rowid
-            // (which would quietly number NULLs instead of refusing them).
-            std::string_view decl = sqliteDeclType(c.type);
-            sql += (i ? ", " : "") + quoteName(c.name) + " " + std::string(decl == "INTEGER" ? "INT" : decl);
-            if (isCharacterType(c.type.id)) sql += " COLLATE " + std::string(kCollationName);
-            if (c.isComputed())
-                sql += " GENERATED ALWAYS AS (" + computedSql[i] + ") VIRTUAL";
-            else if (!c.nullable)
-                sql += " NOT NULL";
-        }
-        for (const auto& k : constraintSql)
-            sql += ", " + k;
-        sql += ")";
-        ex.run(sql);
+        ex.run(defineTable(ex, stmt, t, true));
         catalog.record(t);
     });
     s.statements.clear();

@@ -4,6 +4,7 @@
 #include "lexer.h"
 #include "parser.h"
 #include "system_views.h"
+#include "table_variable.h"
 #include "trigger.h"
 #include "tsql/convert.h"
 
@@ -239,10 +240,14 @@ void withIdentity(Executor& ex, const TableInfo& table, const std::function<void
     const ColumnInfo& c = table.columns[column];
     IdentityCounter& counter = s.identityCounters[table.id];
     counter = {s.catalog.identityCurrent(table), c.seed, c.increment, false};
+    // A statement that fails gives no identity value to @@IDENTITY and SCOPE_IDENTITY().
+    const auto identity = s.identity, scopeIdentity = s.scopeIdentity;
     try {
         work();
     } catch (...) {
         s.identityCounters.erase(table.id);
+        s.identity = identity;
+        s.scopeIdentity = scopeIdentity;
         throw;
     }
     if (counter.changed) s.catalog.setIdentityCurrent(table, *counter.current);
@@ -252,6 +257,7 @@ void withIdentity(Executor& ex, const TableInfo& table, const std::function<void
 std::shared_ptr<const TableInfo> writableTable(Executor& ex, const ObjectName& name, int line) {
     if (!name.isTemp() && findSystemView(name.parts)) raise(259, line, {});
     if (pseudoTable(ex.session(), name)) refusePseudoTable(line);
+    if (auto variable = tableVariable(ex.session(), name, line)) return variable;
     auto table = ex.session().catalog.table(name.name());
     if (!table) raise(208, line, {name.written()});
     if (table->view) raiseUnsupported(line, "changing data through a view");

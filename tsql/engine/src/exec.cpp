@@ -2,8 +2,10 @@
 
 #include "alter.h"
 #include "cursor.h"
+#include "ddl.h"
 #include "errors.h"
 #include "lexer.h"
+#include "table_variable.h"
 #include "trigger.h"
 #include "tsql/convert.h"
 #include "tsql/operators.h"
@@ -152,9 +154,15 @@ void Executor::declare(const Statement& stmt) {
     case StmtKind::Declare:
         for (const auto& v : static_cast<const DeclareStmt&>(stmt).variables) {
             if (s_.variable(v.name)) raise(134, stmt.line, {v.name});
+            if (v.table) {
+                auto table = declareTableVariable(*this, v.name, *v.table);
+                s_.variableIndex[upper(v.name)] = s_.variables.size();
+                s_.variables.push_back({v.name, Type::null(), Value(), std::move(table)});
+                continue;
+            }
             Type t = Binder::resolveType(v.type, stmt.line);
             s_.variableIndex[upper(v.name)] = s_.variables.size();
-            s_.variables.push_back({v.name, t, Value::null(t)});
+            s_.variables.push_back({v.name, t, Value::null(t), nullptr});
         }
         break;
     case StmtKind::Block:
@@ -424,6 +432,7 @@ void Executor::execute(const Statement& stmt) {
 
 void Executor::select(const SelectStmt& stmt) {
     const Query& q = stmt.query;
+    if (q.cores.front().into) return executeSelectInto(*this, stmt);
     bool assigning = !q.cores.front().items.front().assign.empty();
     if (!assigning) {
         Binder b(s_);
@@ -556,8 +565,10 @@ void Executor::transaction(const SimpleStmt& stmt) {
     }
     if (s_.tranCount == 0) raise(3903, stmt.line, {});
     s_.tranCount = 0;
+    TableVariablesKept kept(s_);
     run("ROLLBACK");
     s_.catalog.invalidate();
+    kept.restore();
 }
 
 } // namespace tsql::engine

@@ -9,20 +9,7 @@ StmtPtr Parser::createStatement() {
         next();
         auto s = std::make_unique<CreateTableStmt>();
         s->table = objectName();
-        expectSymbol("(");
-        do {
-            if (cur().is("CONSTRAINT") || cur().is("PRIMARY") || cur().is("UNIQUE") || cur().is("CHECK") ||
-                cur().is("FOREIGN")) {
-                std::string name;
-                if (accept("CONSTRAINT")) name = identifier();
-                s->constraints.push_back(tableConstraint(name));
-            } else if (cur().is("INDEX")) {
-                unsupported("inline INDEX");
-            } else {
-                columnDefinition(*s);
-            }
-        } while (acceptSymbol(","));
-        expectSymbol(")");
+        tableElements(*s);
         while (cur().is("ON") || cur().is("TEXTIMAGE_ON")) {
             next();
             identifier();
@@ -99,6 +86,23 @@ long long integerArgument(Parser& p) {
 }
 
 } // namespace
+
+void Parser::tableElements(CreateTableStmt& table) {
+    expectSymbol("(");
+    do {
+        if (cur().is("CONSTRAINT") || cur().is("PRIMARY") || cur().is("UNIQUE") || cur().is("CHECK") ||
+            cur().is("FOREIGN")) {
+            std::string name;
+            if (accept("CONSTRAINT")) name = identifier();
+            table.constraints.push_back(tableConstraint(name));
+        } else if (cur().is("INDEX")) {
+            unsupported("inline INDEX");
+        } else {
+            columnDefinition(table);
+        }
+    } while (acceptSymbol(","));
+    expectSymbol(")");
+}
 
 void Parser::columnDefinition(CreateTableStmt& table) {
     ColumnDef c;

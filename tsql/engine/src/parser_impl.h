@@ -27,6 +27,8 @@ public:
     std::unique_ptr<TableRef> tableRef();
     std::vector<std::unique_ptr<TableRef>> fromList();
     ObjectName objectName();
+    //! A table named in FROM, INSERT, UPDATE or DELETE: an object name or a table variable (@t).
+    ObjectName tableName();
     bool startsQuery() const;
 
     // Statements (parser_stmt.cpp)
@@ -99,6 +101,8 @@ private:
     StmtPtr createIndexStatement();
     StmtPtr dropIndexStatement();
     void columnDefinition(CreateTableStmt& table);
+    //! ( column definitions and table constraints ) of CREATE TABLE and DECLARE @t TABLE.
+    void tableElements(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
     std::vector<std::string> columnList();
 

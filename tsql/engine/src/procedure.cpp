@@ -132,10 +132,12 @@ struct BoundCall {
     std::vector<std::string> outputs;
 };
 
-//! Matches the arguments to the parameters (errors 119, 201, 8143, 8144, 8145, 8162), evaluating them in
+//! Matches the arguments to the parameters (errors 119, 8143, 8144, 8145, 8162; 201, or 8178 naming the
+//! `parameterized` query of sp_executesql, for a parameter without value or default), evaluating them in
 //! the caller's frame.
 BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& arguments, int line,
-                   const std::vector<ParameterDecl>& params, const std::string& procName) {
+                   const std::vector<ParameterDecl>& params, const std::string& procName,
+                   const std::string& parameterized = {}) {
     auto& s = ex.session();
     std::vector<const ExecArgument*> given(params.size(), nullptr);
     bool named = false;
@@ -172,6 +174,7 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
         } else if (p.defaultValue) {
             value = ex.evaluate(*p.defaultValue);
         } else {
+            if (!parameterized.empty()) raise(8178, line, {parameterized, p.name});
             raise(201, line, {procName, p.name});
         }
         Value converted;
@@ -181,7 +184,7 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
             // A value that does not fit the parameter fails the call, not the batch.
             raise(8114, line, {std::string(value.type().baseName()), std::string(type.baseName())});
         }
-        call.frame.push_back({p.name, type, std::move(converted)});
+        call.frame.push_back({p.name, type, std::move(converted), nullptr});
     }
     return call;
 }
@@ -219,11 +222,13 @@ void executeSql(Executor& ex, const ExecStmt& stmt) {
     Value batchText = ex.evaluate(*text->value);
     if (batchText.isNull()) return;
     std::vector<ParameterDecl> params;
+    std::string declared;
     std::size_t first = 1;
-    if (const ExecArgument* declared = argument(1, "@params")) {
+    if (const ExecArgument* list = argument(1, "@params")) {
         first = 2;
-        Value declarations = declared->value ? ex.evaluate(*declared->value) : Value();
-        if (!declarations.isNull()) params = parseParameters(toText(declarations));
+        Value declarations = list->value ? ex.evaluate(*list->value) : Value();
+        if (!declarations.isNull()) declared = toText(declarations);
+        params = parseParameters(declared);
     }
     // The statement and its declarations are no parameters of the batch.
     std::vector<const ExecArgument*> values;
@@ -233,7 +238,8 @@ void executeSql(Executor& ex, const ExecStmt& stmt) {
         if (equalsIgnoreCase(a.name, "@stmt") || equalsIgnoreCase(a.name, "@params")) continue;
         values.push_back(&a);
     }
-    BoundCall call = bindCall(ex, values, stmt.line, params, "sp_executesql");
+    BoundCall call =
+        bindCall(ex, values, stmt.line, params, "sp_executesql", "(" + declared + ")" + toText(batchText));
     Batch batch;
     try {
         batch = parseBatch(toText(batchText));

@@ -131,6 +131,9 @@ Session::Impl::Impl(std::shared_ptr<Database> d, sqlite3* handle, std::string l,
     , statements(handle) {}
 
 Session::Impl::~Impl() {
+    // Table variables (also those a cursor holds) drop their tables while the connection is open.
+    variables.clear();
+    cursors.reset();
     statements.clear();
     if (tranCount > 0) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db);
@@ -170,6 +173,9 @@ BatchOutput Session::execute(std::string_view batch) {
     }
     engine::Executor ex(*impl_, out);
     ex.run(parsed);
+    // Variables belong to their batch; table variables drop their tables with them.
+    impl_->variables.clear();
+    impl_->variableIndex.clear();
     return out;
 }
 

@@ -2,15 +2,18 @@
 #include "exec.h"
 #include "lexer.h"
 #include "sqlite_util.h"
+#include "table_variable.h"
 
 namespace tsql::engine {
 
 void Executor::rollbackAll() {
     if (s_.tranCount == 0) return;
     s_.tranCount = 0;
+    TableVariablesKept kept(s_);
     // The transaction may already be gone (ended in a trigger); nothing is left to undo then.
     sqlite3_exec(s_.db, "ROLLBACK", nullptr, nullptr, nullptr);
     s_.catalog.invalidate();
+    kept.restore();
 }
 
 bool Executor::abortsOnError(const SqlError& e, const Instruction& in) const {

@@ -39,7 +39,7 @@ std::string bindTargetFrom(Binder& b, Executor& ex, const ObjectName& target,
         found = &scope.sources.back();
     }
     if (!found->table) raiseUnsupported(line, "changing data through a view or derived table");
-    if (!found->table->storage.empty()) refusePseudoTable(line);
+    if (!found->table->storage.empty() && !found->table->isTableVariable()) refusePseudoTable(line);
     return sql;
 }
 

@@ -132,6 +132,7 @@ constexpr MessageInfo kMessages[] = {
      "An object or column name is missing or empty. For SELECT INTO statements, verify each column has a "
      "column name. In other statements, look for empty alias names. Aliases defined as \"\" or [] are not "
      "allowed. Change the alias to a valid name."},
+    {1087, 15, "Must declare the table variable \"%s\"."},
     {1088, 16, "Cannot find the object \"%s\" because it does not exist or you do not have permissions."},
     {1222, 16, "Lock request time out period exceeded."},
     {1505, 16,
@@ -237,8 +238,10 @@ constexpr MessageInfo kMessages[] = {
     {8162, 16,
      "The formal parameter \"%s\" was not declared as an OUTPUT parameter, but the actual parameter passed "
      "in requested output."},
+    {8164, 16, "An INSERT EXEC statement cannot be nested."},
     {8169, 16, "Conversion failed when converting from a character string to uniqueidentifier."},
     {8170, 16, "Insufficient result space to convert uniqueidentifier value to char."},
+    {8178, 16, "The parameterized query '%s' expects the parameter '%s', which was not supplied."},
     {8197, 16, "The object '%s' does not exist or is invalid for this operation."},
     {8630, 17, "Internal error of the database engine: %s"},
     {9810, 16, "The datepart %s is not supported by date function %s for data type %s."},

@@ -9,14 +9,12 @@
 #include "tsql/collation.h"
 #include "tsql/sqlite.h"
 
+#include <algorithm>
 #include <set>
 
 namespace tsql::engine {
 
 namespace {
-
-//! tsql_objects.flags bit of a disabled trigger or CHECK / FOREIGN KEY constraint.
-constexpr int disabledFlag = 2;
 
 using Action = AlterTableStmt::Action;
 
@@ -40,23 +38,16 @@ std::string columnSql(Binder& b, const TableInfo& t, const ColumnInfo& c) {
 
 //! Names of the table's disabled constraints and triggers (upper case).
 std::set<std::string> disabledNames(Executor& ex, const TableInfo& t) {
-    std::set<std::string> out;
-    auto rows = ex.rows("SELECT name FROM " + t.schema() + ".tsql_objects WHERE parent_obj = " +
-                            std::to_string(t.id) + " AND (flags & " + std::to_string(disabledFlag) + ") <> 0",
-                        {{"", Type::nVarChar(128)}});
-    for (const auto& r : rows)
-        out.insert(upper(r[0].asString()));
-    return out;
+    return ex.session().catalog.disabledNames(t);
 }
 
-//! FOREIGN KEY constraints of other tables that reference `t`: name, table, referenced columns.
-std::vector<std::vector<Value>> referencesTo(Executor& ex, const TableInfo& t) {
-    if (t.temp) return {};
-    return ex.rows(
-        "SELECT f.name, p.name, f.ref_cols FROM main.tsql_objects f JOIN main.tsql_objects p ON p.id = "
-        "f.parent_obj WHERE f.xtype = 'F' AND f.ref_name = " +
-            quoteText(t.name) + " COLLATE NOCASE AND p.id <> " + std::to_string(t.id),
-        {{"", Type::nVarChar(128)}, {"", Type::nVarChar(128)}, {"", Type::nVarChar(4000)}});
+//! FOREIGN KEY constraints of other tables that reference `t`.
+std::vector<ReferenceInfo> referencesTo(Executor& ex, const TableInfo& t) {
+    std::vector<ReferenceInfo> out;
+    if (t.temp) return out;
+    for (auto& r : ex.session().catalog.referencesTo(t.name))
+        if (!equalsIgnoreCase(r.table, t.name)) out.push_back(std::move(r));
+    return out;
 }
 
 //! A table referenced by other tables is rebuilt with SQLite's foreign keys off (see executeAlterTable),
@@ -68,7 +59,7 @@ void refuseIfReferenced(Executor& ex, const TableInfo& t, int line) {
         raiseUnsupported(
             line, "inside a transaction, this ALTER TABLE on a table referenced by FOREIGN KEY constraints "
                   "of table '" +
-                      rows.front()[1].asString() + "'");
+                      rows.front().table + "'");
 }
 
 //! Rewrites the message of a constraint failure met while copying rows as ALTER TABLE's.
@@ -202,25 +193,11 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
     }
     ex.run("DROP TABLE " + old.sqliteName());
     ex.run("ALTER TABLE " + scratch + " RENAME TO " + quoteName(t.name));
-    for (const auto& ix :
-         ex.rows("SELECT indid, keycols, flags FROM " + schema +
-                     ".tsql_indexes WHERE object_id = " + std::to_string(t.id),
-                 {{"", Type::bigInt()}, {"", Type::nVarChar(4000)}, {"", Type::integer()}})) {
-        std::string cols;
-        for (char ch : ix[1].asString())
-            cols += ch == '\x1f' ? std::string("\", \"") : std::string(1, ch);
-        ex.run(std::string("CREATE ") + ((ix[2].asInt() & 4) ? "UNIQUE " : "") + "INDEX " + schema + "." +
-               quoteName(sqliteIndexName(t.id, ix[0].asInt())) + " ON " + quoteName(t.name) + " (\"" + cols +
-               "\")");
-    }
-    std::string id = std::to_string(t.id);
-    ex.run("DELETE FROM " + schema + ".tsql_columns WHERE object_id = " + id);
-    ex.run("DELETE FROM " + schema + ".tsql_objects WHERE id = " + id + " OR (parent_obj = " + id +
-           " AND xtype IN ('PK', 'UQ', 'C', 'F', 'D'))");
-    s.catalog.record(t);
-    for (const auto& name : disabled)
-        ex.run("UPDATE " + schema + ".tsql_objects SET flags = flags | " + std::to_string(disabledFlag) +
-               " WHERE parent_obj = " + id + " AND upper(name) = " + quoteText(name));
+    for (const auto& ix : s.catalog.indexes(t))
+        ex.run(std::string("CREATE ") + (ix.unique ? "UNIQUE " : "") + "INDEX " + schema + "." +
+               quoteName(sqliteIndexName(t.id, ix.indid)) + " ON " + quoteName(t.name) + " (" +
+               columnList(ix.columns) + ")");
+    s.catalog.rewrite(t, disabled);
 }
 
 //! Reports `first` and ends the statement with `then`, as SQL Server pairs its messages.
@@ -261,17 +238,6 @@ bool hasRows(Executor& ex, const TableInfo& t) {
     return !ex.rows("SELECT 1 FROM " + t.sqliteName() + " LIMIT 1", {{"", Type::integer()}}).empty();
 }
 
-void insertDefaultRow(Executor& ex, const TableInfo& t, const ColumnInfo& c) {
-    std::string schema = t.schema();
-    ex.run("INSERT INTO " + schema +
-           ".tsql_objects(id, name, xtype, parent_obj, crdate, definition, keycols) VALUES (" +
-           std::to_string(c.defaultId) + ", " + quoteText(c.defaultName) + ", 'D', " + std::to_string(t.id) +
-           ", (SELECT crdate FROM " + schema + ".tsql_objects WHERE id = " + std::to_string(t.id) + "), " +
-           quoteText(c.defaultText) + ", " + quoteText(c.name) + ")");
-    ex.run("UPDATE " + schema + ".tsql_columns SET default_id = " + std::to_string(c.defaultId) +
-           " WHERE object_id = " + std::to_string(t.id) + " AND name = " + quoteText(c.name));
-}
-
 //! A fresh id for an object of the table (negative for temporary tables, like the table's own).
 long long newObjectId(Executor& ex, const TableInfo& t) {
     return ex.session().catalog.newId(t.temp);
@@ -282,7 +248,6 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     auto& s = ex.session();
     Binder b(s);
     TableInfo t = old;
-    std::string schema = t.schema();
     bool filled = hasRows(ex, t);
     for (std::size_t i = 0; i < stmt.added.columns.size(); ++i) {
         const ColumnDef& def = stmt.added.columns[i];
@@ -314,12 +279,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         if (def.defaultValue && (!c.nullable || stmt.withValues[i]) && filled)
             ex.run("UPDATE " + t.sqliteName() + " SET " + quoteName(c.name) + " = " +
                    defaultValueSql(b, t, index));
-        ex.run("INSERT INTO " + schema +
-               ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, increment, "
-               "computed, default_id) VALUES (" +
-               std::to_string(t.id) + ", " + std::to_string(index + 1) + ", " + quoteText(c.name) + ", " +
-               std::to_string(c.type.code()) + ", " + (c.nullable ? "1" : "0") + ", 0, 1, 1, " +
-               (c.isComputed() ? quoteText(c.computedText) : std::string("NULL")) + ", 0)");
+        s.catalog.addColumn(t, static_cast<std::size_t>(index));
         if (def.defaultValue) {
             ColumnInfo& added = t.columns.back();
             added.defaultId = newObjectId(ex, t);
@@ -327,7 +287,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
                                     ? generatedConstraintName("DF", t.name, c.name, added.defaultId)
                                     : def.defaultName;
             if (s.catalog.nameTaken(added.defaultName, t.temp)) raise(2714, def.line, {added.defaultName});
-            insertDefaultRow(ex, t, added);
+            s.catalog.addDefault(t, added);
         }
     }
     for (const auto& d : stmt.defaults) {
@@ -340,7 +300,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         c.defaultId = newObjectId(ex, t);
         c.defaultName = d.name.empty() ? generatedConstraintName("DF", t.name, c.name, c.defaultId) : d.name;
         if (s.catalog.nameTaken(c.defaultName, t.temp)) raise(2714, stmt.line, {c.defaultName});
-        insertDefaultRow(ex, t, c);
+        s.catalog.addDefault(t, c);
     }
     if (stmt.added.constraints.empty()) return;
 
@@ -428,14 +388,11 @@ void dropColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) 
 void dropConstraint(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     TableInfo t = old;
     bool structural = false;
-    std::string schema = t.schema();
     for (const auto& name : stmt.names) {
         bool found = false;
         for (auto& c : t.columns)
             if (c.defaultId != 0 && equalsIgnoreCase(c.defaultName, name)) {
-                ex.run("DELETE FROM " + schema + ".tsql_objects WHERE id = " + std::to_string(c.defaultId));
-                ex.run("UPDATE " + schema + ".tsql_columns SET default_id = 0 WHERE object_id = " +
-                       std::to_string(t.id) + " AND name = " + quoteText(c.name));
+                ex.session().catalog.dropDefault(t, c);
                 c.defaultId = 0;
                 c.defaultName.clear();
                 c.defaultText.clear();
@@ -445,11 +402,10 @@ void dropConstraint(Executor& ex, const AlterTableStmt& stmt, const TableInfo& o
             if (equalsIgnoreCase(it->name, name)) {
                 if (it->kind == ConstraintKind::PrimaryKey || it->kind == ConstraintKind::Unique)
                     for (const auto& ref : referencesTo(ex, t)) {
-                        std::string keys;
-                        for (const auto& c : it->columns)
-                            keys += (keys.empty() ? "" : "\x1f") + upper(c);
-                        if (upper(ref[2].asString()) != keys) continue;
-                        raise(3725, stmt.line, {it->name, ref[1].asString(), ref[0].asString()}, 0);
+                        bool same = ref.refColumns.size() == it->columns.size();
+                        for (std::size_t i = 0; same && i < ref.refColumns.size(); ++i)
+                            same = equalsIgnoreCase(ref.refColumns[i], it->columns[i]);
+                        if (same) raise(3725, stmt.line, {it->name, ref.table, ref.name}, 0);
                     }
                 t.constraints.erase(it);
                 structural = found = true;
@@ -494,22 +450,18 @@ void alterColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old)
 void switchObjects(Executor& ex, const AlterTableStmt& stmt, const TableInfo& t) {
     bool triggers = stmt.action == Action::EnableTrigger || stmt.action == Action::DisableTrigger;
     bool disable = stmt.action == Action::Nocheck || stmt.action == Action::DisableTrigger;
-    std::string schema = t.schema();
-    std::string kinds = triggers ? "('TR')" : "('C', 'F')";
+    Catalog& catalog = ex.session().catalog;
+    const auto objects =
+        catalog.children(t, triggers ? std::vector<std::string>{"TR"} : std::vector<std::string>{"C", "F"});
     std::vector<std::string> names = stmt.names;
     if (stmt.all)
-        for (const auto& r : ex.rows("SELECT name FROM " + schema + ".tsql_objects WHERE parent_obj = " +
-                                         std::to_string(t.id) + " AND xtype IN " + kinds,
-                                     {{"", Type::nVarChar(128)}}))
-            names.push_back(r[0].asString());
+        for (const auto& o : objects)
+            names.push_back(o.name);
     std::set<std::string> disabled = disabledNames(ex, t);
     bool changed = false;
     for (const auto& name : names) {
-        auto rows = ex.rows("SELECT xtype FROM " + schema +
-                                ".tsql_objects WHERE parent_obj = " + std::to_string(t.id) +
-                                " AND name = " + quoteText(name) + " AND xtype IN " + kinds,
-                            {{"", Type::nVarChar(2)}});
-        if (rows.empty()) {
+        if (std::none_of(objects.begin(), objects.end(),
+                         [&](const ChildObject& o) { return equalsIgnoreCase(o.name, name); })) {
             if (triggers)
                 throw SqlError(3701, 11, 5,
                                "Cannot find the object \"" + name +
@@ -524,10 +476,7 @@ void switchObjects(Executor& ex, const AlterTableStmt& stmt, const TableInfo& t)
         else
             disabled.erase(key);
         changed = changed || was != disable || (!disable && stmt.withCheck);
-        ex.run("UPDATE " + schema + ".tsql_objects SET flags = " +
-               (disable ? "flags | " + std::to_string(disabledFlag)
-                        : "flags & ~" + std::to_string(disabledFlag)) +
-               " WHERE parent_obj = " + std::to_string(t.id) + " AND name = " + quoteText(name));
+        catalog.setDisabled(t, name, disable);
     }
     if (triggers || !changed) return;
     // Enforcement lives in SQLite's table definition: rebuild with the enabled constraints only.

@@ -1,5 +1,6 @@
 #include "catalog.h"
 
+#include "catalog_rows.h"
 #include "lexer.h"
 #include "sqlite_util.h"
 #include "tsql/datetime.h"
@@ -8,6 +9,8 @@
 #include <cstdio>
 
 namespace tsql::engine {
+
+using namespace catalog_rows;
 
 namespace {
 
@@ -39,68 +42,6 @@ std::string schemaSql(std::string_view schema) {
     }
     return out;
 }
-
-const char* schemaOf(bool temp) {
-    return temp ? "temp" : "main";
-}
-bool isTempName(const std::string& name) {
-    return !name.empty() && name[0] == '#';
-}
-
-std::string joinNames(const std::vector<std::string>& names) {
-    std::string out;
-    for (const auto& n : names)
-        out += (out.empty() ? "" : "\x1f") + n;
-    return out;
-}
-
-std::vector<std::string> splitNames(const char* text) {
-    std::vector<std::string> out;
-    if (!text || !*text) return out;
-    std::string cur;
-    for (const char* p = text; *p; ++p) {
-        if (*p == '\x1f') {
-            out.push_back(cur);
-            cur.clear();
-        } else {
-            cur += *p;
-        }
-    }
-    out.push_back(cur);
-    return out;
-}
-
-std::string columnText(sqlite3_stmt* s, int col) {
-    const unsigned char* t = sqlite3_column_text(s, col);
-    return t ? reinterpret_cast<const char*>(t) : "";
-}
-
-//! A cached catalog statement for one use: bound, stepped, then reset.
-class OneShot {
-public:
-    OneShot(StatementCache& cache, sqlite3* db, const std::string& sql)
-        : db_(db)
-        , s_(cache.get(sql)) {}
-    ~OneShot() {
-        sqlite3_reset(s_);
-        sqlite3_clear_bindings(s_);
-    }
-    OneShot(const OneShot&) = delete;
-    OneShot& operator=(const OneShot&) = delete;
-    sqlite3_stmt* get() { return s_; }
-    void bind(int i, const std::string& v) { sqlite3_bind_text(s_, i, v.c_str(), -1, SQLITE_TRANSIENT); }
-    void bind(int i, long long v) { sqlite3_bind_int64(s_, i, v); }
-    bool step() {
-        int rc = sqlite3_step(s_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        throwSqlite(db_, rc, sqlite3_sql(s_));
-    }
-
-private:
-    sqlite3* db_;
-    sqlite3_stmt* s_;
-};
 
 } // namespace
 
@@ -380,24 +321,28 @@ void Catalog::record(const TableInfo& t) {
 }
 
 void Catalog::insertColumns(const TableInfo& t) {
-    for (std::size_t i = 0; i < t.columns.size(); ++i) {
-        const ColumnInfo& c = t.columns[i];
-        OneShot q(cache_, db_,
-                  "INSERT INTO " + t.schema() +
-                      ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, "
-                      "increment, computed, default_id) VALUES (?,?,?,?,?,?,?,?,?,?)");
-        q.bind(1, t.id);
-        q.bind(2, static_cast<long long>(i + 1));
-        q.bind(3, c.name);
-        q.bind(4, static_cast<long long>(c.type.code()));
-        q.bind(5, static_cast<long long>(c.nullable));
-        q.bind(6, static_cast<long long>(c.identity));
-        q.bind(7, c.seed);
-        q.bind(8, c.increment);
-        if (c.isComputed()) q.bind(9, c.computedText);
-        q.bind(10, c.defaultId);
-        q.step();
-    }
+    for (std::size_t i = 0; i < t.columns.size(); ++i)
+        addColumn(t, i);
+}
+
+void Catalog::addColumn(const TableInfo& t, std::size_t i) {
+    const ColumnInfo& c = t.columns.at(i);
+    OneShot q(cache_, db_,
+              "INSERT INTO " + t.schema() +
+                  ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, "
+                  "increment, computed, default_id) VALUES (?,?,?,?,?,?,?,?,?,?)");
+    q.bind(1, t.id);
+    q.bind(2, static_cast<long long>(i + 1));
+    q.bind(3, c.name);
+    q.bind(4, static_cast<long long>(c.type.code()));
+    q.bind(5, static_cast<long long>(c.nullable));
+    q.bind(6, static_cast<long long>(c.identity));
+    q.bind(7, c.seed);
+    q.bind(8, c.increment);
+    if (c.isComputed()) q.bind(9, c.computedText);
+    q.bind(10, c.defaultId);
+    q.step();
+    tables_.erase(upper(t.name));
 }
 
 void Catalog::replaceViewColumns(const TableInfo& view) {

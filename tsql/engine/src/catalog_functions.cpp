@@ -264,7 +264,7 @@ std::optional<long long> objectProperty(sqlite3* db, long long id, const std::st
         return 1;
     case ObjectFact::Disabled:
         if (!inList(prop->arg, xtype)) return std::nullopt;
-        return (flags & 2) ? 1 : 0;
+        return (flags & static_cast<int>(CatalogFlag::Disabled)) ? 1 : 0;
     case ObjectFact::TriggerEvent:
         if (xtype != "TR") return std::nullopt;
         return triggerFiresFor(q.text(2), prop->arg) ? 1 : 0;
@@ -274,10 +274,10 @@ std::optional<long long> objectProperty(sqlite3* db, long long id, const std::st
     case ObjectFact::HasIdentity:
         return whenTable("SELECT 1 FROM " + schema + ".tsql_columns WHERE object_id = ? AND is_identity");
     case ObjectFact::HasClustered:
-        return whenTable("SELECT 1 FROM " + schema +
-                         ".tsql_objects WHERE parent_obj = ?1 AND xtype IN ('PK', 'UQ') AND flags & 1 "
-                         "UNION ALL SELECT 1 FROM " +
-                         schema + ".tsql_indexes WHERE object_id = ?1 AND flags & 1");
+        return whenTable(
+            "SELECT 1 FROM " + schema + ".tsql_objects WHERE parent_obj = ?1 AND xtype IN ('PK', 'UQ') AND " +
+            flagSql("flags", CatalogFlag::Clustered) + " UNION ALL SELECT 1 FROM " + schema +
+            ".tsql_indexes WHERE object_id = ?1 AND " + flagSql("flags", CatalogFlag::Clustered));
     case ObjectFact::Referenced:
         return whenTable("SELECT 1 FROM main.tsql_objects f JOIN " + schema +
                          ".tsql_objects t ON t.name = f.ref_name WHERE t.id = ? AND f.xtype = 'F'");

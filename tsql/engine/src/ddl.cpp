@@ -250,16 +250,9 @@ void executeDrop(Executor& ex, const DropStmt& stmt) {
             if (stmt.ifExists) continue;
             raise(3701, stmt.line, {view ? "view" : "table", name.written()});
         }
-        if (!view) {
-            sqlite3_stmt* q =
-                s.statements.get("SELECT f.name, p.name FROM main.tsql_objects f JOIN main.tsql_objects p ON "
-                                 "p.id = f.parent_obj "
-                                 "WHERE f.xtype = 'F' AND f.ref_name = ?1 COLLATE NOCASE AND p.id <> ?2");
-            StatementReset reset(q);
-            sqlite3_bind_text(q, 1, t->name.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int64(q, 2, t->id);
-            if (sqlite3_step(q) == SQLITE_ROW) raise(3726, stmt.line, {t->name});
-        }
+        if (!view && !t->temp)
+            for (const auto& reference : s.catalog.referencesTo(t->name))
+                if (!equalsIgnoreCase(reference.table, t->name)) raise(3726, stmt.line, {t->name});
         ex.atomically([&] {
             if (!view) ex.run("DROP TABLE " + t->sqliteName());
             s.catalog.remove(*t);

@@ -96,12 +96,8 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
     std::vector<std::string> children;
     if (kind != WriteKind::Delete) children.push_back(t.name);
     if (kind != WriteKind::Insert)
-        for (auto& row : textRows(ex,
-                                  "SELECT p.name FROM main.tsql_objects f JOIN main.tsql_objects p ON p.id = "
-                                  "f.parent_obj WHERE f.xtype = 'F' AND f.ref_name = " +
-                                      quoteText(t.name) + " COLLATE NOCASE",
-                                  1))
-            children.push_back(row[0]);
+        for (const auto& reference : s.catalog.referencesTo(t.name))
+            children.push_back(reference.table);
     std::string schema = t.temp ? "temp" : "main";
     for (const auto& child : children) {
         auto violations =
@@ -156,24 +152,12 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
             }
         }
         // Unique indexes of CREATE UNIQUE INDEX.
-        for (auto& row :
-             textRows(ex,
-                      std::string("SELECT name, keycols FROM ") + (t.temp ? "temp" : "main") +
-                          ".tsql_indexes WHERE (flags & 4) <> 0 AND object_id = " + std::to_string(t.id),
-                      2)) {
+        for (const auto& ix : ex.session().catalog.indexes(t)) {
+            if (!ix.unique || !sameColumns(ix.columns, cols)) continue;
             ConstraintInfo index;
             index.kind = ConstraintKind::Unique;
-            index.name = row[0];
-            std::string part;
-            for (char ch : row[1] + '\x1f') {
-                if (ch != '\x1f') {
-                    part += ch;
-                    continue;
-                }
-                index.columns.push_back(part);
-                part.clear();
-            }
-            if (!sameColumns(index.columns, cols)) continue;
+            index.name = ix.name;
+            index.columns = ix.columns;
             std::string key = findDuplicate ? findDuplicate(index) : "";
             raise(2601, 0, {"dbo." + t.name, index.name, key.empty() ? "(unknown)" : key});
         }

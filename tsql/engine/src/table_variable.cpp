@@ -41,9 +41,13 @@ std::string storedColumns(const TableInfo& t) {
 
 TableVariable::~TableVariable() {
     // Nothing can be reported from here: a table left behind is dropped by the next declaration of its name.
-    std::string sql = "DROP TABLE IF EXISTS " + info.sqliteName() +
-                      "; DELETE FROM temp.tsql_identity WHERE object_id = " + std::to_string(info.id);
+    const std::string sql = "DROP TABLE IF EXISTS " + info.sqliteName();
     sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    try {
+        catalog->forgetIdentity(info);
+    } catch (const std::exception&) {
+        // The counter of a later table variable never takes this one's id.
+    }
 }
 
 std::shared_ptr<TableVariable> declareTableVariable(Executor& ex, const std::string& name,
@@ -54,6 +58,7 @@ std::shared_ptr<TableVariable> declareTableVariable(Executor& ex, const std::str
                live.end());
     auto tv = std::make_shared<TableVariable>();
     tv->db = s.db;
+    tv->catalog = &s.catalog;
     TableInfo& t = tv->info;
     t.name = name;
     t.temp = true;

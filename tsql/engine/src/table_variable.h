@@ -17,6 +17,7 @@ class Executor;
 //! The table behind one table variable; dropped when the last scope (or cursor) holding it ends.
 struct TableVariable {
     sqlite3* db = nullptr;
+    Catalog* catalog = nullptr;
     TableInfo info; //!< name "@t", the SQLite table in `storage`
     std::string ddl;
     ~TableVariable();

@@ -37,19 +37,9 @@ void recordPermission(Executor& ex, const PermissionStmt& stmt) {
     s.rowCount = 0;
     if (!stmt.object.empty() && !s.catalog.objectId(stmt.object)) raise(15151, stmt.line, {stmt.object});
     ex.atomically([&] {
-        ex.run("CREATE TABLE IF NOT EXISTS main.tsql_permissions(action TEXT NOT NULL, permission TEXT NOT "
-               "NULL, object TEXT NOT NULL COLLATE NOCASE, principal TEXT NOT NULL COLLATE NOCASE)");
-        sqlite3_stmt* st = s.statements.get("INSERT INTO main.tsql_permissions VALUES (?, ?, ?, ?)");
         for (const auto& permission : stmt.permissions)
-            for (const auto& principal : stmt.principals) {
-                StatementReset reset(st);
-                sqlite3_bind_text(st, 1, stmt.action.c_str(), -1, SQLITE_TRANSIENT);
-                sqlite3_bind_text(st, 2, permission.c_str(), -1, SQLITE_TRANSIENT);
-                sqlite3_bind_text(st, 3, stmt.object.c_str(), -1, SQLITE_TRANSIENT);
-                sqlite3_bind_text(st, 4, principal.c_str(), -1, SQLITE_TRANSIENT);
-                int rc = sqlite3_step(st);
-                if (rc != SQLITE_DONE) throwSqlite(s.db, rc, sqlite3_sql(st));
-            }
+            for (const auto& principal : stmt.principals)
+                s.catalog.recordPermission(stmt.action, permission, stmt.object, principal);
     });
 }
 

@@ -70,6 +70,9 @@ public:
 
     //! Scope of a table's own columns, referenced without alias (computed columns, CHECK constraints).
     static Scope ownColumns(const TableInfo& t);
+    //! A named table as a FROM item: its columns under a fresh alias, exposed as `exposed` (the table's
+    //! name when empty).
+    Source tableSource(std::shared_ptr<const TableInfo> table, const std::string& exposed = {});
     //! The type a TypeName stands for; throws SqlError for unknown names.
     static Type resolveType(const TypeName& t, int line);
     //! The type CAST/CONVERT converts to: character and binary types without a length take 30.

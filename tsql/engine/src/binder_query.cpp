@@ -95,6 +95,17 @@ void Binder::addSource(Scope& scope, Source source, int line) {
     scope.sources.push_back(std::move(source));
 }
 
+Source Binder::tableSource(std::shared_ptr<const TableInfo> table, const std::string& exposed) {
+    Source src;
+    src.exposed = exposed.empty() ? table->name : exposed;
+    src.sqlAlias = newAlias("t");
+    src.columns.reserve(table->columns.size());
+    for (const auto& c : table->columns)
+        src.columns.push_back({c.name, c.type, quoteName(c.name)});
+    src.table = std::move(table);
+    return src;
+}
+
 Scope Binder::ownColumns(const TableInfo& t) {
     Scope scope;
     Source src;
@@ -123,10 +134,10 @@ std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
         if (!table) table = tableVariable(s_, ref.name, ref.line);
         if (!table) table = s_.catalog.table(ref.name.name());
         if (!table) raise(208, ref.line, {ref.name.written()});
-        Source src;
-        src.exposed = ref.alias.empty() ? table->name : ref.alias;
-        src.sqlAlias = newAlias("t");
         if (table->view) {
+            Source src;
+            src.exposed = ref.alias.empty() ? table->name : ref.alias;
+            src.sqlAlias = newAlias("t");
             const CreateViewStmt& view = viewDefinition(*table);
             QueryShape q = query(*view.query, nullptr);
             std::vector<std::string> names;
@@ -139,9 +150,7 @@ std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
             addSource(scope, std::move(src), ref.line);
             return sql;
         }
-        for (const auto& c : table->columns)
-            src.columns.push_back({c.name, c.type, quoteName(c.name)});
-        src.table = table;
+        Source src = tableSource(table, ref.alias);
         std::string sql = table->sqliteName() + " AS " + src.sqlAlias;
         addSource(scope, std::move(src), ref.line);
         return sql;

@@ -104,6 +104,11 @@ private:
     //! ( column definitions and table constraints ) of CREATE TABLE and DECLARE @t TABLE.
     void tableElements(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
+    //! A PRIMARY KEY, UNIQUE, CHECK or FOREIGN KEY clause, of `column` (column level) or of the table
+    //! (`column` empty: key columns listed), with CLUSTERED, WITH index options and ON filegroup.
+    ConstraintDef constraintClause(std::string name, const std::string& column);
+    //! WITH FILLFACTOR = n or WITH (options) of an index: accepted and ignored.
+    void indexOptions();
     std::vector<std::string> columnList();
 
     std::string_view text_;

@@ -9,10 +9,14 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tsql::engine {
+
+struct SessionFunction;
 
 //! A translated expression: SQLite SQL and the SQL Server type of its value.
 struct Bound {
@@ -58,6 +62,9 @@ public:
 
     //! Treats `SELECT @v = expr` items as plain expressions (the executor assigns the row).
     bool assignMode = false;
+    //! Variables (slots) read as they are when SQLite evaluates the expression, through
+    //! tsql_variable(slot), instead of as parameters bound before the statement runs.
+    std::set<std::size_t> liveVariables;
 
     Bound expr(const Expr& e, const Scope& scope);
     //! A search condition (WHERE, ON, HAVING, IF, WHILE) as SQLite SQL yielding 1, 0 or NULL.
@@ -108,6 +115,12 @@ const CreateViewStmt& viewDefinition(const TableInfo& view);
 //! refreshed (error 4413 when one of them is gone).
 std::vector<std::pair<std::string, int>> viewColumns(const TableInfo& view,
                                                      const std::vector<std::string>& names, int line);
+
+//! Raises 174 or 189 when a session function gets too few or too many arguments.
+void checkSessionArguments(const SessionFunction& f, std::size_t count, int line);
+
+//! True for the aggregate functions the binder knows (upper-case names).
+bool isAggregateName(std::string_view name);
 
 //! True when `b`'s SQL already holds a value of `to` in SQLite storage (no conversion needed).
 bool storageCompatible(const Type& from, const Type& to);

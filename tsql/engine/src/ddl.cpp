@@ -2,6 +2,7 @@
 #include "errors.h"
 #include "exec.h"
 #include "lexer.h"
+#include "normalise.h"
 #include "parser.h"
 #include "sqlite_util.h"
 #include "system_procedures.h"
@@ -31,9 +32,16 @@ std::string columnList(const std::vector<std::string>& columns) {
 std::string defineTable(Executor& ex, const CreateTableStmt& stmt, TableInfo& t, bool checkNames) {
     auto& s = ex.session();
     Catalog& catalog = s.catalog;
+    // Stored expressions have SQL Server's stored form, which the catalog views show.
+    for (const auto& def : stmt.columns) {
+        if (!def.defaultText.empty()) normalisedExpressionText(def.defaultText);
+        if (def.computed) normalisedExpressionText(def.computedText);
+    }
+    for (const auto& def : stmt.constraints)
+        if (def.kind == ConstraintKind::Check) normalisedExpressionText(def.checkText);
     Binder b(s);
     long long nextId = t.id;
-    auto allocate = [&] { return t.temp ? (nextId -= 7) : (nextId += 16); };
+    auto allocate = [&] { return nextId = Catalog::idAfter(nextId, t.temp); };
 
     for (const auto& def : stmt.columns) {
         if (t.columnIndex(def.name) >= 0) raise(2705, def.line, {def.name, t.name});

@@ -36,6 +36,15 @@ Type sidType() {
 Type bigType() {
     return Type::bigInt();
 }
+Type errorMessageType() {
+    return Type::nVarChar(4000);
+}
+Type errorProcedureType() {
+    return Type::nVarChar(126);
+}
+Type columnsUpdatedType() {
+    return Type::varBinary(128);
+}
 
 } // namespace
 
@@ -192,6 +201,11 @@ std::optional<std::string> databaseProperty(const SessionCall& c, const std::str
     return std::nullopt;
 }
 
+//! ERROR_NUMBER() and the others: the error of the innermost CATCH block running, NULL outside one.
+const SqlError* caughtError(const SessionCall& c) {
+    return c.s.caught.empty() ? nullptr : &c.s.caught.back();
+}
+
 using Call = SessionCall;
 
 constexpr SessionFunction kSessionFunctions[] = {
@@ -298,15 +312,63 @@ constexpr SessionFunction kSessionFunctions[] = {
     {"@@FETCH_STATUS", 0, 0, "", integerType,
      [](Call& c) { c.result(static_cast<long long>(c.s.fetchStatus)); }},
     {"@@CURSOR_ROWS", 0, 0, "", integerType, [](Call& c) { c.result(c.s.cursorRows); }},
+    {"ERROR_NUMBER", 0, 0, "", integerType,
+     [](Call& c) {
+         const SqlError* e = caughtError(c);
+         c.result(e ? std::optional<long long>(e->number()) : std::nullopt);
+     }},
+    {"ERROR_SEVERITY", 0, 0, "", integerType,
+     [](Call& c) {
+         const SqlError* e = caughtError(c);
+         c.result(e ? std::optional<long long>(e->severity()) : std::nullopt);
+     }},
+    {"ERROR_STATE", 0, 0, "", integerType,
+     [](Call& c) {
+         const SqlError* e = caughtError(c);
+         c.result(e ? std::optional<long long>(e->state()) : std::nullopt);
+     }},
+    {"ERROR_LINE", 0, 0, "", integerType,
+     [](Call& c) {
+         const SqlError* e = caughtError(c);
+         c.result(e ? std::optional<long long>(e->line()) : std::nullopt);
+     }},
+    {"ERROR_MESSAGE", 0, 0, "", errorMessageType,
+     [](Call& c) {
+         const SqlError* e = caughtError(c);
+         c.result(e ? std::optional<std::string>(e->message()) : std::nullopt);
+     }},
+    {"ERROR_PROCEDURE", 0, 0, "", errorProcedureType,
+     [](Call& c) {
+         const SqlError* e = caughtError(c);
+         c.result(e && !e->procedure().empty() ? std::optional<std::string>(e->procedure()) : std::nullopt);
+     }},
+    {"XACT_STATE", 0, 0, "", smallType,
+     [](Call& c) {
+         c.result(c.s.tranCount == 0 ? 0LL : c.s.doomed ? -1LL : 1LL);
+     }},
+    {"COLUMNS_UPDATED", 0, 0, "", columnsUpdatedType,
+     [](Call& c) {
+         // NULL outside a trigger of INSERT or UPDATE.
+         c.result(c.s.columnsUpdated.empty() ? std::optional<Bytes>()
+                                             : Bytes(c.s.columnsUpdated.begin(), c.s.columnsUpdated.end()));
+     }},
 };
+
+//! UPDATE(column) of a trigger, called with the column's colid (not a function of the language).
+void columnUpdated(SessionCall& c) {
+    const auto bit = static_cast<std::size_t>(c.integer(0) - 1);
+    const auto& mask = c.s.columnsUpdated;
+    c.result(bit / 8 < mask.size() && (mask[bit / 8] >> (bit % 8)) & 1 ? 1LL : 0LL);
+}
 
 void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     auto* s = static_cast<Session::Impl*>(sqlite3_user_data(ctx));
     try {
-        const SessionFunction* f =
-            findSessionFunction(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
-        if (!f) return sqlite3_result_null(ctx);
+        const std::string_view name = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
         SessionCall call{*s, ctx, argc - 1, argv + 1};
+        if (name == "UPDATE") return columnUpdated(call);
+        const SessionFunction* f = findSessionFunction(name);
+        if (!f) return sqlite3_result_null(ctx);
         f->eval(call);
     } catch (const SqlError& e) {
         std::string text = encodeForSqlite(e);
@@ -320,6 +382,19 @@ void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 void errorFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     std::string text = encodeForSqlite(SqlError::make(sqlite3_value_int(argv[0])));
     sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
+}
+
+//! tsql_variable(slot): a variable of the running scope as it is now (see Binder::liveVariables).
+void variableFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    auto* s = static_cast<Session::Impl*>(sqlite3_user_data(ctx));
+    const auto slot = static_cast<std::size_t>(sqlite3_value_int64(argv[0]));
+    if (slot >= s->variables.size()) return sqlite3_result_error(ctx, "variable slot out of range", -1);
+    try {
+        setResult(ctx, s->variables[slot].value);
+    } catch (const SqlError& e) {
+        const std::string text = encodeForSqlite(e);
+        sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
+    }
 }
 
 //! tsql_next_identity(tableId): the next identity value of a table for the running statement.
@@ -354,6 +429,9 @@ void registerSessionFunctions(sqlite3* db, Session::Impl* session) {
                                         nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "tsql_next_identity", 1, SQLITE_UTF8, session, nextIdentity,
+                                        nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "tsql_variable", 1, SQLITE_UTF8, session, variableFunction,
                                         nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) throw std::runtime_error("cannot register the session functions");
 }

@@ -7,6 +7,7 @@
 namespace tsql::engine {
 
 void Executor::rollbackAll() {
+    s_.doomed = false;
     if (s_.tranCount == 0) return;
     s_.tranCount = 0;
     TableVariablesKept kept(s_);
@@ -17,7 +18,9 @@ void Executor::rollbackAll() {
 }
 
 bool Executor::abortsOnError(const SqlError& e, const Instruction& in) const {
-    // RAISERROR reports an error without ending anything, even under XACT_ABORT.
+    // RAISERROR reports an error without ending anything, even under XACT_ABORT; a name a trigger
+    // cannot resolve ends only the trigger.
+    if (!s_.xactAbort && endsOf(e) == ErrorEnds::Scope) return false;
     return (abortOnError_ || s_.xactAbort) && e.severity() >= 11 && in.stmt &&
            in.stmt->kind != StmtKind::Raiserror;
 }

@@ -43,9 +43,26 @@ ExprPtr binary(std::string op, ExprPtr l, ExprPtr r, int line) {
 } // namespace
 
 bool isReserved(std::string_view word) {
-    auto match = [&](std::string_view w) { return equalsIgnoreCase(w, word); };
-    return std::any_of(reservedWords.begin(), reservedWords.end(), match) ||
-           std::any_of(moreReserved.begin(), moreReserved.end(), match) || equalsIgnoreCase(word, "WITH");
+    // Asked for nearly every token: one sorted list, searched with the word in upper case.
+    static const auto sorted = [] {
+        std::array<std::string_view, reservedWords.size() + moreReserved.size() + 1> all{};
+        auto end = std::copy(reservedWords.begin(), reservedWords.end(), all.begin());
+        end = std::copy(moreReserved.begin(), moreReserved.end(), end);
+        *end = "WITH";
+        std::sort(all.begin(), all.end());
+        return all;
+    }();
+    constexpr std::size_t longest = 11; // TRANSACTION
+    constexpr auto fits = [](std::string_view w) { return w.size() <= longest; };
+    static_assert(std::all_of(reservedWords.begin(), reservedWords.end(), fits) &&
+                  std::all_of(moreReserved.begin(), moreReserved.end(), fits));
+    if (word.empty() || word.size() > longest) return false;
+    std::array<char, longest> buffer{};
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = word[i];
+        buffer[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return std::binary_search(sorted.begin(), sorted.end(), std::string_view(buffer.data(), word.size()));
 }
 
 std::string TypeName::text() const {

@@ -6,6 +6,7 @@
 #include "system_procedures.h"
 #include "tsql/convert.h"
 
+#include <optional>
 #include <utility>
 
 namespace tsql::engine {
@@ -69,26 +70,32 @@ private:
     bool restored_ = false;
 };
 
-void runDynamic(Executor& ex, const ExecStmt& stmt) {
-    auto& s = ex.session();
-    Value text = ex.evaluate(*stmt.dynamic);
-    if (text.isNull()) return;
-    Batch batch;
+//! The parsed text of dynamic SQL (EXEC of a string, sp_executesql), or nothing when it does not parse.
+std::optional<Batch> parseDynamic(Executor& ex, const std::string& text) {
     try {
-        batch = parseBatch(toText(text));
+        return parseBatch(text);
     } catch (SqlError& e) {
         // A batch that does not parse is an error of a lower scope: a caller's TRY block catches it,
         // otherwise it fails only this statement.
-        if (e.severity() > 10 && e.severity() < 20 && s.tryDepth > 0) throw UnwindToCatch{e, false};
+        if (e.severity() > 10 && e.severity() < 20 && ex.session().tryDepth > 0)
+            throw UnwindToCatch{e, false};
         BatchEvent ev;
         ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
         ex.output().events.push_back(std::move(ev));
         ex.setStatementError(e.number());
-        return;
+        return std::nullopt;
     }
+}
+
+void runDynamic(Executor& ex, const ExecStmt& stmt) {
+    auto& s = ex.session();
+    Value text = ex.evaluate(*stmt.dynamic);
+    if (text.isNull()) return;
+    std::optional<Batch> batch = parseDynamic(ex, toText(text));
+    if (!batch) return;
     Frame frame(s, {});
     Executor inner(s, ex.output(), ScopeKind::Dynamic);
-    inner.runStatements(batch.statements);
+    inner.runStatements(batch->statements);
     frame.restore();
     ex.setStatementError(s.error);
     if (inner.abortsCaller()) throw BatchAbort{};
@@ -243,19 +250,9 @@ void executeSql(Executor& ex, const ExecStmt& stmt) {
     }
     BoundCall call =
         bindCall(ex, values, stmt.line, params, "sp_executesql", "(" + declared + ")" + toText(batchText));
-    Batch batch;
-    try {
-        batch = parseBatch(toText(batchText));
-    } catch (SqlError& e) {
-        // As EXEC of a string: a caller's TRY block catches it, otherwise it fails only this statement.
-        if (e.severity() > 10 && e.severity() < 20 && s.tryDepth > 0) throw UnwindToCatch{e, false};
-        BatchEvent ev;
-        ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-        ex.output().events.push_back(std::move(ev));
-        ex.setStatementError(e.number());
-        return;
-    }
-    runCall(ex, std::move(call), batch.statements, ScopeKind::Dynamic);
+    std::optional<Batch> batch = parseDynamic(ex, toText(batchText));
+    if (!batch) return;
+    runCall(ex, std::move(call), batch->statements, ScopeKind::Dynamic);
 }
 
 void executeExec(Executor& ex, const ExecStmt& stmt) {

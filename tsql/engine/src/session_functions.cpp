@@ -4,6 +4,8 @@
 #include "session.h"
 #include "tsql/sqlite.h"
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -416,9 +418,30 @@ void nextIdentity(sqlite3_context* ctx, int, sqlite3_value** argv) {
 } // namespace
 
 const SessionFunction* findSessionFunction(std::string_view name) {
-    for (const auto& f : kSessionFunctions)
-        if (equalsIgnoreCase(f.name, name)) return &f;
-    return nullptr;
+    // Looked up whenever a call is bound and again each time SQLite evaluates one: a sorted index.
+    static const auto index = [] {
+        std::array<const SessionFunction*, std::size(kSessionFunctions)> sorted{};
+        for (std::size_t i = 0; i < sorted.size(); ++i)
+            sorted[i] = &kSessionFunctions[i];
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const SessionFunction* a, const SessionFunction* b) { return a->name < b->name; });
+        return sorted;
+    }();
+    constexpr std::size_t longest = 32;
+    static_assert(std::all_of(std::begin(kSessionFunctions), std::end(kSessionFunctions), [](const auto& f) {
+        return f.name.size() <= longest &&
+               std::none_of(f.name.begin(), f.name.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    }));
+    if (name.size() > longest) return nullptr;
+    std::array<char, longest> buffer{};
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        buffer[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    const std::string_view key(buffer.data(), name.size());
+    auto it = std::lower_bound(index.begin(), index.end(), key,
+                               [](const SessionFunction* f, std::string_view k) { return f->name < k; });
+    return it != index.end() && (*it)->name == key ? *it : nullptr;
 }
 
 void registerSessionFunctions(sqlite3* db, Session::Impl* session) {

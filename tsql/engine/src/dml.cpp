@@ -134,18 +134,6 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
     raise(547, 0, {verb(kind), "FOREIGN KEY", "", dbName(ex, t), "dbo." + t.name, ""});
 }
 
-//! The duplicate key `findDuplicate` reports for constraint `c`; empty when there is no finder or reading
-//! the rows again met an error of the rows themselves (never an engine fault or a busy database).
-std::string duplicateKey(const DuplicateFinder& findDuplicate, const ConstraintInfo& c) {
-    if (!findDuplicate) return {};
-    try {
-        return findDuplicate(c);
-    } catch (const SqlError& e) {
-        if (e.number() == kInternalErrorNumber || e.number() == kLockTimeoutNumber) throw;
-        return {};
-    }
-}
-
 [[noreturn]] void constraintFailure(Executor& ex, const TableInfo& t, WriteKind kind, int code,
                                     const std::string& message, const DuplicateFinder& findDuplicate) {
     if (code == SQLITE_CONSTRAINT_NOTNULL) {
@@ -191,6 +179,16 @@ std::string duplicateKey(const DuplicateFinder& findDuplicate, const ConstraintI
 }
 
 } // namespace
+
+std::string duplicateKey(const DuplicateFinder& findDuplicate, const ConstraintInfo& c) {
+    if (!findDuplicate) return {};
+    try {
+        return findDuplicate(c);
+    } catch (const SqlError& e) {
+        if (e.number() == kInternalErrorNumber || e.number() == kLockTimeoutNumber) throw;
+        return {};
+    }
+}
 
 std::string keyText(const std::vector<Value>& values) {
     std::string out = "(";

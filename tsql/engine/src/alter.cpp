@@ -12,6 +12,7 @@
 #include "tsql/collation.h"
 #include "tsql/sqlite.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -21,14 +22,13 @@ namespace {
 
 using Action = AlterTableStmt::Action;
 
-//! FOREIGN KEY constraints of other tables that reference `t`: name, table, referenced columns.
-std::vector<std::vector<Value>> referencesTo(Executor& ex, const TableInfo& t) {
-    if (t.temp) return {};
-    return ex.rows(
-        "SELECT f.name, p.name, f.ref_cols FROM main.tsql_objects f JOIN main.tsql_objects p ON p.id = "
-        "f.parent_obj WHERE f.xtype = 'F' AND f.ref_name = " +
-            quoteText(t.name) + " COLLATE NOCASE AND p.id <> " + std::to_string(t.id),
-        {{"", Type::nVarChar(128)}, {"", Type::nVarChar(128)}, {"", Type::nVarChar(4000)}});
+//! FOREIGN KEY constraints of other tables that reference `t`.
+std::vector<ReferenceInfo> referencesTo(Executor& ex, const TableInfo& t) {
+    std::vector<ReferenceInfo> out;
+    if (t.temp) return out;
+    for (auto& r : ex.session().catalog.referencesTo(t.name))
+        if (!equalsIgnoreCase(r.table, t.name)) out.push_back(std::move(r));
+    return out;
 }
 
 //! A table referenced by other tables is rebuilt with SQLite's foreign keys off (see executeAlterTable),
@@ -40,7 +40,7 @@ void refuseIfReferenced(Executor& ex, const TableInfo& t, int line) {
         raiseUnsupported(
             line, "inside a transaction, this ALTER TABLE on a table referenced by FOREIGN KEY constraints "
                   "of table '" +
-                      rows.front()[1].asString() + "'");
+                      rows.front().table + "'");
 }
 
 //! Reports `first` and ends the statement with `then`, as SQL Server pairs its messages.
@@ -71,18 +71,6 @@ bool hasRows(Executor& ex, const TableInfo& t) {
     return !ex.rows("SELECT 1 FROM " + t.sqliteName() + " LIMIT 1", {{"", Type::integer()}}).empty();
 }
 
-void insertDefaultRow(Executor& ex, const TableInfo& t, const ColumnInfo& c) {
-    normalisedExpressionText(c.defaultText); // refuses what has no stored form
-    std::string schema = t.schema();
-    ex.run("INSERT INTO " + schema +
-           ".tsql_objects(id, name, xtype, parent_obj, crdate, definition, keycols) VALUES (" +
-           std::to_string(c.defaultId) + ", " + quoteText(c.defaultName) + ", 'D', " + std::to_string(t.id) +
-           ", (SELECT crdate FROM " + schema + ".tsql_objects WHERE id = " + std::to_string(t.id) + "), " +
-           quoteText(c.defaultText) + ", " + quoteText(c.name) + ")");
-    ex.run("UPDATE " + schema + ".tsql_columns SET default_id = " + std::to_string(c.defaultId) +
-           " WHERE object_id = " + std::to_string(t.id) + " AND name = " + quoteText(c.name));
-}
-
 //! A fresh id for an object of the table (negative for temporary tables, like the table's own).
 long long newObjectId(Executor& ex, const TableInfo& t) {
     return ex.session().catalog.newId(t.temp);
@@ -93,7 +81,6 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     auto& s = ex.session();
     Binder b(s, true); // computed columns become part of the SQLite table
     TableInfo t = old;
-    std::string schema = t.schema();
     bool filled = hasRows(ex, t);
     for (std::size_t i = 0; i < stmt.added.columns.size(); ++i) {
         const ColumnDef& def = stmt.added.columns[i];
@@ -111,6 +98,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
             if (def.defaultValue) {
                 checkDefault(b, *def.defaultValue, c.type, def.line);
                 c.defaultText = def.defaultText;
+                normalisedExpressionText(c.defaultText); // refuses what has no stored form
             }
             if (!c.nullable && !def.defaultValue && filled) raise(4901, def.line, {c.name, t.name});
         }
@@ -125,21 +113,15 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         if (def.defaultValue && (!c.nullable || stmt.withValues[i]) && filled)
             ex.run("UPDATE " + t.sqliteName() + " SET " + quoteName(c.name) + " = " +
                    defaultValueSql(b, t, index));
-        ex.run("INSERT INTO " + schema +
-               ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, increment, "
-               "computed, default_id) VALUES (" +
-               std::to_string(t.id) + ", " + std::to_string(index + 1) + ", " + quoteText(c.name) + ", " +
-               std::to_string(c.type.code()) + ", " + (c.nullable ? "1" : "0") + ", 0, 1, 1, " +
-               (c.isComputed() ? quoteText(c.computedText) : std::string("NULL")) + ", 0)");
+        s.catalog.addColumn(t, static_cast<std::size_t>(index));
         if (def.defaultValue) {
             ColumnInfo& added = t.columns.back();
             added.defaultId = newObjectId(ex, t);
             added.defaultName = def.defaultName.empty()
-                                    ? "DF__" + t.name.substr(0, 9) + "__" + c.name.substr(0, 5) + "__" +
-                                          std::to_string(added.defaultId)
+                                    ? generatedConstraintName("DF", t.name, c.name, added.defaultId)
                                     : def.defaultName;
             if (s.catalog.nameTaken(added.defaultName, t.temp)) raise(2714, def.line, {added.defaultName});
-            insertDefaultRow(ex, t, added);
+            s.catalog.addDefault(t, added);
         }
     }
     for (const auto& d : stmt.defaults) {
@@ -148,13 +130,12 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         ColumnInfo& c = t.columns[index];
         if (c.defaultId != 0 || c.isComputed()) raise(1781, stmt.line, {});
         checkDefault(b, *d.value, c.type, stmt.line);
+        normalisedExpressionText(d.text); // refuses what has no stored form
         c.defaultText = d.text;
         c.defaultId = newObjectId(ex, t);
-        c.defaultName = d.name.empty() ? "DF__" + t.name.substr(0, 9) + "__" + c.name.substr(0, 5) + "__" +
-                                             std::to_string(c.defaultId)
-                                       : d.name;
+        c.defaultName = d.name.empty() ? generatedConstraintName("DF", t.name, c.name, c.defaultId) : d.name;
         if (s.catalog.nameTaken(c.defaultName, t.temp)) raise(2714, stmt.line, {c.defaultName});
-        insertDefaultRow(ex, t, c);
+        s.catalog.addDefault(t, c);
     }
     if (stmt.added.constraints.empty()) return;
 
@@ -173,9 +154,9 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         k.id = std::exchange(nextId, Catalog::idAfter(nextId, next.temp));
         k.columns = def.columns;
         k.clustered = def.clustered;
+        k.name = constraintName(def, next.name, k.id);
         for (const auto& col : k.columns)
             if (next.columnIndex(col) < 0) raise(1911, stmt.line, {col});
-        std::string prefix;
         switch (def.kind) {
         case ConstraintKind::PrimaryKey:
             for (const auto& other : next.constraints)
@@ -184,35 +165,29 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
                 auto& c = next.columns[next.columnIndex(col)];
                 if (c.nullable) raise(8111, stmt.line, {next.name});
             }
-            prefix = "PK";
             break;
         case ConstraintKind::Unique:
             if (!def.clusteredGiven) k.clustered = false;
-            prefix = "UQ";
             break;
         case ConstraintKind::Check:
             k.checkText = def.checkText;
             normalisedExpressionText(k.checkText); // refuses what has no stored form
             b.condition(*def.check, own);
-            prefix = "CK";
             break;
         case ConstraintKind::ForeignKey: {
-            prefix = "FK";
             auto parent = equalsIgnoreCase(def.refTable.name(), next.name)
                               ? current
                               : s.catalog.table(def.refTable.name());
-            if (!parent || parent->view) raise(1767, stmt.line, {def.name, def.refTable.name()});
+            if (!parent || parent->view) raise(1767, stmt.line, {k.name, def.refTable.name()});
             k.refTable = parent->name;
             k.refColumns = def.refColumns;
             if (k.refColumns.empty())
                 for (const auto& pc : parent->constraints)
                     if (pc.kind == ConstraintKind::PrimaryKey) k.refColumns = pc.columns;
-            if (k.refColumns.size() != k.columns.size()) raise(1776, stmt.line, {parent->name, def.name});
+            if (k.refColumns.size() != k.columns.size()) raise(1776, stmt.line, {parent->name, k.name});
             break;
         }
         }
-        k.name = def.name.empty() ? prefix + "__" + next.name.substr(0, 8) + "__" + std::to_string(k.id)
-                                  : def.name;
         if (s.catalog.nameTaken(k.name, next.temp)) raise(2714, stmt.line, {k.name});
         if (k.kind == ConstraintKind::Check && !stmt.withNocheck) checkNow.insert(upper(k.name));
         next.constraints.push_back(std::move(k));
@@ -245,14 +220,11 @@ void dropColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) 
 void dropConstraint(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     TableInfo t = old;
     bool structural = false;
-    std::string schema = t.schema();
     for (const auto& name : stmt.names) {
         bool found = false;
         for (auto& c : t.columns)
             if (c.defaultId != 0 && equalsIgnoreCase(c.defaultName, name)) {
-                ex.run("DELETE FROM " + schema + ".tsql_objects WHERE id = " + std::to_string(c.defaultId));
-                ex.run("UPDATE " + schema + ".tsql_columns SET default_id = 0 WHERE object_id = " +
-                       std::to_string(t.id) + " AND name = " + quoteText(c.name));
+                ex.session().catalog.dropDefault(t, c);
                 c.defaultId = 0;
                 c.defaultName.clear();
                 c.defaultText.clear();
@@ -262,11 +234,10 @@ void dropConstraint(Executor& ex, const AlterTableStmt& stmt, const TableInfo& o
             if (equalsIgnoreCase(it->name, name)) {
                 if (it->kind == ConstraintKind::PrimaryKey || it->kind == ConstraintKind::Unique)
                     for (const auto& ref : referencesTo(ex, t)) {
-                        std::string keys;
-                        for (const auto& c : it->columns)
-                            keys += (keys.empty() ? "" : "\x1f") + upper(c);
-                        if (upper(ref[2].asString()) != keys) continue;
-                        raise(3725, stmt.line, {it->name, ref[1].asString(), ref[0].asString()}, 0);
+                        bool same = ref.refColumns.size() == it->columns.size();
+                        for (std::size_t i = 0; same && i < ref.refColumns.size(); ++i)
+                            same = equalsIgnoreCase(ref.refColumns[i], it->columns[i]);
+                        if (same) raise(3725, stmt.line, {it->name, ref.table, ref.name}, 0);
                     }
                 t.constraints.erase(it);
                 structural = found = true;
@@ -311,22 +282,18 @@ void alterColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old)
 void switchObjects(Executor& ex, const AlterTableStmt& stmt, const TableInfo& t) {
     bool triggers = stmt.action == Action::EnableTrigger || stmt.action == Action::DisableTrigger;
     bool disable = stmt.action == Action::Nocheck || stmt.action == Action::DisableTrigger;
-    std::string schema = t.schema();
-    std::string kinds = triggers ? "('TR')" : "('C', 'F')";
+    Catalog& catalog = ex.session().catalog;
+    const auto objects =
+        catalog.children(t, triggers ? std::vector<std::string>{"TR"} : std::vector<std::string>{"C", "F"});
     std::vector<std::string> names = stmt.names;
     if (stmt.all)
-        for (const auto& r : ex.rows("SELECT name FROM " + schema + ".tsql_objects WHERE parent_obj = " +
-                                         std::to_string(t.id) + " AND xtype IN " + kinds,
-                                     {{"", Type::nVarChar(128)}}))
-            names.push_back(r[0].asString());
+        for (const auto& o : objects)
+            names.push_back(o.name);
     std::set<std::string> disabled = disabledNames(ex, t);
     bool changed = false;
     for (const auto& name : names) {
-        auto rows = ex.rows("SELECT xtype FROM " + schema +
-                                ".tsql_objects WHERE parent_obj = " + std::to_string(t.id) +
-                                " AND name = " + quoteText(name) + " AND xtype IN " + kinds,
-                            {{"", Type::nVarChar(2)}});
-        if (rows.empty()) {
+        if (std::none_of(objects.begin(), objects.end(),
+                         [&](const ChildObject& o) { return equalsIgnoreCase(o.name, name); })) {
             if (triggers) raise(3701, stmt.line, {name}, 5);
             raisePair(ex, stmt.line, 4917, {name}, 4916, {});
         }
@@ -337,10 +304,7 @@ void switchObjects(Executor& ex, const AlterTableStmt& stmt, const TableInfo& t)
         else
             disabled.erase(key);
         changed = changed || was != disable || (!disable && stmt.withCheck);
-        ex.run("UPDATE " + schema + ".tsql_objects SET flags = " +
-               (disable ? "flags | " + std::to_string(disabledFlag)
-                        : "flags & ~" + std::to_string(disabledFlag)) +
-               " WHERE parent_obj = " + std::to_string(t.id) + " AND name = " + quoteText(name));
+        catalog.setDisabled(t, name, disable);
     }
     if (triggers || !changed) return;
     // Enforcement lives in SQLite's table definition: rebuild with the enabled constraints only.

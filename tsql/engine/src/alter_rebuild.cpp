@@ -69,13 +69,7 @@ std::string columnSql(Binder& b, const TableInfo& t, const ColumnInfo& c) {
 }
 
 std::set<std::string> disabledNames(Executor& ex, const TableInfo& t) {
-    std::set<std::string> out;
-    auto rows = ex.rows("SELECT name FROM " + t.schema() + ".tsql_objects WHERE parent_obj = " +
-                            std::to_string(t.id) + " AND (flags & " + std::to_string(disabledFlag) + ") <> 0",
-                        {{"", Type::nVarChar(128)}});
-    for (const auto& r : rows)
-        out.insert(upper(r[0].asString()));
-    return out;
+    return ex.session().catalog.disabledNames(t);
 }
 
 std::vector<std::string> sameColumns(const TableInfo& t) {
@@ -175,25 +169,11 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
     }
     ex.run("DROP TABLE " + old.sqliteName());
     ex.run("ALTER TABLE " + scratch + " RENAME TO " + quoteName(t.name));
-    for (const auto& ix :
-         ex.rows("SELECT indid, keycols, flags FROM " + schema +
-                     ".tsql_indexes WHERE object_id = " + std::to_string(t.id),
-                 {{"", Type::bigInt()}, {"", Type::nVarChar(4000)}, {"", Type::integer()}})) {
-        std::string cols;
-        for (char ch : ix[1].asString())
-            cols += ch == '\x1f' ? std::string("\", \"") : std::string(1, ch);
-        ex.run(std::string("CREATE ") + ((ix[2].asInt() & 4) ? "UNIQUE " : "") + "INDEX " + schema + "." +
-               quoteName(sqliteIndexName(t.id, ix[0].asInt())) + " ON " + quoteName(t.name) + " (\"" + cols +
-               "\")");
-    }
-    std::string id = std::to_string(t.id);
-    ex.run("DELETE FROM " + schema + ".tsql_columns WHERE object_id = " + id);
-    ex.run("DELETE FROM " + schema + ".tsql_objects WHERE id = " + id + " OR (parent_obj = " + id +
-           " AND xtype IN ('PK', 'UQ', 'C', 'F', 'D'))");
-    s.catalog.record(t);
-    for (const auto& name : disabled)
-        ex.run("UPDATE " + schema + ".tsql_objects SET flags = flags | " + std::to_string(disabledFlag) +
-               " WHERE parent_obj = " + id + " AND upper(name) = " + quoteText(name));
+    for (const auto& ix : s.catalog.indexes(t))
+        ex.run(std::string("CREATE ") + (ix.unique ? "UNIQUE " : "") + "INDEX " + schema + "." +
+               quoteName(sqliteIndexName(t.id, ix.indid)) + " ON " + quoteName(t.name) + " (" +
+               columnList(ix.columns) + ")");
+    s.catalog.rewrite(t, disabled);
 }
 
 } // namespace tsql::engine

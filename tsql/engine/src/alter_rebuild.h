@@ -10,9 +10,6 @@
 
 namespace tsql::engine {
 
-//! tsql_objects.flags bit of a disabled trigger or CHECK / FOREIGN KEY constraint.
-inline constexpr int disabledFlag = 2;
-
 //! Column declaration as CREATE TABLE writes it for SQLite.
 std::string columnSql(Binder& b, const TableInfo& t, const ColumnInfo& c);
 

@@ -184,13 +184,18 @@ struct SelectStmt : Statement {
     Query query;
 };
 
+struct ExecStmt;
+struct CreateTableStmt;
+
 struct InsertStmt : Statement {
     InsertStmt()
         : Statement(StmtKind::Insert) {}
+    ~InsertStmt() override;
     ObjectName table;
     std::vector<std::string> columns;
     std::vector<std::vector<ExprPtr>> values; //!< VALUES rows; a null ExprPtr is DEFAULT
     std::unique_ptr<Query> select;
+    std::unique_ptr<ExecStmt> exec; //!< INSERT ... EXEC: the rows of its result sets
     bool defaultValues = false;
 };
 
@@ -222,6 +227,7 @@ struct VariableDecl {
     std::string name;
     TypeName type;
     ExprPtr init;
+    std::shared_ptr<const CreateTableStmt> table; //!< DECLARE @t TABLE (...): its columns and constraints
 };
 
 struct DeclareStmt : Statement {
@@ -302,6 +308,7 @@ struct ConstraintDef {
     ConstraintKind kind = ConstraintKind::PrimaryKey;
     std::string name; //!< empty = generated
     std::vector<std::string> columns;
+    std::string column; //!< the column a column-level constraint is declared with; empty at table level
     ExprPtr check;
     std::string checkText;
     ObjectName refTable;
@@ -395,6 +402,8 @@ struct PermissionStmt : Statement {
     std::string object; //!< empty for statement permissions
     std::vector<std::string> principals;
 };
+
+inline InsertStmt::~InsertStmt() = default;
 
 //! A parsed batch; labels are statements inside it.
 struct Batch {

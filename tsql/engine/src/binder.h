@@ -16,6 +16,8 @@
 
 namespace tsql::engine {
 
+struct SessionFunction;
+
 //! A translated expression: SQLite SQL and the SQL Server type of its value.
 struct Bound {
     std::string sql;
@@ -85,6 +87,9 @@ public:
 
     //! Scope of a table's own columns, referenced without alias (computed columns, CHECK constraints).
     static Scope ownColumns(const TableInfo& t);
+    //! A named table as a FROM item: its columns under a fresh alias, exposed as `exposed` (the table's
+    //! name when empty).
+    Source tableSource(std::shared_ptr<const TableInfo> table, const std::string& exposed = {});
     //! The type a TypeName stands for; throws SqlError for unknown names.
     static Type resolveType(const TypeName& t, int line);
     //! The type CAST/CONVERT converts to: character and binary types without a length take 30.
@@ -112,6 +117,18 @@ private:
     bool writeLiterals_ = false;
     int aliasCounter_ = 0;
 };
+
+//! The parsed CREATE VIEW of a view (parsed once per cached definition).
+const CreateViewStmt& viewDefinition(const TableInfo& view);
+
+//! The columns a view offers, as (name, index into `names`), where `names` are the columns its query
+//! gives today: all of them, except that a view over * keeps the columns recorded when it was created or
+//! refreshed (error 4413 when one of them is gone).
+std::vector<std::pair<std::string, int>> viewColumns(const TableInfo& view,
+                                                     const std::vector<std::string>& names, int line);
+
+//! Raises 174 or 189 when a session function gets too few or too many arguments.
+void checkSessionArguments(const SessionFunction& f, std::size_t count, int line);
 
 //! True for the aggregate functions the binder knows (upper-case names).
 bool isAggregateName(std::string_view name);

@@ -337,7 +337,7 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
         return constant(literalValue(e));
     case ExprKind::Variable: {
         Variable* v = s_.variable(e.text);
-        if (!v) raise(137, e.line, {e.text});
+        if (!v || v->table) raise(137, e.line, {e.text});
         Bound b;
         b.type = v->type;
         const auto slot = static_cast<std::size_t>(v - s_.variables.data());

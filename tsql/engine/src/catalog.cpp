@@ -1,12 +1,16 @@
 #include "catalog.h"
 
+#include "catalog_rows.h"
 #include "lexer.h"
 #include "sqlite_util.h"
 #include "tsql/datetime.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tsql::engine {
+
+using namespace catalog_rows;
 
 namespace {
 
@@ -43,64 +47,40 @@ std::string schemaSql(std::string_view schema) {
     return out;
 }
 
-const char* schemaOf(bool temp) {
-    return temp ? "temp" : "main";
-}
-bool isTempName(const std::string& name) {
-    return !name.empty() && name[0] == '#';
-}
-
-std::string joinNames(const std::vector<std::string>& names) {
-    std::string out;
-    for (const auto& n : names)
-        out += (out.empty() ? "" : "\x1f") + n;
-    return out;
-}
-
-std::vector<std::string> splitNames(const char* text) {
-    std::vector<std::string> out;
-    if (!text || !*text) return out;
-    std::string cur;
-    for (const char* p = text; *p; ++p) {
-        if (*p == '\x1f') {
-            out.push_back(cur);
-            cur.clear();
-        } else {
-            cur += *p;
-        }
-    }
-    out.push_back(cur);
-    return out;
-}
-
-//! A cached catalog statement for one use: bound, stepped, then reset.
-class OneShot {
-public:
-    OneShot(StatementCache& cache, sqlite3* db, const std::string& sql)
-        : db_(db)
-        , s_(cache.get(sql)) {}
-    ~OneShot() {
-        sqlite3_reset(s_);
-        sqlite3_clear_bindings(s_);
-    }
-    OneShot(const OneShot&) = delete;
-    OneShot& operator=(const OneShot&) = delete;
-    sqlite3_stmt* get() { return s_; }
-    void bind(int i, const std::string& v) { bindText(s_, i, v); }
-    void bind(int i, long long v) { sqlite3_bind_int64(s_, i, v); }
-    bool step() {
-        int rc = sqlite3_step(s_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        throwSqlite(db_, rc, sqlite3_sql(s_));
-    }
-
-private:
-    sqlite3* db_;
-    sqlite3_stmt* s_;
-};
-
 } // namespace
+
+std::string generatedConstraintName(std::string_view prefix, std::string_view table, std::string_view column,
+                                    long long id) {
+    // Cut after whole characters: names are UTF-8.
+    auto leading = [](std::string_view text, std::size_t characters) {
+        std::size_t end = 0;
+        for (std::size_t n = 0; end < text.size() && n < characters; ++n)
+            do
+                ++end;
+            while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80);
+        return std::string(text.substr(0, end));
+    };
+    std::string name = std::string(prefix) + "__" + leading(table, 9) + "__";
+    if (!column.empty()) name += leading(column, 5) + "__";
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08llX", static_cast<unsigned long long>(id) & 0xFFFFFFFFULL);
+    return name + hex;
+}
+
+std::string constraintName(const ConstraintDef& def, std::string_view table, long long id) {
+    if (!def.name.empty()) return def.name;
+    switch (def.kind) {
+    case ConstraintKind::PrimaryKey:
+        return generatedConstraintName("PK", table, "", id);
+    case ConstraintKind::Unique:
+        return generatedConstraintName("UQ", table, "", id);
+    case ConstraintKind::Check:
+        return generatedConstraintName("CK", table, def.column, id);
+    case ConstraintKind::ForeignKey:
+        return generatedConstraintName("FK", table, def.columns.empty() ? "" : def.columns.front(), id);
+    }
+    return def.name;
+}
 
 const char* ConstraintInfo::xtype() const {
     switch (kind) {
@@ -335,26 +315,10 @@ void Catalog::record(const TableInfo& t) {
         q.step();
     };
     insertObject(t.id, t.name, t.view ? "V" : "U", 0, t.viewText, "", "", "", 0);
-    for (std::size_t i = 0; i < t.columns.size(); ++i) {
-        const ColumnInfo& c = t.columns[i];
+    for (const ColumnInfo& c : t.columns)
         if (c.defaultId != 0)
             insertObject(c.defaultId, c.defaultName, "D", t.id, c.defaultText, c.name, "", "", 0);
-        OneShot q(cache_, db_,
-                  "INSERT INTO " + schema +
-                      ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, "
-                      "increment, computed, default_id) VALUES (?,?,?,?,?,?,?,?,?,?)");
-        q.bind(1, t.id);
-        q.bind(2, static_cast<long long>(i + 1));
-        q.bind(3, c.name);
-        q.bind(4, static_cast<long long>(c.type.code()));
-        q.bind(5, static_cast<long long>(c.nullable));
-        q.bind(6, static_cast<long long>(c.identity));
-        q.bind(7, c.seed);
-        q.bind(8, c.increment);
-        if (c.isComputed()) q.bind(9, c.computedText);
-        q.bind(10, c.defaultId);
-        q.step();
-    }
+    insertColumns(t);
     for (const auto& k : t.constraints)
         insertObject(k.id, k.name, k.xtype(), t.id, k.checkText, joinNames(k.columns), k.refTable,
                      joinNames(k.refColumns), k.clustered ? 1 : 0);
@@ -362,6 +326,39 @@ void Catalog::record(const TableInfo& t) {
     // Referenced tables learn about their new reference on their next load.
     for (const auto& k : t.constraints)
         if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
+}
+
+void Catalog::insertColumns(const TableInfo& t) {
+    for (std::size_t i = 0; i < t.columns.size(); ++i)
+        addColumn(t, i);
+}
+
+void Catalog::addColumn(const TableInfo& t, std::size_t i) {
+    const ColumnInfo& c = t.columns.at(i);
+    OneShot q(cache_, db_,
+              "INSERT INTO " + t.schema() +
+                  ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, "
+                  "increment, computed, default_id) VALUES (?,?,?,?,?,?,?,?,?,?)");
+    q.bind(1, t.id);
+    q.bind(2, static_cast<long long>(i + 1));
+    q.bind(3, c.name);
+    q.bind(4, static_cast<long long>(c.type.code()));
+    q.bind(5, static_cast<long long>(c.nullable));
+    q.bind(6, static_cast<long long>(c.identity));
+    q.bind(7, c.seed);
+    q.bind(8, c.increment);
+    if (c.isComputed()) q.bind(9, c.computedText);
+    q.bind(10, c.defaultId);
+    q.step();
+    tables_.erase(upper(t.name));
+}
+
+void Catalog::replaceViewColumns(const TableInfo& view) {
+    OneShot q(cache_, db_, "DELETE FROM main.tsql_columns WHERE object_id = ?");
+    q.bind(1, view.id);
+    q.step();
+    insertColumns(view);
+    tables_.erase(upper(view.name));
 }
 
 void Catalog::remove(const TableInfo& t) {

@@ -11,12 +11,55 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace tsql::engine {
 
 struct TriggerList;
+
+//! Bits of the flags of catalog rows (objects and indexes).
+enum class CatalogFlag : int {
+    Clustered = 1, //!< a clustered PRIMARY KEY, UNIQUE constraint or index
+    Disabled = 2,  //!< a trigger after DISABLE TRIGGER, a CHECK or FOREIGN KEY after NOCHECK CONSTRAINT
+    Unique = 4,    //!< a unique index
+};
+
+//! SQL that holds when `flag` is set in the flags column `column` of a query over the catalog tables,
+//! e.g. "(o.flags & 2) <> 0".
+std::string flagSql(std::string_view column, CatalogFlag flag);
+
+//! An index made by CREATE INDEX.
+struct IndexInfo {
+    long long indid = 0; //!< 1 for a clustered index, 2 and up otherwise
+    std::string name;
+    std::vector<std::string> columns;
+    bool clustered = false;
+    bool unique = false;
+};
+
+//! A FOREIGN KEY constraint of some table, seen from the table it references.
+struct ReferenceInfo {
+    std::string name;                    //!< the constraint
+    std::string table;                   //!< the table the constraint belongs to
+    std::vector<std::string> refColumns; //!< the referenced columns
+};
+
+//! A row of the catalog that belongs to a table (constraint, default, trigger).
+struct ChildObject {
+    long long id = 0;
+    std::string name;
+    std::string xtype;
+    bool disabled = false;
+};
+
+//! A trigger as the catalog keeps it.
+struct TriggerRow {
+    long long id = 0;
+    std::string name;
+    std::string definition; //!< the text as created
+};
 
 //! A column as SQL Server describes it.
 struct ColumnInfo {
@@ -46,6 +89,15 @@ struct ConstraintInfo {
     //! sysobjects.xtype of the constraint ("PK", "UQ", "C", "F").
     const char* xtype() const;
 };
+
+//! The name SQL Server gives a constraint declared without one: PREFIX__table__[colum__]1A2B3C4D, with
+//! the table's first 9 and the column's first 5 characters and the constraint's object id in hexadecimal.
+//! `column` is the DEFAULT's column, a FOREIGN KEY's first column or a column-level CHECK's column.
+std::string generatedConstraintName(std::string_view prefix, std::string_view table, std::string_view column,
+                                    long long id);
+//! The name of a declared PRIMARY KEY, UNIQUE, CHECK or FOREIGN KEY constraint with object id `id`: as
+//! written, or generated.
+std::string constraintName(const ConstraintDef& def, std::string_view table, long long id);
 
 //! A table or view.
 struct TableInfo {
@@ -77,6 +129,8 @@ struct TableInfo {
     int identityColumn() const;
     //! True when the table has FOREIGN KEY constraints of its own.
     bool hasForeignKeys() const;
+    //! True for the table of a table variable (DECLARE @t TABLE).
+    bool isTableVariable() const { return !name.empty() && name.front() == '@'; }
 };
 
 //! Object names, ids and definitions of one session's view of the database.
@@ -92,6 +146,9 @@ public:
     void refreshIfChanged();
     //! Forgets every cached definition (after our own schema changes).
     void invalidate();
+    //! After a change that alters no SQLite table (a trigger created, altered, dropped, switched on or
+    //! off): makes every session reload its cached definitions, as they watch SQLite's schema version.
+    void announceChange();
 
     //! The table or view of that name (last part of a multi-part name), or nullptr.
     std::shared_ptr<const TableInfo> table(const std::string& name);
@@ -112,6 +169,52 @@ public:
     void record(const TableInfo& table);
     //! Removes an object, its columns, constraints and defaults.
     void remove(const TableInfo& table);
+    //! Records a view's columns anew (sp_refreshview).
+    void replaceViewColumns(const TableInfo& view);
+    //! Records a rebuilt table anew (same id): its columns, defaults and constraints; `disabled` names
+    //! (upper case) the constraints that stay switched off. Triggers, indexes and identity stay.
+    void rewrite(const TableInfo& table, const std::set<std::string>& disabled);
+    //! Records column `index` of `table` (added by ALTER TABLE ADD).
+    void addColumn(const TableInfo& table, std::size_t index);
+
+    // Objects of a table (catalog_objects.cpp).
+    //! The constraints, defaults and triggers of a table of the given xtypes ("PK", "C", "TR", ...).
+    std::vector<ChildObject> children(const TableInfo& table, const std::vector<std::string>& xtypes);
+    //! Upper-case names of the table's disabled constraints and triggers.
+    std::set<std::string> disabledNames(const TableInfo& table);
+    //! Switches the disabled flag of the table's constraint or trigger `name`.
+    void setDisabled(const TableInfo& table, const std::string& name, bool disabled);
+    //! True when the trigger or constraint `id` exists and is not disabled.
+    bool isEnabled(long long id);
+    //! FOREIGN KEY constraints (of any table, this one too) that reference table `name`.
+    std::vector<ReferenceInfo> referencesTo(const std::string& name);
+    //! Records the default of column `column` (its defaultId, defaultName and defaultText set).
+    void addDefault(const TableInfo& table, const ColumnInfo& column);
+    //! Removes the default of column `column`.
+    void dropDefault(const TableInfo& table, const ColumnInfo& column);
+
+    //! The triggers of a table in creation order.
+    std::vector<TriggerRow> triggers(long long tableId);
+    //! Records a trigger (xtype 'TR') of a table with its text.
+    void recordTrigger(long long id, const std::string& name, long long tableId, const std::string& text);
+    //! Replaces the text and table of a trigger (ALTER TRIGGER).
+    void alterTrigger(long long id, long long tableId, const std::string& text);
+
+    //! The indexes of CREATE INDEX on a table, by indid.
+    std::vector<IndexInfo> indexes(const TableInfo& table);
+    void addIndex(const TableInfo& table, const IndexInfo& index);
+    void dropIndex(const TableInfo& table, long long indid);
+    void renameIndex(const TableInfo& table, long long indid, const std::string& name);
+
+    //! Renames any object (constraint, procedure, view, ...) by id.
+    void renameObject(long long id, const std::string& name);
+    //! Renames a table and the references to it.
+    void renameTable(const TableInfo& table, const std::string& name);
+    //! Records GRANT, DENY or REVOKE of `permission` on `object` (empty: a statement permission).
+    void recordPermission(const std::string& action, const std::string& permission, const std::string& object,
+                          const std::string& principal);
+    //! Renames a column of a table in its column row and in every key column list that names it.
+    void renameColumn(const TableInfo& table, const std::string& from, const std::string& to);
 
     //! Text of a stored procedure as created, or nullopt.
     std::optional<std::string> procedureText(const std::string& name);
@@ -125,9 +228,11 @@ public:
     //! Identity: current value (nullopt before the first row) of a table's identity column.
     std::optional<long long> identityCurrent(const TableInfo& table);
     void setIdentityCurrent(const TableInfo& table, long long value);
+    void forgetIdentity(const TableInfo& table);
 
 private:
     std::shared_ptr<TableInfo> load(const std::string& name, bool temp);
+    void insertColumns(const TableInfo& table);
     sqlite3* db_;
     StatementCache cache_;
     std::map<std::string, std::shared_ptr<const TableInfo>> tables_; //!< by upper-case name

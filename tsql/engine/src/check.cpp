@@ -230,8 +230,7 @@ private:
         const std::string& name = e.text;
         if (isAggregateName(name) || isCatalogFunction(name)) return;
         if (const SessionFunction* f = findSessionFunction(name)) {
-            const auto n = static_cast<int>(e.args.size());
-            if (n < f->minArgs || n > f->maxArgs) raise(174, e.line, {name, std::to_string(f->minArgs)});
+            checkSessionArguments(*f, e.args.size(), e.line);
             return;
         }
         try {

@@ -16,12 +16,7 @@ void executeDelete(Executor& ex, const DeleteStmt& stmt) {
     std::shared_ptr<const TableInfo> table;
     if (stmt.from.empty()) {
         table = writableTable(ex, stmt.target, stmt.line);
-        Source src;
-        src.exposed = table->name;
-        src.sqlAlias = b.newAlias("t");
-        for (const auto& c : table->columns)
-            src.columns.push_back({c.name, c.type, quoteName(c.name)});
-        src.table = table;
+        Source src = b.tableSource(table);
         scope.sources.push_back(src);
         sql = "DELETE FROM " + table->sqliteName() + " AS " + src.sqlAlias;
         rowids = "SELECT " + src.sqlAlias + ".rowid FROM " + table->sqliteName() + " AS " + src.sqlAlias;

@@ -4,6 +4,7 @@
 #include "lexer.h"
 #include "parser.h"
 #include "system_views.h"
+#include "table_variable.h"
 #include "trigger.h"
 #include "tsql/convert.h"
 
@@ -93,12 +94,8 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
     std::vector<std::string> children;
     if (kind != WriteKind::Delete) children.push_back(t.name);
     if (kind != WriteKind::Insert)
-        for (auto& row : textRows(ex,
-                                  "SELECT p.name FROM main.tsql_objects f JOIN main.tsql_objects p ON p.id = "
-                                  "f.parent_obj WHERE f.xtype = 'F' AND f.ref_name = " +
-                                      quoteText(t.name) + " COLLATE NOCASE",
-                                  1))
-            children.push_back(row[0]);
+        for (const auto& reference : s.catalog.referencesTo(t.name))
+            children.push_back(reference.table);
     std::string schema = t.temp ? "temp" : "main";
     for (const auto& child : children) {
         auto violations =
@@ -135,18 +132,6 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
     raise(547, 0, {verb(kind), "FOREIGN KEY", "", dbName(ex, t), "dbo." + t.name, ""});
 }
 
-//! The duplicate key `findDuplicate` reports for constraint `c`; empty when there is no finder or reading
-//! the rows again met an error of the rows themselves (never an engine fault or a busy database).
-std::string duplicateKey(const DuplicateFinder& findDuplicate, const ConstraintInfo& c) {
-    if (!findDuplicate) return {};
-    try {
-        return findDuplicate(c);
-    } catch (const SqlError& e) {
-        if (e.number() == kInternalErrorNumber || e.number() == kLockTimeoutNumber) throw;
-        return {};
-    }
-}
-
 [[noreturn]] void constraintFailure(Executor& ex, const TableInfo& t, WriteKind kind, int code,
                                     const std::string& message, const DuplicateFinder& findDuplicate) {
     if (code == SQLITE_CONSTRAINT_NOTNULL) {
@@ -165,24 +150,12 @@ std::string duplicateKey(const DuplicateFinder& findDuplicate, const ConstraintI
             }
         }
         // Unique indexes of CREATE UNIQUE INDEX.
-        for (auto& row :
-             textRows(ex,
-                      std::string("SELECT name, keycols FROM ") + (t.temp ? "temp" : "main") +
-                          ".tsql_indexes WHERE (flags & 4) <> 0 AND object_id = " + std::to_string(t.id),
-                      2)) {
+        for (const auto& ix : ex.session().catalog.indexes(t)) {
+            if (!ix.unique || !sameColumns(ix.columns, cols)) continue;
             ConstraintInfo index;
             index.kind = ConstraintKind::Unique;
-            index.name = row[0];
-            std::string part;
-            for (char ch : row[1] + '\x1f') {
-                if (ch != '\x1f') {
-                    part += ch;
-                    continue;
-                }
-                index.columns.push_back(part);
-                part.clear();
-            }
-            if (!sameColumns(index.columns, cols)) continue;
+            index.name = ix.name;
+            index.columns = ix.columns;
             std::string key = duplicateKey(findDuplicate, index);
             raise(2601, 0, {"dbo." + t.name, index.name, key.empty() ? "(unknown)" : key});
         }
@@ -204,6 +177,16 @@ std::string duplicateKey(const DuplicateFinder& findDuplicate, const ConstraintI
 }
 
 } // namespace
+
+std::string duplicateKey(const DuplicateFinder& findDuplicate, const ConstraintInfo& c) {
+    if (!findDuplicate) return {};
+    try {
+        return findDuplicate(c);
+    } catch (const SqlError& e) {
+        if (e.number() == kInternalErrorNumber || e.number() == kLockTimeoutNumber) throw;
+        return {};
+    }
+}
 
 std::string keyText(const std::vector<Value>& values) {
     std::string out = "(";
@@ -249,10 +232,14 @@ void withIdentity(Executor& ex, const TableInfo& table, const std::function<void
     const ColumnInfo& c = table.columns[column];
     IdentityCounter& counter = s.identityCounters[table.id];
     counter = {s.catalog.identityCurrent(table), c.seed, c.increment, false};
+    // A statement that fails gives no identity value to @@IDENTITY and SCOPE_IDENTITY().
+    const auto identity = s.identity, scopeIdentity = s.scopeIdentity;
     try {
         work();
     } catch (...) {
         s.identityCounters.erase(table.id);
+        s.identity = identity;
+        s.scopeIdentity = scopeIdentity;
         throw;
     }
     if (counter.changed) s.catalog.setIdentityCurrent(table, *counter.current);
@@ -262,6 +249,7 @@ void withIdentity(Executor& ex, const TableInfo& table, const std::function<void
 std::shared_ptr<const TableInfo> writableTable(Executor& ex, const ObjectName& name, int line) {
     if (!name.isTemp() && findSystemView(name.parts)) raise(259, line, {});
     if (pseudoTable(ex.session(), name)) refusePseudoTable(line);
+    if (auto variable = tableVariable(ex.session(), name, line)) return variable;
     auto table = ex.session().catalog.table(name.name());
     if (!table) raise(208, line, {name.written()});
     if (table->view) raiseUnsupported(line, "changing data through a view");

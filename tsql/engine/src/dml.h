@@ -17,6 +17,10 @@ enum class WriteKind { Insert, Update, Delete };
 //! the engine and a busy database go on to the caller.
 using DuplicateFinder = std::function<std::string(const ConstraintInfo&)>;
 
+//! The duplicate key `findDuplicate` reports for constraint `c`; empty when there is no finder or reading
+//! the rows again met an error of the rows themselves (never an engine fault or a busy database).
+std::string duplicateKey(const DuplicateFinder& findDuplicate, const ConstraintInfo& c);
+
 //! Runs a translated write on `table` and returns the rows it changed. NOT NULL, UNIQUE, CHECK and
 //! FOREIGN KEY failures raise 515, 2627, 547 with the constraint's name.
 long long runWrite(Executor& ex, const std::string& sql, const TableInfo& table, WriteKind kind,

@@ -2,8 +2,10 @@
 
 #include "alter.h"
 #include "cursor.h"
+#include "ddl.h"
 #include "errors.h"
 #include "lexer.h"
+#include "table_variable.h"
 #include "trigger.h"
 #include "tsql/convert.h"
 #include "tsql/message_format.h"
@@ -148,9 +150,15 @@ void Executor::declare(const Statement& stmt) {
     case StmtKind::Declare:
         for (const auto& v : static_cast<const DeclareStmt&>(stmt).variables) {
             if (s_.variable(v.name)) raise(134, stmt.line, {v.name});
+            if (v.table) {
+                auto table = declareTableVariable(*this, v.name, *v.table);
+                s_.variableIndex[upper(v.name)] = s_.variables.size();
+                s_.variables.push_back({v.name, Type::null(), Value(), std::move(table)});
+                continue;
+            }
             Type t = Binder::resolveType(v.type, stmt.line);
             s_.variableIndex[upper(v.name)] = s_.variables.size();
-            s_.variables.push_back({v.name, t, Value::null(t)});
+            s_.variables.push_back({v.name, t, Value::null(t), nullptr});
         }
         break;
     case StmtKind::Block:
@@ -526,6 +534,7 @@ void Executor::execute(const Statement& stmt) {
 
 void Executor::select(const SelectStmt& stmt) {
     const Query& q = stmt.query;
+    if (q.cores.front().into) return executeSelectInto(*this, stmt);
     bool assigning = !q.cores.front().items.front().assign.empty();
     if (!assigning) {
         // Rows go to the sink as SQLite produces them; the result set starts with its first row (or
@@ -615,9 +624,11 @@ void Executor::transaction(const SimpleStmt& stmt) {
     }
     if (s_.tranCount == 0) raise(3903, stmt.line, {});
     s_.tranCount = 0;
+    TableVariablesKept kept(s_);
     s_.doomed = false;
     run("ROLLBACK");
     s_.catalog.invalidate();
+    kept.restore();
 }
 
 } // namespace tsql::engine

@@ -4,68 +4,9 @@
 #include "exec.h"
 #include "lexer.h"
 #include "sqlite_util.h"
+#include "system_procedures.h"
 
 namespace tsql::engine {
-
-namespace {
-
-//! tsql_indexes.flags bits.
-constexpr int clusteredFlag = 1;
-constexpr int uniqueFlag = 4;
-
-std::string joined(const std::vector<std::string>& names) {
-    std::string out;
-    for (const auto& n : names)
-        out += (out.empty() ? "" : "\x1f") + n;
-    return out;
-}
-
-struct IndexRow {
-    long long indid = 0;
-    std::string name;
-    int flags = 0;
-};
-
-std::vector<IndexRow> indexesOf(Executor& ex, const TableInfo& t) {
-    std::vector<IndexRow> out;
-    for (const auto& r :
-         ex.rows("SELECT indid, name, flags FROM " + t.schema() +
-                     ".tsql_indexes WHERE object_id = " + std::to_string(t.id) + " ORDER BY indid",
-                 {{"", Type::bigInt()}, {"", Type::nVarChar(128)}, {"", Type::integer()}}))
-        out.push_back({r[0].asInt(), r[1].asString(), static_cast<int>(r[2].asInt())});
-    return out;
-}
-
-//! The value of an sp_rename argument by position or by name.
-std::string renameArgument(Executor& ex, const ExecStmt& stmt, std::size_t position, const char* name) {
-    for (std::size_t i = 0; i < stmt.arguments.size(); ++i) {
-        const ExecArgument& a = stmt.arguments[i];
-        bool match = a.name.empty() ? i == position : equalsIgnoreCase(a.name, name);
-        if (!match || !a.value) continue;
-        Value v = ex.evaluate(*a.value);
-        return v.isNull() ? "" : toText(v);
-    }
-    return "";
-}
-
-//! 'a.b.c' split at dots outside brackets, brackets removed.
-std::vector<std::string> nameParts(const std::string& text) {
-    std::vector<std::string> parts(1);
-    bool bracket = false;
-    for (char c : text) {
-        if (c == '[' && !bracket)
-            bracket = true;
-        else if (c == ']' && bracket)
-            bracket = false;
-        else if (c == '.' && !bracket)
-            parts.emplace_back();
-        else
-            parts.back() += c;
-    }
-    return parts;
-}
-
-} // namespace
 
 std::string sqliteIndexName(long long tableId, long long indid) {
     return "tsql_ix_" + std::to_string(tableId) + "_" + std::to_string(indid);
@@ -81,7 +22,7 @@ void executeCreateIndex(Executor& ex, const CreateIndexStmt& stmt) {
     const TableInfo& t = *table;
     for (const auto& c : stmt.columns)
         if (t.columnIndex(c) < 0) raise(1911, stmt.line, {c});
-    auto existing = indexesOf(ex, t);
+    auto existing = s.catalog.indexes(t);
     bool constraintName = false;
     for (const auto& k : t.constraints)
         constraintName = constraintName || equalsIgnoreCase(k.name, stmt.name);
@@ -97,7 +38,7 @@ void executeCreateIndex(Executor& ex, const CreateIndexStmt& stmt) {
         if (k.clustered) clusteredName = k.name;
     }
     for (const auto& ix : existing) {
-        if (ix.flags & clusteredFlag) clusteredName = ix.name;
+        if (ix.clustered) clusteredName = ix.name;
         indid = std::max(indid, ix.indid + 1);
     }
     // Indexes behind PRIMARY KEY and UNIQUE constraints come first in SQL Server's numbering.
@@ -129,11 +70,7 @@ void executeCreateIndex(Executor& ex, const CreateIndexStmt& stmt) {
         }
         ex.run(std::string("CREATE ") + (stmt.unique ? "UNIQUE " : "") + "INDEX " + t.schema() + "." +
                quoteName(sqliteIndexName(t.id, indid)) + " ON " + quoteName(t.name) + " (" + cols + ")");
-        ex.run("INSERT INTO " + t.schema() +
-               ".tsql_indexes(object_id, indid, name, keycols, flags) VALUES (" + std::to_string(t.id) +
-               ", " + std::to_string(indid) + ", " + quoteText(stmt.name) + ", " + quoteText(joined(names)) +
-               ", " + std::to_string((stmt.clustered ? clusteredFlag : 0) | (stmt.unique ? uniqueFlag : 0)) +
-               ")");
+        s.catalog.addIndex(t, {indid, stmt.name, names, stmt.clustered, stmt.unique});
     });
     s.statements.clear();
 }
@@ -143,10 +80,10 @@ void executeDropIndex(Executor& ex, const DropIndexStmt& stmt) {
     s.rowCount = 0;
     for (const auto& [tableName, indexName] : stmt.indexes) {
         auto table = s.catalog.table(tableName);
-        const IndexRow* found = nullptr;
-        std::vector<IndexRow> existing;
+        const IndexInfo* found = nullptr;
+        std::vector<IndexInfo> existing;
         if (table && !table->view) {
-            existing = indexesOf(ex, *table);
+            existing = s.catalog.indexes(*table);
             for (const auto& ix : existing)
                 if (equalsIgnoreCase(ix.name, indexName)) found = &ix;
             for (const auto& k : table->constraints)
@@ -162,8 +99,7 @@ void executeDropIndex(Executor& ex, const DropIndexStmt& stmt) {
         long long indid = found->indid;
         ex.atomically([&] {
             ex.run("DROP INDEX " + t.schema() + "." + quoteName(sqliteIndexName(t.id, indid)));
-            ex.run("DELETE FROM " + t.schema() + ".tsql_indexes WHERE object_id = " + std::to_string(t.id) +
-                   " AND indid = " + std::to_string(indid));
+            s.catalog.dropIndex(t, indid);
         });
         s.statements.clear();
     }
@@ -171,9 +107,9 @@ void executeDropIndex(Executor& ex, const DropIndexStmt& stmt) {
 
 void executeRename(Executor& ex, const ExecStmt& stmt) {
     auto& s = ex.session();
-    std::string object = renameArgument(ex, stmt, 0, "@objname");
-    std::string newName = renameArgument(ex, stmt, 1, "@newname");
-    std::string type = upper(renameArgument(ex, stmt, 2, "@objtype"));
+    std::string object = systemArgument(ex, stmt, 0, "@objname");
+    std::string newName = systemArgument(ex, stmt, 1, "@newname");
+    std::string type = upper(systemArgument(ex, stmt, 2, "@objtype"));
     auto ambiguous = [&] { return messageError(15248, stmt.line, {type}); };
     if (newName.empty()) raise(15223, stmt.line, {newName});
     auto parts = nameParts(object);
@@ -184,24 +120,21 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
         if (!table || table->view) throw ambiguous();
         const TableInfo& t = *table;
         const std::string& old = parts.back();
-        for (const auto& ix : indexesOf(ex, t))
+        for (const auto& ix : s.catalog.indexes(t))
             if (equalsIgnoreCase(ix.name, newName) && !equalsIgnoreCase(ix.name, old))
                 raise(15335, stmt.line, {newName, "index"});
         bool done = false;
         ex.atomically([&] {
-            for (const auto& ix : indexesOf(ex, t))
+            for (const auto& ix : s.catalog.indexes(t))
                 if (equalsIgnoreCase(ix.name, old)) {
-                    ex.run("UPDATE " + t.schema() + ".tsql_indexes SET name = " + quoteText(newName) +
-                           " WHERE object_id = " + std::to_string(t.id) +
-                           " AND indid = " + std::to_string(ix.indid));
+                    s.catalog.renameIndex(t, ix.indid, newName);
                     done = true;
                 }
             for (const auto& k : t.constraints)
                 if (!done && (k.kind == ConstraintKind::PrimaryKey || k.kind == ConstraintKind::Unique) &&
                     equalsIgnoreCase(k.name, old)) {
                     if (s.catalog.nameTaken(newName, t.temp)) raise(15335, stmt.line, {newName, "object"});
-                    ex.run("UPDATE " + t.schema() + ".tsql_objects SET name = " + quoteText(newName) +
-                           " WHERE id = " + std::to_string(k.id));
+                    s.catalog.renameObject(k.id, newName);
                     done = true;
                 }
             if (!done) throw ambiguous();
@@ -222,44 +155,10 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
         for (const auto& k : t.constraints)
             if (k.kind == ConstraintKind::Check && upper(k.checkText).find(upper(old)) != std::string::npos)
                 raiseUnsupported(stmt.line, "sp_rename of a column a CHECK constraint reads");
-        std::string schema = t.schema();
-        // Key column lists ("a\x1fb") of constraints, defaults and indexes name the column too.
-        auto renamed = [&](const std::string& list) {
-            std::string out, part;
-            for (char ch : list + '\x1f') {
-                if (ch != '\x1f') {
-                    part += ch;
-                    continue;
-                }
-                out += (out.empty() ? "" : "\x1f") + (equalsIgnoreCase(part, old) ? newName : part);
-                part.clear();
-            }
-            return out;
-        };
         ex.atomically([&] {
             ex.run("ALTER TABLE " + t.sqliteName() + " RENAME COLUMN " + quoteName(old) + " TO " +
                    quoteName(newName));
-            ex.run("UPDATE " + schema + ".tsql_columns SET name = " + quoteText(newName) +
-                   " WHERE object_id = " + std::to_string(t.id) + " AND name = " + quoteText(old));
-            std::vector<ResultColumn> shape{{"", Type::bigInt()}, {"", Type::nVarChar(4000)}};
-            for (const auto& r : ex.rows("SELECT id, keycols FROM " + schema +
-                                             ".tsql_objects WHERE parent_obj = " + std::to_string(t.id) +
-                                             " AND keycols IS NOT NULL",
-                                         shape))
-                ex.run("UPDATE " + schema + ".tsql_objects SET keycols = " +
-                       quoteText(renamed(r[1].asString())) + " WHERE id = " + std::to_string(r[0].asInt()));
-            for (const auto& r : ex.rows("SELECT id, ref_cols FROM " + schema +
-                                             ".tsql_objects WHERE xtype = 'F' AND ref_name = " +
-                                             quoteText(t.name) + " COLLATE NOCASE",
-                                         shape))
-                ex.run("UPDATE " + schema + ".tsql_objects SET ref_cols = " +
-                       quoteText(renamed(r[1].asString())) + " WHERE id = " + std::to_string(r[0].asInt()));
-            for (const auto& r : ex.rows("SELECT indid, keycols FROM " + schema +
-                                             ".tsql_indexes WHERE object_id = " + std::to_string(t.id),
-                                         shape))
-                ex.run("UPDATE " + schema + ".tsql_indexes SET keycols = " +
-                       quoteText(renamed(r[1].asString())) + " WHERE object_id = " + std::to_string(t.id) +
-                       " AND indid = " + std::to_string(r[0].asInt()));
+            s.catalog.renameColumn(t, old, newName);
         });
     } else if (type.empty() || type == "OBJECT") {
         const std::string& old = parts.back();
@@ -267,15 +166,13 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
         if (!id) throw ambiguous();
         if (s.catalog.nameTaken(newName, old[0] == '#')) raise(15335, stmt.line, {newName, "object"});
         auto table = s.catalog.table(old);
-        std::string schema = *id < 0 ? "temp" : "main";
         ex.atomically([&] {
             if (table && !table->view) {
                 ex.run("ALTER TABLE " + table->sqliteName() + " RENAME TO " + quoteName(newName));
-                ex.run("UPDATE main.tsql_objects SET ref_name = " + quoteText(newName) +
-                       " WHERE xtype = 'F' AND ref_name = " + quoteText(table->name) + " COLLATE NOCASE");
+                s.catalog.renameTable(*table, newName);
+            } else {
+                s.catalog.renameObject(*id, newName);
             }
-            ex.run("UPDATE " + schema + ".tsql_objects SET name = " + quoteText(newName) +
-                   " WHERE id = " + std::to_string(*id));
         });
     } else {
         raiseUnsupported(stmt.line, "sp_rename of a " + type);

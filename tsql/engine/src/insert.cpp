@@ -1,5 +1,6 @@
 #include "dml.h"
 #include "errors.h"
+#include "insert_exec.h"
 #include "lexer.h"
 #include "sqlite_util.h"
 #include "trigger.h"
@@ -64,7 +65,10 @@ void executeInsert(Executor& ex, const InsertStmt& stmt) {
 
     std::string sql = "INSERT INTO " + t.sqliteName();
     std::string source; //!< a SELECT of the new rows, for finding a duplicate key after a failure
-    if (stmt.defaultValues || (targets.empty() && stmt.values.empty() && !stmt.select)) {
+    // INSERT ... EXEC runs its procedure first and keeps the rows for the length of the statement.
+    std::unique_ptr<ExecRows> execRows;
+    if (stmt.exec) execRows = std::make_unique<ExecRows>(ex, *stmt.exec, t, targets, stmt.line);
+    if (stmt.defaultValues || (targets.empty() && stmt.values.empty() && !stmt.select && !stmt.exec)) {
         if (columns.empty()) {
             sql += " DEFAULT VALUES";
         } else {
@@ -92,7 +96,7 @@ void executeInsert(Executor& ex, const InsertStmt& stmt) {
         sql += " (" + columns + ") VALUES " + rows;
         source = "VALUES " + rows;
     } else {
-        QueryShape q = b.query(*stmt.select, nullptr);
+        QueryShape q = execRows ? execRows->source() : b.query(*stmt.select, nullptr);
         if (q.columns.size() != targets.size())
             raise(q.columns.size() < targets.size() ? 120 : 121, stmt.line, {});
         std::string alias = b.newAlias("s");

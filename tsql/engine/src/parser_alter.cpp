@@ -121,17 +121,7 @@ StmtPtr Parser::createIndexStatement() {
         s->descending.push_back(desc);
     } while (acceptSymbol(","));
     expectSymbol(")");
-    if (accept("WITH")) {
-        // Storage options (FILLFACTOR, PAD_INDEX ...) mean nothing here.
-        expectSymbol("(");
-        int depth = 1;
-        while (depth > 0) {
-            if (cur().kind == TokenKind::End) fail();
-            if (cur().isSymbol("(")) ++depth;
-            if (cur().isSymbol(")")) --depth;
-            next();
-        }
-    }
+    indexOptions();
     if (accept("ON")) identifier();
     return s;
 }

@@ -9,20 +9,7 @@ StmtPtr Parser::createStatement() {
         next();
         auto s = std::make_unique<CreateTableStmt>();
         s->table = objectName();
-        expectSymbol("(");
-        do {
-            if (cur().is("CONSTRAINT") || cur().is("PRIMARY") || cur().is("UNIQUE") || cur().is("CHECK") ||
-                cur().is("FOREIGN")) {
-                std::string name;
-                if (accept("CONSTRAINT")) name = identifier();
-                s->constraints.push_back(tableConstraint(name));
-            } else if (cur().is("INDEX")) {
-                unsupported("inline INDEX");
-            } else {
-                columnDefinition(*s);
-            }
-        } while (acceptSymbol(","));
-        expectSymbol(")");
+        tableElements(*s);
         while (cur().is("ON") || cur().is("TEXTIMAGE_ON")) {
             next();
             identifier();
@@ -100,6 +87,23 @@ long long integerArgument(Parser& p) {
 
 } // namespace
 
+void Parser::tableElements(CreateTableStmt& table) {
+    expectSymbol("(");
+    do {
+        if (cur().is("CONSTRAINT") || cur().is("PRIMARY") || cur().is("UNIQUE") || cur().is("CHECK") ||
+            cur().is("FOREIGN")) {
+            std::string name;
+            if (accept("CONSTRAINT")) name = identifier();
+            table.constraints.push_back(tableConstraint(name));
+        } else if (cur().is("INDEX")) {
+            unsupported("inline INDEX");
+        } else {
+            columnDefinition(table);
+        }
+    } while (acceptSymbol(","));
+    expectSymbol(")");
+}
+
 void Parser::columnDefinition(CreateTableStmt& table) {
     ColumnDef c;
     c.line = cur().line;
@@ -143,40 +147,7 @@ void Parser::columnDefinition(CreateTableStmt& table) {
             c.defaultText = sourceText(start, position());
         } else if (cur().is("PRIMARY") || cur().is("UNIQUE") || cur().is("CHECK") || cur().is("REFERENCES") ||
                    cur().is("FOREIGN")) {
-            ConstraintDef k;
-            k.name = pendingName;
-            if (accept("PRIMARY")) {
-                expect("KEY");
-                k.kind = ConstraintKind::PrimaryKey;
-                k.clustered = true;
-            } else if (accept("UNIQUE")) {
-                k.kind = ConstraintKind::Unique;
-            } else if (accept("CHECK")) {
-                k.kind = ConstraintKind::Check;
-                expectSymbol("(");
-                std::size_t start = position();
-                k.check = expression();
-                k.checkText = sourceText(start, position());
-                expectSymbol(")");
-            } else {
-                if (accept("FOREIGN")) expect("KEY");
-                expect("REFERENCES");
-                k.kind = ConstraintKind::ForeignKey;
-                k.refTable = objectName();
-                if (cur().isSymbol("(")) k.refColumns = columnList();
-                if (cur().is("ON")) unsupported("referential actions (ON DELETE / ON UPDATE)");
-            }
-            if (k.kind == ConstraintKind::PrimaryKey || k.kind == ConstraintKind::Unique) {
-                if (accept("CLUSTERED")) {
-                    k.clustered = true;
-                    k.clusteredGiven = true;
-                } else if (accept("NONCLUSTERED")) {
-                    k.clustered = false;
-                    k.clusteredGiven = true;
-                }
-            }
-            if (k.kind != ConstraintKind::Check) k.columns.push_back(c.name);
-            table.constraints.push_back(std::move(k));
+            table.constraints.push_back(constraintClause(pendingName, c.name));
         } else if (accept("ROWGUIDCOL")) {
         } else {
             break;
@@ -188,8 +159,14 @@ void Parser::columnDefinition(CreateTableStmt& table) {
 }
 
 ConstraintDef Parser::tableConstraint(std::string name) {
+    return constraintClause(std::move(name), {});
+}
+
+ConstraintDef Parser::constraintClause(std::string name, const std::string& column) {
     ConstraintDef k;
     k.name = std::move(name);
+    k.column = column;
+    const bool columnLevel = !column.empty();
     auto keyColumns = [&] {
         expectSymbol("(");
         do {
@@ -198,29 +175,35 @@ ConstraintDef Parser::tableConstraint(std::string name) {
         } while (acceptSymbol(","));
         expectSymbol(")");
     };
-    if (accept("PRIMARY")) {
-        expect("KEY");
-        k.kind = ConstraintKind::PrimaryKey;
-        k.clustered = true;
-    } else if (accept("UNIQUE")) {
-        k.kind = ConstraintKind::Unique;
-    } else if (accept("CHECK")) {
+    if (accept("CHECK")) {
         k.kind = ConstraintKind::Check;
+        if (cur().is("NOT") && ahead(1).is("FOR")) unsupported("NOT FOR REPLICATION");
         expectSymbol("(");
         std::size_t start = position();
         k.check = expression();
         k.checkText = sourceText(start, position());
         expectSymbol(")");
         return k;
-    } else if (accept("FOREIGN")) {
-        expect("KEY");
+    }
+    if (cur().is("FOREIGN") || (columnLevel && cur().is("REFERENCES"))) {
         k.kind = ConstraintKind::ForeignKey;
-        keyColumns();
+        if (accept("FOREIGN")) {
+            expect("KEY");
+            if (!columnLevel || cur().isSymbol("(")) keyColumns();
+        }
+        if (k.columns.empty()) k.columns.push_back(column);
         expect("REFERENCES");
         k.refTable = objectName();
         if (cur().isSymbol("(")) k.refColumns = columnList();
         if (cur().is("ON")) unsupported("referential actions (ON DELETE / ON UPDATE)");
         return k;
+    }
+    if (accept("PRIMARY")) {
+        expect("KEY");
+        k.kind = ConstraintKind::PrimaryKey;
+        k.clustered = true;
+    } else if (accept("UNIQUE")) {
+        k.kind = ConstraintKind::Unique;
     } else {
         fail();
     }
@@ -231,13 +214,35 @@ ConstraintDef Parser::tableConstraint(std::string name) {
         k.clustered = false;
         k.clusteredGiven = true;
     }
-    keyColumns();
-    if (cur().is("WITH")) unsupported("index options (WITH)");
+    if (columnLevel)
+        k.columns.push_back(column);
+    else
+        keyColumns();
+    indexOptions();
     if (cur().is("ON") && !ahead(1).isSymbol("(")) {
         next();
         identifier();
     }
     return k;
+}
+
+void Parser::indexOptions() {
+    if (!accept("WITH")) return;
+    // Storage options (FILLFACTOR = n, (PAD_INDEX = ON, ...)) mean nothing here.
+    if (accept("FILLFACTOR")) {
+        expectSymbol("=");
+        if (cur().kind != TokenKind::Integer) fail();
+        next();
+        return;
+    }
+    expectSymbol("(");
+    int depth = 1;
+    while (depth > 0) {
+        if (cur().kind == TokenKind::End) fail();
+        if (cur().isSymbol("(")) ++depth;
+        if (cur().isSymbol(")")) --depth;
+        next();
+    }
 }
 
 } // namespace tsql::engine

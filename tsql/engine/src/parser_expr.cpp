@@ -64,9 +64,26 @@ Parser::Nested::Nested(Parser& parser)
 }
 
 bool isReserved(std::string_view word) {
-    auto match = [&](std::string_view w) { return equalsIgnoreCase(w, word); };
-    return std::any_of(reservedWords.begin(), reservedWords.end(), match) ||
-           std::any_of(moreReserved.begin(), moreReserved.end(), match) || equalsIgnoreCase(word, "WITH");
+    // Asked for nearly every token: one sorted list, searched with the word in upper case.
+    static const auto sorted = [] {
+        std::array<std::string_view, reservedWords.size() + moreReserved.size() + 1> all{};
+        auto end = std::copy(reservedWords.begin(), reservedWords.end(), all.begin());
+        end = std::copy(moreReserved.begin(), moreReserved.end(), end);
+        *end = "WITH";
+        std::sort(all.begin(), all.end());
+        return all;
+    }();
+    constexpr std::size_t longest = 11; // TRANSACTION
+    constexpr auto fits = [](std::string_view w) { return w.size() <= longest; };
+    static_assert(std::all_of(reservedWords.begin(), reservedWords.end(), fits) &&
+                  std::all_of(moreReserved.begin(), moreReserved.end(), fits));
+    if (word.empty() || word.size() > longest) return false;
+    std::array<char, longest> buffer{};
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = word[i];
+        buffer[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return std::binary_search(sorted.begin(), sorted.end(), std::string_view(buffer.data(), word.size()));
 }
 
 std::string TypeName::text() const {
@@ -350,6 +367,21 @@ ExprPtr Parser::primary() {
         }
         if ((t.is("LEFT") || t.is("RIGHT")) && ahead(1).isSymbol("("))
             return functionCall(upper(next().text), line);
+        // Functions SQL Server writes without parentheses.
+        static constexpr std::pair<std::string_view, std::string_view> niladic[] = {
+            {"CURRENT_TIMESTAMP", "GETDATE"},
+            {"SYSTEM_USER", "SUSER_SNAME"},
+            {"CURRENT_USER", "USER_NAME"},
+            {"SESSION_USER", "USER_NAME"},
+            {"USER", "USER_NAME"}};
+        if (!ahead(1).isSymbol("(") && !ahead(1).isSymbol("."))
+            for (const auto& [word, function] : niladic)
+                if (t.is(word)) {
+                    next();
+                    auto e = makeExpr(ExprKind::Function, line);
+                    e->text = function;
+                    return e;
+                }
         if (isReserved(t.text)) fail();
     }
     // A name: column reference (a.b.c) or function call (name(...) or dbo.name(...)).

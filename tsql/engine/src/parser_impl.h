@@ -41,6 +41,8 @@ public:
     std::unique_ptr<TableRef> tableRef();
     std::vector<std::unique_ptr<TableRef>> fromList();
     ObjectName objectName();
+    //! A table named in FROM, INSERT, UPDATE or DELETE: an object name or a table variable (@t).
+    ObjectName tableName();
     bool startsQuery() const;
 
     // Statements (parser_stmt.cpp)
@@ -69,6 +71,8 @@ public:
     //! AS and the statements of a procedure or trigger up to the end of the batch; returns the text
     //! of the whole definition from token `start`.
     std::string moduleBody(std::vector<StmtPtr>& body, std::size_t start);
+    //! Parameter declarations of a procedure (or of sp_executesql): @name type [= default] [OUTPUT], ...
+    std::vector<ParameterDecl> parameterList();
 
 private:
     //! Counts one level of the parser's recursion for as long as it lives (error 191 past kMaxNesting).
@@ -124,7 +128,14 @@ private:
     StmtPtr createIndexStatement();
     StmtPtr dropIndexStatement();
     void columnDefinition(CreateTableStmt& table);
+    //! ( column definitions and table constraints ) of CREATE TABLE and DECLARE @t TABLE.
+    void tableElements(CreateTableStmt& table);
     ConstraintDef tableConstraint(std::string name);
+    //! A PRIMARY KEY, UNIQUE, CHECK or FOREIGN KEY clause, of `column` (column level) or of the table
+    //! (`column` empty: key columns listed), with CLUSTERED, WITH index options and ON filegroup.
+    ConstraintDef constraintClause(std::string name, const std::string& column);
+    //! WITH FILLFACTOR = n or WITH (options) of an index: accepted and ignored.
+    void indexOptions();
     std::vector<std::string> columnList();
 
     std::string_view text_;

@@ -56,6 +56,13 @@ ObjectName Parser::objectName() {
     return name;
 }
 
+ObjectName Parser::tableName() {
+    if (cur().kind != TokenKind::Variable) return objectName();
+    ObjectName name;
+    name.parts.push_back(next().text);
+    return name;
+}
+
 std::unique_ptr<Query> Parser::query() {
     Nested nested(*this);
     auto q = std::make_unique<Query>();
@@ -246,8 +253,7 @@ std::unique_ptr<TableRef> Parser::tablePrimary() {
         expectSymbol(")");
         return inner;
     }
-    if (cur().kind == TokenKind::Variable) unsupported("table variable");
-    ref->name = objectName();
+    ref->name = tableName();
     tableHints();
     if (cur().isSymbol("(")) unsupported("table-valued function " + ref->name.name());
     ref->alias = optionalAlias();

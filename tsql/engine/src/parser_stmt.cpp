@@ -201,8 +201,9 @@ StmtPtr Parser::statement() {
 StmtPtr Parser::selectStatement() {
     auto s = std::make_unique<SelectStmt>();
     s->query = std::move(*query());
-    for (auto& core : s->query.cores)
-        if (core.into) unsupported("SELECT INTO");
+    // INTO belongs to the first SELECT of a UNION only.
+    for (std::size_t i = 1; i < s->query.cores.size(); ++i)
+        if (s->query.cores[i].into) raise(102, s->query.line, {"INTO"});
     return s;
 }
 
@@ -221,7 +222,7 @@ StmtPtr Parser::insertStatement() {
     auto s = std::make_unique<InsertStmt>();
     if (cur().is("TOP")) unsupported("INSERT TOP");
     accept("INTO");
-    s->table = objectName();
+    s->table = tableName();
     tableHints();
     if (cur().isSymbol("(") && !startsQuery()) {
         expectSymbol("(");
@@ -254,7 +255,8 @@ StmtPtr Parser::insertStatement() {
     } else if (startsQuery()) {
         s->select = query();
     } else if (cur().is("EXEC") || cur().is("EXECUTE")) {
-        unsupported("INSERT ... EXEC");
+        StmtPtr exec = execStatement();
+        s->exec.reset(static_cast<ExecStmt*>(exec.release()));
     } else {
         fail();
     }
@@ -265,7 +267,7 @@ StmtPtr Parser::updateStatement() {
     next();
     auto s = std::make_unique<UpdateStmt>();
     if (cur().is("TOP")) unsupported("UPDATE TOP");
-    s->target = objectName();
+    s->target = tableName();
     tableHints();
     expect("SET");
     do {
@@ -299,7 +301,7 @@ StmtPtr Parser::deleteStatement() {
     auto s = std::make_unique<DeleteStmt>();
     if (cur().is("TOP")) unsupported("DELETE TOP");
     accept("FROM");
-    s->target = objectName();
+    s->target = tableName();
     tableHints();
     if (cur().is("OUTPUT")) unsupported("OUTPUT clause");
     if (accept("FROM")) s->from = fromList();
@@ -319,10 +321,19 @@ StmtPtr Parser::declareStatement() {
     do {
         if (cur().kind != TokenKind::Variable) fail();
         VariableDecl v;
+        const int line = cur().line;
         v.name = next().text;
         accept("AS");
-        if (cur().is("TABLE")) unsupported("table variable");
         if (cur().is("CURSOR")) unsupported("cursor variable");
+        if (accept("TABLE")) {
+            auto table = std::make_shared<CreateTableStmt>();
+            table->table.parts = {v.name};
+            table->line = line;
+            tableElements(*table);
+            v.table = std::move(table);
+            s->variables.push_back(std::move(v));
+            continue;
+        }
         v.type = typeName();
         if (acceptSymbol("=")) v.init = expression();
         s->variables.push_back(std::move(v));

@@ -213,6 +213,9 @@ Session::Impl::Impl(std::shared_ptr<Database> d, sqlite3* handle, std::string l,
     , statements(handle) {}
 
 Session::Impl::~Impl() {
+    // Table variables (also those a cursor holds) drop their tables while the connection is open.
+    variables.clear();
+    cursors.reset();
     statements.clear();
     if (tranCount > 0) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db);
@@ -306,16 +309,23 @@ void Session::execute(std::string_view batch, BatchSink& sink) {
             impl_->catalog.invalidate();
         }
     };
+    // Variables belong to their batch; table variables drop their tables with them.
+    auto endBatch = [&] {
+        impl_->variables.clear();
+        impl_->variableIndex.clear();
+    };
     engine::Executor ex(*impl_, guarded);
     try {
         ex.run(parsed);
     } catch (const engine::BatchCancelled&) {
         resync();
         if (impl_->doomed) ex.rollbackAll();
+        endBatch();
         return;
     } catch (const SinkFailure& failure) {
         resync();
         if (impl_->doomed) ex.rollbackAll();
+        endBatch();
         std::rethrow_exception(failure.error);
     }
     if (impl_->doomed) {
@@ -325,6 +335,7 @@ void Session::execute(std::string_view batch, BatchSink& sink) {
         impl_->error = e.number();
         guarded.onMessage(engine::messageOf(e));
     }
+    endBatch();
 }
 
 } // namespace tsql

@@ -16,11 +16,14 @@
 
 namespace tsql::engine {
 
+struct TableVariable;
+
 //! A declared variable of the running batch.
 struct Variable {
     std::string name;
     Type type;
     Value value;
+    std::shared_ptr<TableVariable> table; //!< the rows of a table variable (DECLARE @t TABLE)
 };
 
 //! Identity values handed out while one statement runs.
@@ -125,6 +128,12 @@ struct Session::Impl {
 
     //! Identity counters of the statement being run, by table id.
     std::map<long long, engine::IdentityCounter> identityCounters;
+
+    //! Table variables alive in any scope (their rows outlive a ROLLBACK), and the next id to give one.
+    std::vector<std::weak_ptr<engine::TableVariable>> tableVariables;
+    long long nextTableVariableId = -1000000000;
+    //! INSERT ... EXEC statements running (they cannot nest).
+    int insertExecs = 0;
 
     //! A variable by name, or nullptr.
     engine::Variable* variable(std::string_view name);

@@ -1,5 +1,6 @@
 #include "system_views.h"
 
+#include "catalog.h"
 #include "lexer.h"
 #include "normalise.h"
 #include "sqlite_util.h"
@@ -53,7 +54,11 @@ struct ColumnSpec {
 enum TypeField { kXtype = 1, kXusertype, kLength, kPrec, kXprec, kScale };
 
 // sysobjects: one row per object of the database (temporary objects live elsewhere, as in tempdb).
-constexpr std::array<ColumnSpec, 25> sysobjectsColumns{{
+//! sysobjects.status: 2048 for a disabled trigger or constraint.
+const std::string disabledStatus =
+    "CASE WHEN " + flagSql("o.flags", CatalogFlag::Disabled) + " THEN 2048 ELSE 0 END";
+
+const std::array<ColumnSpec, 25> sysobjectsColumns{{
     {"name", Col::Sysname, "o.name"},
     {"id", Col::Int, "o.id"},
     {"xtype", Col::Char2, "substr(o.xtype || ' ', 1, 2)"},
@@ -61,7 +66,7 @@ constexpr std::array<ColumnSpec, 25> sysobjectsColumns{{
     {"info", Col::SmallInt,
      "CASE WHEN o.xtype = 'D' THEN coalesce((SELECT c.colid FROM main.tsql_columns c WHERE c.object_id = "
      "o.parent_obj AND c.name = o.keycols), 0) ELSE 0 END"},
-    {"status", Col::Int, "CASE WHEN o.flags & 2 THEN 2048 ELSE 0 END"},
+    {"status", Col::Int, disabledStatus},
     {"base_schema_ver", Col::Int, "0"},
     {"replinfo", Col::Int, "0"},
     {"parent_obj", Col::Int, "o.parent_obj"},
@@ -165,20 +170,24 @@ constexpr std::string_view syscommentsFrom =
 // row (indid 255) of tables holding such columns.
 //! sysindexes.status of the index behind a PRIMARY KEY or UNIQUE constraint `k`, and of an index `x` of
 //! CREATE INDEX: 2 = unique, 16 = clustered, 2048 = primary key, 4096 = unique constraint.
-constexpr std::string_view constraintIndexStatus =
-    "2 | (CASE WHEN k.flags & 1 THEN 16 ELSE 0 END) | (CASE WHEN k.xtype = 'PK' THEN 2048 ELSE 4096 END)";
-constexpr std::string_view createdIndexStatus =
-    "(CASE WHEN x.flags & 1 THEN 16 ELSE 0 END) | (CASE WHEN x.flags & 4 THEN 2 ELSE 0 END)";
+const std::string constraintIndexStatus =
+    "2 | (CASE WHEN " + flagSql("k.flags", CatalogFlag::Clustered) +
+    " THEN 16 ELSE 0 END) | (CASE WHEN k.xtype = 'PK' THEN 2048 ELSE 4096 END)";
+const std::string createdIndexStatus = "(CASE WHEN " + flagSql("x.flags", CatalogFlag::Clustered) +
+                                       " THEN 16 ELSE 0 END) | (CASE WHEN " +
+                                       flagSql("x.flags", CatalogFlag::Unique) + " THEN 2 ELSE 0 END)";
 
 //! Rank of a PRIMARY KEY or UNIQUE constraint `k` that is not clustered among those of its table.
-constexpr std::string_view constraintRank =
+const std::string constraintRank =
     "(SELECT count(*) FROM main.tsql_objects k2 WHERE k2.parent_obj = k.parent_obj AND k2.xtype IN ('PK', "
-    "'UQ') AND (k2.flags & 1) = 0 AND k2.id <= k.id)";
+    "'UQ') AND NOT " +
+    flagSql("k2.flags", CatalogFlag::Clustered) + " AND k2.id <= k.id)";
 
 //! indid of the index of a constraint `k`: 1 when clustered, else the rank-th indid from 2 up that no
 //! CREATE INDEX index of the table holds.
 const std::string constraintIndid =
-    "CASE WHEN k.flags & 1 THEN 1 WHEN NOT EXISTS (SELECT 1 FROM main.tsql_indexes x WHERE x.object_id = "
+    "CASE WHEN " + flagSql("k.flags", CatalogFlag::Clustered) +
+    " THEN 1 WHEN NOT EXISTS (SELECT 1 FROM main.tsql_indexes x WHERE x.object_id = "
     "k.parent_obj AND x.indid >= 2) THEN 1 + " +
     std::string(constraintRank) +
     " ELSE (WITH RECURSIVE seq(n) AS (SELECT 2 UNION ALL SELECT n + 1 FROM seq WHERE n < 254) SELECT "
@@ -190,7 +199,9 @@ const std::string constraintIndid =
 const std::string indexRows =
     "SELECT o.id AS id, 0 AS indid, o.name AS name, '' AS keycols, 0 AS status FROM main.tsql_objects o "
     "WHERE o.xtype = 'U' AND NOT EXISTS (SELECT 1 FROM main.tsql_objects k WHERE k.parent_obj = o.id AND "
-    "k.xtype IN ('PK', 'UQ') AND k.flags & 1) AND NOT EXISTS (SELECT 1 FROM main.tsql_indexes x WHERE "
+    "k.xtype IN ('PK', 'UQ') AND " +
+    flagSql("k.flags", CatalogFlag::Clustered) +
+    ") AND NOT EXISTS (SELECT 1 FROM main.tsql_indexes x WHERE "
     "x.object_id = o.id AND x.indid = 1) UNION ALL SELECT k.parent_obj, " +
     constraintIndid + ", k.name, k.keycols, " + std::string(constraintIndexStatus) +
     " FROM main.tsql_objects k WHERE k.xtype IN ('PK', 'UQ') UNION ALL SELECT x.object_id, x.indid, x.name, "

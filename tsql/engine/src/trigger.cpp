@@ -5,7 +5,6 @@
 #include "parser.h"
 #include "sqlite_util.h"
 #include "tsql/collation.h"
-#include "tsql/datetime.h"
 #include "tsql/sqlite.h"
 
 #include <utility>
@@ -120,24 +119,18 @@ private:
 } // namespace
 
 void triggersChanged(Executor& ex) {
-    // Other sessions watch only the schema version, which changes only with a real schema change.
-    ex.run("DROP TABLE IF EXISTS main.tsql_trigger_stamp");
-    ex.run("CREATE TABLE main.tsql_trigger_stamp(x)");
-    ex.session().catalog.invalidate();
+    ex.session().catalog.announceChange();
 }
 
 const TriggerList& triggersOf(Session::Impl& s, const TableInfo& table) {
     if (table.triggers) return *table.triggers;
     auto list = std::make_shared<TriggerList>();
     if (!table.temp && !table.view && table.storage.empty()) {
-        CatalogStep q(s, "SELECT id, name, definition FROM main.tsql_objects WHERE parent_obj = ? AND "
-                         "xtype = 'TR' ORDER BY id");
-        q.bind(1, table.id);
-        while (q.step()) {
+        for (const auto& row : s.catalog.triggers(table.id)) {
             TriggerInfo t;
-            t.id = q.integer(0);
-            t.name = q.text(1);
-            t.definition = parseTrigger(q.text(2));
+            t.id = row.id;
+            t.name = row.name;
+            t.definition = parseTrigger(row.definition);
             t.events = definitionOf(t).events;
             list->events |= t.events;
             list->triggers.push_back(std::move(t));
@@ -168,25 +161,14 @@ void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt) {
     if (!stmt.alter) {
         if (s.catalog.nameTaken(name, false)) raise(2714, stmt.line, {name});
         ex.atomically([&] {
-            CatalogStep(s, "INSERT INTO main.tsql_objects(id, name, xtype, parent_obj, crdate, definition) "
-                           "VALUES (?, ?, 'TR', ?, ?, ?)")
-                .bind(1, s.catalog.newId(false))
-                .bind(2, name)
-                .bind(3, table->id)
-                .bind(4, DateTime::now().totalTicks())
-                .bind(5, stmt.text)
-                .step();
+            s.catalog.recordTrigger(s.catalog.newId(false), name, table->id, stmt.text);
             triggersChanged(ex);
         });
     } else {
         auto id = s.catalog.objectId(name, "TR");
         if (!id) raise(208, stmt.line, {stmt.trigger.written()});
         ex.atomically([&] {
-            CatalogStep(s, "UPDATE main.tsql_objects SET definition = ?, parent_obj = ? WHERE id = ?")
-                .bind(1, stmt.text)
-                .bind(2, table->id)
-                .bind(3, *id)
-                .step();
+            s.catalog.alterTrigger(*id, table->id, stmt.text);
             triggersChanged(ex);
         });
     }
@@ -300,10 +282,8 @@ void TriggerFiring::after(long long rows) {
 }
 
 bool TriggerFiring::enabled(const TriggerInfo& trigger) {
-    // Read when firing: enabling or disabling a trigger changes only its flags (bit 2 = disabled).
-    CatalogStep q(ex_.session(), "SELECT flags FROM main.tsql_objects WHERE id = ?");
-    q.bind(1, trigger.id);
-    return q.step() && (q.integer(0) & 2) == 0;
+    // Read when firing: enabling or disabling a trigger changes only its disabled flag.
+    return ex_.session().catalog.isEnabled(trigger.id);
 }
 
 void TriggerFiring::run(const TriggerInfo& trigger, long long rows) {

@@ -28,18 +28,13 @@ std::string bindTargetFrom(Binder& b, Executor& ex, const ObjectName& target,
     found = targetSource(scope, target);
     if (!found) {
         auto table = writableTable(ex, target, line);
-        Source src;
-        src.exposed = table->name;
-        src.sqlAlias = b.newAlias("t");
-        for (const auto& c : table->columns)
-            src.columns.push_back({c.name, c.type, quoteName(c.name)});
-        src.table = table;
+        Source src = b.tableSource(table);
         sql += ", " + table->sqliteName() + " AS " + src.sqlAlias;
         scope.sources.push_back(std::move(src));
         found = &scope.sources.back();
     }
     if (!found->table) raiseUnsupported(line, "changing data through a view or derived table");
-    if (!found->table->storage.empty()) refusePseudoTable(line);
+    if (!found->table->storage.empty() && !found->table->isTableVariable()) refusePseudoTable(line);
     return sql;
 }
 
@@ -51,14 +46,7 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
     const Source* target = nullptr;
     std::string fromSql;
     if (stmt.from.empty()) {
-        auto table = writableTable(ex, stmt.target, stmt.line);
-        Source src;
-        src.exposed = table->name;
-        src.sqlAlias = b.newAlias("t");
-        for (const auto& c : table->columns)
-            src.columns.push_back({c.name, c.type, quoteName(c.name)});
-        src.table = table;
-        scope.sources.push_back(std::move(src));
+        scope.sources.push_back(b.tableSource(writableTable(ex, stmt.target, stmt.line)));
         target = &scope.sources.back();
     } else {
         fromSql = bindTargetFrom(b, ex, stmt.target, stmt.from, scope, target, stmt.line);

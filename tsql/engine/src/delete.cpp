@@ -48,7 +48,7 @@ void executeDelete(Executor& ex, const DeleteStmt& stmt) {
         triggers.after(changed);
     });
     s.rowCount = changed;
-    ex.output().rowsAffected = changed;
+    ex.output().countRows(changed);
 }
 
 } // namespace tsql::engine

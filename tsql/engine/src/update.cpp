@@ -202,7 +202,7 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
         triggers.after(changed);
     });
     s.rowCount = changed;
-    ex.output().rowsAffected = changed;
+    ex.output().countRows(changed);
 }
 
 } // namespace tsql::engine

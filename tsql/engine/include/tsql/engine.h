@@ -44,6 +44,17 @@ struct BatchEvent {
 struct BatchOutput {
     std::vector<BatchEvent> events;
     long long rowsAffected = -1; //!< of the last statement that changed rows, -1 if none
+    //! A statement that changed `count` rows, after the first `events` events (a server reports each).
+    struct StatementCount {
+        std::size_t events;
+        long long count;
+    };
+    std::vector<StatementCount> statementCounts;
+    //! Records the rows a statement changed.
+    void countRows(long long count) {
+        rowsAffected = count;
+        statementCounts.push_back({events.size(), count});
+    }
     bool hasErrors() const;
 };
 

@@ -237,7 +237,9 @@ Value readDateAndTime(const TypeInfo& t, const std::uint8_t* p, std::size_t n) {
 }
 
 Value readDecimal(const TypeInfo& t, const std::uint8_t* p, std::size_t n) {
-    if (n < 5 || n > 17 || (n - 1) % 4 != 0) throw ProtocolError("a decimal parameter has a wrong length");
+    // The length follows the precision (5, 9, 13 or 17 bytes), but some clients send just the bytes the
+    // magnitude needs.
+    if (n < 2 || n > 17) throw ProtocolError("a decimal parameter has a wrong length");
     UInt128 magnitude = 0;
     for (std::size_t i = n - 1; i >= 1; --i)
         magnitude = (magnitude << 8) | p[i];

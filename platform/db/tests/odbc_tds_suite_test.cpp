@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -17,6 +19,7 @@ namespace platform::db::testing {
 namespace {
 
 constexpr const char* kPassword = "Heslo-123";
+constexpr const char* kDataSource = "TdsSuiteServer";
 
 //! One tsql-server for all tests of this program, serving a fresh data folder.
 class TdsServer : public ::testing::Environment {
@@ -29,7 +32,13 @@ public:
             std::vector<std::string>{std::string("TSQL_SERVER_PASSWORD=") + kPassword},
             (folder_->path() / "server.log").string());
         const std::string& address = process_->firstLine();
-        server_ = "127.0.0.1," + address.substr(address.rfind(':') + 1);
+        port_ = address.substr(address.rfind(':') + 1);
+        server_ = "127.0.0.1," + port_;
+        // A data source for the server, as an administrator would define it in odbc.ini.
+        const auto ini = folder_->path() / "odbc.ini";
+        std::ofstream(ini) << "[" << kDataSource
+                           << "]\nDriver = FreeTDS\nServer = 127.0.0.1\nPort = " << port_ << "\n";
+        ::setenv("ODBCINI", ini.c_str(), 1);
     }
     void TearDown() override {
         process_.reset();
@@ -41,6 +50,7 @@ public:
 private:
     std::unique_ptr<common::testing::TempFolder> folder_;
     std::unique_ptr<common::testing::ServerProcess> process_;
+    std::string port_;
     std::string server_;
 };
 
@@ -72,6 +82,33 @@ BackendUnderTest freetdsOverTds() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Tds, BackendSuite, ::testing::Values(freetdsOverTds()), backendName);
+
+TEST(TdsServerOdbc, ReachesTheServerAsHostCommaPortAndAsADataSource) {
+    connect(freetds("master"))->execute("CREATE DATABASE reach");
+    for (const std::string& server : {tds->server(), std::string(kDataSource)}) {
+        ConnectionDescription d = freetds("reach");
+        d.server = server;
+        // A data source brings its own driver.
+        if (server == kDataSource) d.driver = "No Such Driver";
+        const auto set = connect(d)->execute("SELECT DB_NAME() AS db").resultSets.at(0);
+        EXPECT_EQ(set.at(0, "db"), Value::text("reach")) << server;
+    }
+}
+
+TEST(TdsServerOdbc, WrongPasswordAndUnknownDatabaseAreLoginFailures) {
+    ConnectionDescription wrong = freetds("master");
+    wrong.password = "nope";
+    ConnectionDescription unknown = freetds("NoSuchDatabase");
+    for (const auto& d : {wrong, unknown}) {
+        try {
+            connect(d);
+            FAIL() << "connected to " << d.database;
+        } catch (const ConnectionError& e) {
+            EXPECT_NE(std::string(e.what()).find("Login failed for user 'sa'."), std::string::npos)
+                << e.what();
+        }
+    }
+}
 
 } // namespace
 } // namespace platform::db::testing

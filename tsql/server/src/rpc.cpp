@@ -342,6 +342,13 @@ std::vector<DeclaredParameter> parseDeclarations(const std::string& list) {
             for (const auto& s : kTypeSubstitutes)
                 if (base == s.name) type = s.substitute;
         }
+        // The type goes into the batch as written: only what type names are made of may pass.
+        const auto bad = std::find_if(type.begin(), type.end(), [](char c) {
+            return !std::isalnum(static_cast<unsigned char>(c)) &&
+                   std::string_view(" \t_(),.[]").find(c) == std::string_view::npos;
+        });
+        if (type.empty() || bad != type.end())
+            throw SqlError::make(102, {bad != type.end() ? std::string(1, *bad) : d.name});
         d.typeText = type;
         out.push_back(std::move(d));
     }

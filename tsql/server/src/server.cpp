@@ -189,6 +189,8 @@ void Server::Impl::acceptLoop() {
         client.finished = finished;
         client.thread = std::thread([this, fd, spid, from, finished] {
             ClientConnection(fd, spid, from, *context).run();
+            // The client learns of the end at once; the descriptor is closed when the thread is joined.
+            ::shutdown(fd, SHUT_RDWR);
             *finished = true;
         });
         clients.push_back(std::move(client));

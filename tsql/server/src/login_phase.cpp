@@ -130,8 +130,9 @@ bool ClientConnection::logIn() {
     sendLoginAck(response, packetSize);
     writer_.setPacketSize(packetSize);
     setReceiveTimeout(fd_, 0);
+    static constexpr const char* kSecurity[] = {"", ", TLS for the login", ", TLS"};
     log("'" + login.userName + "' logged in to '" + database_->name() + "' from " + peer_ +
-        (login.appName.empty() ? "" : " (" + login.appName + ")"));
+        (login.appName.empty() ? "" : " (" + login.appName + ")") + kSecurity[static_cast<int>(security)]);
     return true;
 }
 

@@ -24,7 +24,13 @@ std::string openSslError() {
 TlsContext::TlsContext(const std::string& certificateFile, const std::string& keyFile) {
     ctx_ = SSL_CTX_new(TLS_server_method());
     if (!ctx_) throw std::runtime_error("cannot create a TLS context: " + openSslError());
+    // TLS 1.2, as SQL Server speaks it inside TDS 7: in TLS 1.3 the client has the last word of the
+    // handshake, and clients that send their handshake inside packets only send that word along with
+    // the next packet, which then carries the login as well.
     SSL_CTX_set_min_proto_version(ctx_, TLS1_2_VERSION);
+    SSL_CTX_set_max_proto_version(ctx_, TLS1_2_VERSION);
+    // No session tickets: they would arrive outside the PRELOGIN packets the client still expects.
+    SSL_CTX_set_options(ctx_, SSL_OP_NO_TICKET);
     if (SSL_CTX_use_certificate_chain_file(ctx_, certificateFile.c_str()) != 1) {
         const std::string why = openSslError();
         SSL_CTX_free(ctx_);

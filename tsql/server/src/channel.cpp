@@ -1,5 +1,6 @@
 #include "channel.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
@@ -9,12 +10,21 @@
 namespace tsql::server {
 
 std::size_t SocketChannel::read(std::uint8_t* data, std::size_t n) {
-    for (;;) {
-        const ssize_t got = ::recv(fd_, data, n, 0);
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno == EINTR) continue;
-        throw Disconnected(std::string("cannot read from the client: ") + std::strerror(errno));
+    while (begin_ == end_) {
+        const ssize_t got = ::recv(fd_, buffer_.data(), buffer_.size(), 0);
+        if (got == 0) return 0;
+        if (got > 0) {
+            begin_ = 0;
+            end_ = static_cast<std::size_t>(got);
+            break;
+        }
+        if (errno != EINTR)
+            throw Disconnected(std::string("cannot read from the client: ") + std::strerror(errno));
     }
+    const std::size_t taken = std::min(n, end_ - begin_);
+    std::memcpy(data, buffer_.data() + begin_, taken);
+    begin_ += taken;
+    return taken;
 }
 
 void SocketChannel::write(const std::uint8_t* data, std::size_t n) {
@@ -30,6 +40,7 @@ void SocketChannel::write(const std::uint8_t* data, std::size_t n) {
 }
 
 bool SocketChannel::readable(int timeoutMs) {
+    if (begin_ < end_) return true;
     pollfd p{fd_, POLLIN, 0};
     for (;;) {
         const int rc = ::poll(&p, 1, timeoutMs);

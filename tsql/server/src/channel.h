@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
+#include <vector>
 
 namespace tsql::server {
 
@@ -24,18 +25,24 @@ public:
     virtual bool readable(int timeoutMs) = 0;
 };
 
-//! A connected TCP socket; the descriptor stays owned by the caller.
+//! A connected TCP socket; the descriptor stays owned by the caller. Reads go through a buffer, so a
+//! request usually takes one system call however many packets and headers it has.
 class SocketChannel final : public Channel {
 public:
     explicit SocketChannel(int fd)
-        : fd_(fd) {}
+        : fd_(fd)
+        , buffer_(kBufferSize) {}
     std::size_t read(std::uint8_t* data, std::size_t n) override;
     void write(const std::uint8_t* data, std::size_t n) override;
     bool readable(int timeoutMs) override;
     int fd() const { return fd_; }
 
 private:
+    static constexpr std::size_t kBufferSize = 32 * 1024;
     int fd_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
 };
 
 } // namespace tsql::server

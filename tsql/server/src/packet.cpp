@@ -64,6 +64,7 @@ std::optional<ClientMessage> PacketReader::readMessage(std::size_t maxBytes) {
 void PacketWriter::begin(PacketType type) {
     type_ = type;
     packetNumber_ = 1;
+    packetsSent_ = 0;
     pending_.clear();
     open_ = true;
 }
@@ -81,6 +82,7 @@ void PacketWriter::sendPacket(const std::uint8_t* data, std::size_t n, bool last
     frame_[7] = 0;
     std::copy(data, data + n, frame_.begin() + kHeaderSize);
     channel_->write(frame_.data(), frame_.size());
+    ++packetsSent_;
 }
 
 void PacketWriter::flushFull() {

@@ -85,6 +85,8 @@ public:
     void end();
     //! Whether a message has been begun and not ended.
     bool open() const { return open_; }
+    //! Packets of the current message already sent.
+    unsigned packetsSent() const { return packetsSent_; }
     //! Drops the pending payload of an unfinished message (packets already sent stay sent).
     void discard();
 
@@ -95,6 +97,7 @@ private:
     std::size_t packetSize_ = kDefaultPacketSize;
     PacketType type_ = PacketType::Reply;
     std::uint8_t packetNumber_ = 1;
+    unsigned packetsSent_ = 0;
     bool open_ = false;
     Bytes pending_;
     Bytes frame_;

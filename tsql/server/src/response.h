@@ -67,7 +67,11 @@ public:
     void resultEnd(long long rows) override;
     void statementCount(long long rows) override;
     void message(const Message& m) override;
-    bool cancelled() override { return attention_.check(); }
+    //! While the whole reply fits one packet nothing is sent before the batch ends, so there is nothing
+    //! to cut short: an attention is then answered after the reply, and looking for one costs nothing.
+    bool cancelled() override {
+        return attention_.seen() || (writer_.packetsSent() > 0 && attention_.check());
+    }
 
     //! A message of the server's own (not one of the engine's), with a DONE after an error.
     void serverMessage(const Message& m) { message(m); }

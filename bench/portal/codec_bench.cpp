@@ -11,14 +11,14 @@ using namespace quelta;
 
 template <class T> void RequestRoundTrip(benchmark::State& state, const T& typed) {
     const soap::Codec codec = MakePortalCodec();
-    const soap::TypeRef declared = PortalRegistry().Resolve("BaseExtendedDto");
-    const soap::TypeRef key = PortalRegistry().Resolve("string");
+    const soap::TypeRef declared = PortalRegistry().resolve("BaseExtendedDto");
+    const soap::TypeRef key = PortalRegistry().resolve("string");
     const soap::Record record = ToRecord(typed);
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::string xml = codec.EncodeRequest(
+        const std::string xml = codec.encodeRequest(
             {"saveOrUpdateByDto", {{"dto", declared, record}, {"erpPk", key, typed.erpPk}}});
-        soap::Call call = codec.DecodeRequest(xml);
+        soap::Call call = codec.decodeRequest(xml);
         benchmark::DoNotOptimize(call);
         bytes += xml.size();
     }
@@ -28,12 +28,12 @@ template <class T> void RequestRoundTrip(benchmark::State& state, const T& typed
 
 template <class T> void ResponseRoundTrip(benchmark::State& state, const T& typed, bool multiRef) {
     const soap::Codec codec = MakePortalCodec();
-    const soap::TypeRef declared = PortalRegistry().Resolve("BaseExtendedDto");
+    const soap::TypeRef declared = PortalRegistry().resolve("BaseExtendedDto");
     const soap::Record record = ToRecord(typed);
     for (auto _ : state) {
         const std::string xml =
-            codec.EncodeResponse("getDtoByErpPk", soap::Param{"r", declared, record}, {multiRef});
-        T back = FromRecord<T>(codec.DecodeResponse(xml, declared).result->AsRecord());
+            codec.encodeResponse("getDtoByErpPk", soap::Param{"r", declared, record}, {multiRef});
+        T back = FromRecord<T>(codec.decodeResponse(xml, declared).result->asRecord());
         benchmark::DoNotOptimize(back);
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
@@ -42,12 +42,12 @@ template <class T> void ResponseRoundTrip(benchmark::State& state, const T& type
 //! Only the client's share of a saveOrUpdateByDto call: writing the request.
 template <class T> void EncodeRequest(benchmark::State& state, const T& typed) {
     const soap::Codec codec = MakePortalCodec();
-    const soap::TypeRef declared = PortalRegistry().Resolve("BaseExtendedDto");
-    const soap::TypeRef key = PortalRegistry().Resolve("string");
+    const soap::TypeRef declared = PortalRegistry().resolve("BaseExtendedDto");
+    const soap::TypeRef key = PortalRegistry().resolve("string");
     const soap::Record record = ToRecord(typed);
     std::string xml;
     for (auto _ : state) {
-        codec.EncodeRequest({"saveOrUpdateByDto", {{"dto", declared, record}, {"erpPk", key, typed.erpPk}}},
+        codec.encodeRequest({"saveOrUpdateByDto", {{"dto", declared, record}, {"erpPk", key, typed.erpPk}}},
                             xml);
         benchmark::DoNotOptimize(xml);
     }

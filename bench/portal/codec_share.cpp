@@ -49,16 +49,16 @@ int main(int argc, char** argv) {
     const auto roundTrip = Clock::now() - start;
 
     const soap::Codec codec = MakePortalCodec();
-    const soap::TypeRef dto = PortalRegistry().Resolve("BaseExtendedDto");
-    const soap::TypeRef key = PortalRegistry().Resolve("string");
+    const soap::TypeRef dto = PortalRegistry().resolve("BaseExtendedDto");
+    const soap::TypeRef key = PortalRegistry().resolve("string");
     std::string body;
     const auto encodeStart = Clock::now();
     for (int i = 0; i < calls; ++i)
-        codec.EncodeRequest(
+        codec.encodeRequest(
             {"saveOrUpdateByDto", {{"dto", dto, employee}, {"erpPk", key, std::string("1001")}}}, body);
     const auto decodeStart = Clock::now();
     for (int i = 0; i < calls; ++i)
-        if (codec.DecodeResponse(lastResponse).operation.empty()) return 1;
+        if (codec.decodeResponse(lastResponse).operation.empty()) return 1;
     const auto codecEnd = Clock::now();
     const auto codecTime = codecEnd - encodeStart;
     server.Stop();

@@ -19,20 +19,20 @@ inline quelta::EmployeeDto FullEmployee() {
     e.allPreviousNames = "Svobodová, Dvořáková";
     e.birthNumber = "8551011234";
     e.placeOfBirth = "Brno";
-    e.dateOfBirth = platform::soap::DateTime::Date(1985, 5, 10);
+    e.dateOfBirth = platform::soap::DateTime::date(1985, 5, 10);
     e.email = "jana.novakova@example.cz";
     e.phone = "+420 601 234 567";
     e.sex = "FEMALE";
     e.employmentState = "INSTATE";
-    e.employmentStart = platform::soap::DateTime::Date(2010, 1, 1);
-    e.employmentEnd = platform::soap::DateTime::Date(2030, 12, 31);
+    e.employmentStart = platform::soap::DateTime::date(2010, 1, 1);
+    e.employmentEnd = platform::soap::DateTime::date(2030, 12, 31);
     e.temporaryEmployment = e.employmentEnd;
-    e.periodOfProbation = platform::soap::DateTime::Date(2010, 3, 31);
+    e.periodOfProbation = platform::soap::DateTime::date(2010, 3, 31);
     e.identityCard = "123456789";
-    e.identityCardValidTo = platform::soap::DateTime::Date(2029, 8, 1);
+    e.identityCardValidTo = platform::soap::DateTime::date(2029, 8, 1);
     e.passport = "98765432";
-    e.passportValidTo = platform::soap::DateTime::Date(2031, 2, 1);
-    e.rightToPension = platform::soap::DateTime::Date(2050, 5, 10);
+    e.passportValidTo = platform::soap::DateTime::date(2031, 2, 1);
+    e.rightToPension = platform::soap::DateTime::date(2050, 5, 10);
     e.accountNumber = "19-2000145399";
     e.bankName = "Česká spořitelna";
     e.iban = "CZ6508000000192000145399";
@@ -97,7 +97,7 @@ inline quelta::PayrollCalendarDto Calendar365() {
     for (int m = 1; m <= 12; ++m)
         for (int d = 1; d <= kDays[m - 1] && c.days->size() < 365; ++d, weekday = (weekday + 1) % 7) {
             quelta::PayrollCalendarDayDto day;
-            day.day = platform::soap::DateTime::Date(2024, m, d);
+            day.day = platform::soap::DateTime::date(2024, m, d);
             day.dayType = weekday < 5 ? "WORKDAY" : "WEEKEND";
             day.holidayType = "";
             day.hours = weekday < 5 ? 8.0 : 0.0;

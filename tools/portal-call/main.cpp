@@ -112,7 +112,7 @@ soap::Call buildCall(const quelta::OperationDef& operation, const std::vector<st
                                     " argument(s), " + std::to_string(values.size()) + " given");
     soap::Call call{std::string(operation.name), {}};
     for (std::size_t i = 0; i < params.size(); ++i) {
-        const soap::TypeRef type = quelta::PortalRegistry().Resolve(params[i].type);
+        const soap::TypeRef type = quelta::PortalRegistry().resolve(params[i].type);
         Json json;
         try {
             json = Json::parse(values[i]);
@@ -134,7 +134,7 @@ int run(const Arguments& a) {
     const quelta::OperationDef* operation = quelta::FindPortalOperation(a.operation);
     if (!operation) throw std::invalid_argument("unknown operation " + a.operation);
     const soap::Codec codec = quelta::MakePortalCodec(a.namespaces);
-    const std::string request = codec.EncodeRequest(buildCall(*operation, a.values));
+    const std::string request = codec.encodeRequest(buildCall(*operation, a.values));
 
     soap::HttpTransport transport(a.transport);
     transport.setPreRequestHook(
@@ -146,12 +146,12 @@ int run(const Arguments& a) {
     const auto& response = std::get<soap::HttpResponse>(posted);
 
     std::optional<soap::TypeRef> expected;
-    if (!operation->result.empty()) expected = quelta::PortalRegistry().Resolve(operation->result);
+    if (!operation->result.empty()) expected = quelta::PortalRegistry().resolve(operation->result);
     soap::Response decoded;
     try {
-        decoded = codec.DecodeResponse(response.body, expected);
+        decoded = codec.decodeResponse(response.body, expected);
     } catch (const soap::Fault& fault) {
-        throw CallFailed("SOAP fault: " + fault.String());
+        throw CallFailed("SOAP fault: " + fault.faultString());
     } catch (const std::exception& error) {
         if (response.status != 200)
             throw CallFailed(a.url + ": HTTP " + std::to_string(response.status) + " " +

@@ -56,13 +56,13 @@ SoapReply PortalService::Faulty(const quelta::OperationDef& operation, const Fau
                 handWritten(serviceNs_, operation, "<" + ret + " href=\"#id0\"/>",
                             "<multiRef id=\"id0\" href=\"#id1\"/><multiRef id=\"id1\" href=\"#id0\"/>")};
     case FaultKind::WrongType: {
-        const soap::RecordType& sex = quelta::PortalRegistry().Record("Sex");
-        const soap::RecordType& day = quelta::PortalRegistry().Record("PayrollCalendarDay");
+        const soap::RecordType& sex = quelta::PortalRegistry().record("Sex");
+        const soap::RecordType& day = quelta::PortalRegistry().record("PayrollCalendarDay");
         const soap::TypeRef expected = ResultType(operation);
         const soap::RecordType& wrong = expected.record == &sex ? day : sex;
         soap::Param param{ret, soap::TypeRef{soap::Scalar::None, &wrong, nullptr},
                           Value(soap::Record(wrong))};
-        return {200, "text/xml; charset=utf-8", codec_.EncodeResponse(operation.name, param)};
+        return {200, "text/xml; charset=utf-8", codec_.encodeResponse(operation.name, param)};
     }
     case FaultKind::ConnectionReset:
     case FaultKind::Delay:

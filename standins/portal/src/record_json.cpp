@@ -44,7 +44,7 @@ Value scalarFromJson(const json& j, Scalar scalar) {
     case Scalar::DateTime:
         if (!j.is_string()) refuse("a date-time text", j);
         try {
-            return Value(soap::ParseDateTime(j.get<std::string>()));
+            return Value(soap::parseDateTime(j.get<std::string>()));
         } catch (const std::exception& error) {
             throw JsonValueError(error.what());
         }
@@ -55,7 +55,7 @@ Value scalarFromJson(const json& j, Scalar scalar) {
     case Scalar::Base64:
         if (!j.is_string()) refuse("base64 text", j);
         try {
-            return Value(soap::DecodeBase64(j.get<std::string>()));
+            return Value(soap::decodeBase64(j.get<std::string>()));
         } catch (const std::exception& error) {
             throw JsonValueError(error.what());
         }
@@ -75,41 +75,41 @@ Value scalarFromJson(const json& j, Scalar scalar) {
 } // namespace
 
 json ToJson(const Value& value) {
-    switch (value.GetKind()) {
+    switch (value.kind()) {
     case Value::Kind::Absent:
     case Value::Kind::Nil:
         return nullptr;
     case Value::Kind::String:
-        return value.AsString();
+        return value.asString();
     case Value::Kind::Int:
-        return value.AsInt();
+        return value.asInt();
     case Value::Kind::Long:
-        return value.AsLong();
+        return value.asLong();
     case Value::Kind::Double:
-        return value.AsDouble();
+        return value.asDouble();
     case Value::Kind::Float:
-        return value.AsFloat();
+        return value.asFloat();
     case Value::Kind::Boolean:
-        return value.AsBoolean();
+        return value.asBoolean();
     case Value::Kind::DateTime:
-        return soap::FormatDateTime(value.AsDateTime());
+        return soap::formatDateTime(value.asDateTime());
     case Value::Kind::Decimal:
-        return value.AsDecimal().text;
+        return value.asDecimal().text;
     case Value::Kind::Bytes:
-        return soap::EncodeBase64(value.AsBytes());
+        return soap::encodeBase64(value.asBytes());
     case Value::Kind::Record: {
-        const soap::Record& record = value.AsRecord();
+        const soap::Record& record = value.asRecord();
         json object = json::object();
-        object["$type"] = record.Type().Name();
-        for (const auto& member : record.Type().Members()) {
-            const Value& v = record.At(member.index);
-            if (!v.IsAbsent()) object[member.name] = ToJson(v);
+        object["$type"] = record.type().name();
+        for (const auto& member : record.type().members()) {
+            const Value& v = record.at(member.index);
+            if (!v.isAbsent()) object[member.name] = ToJson(v);
         }
         return object;
     }
     case Value::Kind::Array: {
         json items = json::array();
-        for (const auto& item : value.AsArray().Items())
+        for (const auto& item : value.asArray().items())
             items.push_back(ToJson(item));
         return items;
     }
@@ -122,21 +122,21 @@ soap::Record RecordFromJson(const json& j, const soap::RecordType* declared) {
     const soap::RecordType* type = declared;
     if (const auto it = j.find("$type"); it != j.end()) {
         if (!it->is_string()) refuse("a type name in \"$type\"", *it);
-        type = quelta::PortalRegistry().FindRecord(it->get<std::string>());
+        type = quelta::PortalRegistry().findRecord(it->get<std::string>());
         if (!type) throw JsonValueError("unknown record type \"" + it->get<std::string>() + "\"");
-        if (declared && !type->IsA(*declared))
-            throw JsonValueError("record type \"" + type->Name() + "\" is not a " + declared->Name());
+        if (declared && !type->isA(*declared))
+            throw JsonValueError("record type \"" + type->name() + "\" is not a " + declared->name());
     }
     if (!type) throw JsonValueError("a record needs \"$type\": " + j.dump());
     soap::Record record(*type);
     for (const auto& [key, member] : j.items()) {
         if (key == "$type") continue;
-        const soap::MemberInfo* info = type->Find(key);
-        if (!info) throw JsonValueError("record type \"" + type->Name() + "\" has no member \"" + key + "\"");
+        const soap::MemberInfo* info = type->find(key);
+        if (!info) throw JsonValueError("record type \"" + type->name() + "\" has no member \"" + key + "\"");
         try {
-            record.MutableAt(info->index) = FromJson(member, info->type);
+            record.mutableAt(info->index) = FromJson(member, info->type);
         } catch (const JsonValueError& error) {
-            throw JsonValueError(type->Name() + "." + key + ": " + error.what());
+            throw JsonValueError(type->name() + "." + key + ": " + error.what());
         }
     }
     return record;
@@ -144,16 +144,16 @@ soap::Record RecordFromJson(const json& j, const soap::RecordType* declared) {
 
 Value FromJson(const json& j, const soap::TypeRef& type) {
     if (j.is_null()) return Value(soap::Nil{});
-    if (type.IsScalar()) return scalarFromJson(j, type.scalar);
+    if (type.isScalar()) return scalarFromJson(j, type.scalar);
     if (type.record) return Value(RecordFromJson(j, type.record));
     if (type.array) {
         if (!j.is_array()) refuse("an array", j);
         soap::Array array(*type.array);
         for (const auto& item : j) {
             try {
-                array.Add(FromJson(item, type.array->Element()));
+                array.add(FromJson(item, type.array->element()));
             } catch (const soap::ValueError& error) {
-                throw JsonValueError(type.array->Name() + ": " + error.what());
+                throw JsonValueError(type.array->name() + ": " + error.what());
             }
         }
         return Value(std::move(array));

@@ -165,8 +165,8 @@ struct PortalServer::Impl {
         Admin("preprocess", true, [this](const httplib::Request& q) {
             auto entries = recordsFromJson(parseBody(q));
             for (const auto& entry : entries)
-                if (!entry.Is("PreprocessDto"))
-                    throw std::invalid_argument(entry.Type().Name() + " is not a preprocess entry");
+                if (!entry.is("PreprocessDto"))
+                    throw std::invalid_argument(entry.type().name() + " is not a preprocess entry");
             store.Seed(std::move(entries));
             return json{{"commit", store.Commit()}};
         });

@@ -20,18 +20,18 @@ public:
     }
     const soap::Record& Record(std::string_view name) const {
         const Value& v = (*this)[name];
-        if (v.GetKind() != Value::Kind::Record)
+        if (v.kind() != Value::Kind::Record)
             throw PortalFault("Parameter \"" + std::string(name) + "\" is not a record");
-        return v.AsRecord();
+        return v.asRecord();
     }
     std::string Text(std::string_view name) const {
         const Value& v = (*this)[name];
-        return v.IsNull() ? std::string() : v.AsString();
+        return v.isNull() ? std::string() : v.asString();
     }
     std::int64_t Number(std::string_view name) const {
         const Value& v = (*this)[name];
-        if (v.GetKind() == Value::Kind::Int) return v.AsInt();
-        if (v.GetKind() == Value::Kind::Long) return v.AsLong();
+        if (v.kind() == Value::Kind::Int) return v.asInt();
+        if (v.kind() == Value::Kind::Long) return v.asLong();
         throw PortalFault("Parameter \"" + std::string(name) + "\" is not a number");
     }
 
@@ -49,7 +49,7 @@ Value recordOrNil(std::optional<soap::Record> record) {
 Value arrayOf(std::string_view arrayType, std::vector<soap::Record> records) {
     soap::Array array = quelta::NewArray(arrayType);
     for (auto& record : records)
-        array.Items().push_back(Value(std::move(record)));
+        array.items().push_back(Value(std::move(record)));
     return Value(std::move(array));
 }
 
@@ -65,18 +65,18 @@ constexpr PreprocessTarget kPreprocessTargets[] = {
 
 const soap::RecordType& storedClassOf(const soap::Record& sent) {
     for (const auto& target : kPreprocessTargets)
-        if (sent.Type().Name() == target.sent) return quelta::PortalRegistry().Record(target.stored);
-    return sent.Type();
+        if (sent.type().name() == target.sent) return quelta::PortalRegistry().record(target.stored);
+    return sent.type();
 }
 
 Result updateOrCreateById(PortalStore& store, const soap::Record& record, std::int64_t id) {
-    if (store.FindById(record.Type(), id)) {
-        store.UpdateById(record.Type(), record, id);
+    if (store.FindById(record.type(), id)) {
+        store.UpdateById(record.type(), record, id);
     } else {
         soap::Record created = record;
-        const auto idMember = KeyMembersOf(created.Type()).id;
-        if (const auto* info = idMember.empty() ? nullptr : created.Type().Find(idMember))
-            created.MutableAt(info->index) = Value(static_cast<std::int32_t>(id));
+        const auto idMember = KeyMembersOf(created.type()).id;
+        if (const auto* info = idMember.empty() ? nullptr : created.type().find(idMember))
+            created.mutableAt(info->index) = Value(static_cast<std::int32_t>(id));
         store.SaveById(std::move(created));
     }
     return std::nullopt;
@@ -92,17 +92,17 @@ constexpr OperationHandler kHandlers[] = {
     {"findChangedEntities",
      [](PortalStore& s, const Args& a) -> Result {
          return arrayOf("ArrayOf_tns1_SynchronizeModel",
-                        s.ChangedSince(a.Record("entity").Type(), a.Number("lastCommitNumber")));
+                        s.ChangedSince(a.Record("entity").type(), a.Number("lastCommitNumber")));
      }},
     {"findChangedAgreedCashIncomeDtos",
      [](PortalStore& s, const Args& a) -> Result {
          return arrayOf("ArrayOf_tns1_CashIncomeDto",
-                        s.ChangedSince(quelta::PortalRegistry().Record("CashIncomeDto"),
+                        s.ChangedSince(quelta::PortalRegistry().record("CashIncomeDto"),
                                        a.Number("lastCommitNumber"), "agreed"));
      }},
     {"findChangedAgreedRecordDtos",
      [](PortalStore& s, const Args& a) -> Result {
-         return arrayOf("ArrayOf_tns1_RecordDto", s.ChangedSince(quelta::PortalRegistry().Record("RecordDto"),
+         return arrayOf("ArrayOf_tns1_RecordDto", s.ChangedSince(quelta::PortalRegistry().record("RecordDto"),
                                                                  a.Number("lastCommitNumber"), "agreed"));
      }},
     {"saveCashIncomeDtos",
@@ -118,16 +118,16 @@ constexpr OperationHandler kHandlers[] = {
     {"saveEmployeeCalendarDto",
      [](PortalStore& s, const Args& a) -> Result {
          const soap::Record& calendar = a.Record("employeeCalendarDto");
-         s.SaveByErpPk(calendar, calendar.GetString("erpPk"));
+         s.SaveByErpPk(calendar, calendar.getString("erpPk"));
          return std::nullopt;
      }},
     {"getEntityByPortalId",
      [](PortalStore& s, const Args& a) -> Result {
-         return recordOrNil(s.FindById(a.Record("entity").Type(), a.Number("portalId")));
+         return recordOrNil(s.FindById(a.Record("entity").type(), a.Number("portalId")));
      }},
     {"getEntityByErpPk",
      [](PortalStore& s, const Args& a) -> Result {
-         return recordOrNil(s.FindByErpPk(a.Record("entity").Type(), a.Text("erpPk")));
+         return recordOrNil(s.FindByErpPk(a.Record("entity").type(), a.Text("erpPk")));
      }},
     {"saveOrUpdateByErpPk",
      [](PortalStore& s, const Args& a) -> Result {
@@ -140,17 +140,17 @@ constexpr OperationHandler kHandlers[] = {
      }},
     {"deleteByErpPk",
      [](PortalStore& s, const Args& a) -> Result {
-         s.RemoveByErpPk(a.Record("entity").Type(), a.Text("erpPk"));
+         s.RemoveByErpPk(a.Record("entity").type(), a.Text("erpPk"));
          return std::nullopt;
      }},
     {"deleteByPortalId",
      [](PortalStore& s, const Args& a) -> Result {
-         s.RemoveById(a.Record("entity").Type(), a.Number("portalId"));
+         s.RemoveById(a.Record("entity").type(), a.Number("portalId"));
          return std::nullopt;
      }},
     {"getDtoByErpPk",
      [](PortalStore& s, const Args& a) -> Result {
-         return recordOrNil(s.FindByErpPk(a.Record("dto").Type(), a.Text("erpPk")));
+         return recordOrNil(s.FindByErpPk(a.Record("dto").type(), a.Text("erpPk")));
      }},
     {"saveOrUpdateByDto",
      [](PortalStore& s, const Args& a) -> Result {
@@ -159,13 +159,13 @@ constexpr OperationHandler kHandlers[] = {
      }},
     {"deleteByDto",
      [](PortalStore& s, const Args& a) -> Result {
-         s.RemoveByErpPk(a.Record("dto").Type(), a.Text("erpPk"));
+         s.RemoveByErpPk(a.Record("dto").type(), a.Text("erpPk"));
          return std::nullopt;
      }},
     {"findChangedDtos",
      [](PortalStore& s, const Args& a) -> Result {
          return arrayOf("ArrayOf_tns1_BaseExtendedDto",
-                        s.ChangedSince(a.Record("dto").Type(), a.Number("lastCommitNumber")));
+                        s.ChangedSince(a.Record("dto").type(), a.Number("lastCommitNumber")));
      }},
     {"saveOrUpdateDtoByPortalId",
      [](PortalStore& s, const Args& a) -> Result {
@@ -175,7 +175,7 @@ constexpr OperationHandler kHandlers[] = {
      }},
     {"getDtoByPortalId",
      [](PortalStore& s, const Args& a) -> Result {
-         return recordOrNil(s.FindById(a.Record("dto").Type(), a.Number("portalId")));
+         return recordOrNil(s.FindById(a.Record("dto").type(), a.Number("portalId")));
      }},
     {"dummyMethod", [](PortalStore&, const Args& a) -> Result { return a["day"]; }},
 };
@@ -193,7 +193,7 @@ std::string ReturnElementName(const quelta::OperationDef& operation) {
 }
 
 soap::TypeRef ResultType(const quelta::OperationDef& operation) {
-    return operation.result.empty() ? soap::TypeRef{} : quelta::PortalRegistry().Resolve(operation.result);
+    return operation.result.empty() ? soap::TypeRef{} : quelta::PortalRegistry().resolve(operation.result);
 }
 
 PortalService::PortalService(PortalStore& store, const quelta::PortalNamespaces& namespaces)
@@ -202,13 +202,13 @@ PortalService::PortalService(PortalStore& store, const quelta::PortalNamespaces&
     , serviceNs_(namespaces.service) {}
 
 SoapReply PortalService::Fault(std::string_view text) const {
-    return {500, "text/xml; charset=utf-8", codec_.EncodeFault("soapenv:Server", text)};
+    return {500, "text/xml; charset=utf-8", codec_.encodeFault("soapenv:Server", text)};
 }
 
 PortalService::Decoded PortalService::Decode(std::string_view body) const {
     Decoded decoded;
     try {
-        decoded.call = codec_.DecodeRequest(body);
+        decoded.call = codec_.decodeRequest(body);
     } catch (const std::exception& error) {
         decoded.call.reset();
         decoded.refusal = Fault(std::string("Request not understood: ") + error.what());
@@ -230,7 +230,7 @@ SoapReply PortalService::Run(const quelta::OperationDef& operation, const soap::
         std::optional<soap::Param> param;
         if (result) param = soap::Param{ReturnElementName(operation), ResultType(operation), *result};
         return {200, "text/xml; charset=utf-8",
-                codec_.EncodeResponse(operation.name, param, {.multiRef = multiRef})};
+                codec_.encodeResponse(operation.name, param, {.multiRef = multiRef})};
     } catch (const PortalFault& fault) {
         return Fault(fault.what());
     } catch (const std::exception& error) {

@@ -21,61 +21,61 @@ constexpr KeyMembersRow kKeyMembers[] = {
 };
 
 const soap::MemberInfo* member(const soap::RecordType& type, std::string_view name) {
-    return name.empty() ? nullptr : type.Find(name);
+    return name.empty() ? nullptr : type.find(name);
 }
 
 std::int64_t readNumber(const soap::Record& record, std::string_view name) {
-    const soap::MemberInfo* info = member(record.Type(), name);
+    const soap::MemberInfo* info = member(record.type(), name);
     if (!info) return 0;
-    const soap::Value& v = record.At(info->index);
-    if (v.GetKind() == soap::Value::Kind::Int) return v.AsInt();
-    if (v.GetKind() == soap::Value::Kind::Long) return v.AsLong();
+    const soap::Value& v = record.at(info->index);
+    if (v.kind() == soap::Value::Kind::Int) return v.asInt();
+    if (v.kind() == soap::Value::Kind::Long) return v.asLong();
     return 0;
 }
 
 void writeNumber(soap::Record& record, std::string_view name, std::int64_t n) {
-    const soap::MemberInfo* info = member(record.Type(), name);
+    const soap::MemberInfo* info = member(record.type(), name);
     if (!info) return;
     if (info->type.scalar == soap::Scalar::Int)
-        record.MutableAt(info->index) = soap::Value(static_cast<std::int32_t>(n));
+        record.mutableAt(info->index) = soap::Value(static_cast<std::int32_t>(n));
     else if (info->type.scalar == soap::Scalar::Long)
-        record.MutableAt(info->index) = soap::Value(n);
+        record.mutableAt(info->index) = soap::Value(n);
 }
 
 std::string readErpPk(const soap::Record& record) {
-    const soap::MemberInfo* info = member(record.Type(), KeyMembersOf(record.Type()).erpPk);
+    const soap::MemberInfo* info = member(record.type(), KeyMembersOf(record.type()).erpPk);
     if (!info) return {};
-    const soap::Value& v = record.At(info->index);
-    return v.GetKind() == soap::Value::Kind::String ? v.AsString() : std::string();
+    const soap::Value& v = record.at(info->index);
+    return v.kind() == soap::Value::Kind::String ? v.asString() : std::string();
 }
 
 } // namespace
 
 KeyMembers KeyMembersOf(const soap::RecordType& type) {
     for (const auto& row : kKeyMembers) {
-        const soap::RecordType* base = quelta::PortalRegistry().FindRecord(row.base);
-        if (base && type.IsA(*base)) return row.members;
+        const soap::RecordType* base = quelta::PortalRegistry().findRecord(row.base);
+        if (base && type.isA(*base)) return row.members;
     }
     return {};
 }
 
 std::int64_t IdOf(const soap::Record& record) {
-    return readNumber(record, KeyMembersOf(record.Type()).id);
+    return readNumber(record, KeyMembersOf(record.type()).id);
 }
 
 std::vector<PortalStore::Slot>& PortalStore::ClassOf(const soap::RecordType& type) {
-    auto [it, inserted] = classes_.try_emplace(type.Name());
-    if (inserted) classOrder_.push_back(type.Name());
+    auto [it, inserted] = classes_.try_emplace(type.name());
+    if (inserted) classOrder_.push_back(type.name());
     return it->second;
 }
 
 const std::vector<PortalStore::Slot>* PortalStore::FindClass(const soap::RecordType& type) const {
-    const auto it = classes_.find(type.Name());
+    const auto it = classes_.find(type.name());
     return it == classes_.end() ? nullptr : &it->second;
 }
 
 void PortalStore::Stamp(soap::Record& record, std::int64_t id) {
-    const KeyMembers keys = KeyMembersOf(record.Type());
+    const KeyMembers keys = KeyMembersOf(record.type());
     writeNumber(record, keys.id, id);
     writeNumber(record, keys.commit, ++commit_);
 }
@@ -99,9 +99,9 @@ std::optional<soap::Record> PortalStore::FindById(const soap::RecordType& type, 
 
 void PortalStore::SaveByErpPk(soap::Record record, const std::string& erpPk) {
     std::lock_guard lock(mutex_);
-    if (const soap::MemberInfo* info = member(record.Type(), KeyMembersOf(record.Type()).erpPk))
-        record.MutableAt(info->index) = soap::Value(erpPk);
-    auto& slots = ClassOf(record.Type());
+    if (const soap::MemberInfo* info = member(record.type(), KeyMembersOf(record.type()).erpPk))
+        record.mutableAt(info->index) = soap::Value(erpPk);
+    auto& slots = ClassOf(record.type());
     const auto it = std::find_if(slots.begin(), slots.end(),
                                  [&](const Slot& slot) { return readErpPk(slot.record) == erpPk; });
     if (it != slots.end()) {
@@ -119,20 +119,20 @@ void PortalStore::UpdateById(const soap::RecordType& type, const soap::Record& v
     auto& slots = ClassOf(type);
     const auto it = std::find_if(slots.begin(), slots.end(), [&](const Slot& slot) { return slot.id == id; });
     if (it == slots.end())
-        throw PortalFault("No " + type.Name() + " with Portal id " + std::to_string(id) + " is stored");
+        throw PortalFault("No " + type.name() + " with Portal id " + std::to_string(id) + " is stored");
     const KeyMembers keys = KeyMembersOf(type);
-    const KeyMembers sentKeys = KeyMembersOf(values.Type());
+    const KeyMembers sentKeys = KeyMembersOf(values.type());
     soap::Record& stored = it->record;
-    for (const auto& sent : values.Type().Members()) {
+    for (const auto& sent : values.type().members()) {
         if (sent.name == sentKeys.id || sent.name == sentKeys.commit) continue;
-        const soap::MemberInfo* target = type.Find(sent.name);
+        const soap::MemberInfo* target = type.find(sent.name);
         if (!target || target->type != sent.type || target->name == keys.id) continue;
-        const soap::Value& value = values.At(sent.index);
-        if (value.IsAbsent()) continue;
-        if (target->name == keys.erpPk && value.GetKind() == soap::Value::Kind::String &&
-            value.AsString().empty())
+        const soap::Value& value = values.at(sent.index);
+        if (value.isAbsent()) continue;
+        if (target->name == keys.erpPk && value.kind() == soap::Value::Kind::String &&
+            value.asString().empty())
             continue;
-        stored.MutableAt(target->index) = value;
+        stored.mutableAt(target->index) = value;
     }
     Stamp(stored, id);
 }
@@ -140,7 +140,7 @@ void PortalStore::UpdateById(const soap::RecordType& type, const soap::Record& v
 void PortalStore::SaveById(soap::Record record) {
     std::lock_guard lock(mutex_);
     std::int64_t id = IdOf(record);
-    auto& slots = ClassOf(record.Type());
+    auto& slots = ClassOf(record.type());
     const auto it = std::find_if(slots.begin(), slots.end(), [&](const Slot& slot) { return slot.id == id; });
     if (id != 0 && it != slots.end()) {
         Stamp(record, id);
@@ -179,7 +179,7 @@ std::vector<soap::Record> PortalStore::ChangedSince(const soap::RecordType& type
     const std::string_view commitMember = KeyMembersOf(type).commit;
     for (const auto& slot : *slots) {
         if (readNumber(slot.record, commitMember) <= after) continue;
-        if (!state.empty() && slot.record.GetString("state") != state) continue;
+        if (!state.empty() && slot.record.getString("state") != state) continue;
         changed.push_back(slot.record);
     }
     std::stable_sort(changed.begin(), changed.end(), [&](const soap::Record& a, const soap::Record& b) {
@@ -189,7 +189,7 @@ std::vector<soap::Record> PortalStore::ChangedSince(const soap::RecordType& type
 }
 
 void PortalStore::Add(soap::Record record) {
-    const KeyMembers keys = KeyMembersOf(record.Type());
+    const KeyMembers keys = KeyMembersOf(record.type());
     std::int64_t id = readNumber(record, keys.id);
     if (id == 0) {
         id = nextId_;
@@ -201,7 +201,7 @@ void PortalStore::Add(soap::Record record) {
         writeNumber(record, keys.commit, ++commit_);
     else
         commit_ = std::max(commit_, commit);
-    auto& slots = ClassOf(record.Type());
+    auto& slots = ClassOf(record.type());
     std::erase_if(slots, [&](const Slot& slot) { return slot.id == id; });
     slots.push_back({std::move(record), id});
 }

@@ -39,16 +39,16 @@ Value sample(Scalar scalar) {
 }
 
 TEST(RecordJson, EveryRegisteredRecordSurvivesJson) {
-    for (const auto& type : quelta::PortalRegistry().Records()) {
+    for (const auto& type : quelta::PortalRegistry().records()) {
         soap::Record record(*type);
-        for (const auto& member : type->Members()) {
-            if (member.type.IsScalar())
-                record.MutableAt(member.index) = sample(member.type.scalar);
+        for (const auto& member : type->members()) {
+            if (member.type.isScalar())
+                record.mutableAt(member.index) = sample(member.type.scalar);
             else if (member.type.array)
-                record.MutableAt(member.index) = Value(soap::Nil{});
+                record.mutableAt(member.index) = Value(soap::Nil{});
         }
         const Json json = ToJson(Value(record));
-        EXPECT_EQ(json["$type"], type->Name());
+        EXPECT_EQ(json["$type"], type->name());
         EXPECT_EQ(RecordFromJson(Json::parse(json.dump())), record) << json.dump();
     }
 }
@@ -56,10 +56,10 @@ TEST(RecordJson, EveryRegisteredRecordSurvivesJson) {
 TEST(RecordJson, NestedRecordsAndArraysTakeTheirDeclaredTypes) {
     const Json json = Json::parse(R"({"$type":"EmployeeCalendarDto","erpPk":"7","calendarIds":[3,null,5]})");
     const soap::Record calendar = RecordFromJson(json);
-    const auto& items = calendar.Get("calendarIds").AsArray().Items();
+    const auto& items = calendar.get("calendarIds").asArray().items();
     ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].AsInt(), 3);
-    EXPECT_TRUE(items[1].IsNil());
+    EXPECT_EQ(items[0].asInt(), 3);
+    EXPECT_TRUE(items[1].isNil());
     EXPECT_EQ(ToJson(Value(calendar))["calendarIds"], Json::parse("[3,null,5]"));
 }
 
@@ -87,7 +87,7 @@ TEST(RecordJson, RefusesWhatDoesNotFit) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.json);
         try {
-            FromJson(Json::parse(c.json), quelta::PortalRegistry().Resolve(c.declared));
+            FromJson(Json::parse(c.json), quelta::PortalRegistry().resolve(c.declared));
             ADD_FAILURE() << "accepted";
         } catch (const JsonValueError& error) {
             EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();

@@ -61,15 +61,15 @@ private:
 
 soap::Record bank(const std::string& code, const std::string& name) {
     soap::Record record = NewRecord("BankCodeDto");
-    record.Set("code", Value(code));
-    record.Set("name", Value(name));
+    record.set("code", Value(code));
+    record.set("name", Value(name));
     return record;
 }
 
 std::vector<std::string> erpPks(const std::vector<soap::Record>& records) {
     std::vector<std::string> keys;
     for (const auto& record : records)
-        keys.push_back(record.GetString("erpPk"));
+        keys.push_back(record.getString("erpPk"));
     return keys;
 }
 
@@ -86,24 +86,24 @@ TEST_P(StandinModes, StoresRecordsByClassAndKeyWithOneCommitCounter) {
 
     client.saveOrUpdateByDto(bank("0800", "Česká spořitelna"), "0800");
     soap::Record employee = NewRecord("EmployeeDto");
-    employee.Set("surname", Value("Nováková"));
-    employee.Set("photo", Value(soap::Bytes{0x89, 0x50, 0x4e, 0x47, 0x00, 0xff}));
+    employee.set("surname", Value("Nováková"));
+    employee.set("photo", Value(soap::Bytes{0x89, 0x50, 0x4e, 0x47, 0x00, 0xff}));
     client.saveOrUpdateByDto(employee, "E1");
     client.saveOrUpdateByDto(bank("0100", "Komerční banka"), "0100");
     client.saveOrUpdateByDto(bank("0800", "ČS"), "0800"); // replaced: same Portal id, new commit
 
     const auto stored = client.getDtoByErpPk(NewRecord("BankCodeDto"), "0800");
     ASSERT_TRUE(stored.has_value());
-    EXPECT_TRUE(stored->Is("BankCodeDto"));
-    EXPECT_EQ(stored->GetString("name"), "ČS");
-    EXPECT_EQ(stored->GetInt("portalId"), 1);
-    EXPECT_EQ(stored->GetLong("commitNumber"), 4);
+    EXPECT_TRUE(stored->is("BankCodeDto"));
+    EXPECT_EQ(stored->getString("name"), "ČS");
+    EXPECT_EQ(stored->getInt("portalId"), 1);
+    EXPECT_EQ(stored->getLong("commitNumber"), 4);
     EXPECT_FALSE(client.getDtoByErpPk(NewRecord("CityDto"), "0800").has_value());
 
     const auto byId = client.getDtoByPortalId(NewRecord("EmployeeDto"), 2);
     ASSERT_TRUE(byId.has_value());
-    EXPECT_EQ(byId->GetString("surname"), "Nováková");
-    EXPECT_EQ(byId->Get("photo"), employee.Get("photo"));
+    EXPECT_EQ(byId->getString("surname"), "Nováková");
+    EXPECT_EQ(byId->get("photo"), employee.get("photo"));
 
     EXPECT_EQ(erpPks(client.findChangedDtos(NewRecord("BankCodeDto"), 0)),
               (std::vector<std::string>{"0100", "0800"}));
@@ -113,19 +113,19 @@ TEST_P(StandinModes, StoresRecordsByClassAndKeyWithOneCommitCounter) {
     EXPECT_TRUE(client.findChangedDtos(NewRecord("CityDto"), 0).empty());
 
     soap::Record changed = NewRecord("EmployeeDto");
-    changed.Set("portalId", Value(std::int32_t{2}));
-    changed.Set("surname", Value("Dvořáková"));
+    changed.set("portalId", Value(std::int32_t{2}));
+    changed.set("surname", Value("Dvořáková"));
     client.saveOrUpdateDtoByPortalId(changed);
     const auto after = client.getDtoByErpPk(NewRecord("EmployeeDto"), "E1");
     ASSERT_TRUE(after.has_value());
-    EXPECT_EQ(after->GetString("surname"), "Dvořáková");
-    EXPECT_EQ(after->GetLong("commitNumber"), 5);
+    EXPECT_EQ(after->getString("surname"), "Dvořáková");
+    EXPECT_EQ(after->getLong("commitNumber"), 5);
 
     client.deleteByDto(NewRecord("BankCodeDto"), "0100");
     EXPECT_FALSE(client.getDtoByErpPk(NewRecord("BankCodeDto"), "0100").has_value());
     EXPECT_EQ(portal.AdminGet("commit")["commit"], 6);
 
-    changed.Set("portalId", Value(std::int32_t{99}));
+    changed.set("portalId", Value(std::int32_t{99}));
     EXPECT_THROW(client.saveOrUpdateDtoByPortalId(changed), quelta::ESOAPFault);
 }
 
@@ -144,26 +144,26 @@ TEST_P(StandinModes, AgreedPreprocessEntriesAndChangesSentBack) {
     auto ids = [](const std::vector<soap::Record>& entries) {
         std::vector<int> list;
         for (const auto& entry : entries)
-            list.push_back(entry.GetInt("id"));
+            list.push_back(entry.getInt("id"));
         return list;
     };
     EXPECT_EQ(ids(client.findChangedAgreedCashIncomeDtos(0)), (std::vector<int>{10, 12}));
     EXPECT_EQ(ids(client.findChangedAgreedCashIncomeDtos(3)), (std::vector<int>{12}));
     const auto records = client.findChangedAgreedRecordDtos(0);
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].Get("dateFrom").AsDateTime().offsetMinutes, 60);
-    EXPECT_EQ(records[0].GetDouble("hours"), 7.5);
+    EXPECT_EQ(records[0].get("dateFrom").asDateTime().offsetMinutes, 60);
+    EXPECT_EQ(records[0].getDouble("hours"), 7.5);
 
     soap::Record correction = NewRecord("CashIncomesDto");
-    correction.Set("portalId", Value(std::int32_t{10}));
-    correction.Set("amount", Value(1600.0));
-    correction.Set("employeeErpPk", Value("7"));
+    correction.set("portalId", Value(std::int32_t{10}));
+    correction.set("amount", Value(1600.0));
+    correction.set("employeeErpPk", Value("7"));
     client.saveOrUpdateDtoByPortalId(correction);
     const auto again = client.findChangedAgreedCashIncomeDtos(8);
     ASSERT_EQ(again.size(), 1u);
-    EXPECT_EQ(again[0].GetInt("id"), 10);
-    EXPECT_EQ(again[0].GetDouble("amount"), 1600.0);
-    EXPECT_EQ(again[0].GetLong("commitNumber"), 9);
+    EXPECT_EQ(again[0].getInt("id"), 10);
+    EXPECT_EQ(again[0].getDouble("amount"), 1600.0);
+    EXPECT_EQ(again[0].getLong("commitNumber"), 9);
 }
 
 INSTANTIATE_TEST_SUITE_P(InlineAndMultiRef, StandinModes, ::testing::Bool());
@@ -173,39 +173,39 @@ TEST(Standin, OperationsNoWorkflowCallsStillBehave) {
     auto& client = portal.Client();
 
     soap::Record entity = NewRecord("BankCode");
-    entity.Set("name", Value("Fio"));
+    entity.set("name", Value("Fio"));
     client.saveOrUpdateByErpPk(entity, "2010");
     const auto byKey = client.getEntityByErpPk(NewRecord("BankCode"), "2010");
     ASSERT_TRUE(byKey.has_value());
-    const std::int32_t id = byKey->GetInt("id");
-    EXPECT_EQ(byKey->GetString("erpPk"), "2010");
-    entity.Set("name", Value("Fio banka"));
+    const std::int32_t id = byKey->getInt("id");
+    EXPECT_EQ(byKey->getString("erpPk"), "2010");
+    entity.set("name", Value("Fio banka"));
     client.saveOrUpdateByPortalId(entity, id);
-    EXPECT_EQ(client.getEntityByPortalId(NewRecord("BankCode"), id)->GetString("name"), "Fio banka");
+    EXPECT_EQ(client.getEntityByPortalId(NewRecord("BankCode"), id)->getString("name"), "Fio banka");
     EXPECT_EQ(client.findChangedEntities(NewRecord("BankCode"), 1).size(), 1u);
     client.deleteByPortalId(NewRecord("BankCode"), id);
     EXPECT_FALSE(client.getEntityByErpPk(NewRecord("BankCode"), "2010").has_value());
 
     soap::Record income = NewRecord("CashIncomeDto");
-    income.Set("state", Value("agreed"));
-    income.Set("amount", Value(10.0));
+    income.set("state", Value("agreed"));
+    income.set("amount", Value(10.0));
     client.saveCashIncomeDtos(income);
     soap::Record absence = NewRecord("RecordDto");
-    absence.Set("state", Value("new"));
+    absence.set("state", Value("new"));
     client.saveRecordDtos(absence);
     EXPECT_EQ(client.findChangedAgreedCashIncomeDtos(0).size(), 1u);
     EXPECT_TRUE(client.findChangedAgreedRecordDtos(0).empty());
 
     soap::Record calendar = NewRecord("EmployeeCalendarDto");
-    calendar.Set("erpPk", Value("7"));
+    calendar.set("erpPk", Value("7"));
     client.saveEmployeeCalendarDto(calendar);
     EXPECT_EQ(portal.AdminGet("records?type=EmployeeCalendarDto").size(), 1u);
 
     soap::Record day = NewRecord("PayrollCalendarDay");
-    day.Set("dayName", Value("pondělí"));
+    day.set("dayName", Value("pondělí"));
     const auto echoed = client.dummyMethod(day);
     ASSERT_TRUE(echoed.has_value());
-    EXPECT_EQ(echoed->GetString("dayName"), "pondělí");
+    EXPECT_EQ(echoed->getString("dayName"), "pondělí");
 }
 
 TEST(Standin, InjectedFaultsEndInClearErrorsAndChangeNothing) {
@@ -282,11 +282,11 @@ TEST(Standin, AdminSeedsListsSavesAndLoads) {
     auto& client = reloaded.Client();
     const auto city = client.getDtoByPortalId(NewRecord("CityDto"), 40);
     ASSERT_TRUE(city.has_value());
-    EXPECT_EQ(city->GetString("erpPk"), "500");
+    EXPECT_EQ(city->getString("erpPk"), "500");
     client.saveOrUpdateByDto(bank("0100", "KB"), "0100"); // ids and commits continue after the loaded ones
     const auto kb = client.getDtoByErpPk(NewRecord("BankCodeDto"), "0100");
-    EXPECT_EQ(kb->GetInt("portalId"), 41);
-    EXPECT_EQ(kb->GetLong("commitNumber"), 3);
+    EXPECT_EQ(kb->getInt("portalId"), 41);
+    EXPECT_EQ(kb->getLong("commitNumber"), 3);
     reloaded.Admin("reset");
     EXPECT_TRUE(reloaded.AdminGet("records").empty());
 }

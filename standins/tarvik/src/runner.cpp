@@ -136,6 +136,22 @@ void runBatches(tsql::Session& session, const std::vector<std::string>& batches,
     if (progress) progress(what, 100);
 }
 
+//! A host message as a terminal line: CR (or CR LF) line breaks become newlines and the emphasis
+//! marks (U+0001) are dropped.
+std::string readable(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\x01') continue;
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 void removeDatabaseFiles(const std::filesystem::path& file) {
     std::error_code ignored;
     for (const char* suffix : {"", "-wal", "-shm", "-journal"})
@@ -180,7 +196,7 @@ private:
             ~Flush() {
                 const auto& transcript = self.script_.transcript();
                 for (; self.printed_ < transcript.size(); ++self.printed_)
-                    self.out_ << transcript[self.printed_].describe() << '\n';
+                    self.out_ << readable(transcript[self.printed_].describe()) << '\n';
                 self.out_.flush();
             }
         } flush{*this};
@@ -236,7 +252,7 @@ int runPlugin(const RunnerOptions& options, bool silentInstall, std::ostream& ou
             out << "HOST: " << call << '\n';
     }
     if (!failure.empty()) {
-        err << "Run failed: " << failure << '\n';
+        err << "Run failed: " << readable(failure) << '\n';
         return 1;
     }
     if (frontEnd.pendingAnswers() > 0) {

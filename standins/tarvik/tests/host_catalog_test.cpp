@@ -69,6 +69,6 @@ TEST(HostCatalog, TextsAndVersions) {
     EXPECT_FALSE(hostText(11820).empty());
     EXPECT_FALSE(hostText(8921).empty());
     EXPECT_THROW(hostText(1), plugin::TarvikError);
-    EXPECT_GE(kDefaultTarvikVersion, 0x0002000020110908ull);
+    EXPECT_GE(kDefaultTarvikVersion, 0x0000020020110908ull);
     EXPECT_GE(kDefaultSqlServerVersion, 0x09000000u);
 }

@@ -18,7 +18,7 @@ common::TDateTime ToHostDateTime(const std::optional<soap::DateTime>& value) {
     try {
         return common::EncodeDateTime({v.year, v.month, v.day, v.hour, v.minute, v.second, v.millisecond});
     } catch (const std::invalid_argument&) {
-        throw EPortalResponse("The Portal sent the date " + soap::FormatDateTime(v) +
+        throw EPortalResponse("The Portal sent the date " + soap::formatDateTime(v) +
                               ", which cannot be stored in the host");
     }
 }

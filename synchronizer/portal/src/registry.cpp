@@ -14,11 +14,11 @@ soap::Codec MakePortalCodec(const PortalNamespaces& ns) {
 }
 
 soap::Record NewRecord(std::string_view typeName) {
-    return soap::Record(PortalRegistry().Record(typeName));
+    return soap::Record(PortalRegistry().record(typeName));
 }
 
 soap::Array NewArray(std::string_view arrayTypeName) {
-    return soap::Array(PortalRegistry().Array(arrayTypeName));
+    return soap::Array(PortalRegistry().array(arrayTypeName));
 }
 
 } // namespace quelta

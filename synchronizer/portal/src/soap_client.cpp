@@ -31,7 +31,7 @@ public:
 
     std::string echo(const std::string& in) override {
         auto r = Invoke("echo", {soap::Value(in)});
-        return r && r->GetKind() == soap::Value::Kind::String ? r->AsString() : std::string();
+        return r && r->kind() == soap::Value::Kind::String ? r->asString() : std::string();
     }
     std::vector<soap::Record> findChangedEntities(const soap::Record& entity,
                                                   std::int64_t lastCommitNumber) override {
@@ -101,15 +101,15 @@ private:
         soap::Call call;
         call.operation = op.name;
         for (std::size_t i = 0; i < op.paramCount; ++i) {
-            const soap::TypeRef type = reg.Resolve(op.params[i].type);
-            if (!soap::Fits(type, args[i]))
+            const soap::TypeRef type = reg.resolve(op.params[i].type);
+            if (!soap::fits(type, args[i]))
                 throw EInvalidCast("Parameter " + std::string(op.params[i].wire) + " of " + call.operation +
                                    " must be a " + std::string(op.params[i].type) + ", not " +
                                    Describe(args[i]));
             call.params.push_back({std::string(op.params[i].wire), type, std::move(args[i])});
         }
         try {
-            codec_.EncodeRequest(call, body_);
+            codec_.encodeRequest(call, body_);
         } catch (const soap::ValueError& e) {
             throw EPortalRequest("The request " + call.operation + " could not be written: " + e.what());
         }
@@ -127,17 +127,17 @@ private:
         const HttpResponse& response = std::get<HttpResponse>(outcome);
 
         std::optional<soap::TypeRef> expected;
-        if (!op.result.empty()) expected = reg.Resolve(op.result);
+        if (!op.result.empty()) expected = reg.resolve(op.result);
         const bool soapStatus = response.status == 200 || response.status == 500;
         try {
             if (!soapStatus) throw soap::DecodeError("not a SOAP status");
-            soap::Response decoded = codec_.DecodeResponse(response.body, expected, limits_);
+            soap::Response decoded = codec_.decodeResponse(response.body, expected, limits_);
             if (response.status != 200)
                 throw EPortalConnection(HttpErrorText(call.operation, response) + " without a SOAP fault");
             if (op.result.empty()) return std::nullopt;
             return std::move(decoded.result);
         } catch (const soap::Fault& fault) {
-            throw ESOAPFault(fault.String(), fault.Code());
+            throw ESOAPFault(fault.faultString(), fault.code());
         } catch (const soap::TypeError& e) {
             if (response.status != 200) throw EPortalConnection(HttpErrorText(call.operation, response));
             throw EInvalidCast("The Portal's answer to " + call.operation +
@@ -157,20 +157,20 @@ private:
     }
 
     static std::string Describe(const soap::Value& v) {
-        return v.GetKind() == soap::Value::Kind::Record ? v.AsRecord().Type().Name()
-                                                        : std::string(soap::KindName(v.GetKind()));
+        return v.kind() == soap::Value::Kind::Record ? v.asRecord().type().name()
+                                                     : std::string(soap::kindName(v.kind()));
     }
 
     static std::optional<soap::Record> OneRecord(std::optional<soap::Value> v) {
-        if (!v || v->IsNull()) return std::nullopt;
-        return std::move(v->AsRecord());
+        if (!v || v->isNull()) return std::nullopt;
+        return std::move(v->asRecord());
     }
 
     static std::vector<soap::Record> Records(std::optional<soap::Value> v) {
         std::vector<soap::Record> out;
-        if (!v || v->IsNull()) return out;
-        for (soap::Value& item : v->AsArray().Items())
-            if (item.GetKind() == soap::Value::Kind::Record) out.push_back(std::move(item.AsRecord()));
+        if (!v || v->isNull()) return out;
+        for (soap::Value& item : v->asArray().items())
+            if (item.kind() == soap::Value::Kind::Record) out.push_back(std::move(item.asRecord()));
         return out;
     }
 

@@ -3,8 +3,8 @@
 namespace quelta::detail {
 
 const soap::MemberInfo& MemberOf(const soap::RecordType& type, std::string_view member) {
-    if (const soap::MemberInfo* m = type.Find(member)) return *m;
-    throw std::logic_error("typed record " + type.Name() + " names member " + std::string(member) +
+    if (const soap::MemberInfo* m = type.find(member)) return *m;
+    throw std::logic_error("typed record " + type.name() + " names member " + std::string(member) +
                            " that the registry does not know");
 }
 

@@ -97,7 +97,7 @@ TEST(PortalClient, WrongConcreteTypeIsAnInvalidCast) {
     EXPECT_THROW(s.portal->getDtoByErpPk(NewRecord("CityDto"), "1"), EInvalidCast);
     EXPECT_THROW(s.portal->saveOrUpdateByDto(NewRecord("PreprocessDto"), "1"), EInvalidCast);
     soap::Record city = NewRecord("CityDto");
-    city.Set("name", "Praha\x01");
+    city.set("name", "Praha\x01");
     EXPECT_THROW(s.portal->saveOrUpdateByDto(city, "1"), EPortalRequest);
     EXPECT_TRUE(s.sent.size() == 2u) << "a request that cannot be written is refused before sending";
 }

@@ -11,8 +11,8 @@ using common::EncodeDateTime;
 
 TEST(PortalDateTime, HostToPortal) {
     EXPECT_FALSE(ToPortalDateTime(0));
-    EXPECT_EQ(ToPortalDateTime(EncodeDateTime({2024, 5, 5})), soap::DateTime::Date(2024, 5, 5));
-    EXPECT_EQ(soap::FormatDateTime(*ToPortalDateTime(EncodeDateTime({2024, 5, 5}))),
+    EXPECT_EQ(ToPortalDateTime(EncodeDateTime({2024, 5, 5})), soap::DateTime::date(2024, 5, 5));
+    EXPECT_EQ(soap::formatDateTime(*ToPortalDateTime(EncodeDateTime({2024, 5, 5}))),
               "2024-05-05T00:00:00.000Z");
     EXPECT_EQ(ToPortalDateTime(EncodeDateTime({2024, 5, 5, 8, 30, 15, 250})),
               (soap::DateTime{2024, 5, 5, 8, 30, 15, 250, true, 0}));
@@ -30,8 +30,8 @@ TEST(PortalDateTime, PortalToHostKeepsTheSendersCalendarDate) {
         {"2024-02-29T12:00:00", EncodeDateTime({2024, 2, 29})},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ToHostDate(soap::ParseDateTime(c.text)), c.date) << c.text;
-    EXPECT_EQ(ToHostDateTime(soap::ParseDateTime("2024-03-01T08:15:00+02:00")),
+        EXPECT_EQ(ToHostDate(soap::parseDateTime(c.text)), c.date) << c.text;
+    EXPECT_EQ(ToHostDateTime(soap::parseDateTime("2024-03-01T08:15:00+02:00")),
               EncodeDateTime({2024, 3, 1, 8, 15}));
     EXPECT_EQ(ToHostDateTime(std::nullopt), 0);
     EXPECT_THROW(ToHostDateTime(soap::DateTime{0, 1, 1}), EPortalResponse);

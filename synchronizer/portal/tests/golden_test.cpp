@@ -22,9 +22,9 @@ std::string Request(std::string_view operation, std::vector<soap::Value> args) {
     const OperationDef* op = FindPortalOperation(operation);
     soap::Call call{std::string(operation), {}};
     for (std::size_t i = 0; i < op->paramCount; ++i)
-        call.params.push_back({std::string(op->params[i].wire), PortalRegistry().Resolve(op->params[i].type),
+        call.params.push_back({std::string(op->params[i].wire), PortalRegistry().resolve(op->params[i].type),
                                std::move(args[i])});
-    return MakePortalCodec().EncodeRequest(call);
+    return MakePortalCodec().encodeRequest(call);
 }
 
 void ExpectGolden(const std::string& name, const std::string& xml) {
@@ -75,7 +75,7 @@ TEST(GoldenRequests, Envelopes) {
 
     FamilyMemberDto member;
     member.erpPk = "1552011234";
-    member.dateOfBirth = soap::DateTime::Date(2015, 5, 20);
+    member.dateOfBirth = soap::DateTime::date(2015, 5, 20);
     member.employeeErpPk = "1001";
     member.foreName = "Eliška";
     member.surname = "Malá";
@@ -137,16 +137,16 @@ TEST(GoldenRequests, EmployeePhotoIsSentOnlyWhenSet) {
     std::smatch m;
     ASSERT_TRUE(
         std::regex_search(xml, m, std::regex(R"(<photo xsi:type="xsd:base64Binary">([^<]*)</photo>)")));
-    EXPECT_EQ(soap::DecodeBase64(m[1].str()), photo);
+    EXPECT_EQ(soap::decodeBase64(m[1].str()), photo);
 }
 
 TEST(GoldenRequests, EntityRecordNamesOnTheWire) {
     soap::Record state = NewRecord("NewRecord");
     soap::Record record = NewRecord("Record_");
-    record.Set("hoursPdt", "4");
-    state.Set("record", record);
+    record.set("hoursPdt", "4");
+    state.set("record", record);
     soap::Record outer = NewRecord("Record_");
-    outer.Set("state", state);
+    outer.set("state", state);
     const std::string xml = Request("saveOrUpdateByErpPk", {outer, std::string("R1")});
     EXPECT_NE(xml.find(R"(<entity xsi:type="ns1:Record">)"), std::string::npos);
     EXPECT_NE(xml.find(R"(<state xsi:type="ns1:NewRecord">)"), std::string::npos);

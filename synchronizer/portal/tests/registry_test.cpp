@@ -13,10 +13,10 @@ using soap::TypeRef;
 using soap::Value;
 
 TEST(PortalRegistry, OwnMembersAreInCharacterCodeOrder) {
-    for (const auto& type : PortalRegistry().Records()) {
-        const auto& members = type->Members();
-        for (std::size_t i = members.size() - type->OwnMemberCount() + 1; i < members.size(); ++i)
-            EXPECT_LT(members[i - 1].name, members[i].name) << type->Name();
+    for (const auto& type : PortalRegistry().records()) {
+        const auto& members = type->members();
+        for (std::size_t i = members.size() - type->ownMemberCount() + 1; i < members.size(); ++i)
+            EXPECT_LT(members[i - 1].name, members[i].name) << type->name();
     }
 }
 
@@ -34,20 +34,20 @@ TEST(PortalRegistry, NamesAndNamespacesThatDiffer) {
         {"RecordsDto", "RecordsDto", kDataNs},
     };
     for (const auto& c : cases) {
-        const auto& t = reg.Record(c.record);
-        EXPECT_EQ(t.XmlName(), c.xmlName) << c.record;
-        EXPECT_EQ(t.NsRole(), c.role) << c.record;
+        const auto& t = reg.record(c.record);
+        EXPECT_EQ(t.xmlName(), c.xmlName) << c.record;
+        EXPECT_EQ(t.nsRole(), c.role) << c.record;
     }
-    for (const auto& a : reg.Arrays())
-        EXPECT_EQ(a->NsRole(), kServiceNs) << a->Name();
-    EXPECT_EQ(reg.Record("RecordDto").Find("halfDay")->type.scalar, Scalar::String);
-    EXPECT_EQ(reg.Record("RecordsDto").Find("halfDay")->type.scalar, Scalar::Boolean);
-    EXPECT_EQ(reg.Record("BaseRecordState").Find("record")->type.record, &reg.Record("Record_"));
-    EXPECT_FALSE(reg.Record("PreprocessDto").Base());
+    for (const auto& a : reg.arrays())
+        EXPECT_EQ(a->nsRole(), kServiceNs) << a->name();
+    EXPECT_EQ(reg.record("RecordDto").find("halfDay")->type.scalar, Scalar::String);
+    EXPECT_EQ(reg.record("RecordsDto").find("halfDay")->type.scalar, Scalar::Boolean);
+    EXPECT_EQ(reg.record("BaseRecordState").find("record")->type.record, &reg.record("Record_"));
+    EXPECT_FALSE(reg.record("PreprocessDto").base());
 }
 
 TEST(PortalRegistry, InheritedMembersComeFirst) {
-    const auto& members = PortalRegistry().Record("PayrollComponentsGroupRecordDto").Members();
+    const auto& members = PortalRegistry().record("PayrollComponentsGroupRecordDto").members();
     std::vector<std::string> names;
     for (const auto& m : members)
         names.push_back(m.name);
@@ -57,13 +57,13 @@ TEST(PortalRegistry, InheritedMembersComeFirst) {
 
 TEST(PortalRegistry, NewRecordsStartEmpty) {
     const soap::Record e = NewRecord("EmployeeDto");
-    EXPECT_EQ(e.Get("surname"), Value(std::string()));
-    EXPECT_EQ(e.Get("personalNumber"), Value(std::int64_t{0}));
-    EXPECT_EQ(e.Get("vacancy"), Value(0.0));
-    EXPECT_EQ(e.Get("portalCreated"), Value(false));
-    EXPECT_TRUE(e.Get("photo").IsAbsent());
-    EXPECT_TRUE(e.Get("dateOfBirth").IsAbsent());
-    EXPECT_TRUE(NewRecord("EmployeeCalendarsDto").Get("payrollCalendarErpPk").IsAbsent());
+    EXPECT_EQ(e.get("surname"), Value(std::string()));
+    EXPECT_EQ(e.get("personalNumber"), Value(std::int64_t{0}));
+    EXPECT_EQ(e.get("vacancy"), Value(0.0));
+    EXPECT_EQ(e.get("portalCreated"), Value(false));
+    EXPECT_TRUE(e.get("photo").isAbsent());
+    EXPECT_TRUE(e.get("dateOfBirth").isAbsent());
+    EXPECT_TRUE(NewRecord("EmployeeCalendarsDto").get("payrollCalendarErpPk").isAbsent());
     EXPECT_THROW(NewRecord("NoSuchDto"), std::invalid_argument);
 }
 
@@ -77,9 +77,9 @@ TEST(PortalOperations, TableMatchesTheContract) {
     for (const auto& op : ops) {
         EXPECT_TRUE(names.insert(op.name).second) << op.name;
         for (const auto& p : op.Params())
-            EXPECT_NO_THROW(PortalRegistry().Resolve(p.type)) << op.name;
+            EXPECT_NO_THROW(PortalRegistry().resolve(p.type)) << op.name;
         if (!op.result.empty()) {
-            EXPECT_NO_THROW(PortalRegistry().Resolve(op.result)) << op.name;
+            EXPECT_NO_THROW(PortalRegistry().resolve(op.result)) << op.name;
         }
     }
     EXPECT_EQ(FindPortalOperation("findChangedDtos")->result, "ArrayOf_tns1_BaseExtendedDto");
@@ -96,8 +96,8 @@ public:
             if (depth > 2) return Value(soap::Nil{});
             soap::Array a(*t.array);
             for (int i = 0; i < 2; ++i) {
-                Value v = Fill(t.array->Element(), seed + i, depth + 1);
-                a.Items().push_back(v.IsAbsent() ? Value(soap::Nil{}) : std::move(v));
+                Value v = Fill(t.array->element(), seed + i, depth + 1);
+                a.items().push_back(v.isAbsent() ? Value(soap::Nil{}) : std::move(v));
             }
             return Value(std::move(a));
         }
@@ -132,8 +132,8 @@ public:
 
     soap::Record FillRecord(const soap::RecordType& type, int seed, int depth) {
         soap::Record r(type);
-        for (const auto& m : type.Members())
-            r.MutableAt(m.index) = Fill(m.type, seed + static_cast<int>(m.index), depth);
+        for (const auto& m : type.members())
+            r.mutableAt(m.index) = Fill(m.type, seed + static_cast<int>(m.index), depth);
         return r;
     }
 };
@@ -142,20 +142,20 @@ TEST(PortalCodec, EveryRegisteredTypeRoundTrips) {
     const soap::Codec codec = MakePortalCodec();
     Filler filler;
     std::vector<TypeRef> types;
-    for (const auto& r : PortalRegistry().Records())
+    for (const auto& r : PortalRegistry().records())
         types.push_back(TypeRef{Scalar::None, r.get(), nullptr});
-    for (const auto& a : PortalRegistry().Arrays())
+    for (const auto& a : PortalRegistry().arrays())
         types.push_back(TypeRef{Scalar::None, nullptr, a.get()});
     for (const TypeRef& type : types) {
-        const std::string name = type.record ? type.record->Name() : type.array->Name();
+        const std::string name = type.record ? type.record->name() : type.array->name();
         SCOPED_TRACE(name);
         const Value value = filler.Fill(type, 3, 0);
-        const std::string request = codec.EncodeRequest({"op", {{"value", type, value}}});
-        EXPECT_EQ(codec.DecodeRequest(request).params.at(0).value, value);
+        const std::string request = codec.encodeRequest({"op", {{"value", type, value}}});
+        EXPECT_EQ(codec.decodeRequest(request).params.at(0).value, value);
         for (bool multiRef : {false, true}) {
             const std::string response =
-                codec.EncodeResponse("op", soap::Param{"opReturn", type, value}, {multiRef});
-            EXPECT_EQ(codec.DecodeResponse(response, type).result, value);
+                codec.encodeResponse("op", soap::Param{"opReturn", type, value}, {multiRef});
+            EXPECT_EQ(codec.decodeResponse(response, type).result, value);
         }
     }
 }
@@ -164,32 +164,32 @@ TEST(PortalCodec, PolymorphicArrayElementsKeepTheirConcreteTypes) {
     const soap::Codec codec = MakePortalCodec();
     soap::Array changed = NewArray("ArrayOf_tns1_BaseExtendedDto");
     soap::Record employee = NewRecord("EmployeeDto");
-    employee.Set("surname", "Nováková");
-    changed.Add(employee);
-    changed.Add(NewRecord("CityDto"));
-    const TypeRef declared = PortalRegistry().Resolve("ArrayOf_tns1_BaseExtendedDto");
+    employee.set("surname", "Nováková");
+    changed.add(employee);
+    changed.add(NewRecord("CityDto"));
+    const TypeRef declared = PortalRegistry().resolve("ArrayOf_tns1_BaseExtendedDto");
     const auto result =
         codec
-            .DecodeResponse(codec.EncodeResponse("findChangedDtos", soap::Param{"r", declared, changed}),
+            .decodeResponse(codec.encodeResponse("findChangedDtos", soap::Param{"r", declared, changed}),
                             declared)
             .result;
-    const auto& items = result->AsArray().Items();
+    const auto& items = result->asArray().items();
     ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].AsRecord().Type().Name(), "EmployeeDto");
-    EXPECT_EQ(items[0].AsRecord().GetString("surname"), "Nováková");
-    EXPECT_TRUE(items[1].AsRecord().Is("CityDto"));
-    EXPECT_FALSE(items[1].AsRecord().Is("EmployeeDto"));
+    EXPECT_EQ(items[0].asRecord().type().name(), "EmployeeDto");
+    EXPECT_EQ(items[0].asRecord().getString("surname"), "Nováková");
+    EXPECT_TRUE(items[1].asRecord().is("CityDto"));
+    EXPECT_FALSE(items[1].asRecord().is("EmployeeDto"));
 }
 
 TEST(PortalCodec, NamespacesComeFromConfiguration) {
     PortalNamespaces ns;
     ns.data = "http://portal.example/dto";
     const soap::Codec codec = MakePortalCodec(ns);
-    const TypeRef type = PortalRegistry().Resolve("BaseExtendedDto");
-    const std::string xml = codec.EncodeResponse("get", soap::Param{"r", type, NewRecord("CityDto")});
+    const TypeRef type = PortalRegistry().resolve("BaseExtendedDto");
+    const std::string xml = codec.encodeResponse("get", soap::Param{"r", type, NewRecord("CityDto")});
     EXPECT_NE(xml.find(R"(xmlns:ns1="http://portal.example/dto")"), std::string::npos);
-    EXPECT_THROW(MakePortalCodec().DecodeResponse(xml, type), soap::TypeError);
-    EXPECT_EQ(codec.DecodeResponse(xml, type).result->AsRecord().Type().Name(), "CityDto");
+    EXPECT_THROW(MakePortalCodec().decodeResponse(xml, type), soap::TypeError);
+    EXPECT_EQ(codec.decodeResponse(xml, type).result->asRecord().type().name(), "CityDto");
 }
 
 } // namespace

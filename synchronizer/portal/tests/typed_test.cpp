@@ -32,7 +32,7 @@ TEST(TypedRecords, MembersMatchTheRegistry) {
                 [&] {
                     using T = decltype(typed);
                     std::vector<std::string> registered;
-                    for (const auto& m : PortalRegistry().Record(T::kTypeName).Members())
+                    for (const auto& m : PortalRegistry().record(T::kTypeName).members())
                         registered.push_back(m.name);
                     EXPECT_EQ(TypedMemberNames<T>(), registered) << T::kTypeName;
                     // An empty typed record converts to exactly the empty generic record.
@@ -53,11 +53,11 @@ TEST(TypedRecords, TravelOrderSurvivesTheWire) {
     (*order.costs)[0].amount = 250.5;
     (*order.costs)[1].note = "Parkovné";
     order.fuel = std::vector<TravelOrderFuelDto>{};
-    const soap::TypeRef declared = PortalRegistry().Resolve("BaseExtendedDto");
+    const soap::TypeRef declared = PortalRegistry().resolve("BaseExtendedDto");
     const soap::Codec codec = MakePortalCodec();
-    const auto decoded = codec.DecodeResponse(
-        codec.EncodeResponse("get", soap::Param{"r", declared, ToRecord(order)}, {true}), declared);
-    const TravelOrderDto back = FromRecord<TravelOrderDto>(decoded.result->AsRecord());
+    const auto decoded = codec.decodeResponse(
+        codec.encodeResponse("get", soap::Param{"r", declared, ToRecord(order)}, {true}), declared);
+    const TravelOrderDto back = FromRecord<TravelOrderDto>(decoded.result->asRecord());
     EXPECT_EQ(back.erpPk, "CP-7");
     EXPECT_EQ(back.personalNumber, 1001);
     EXPECT_EQ(back.startTime, order.startTime);
@@ -78,18 +78,18 @@ TEST(TypedRecords, ConcreteTypeIsChecked) {
         FromRecord<PayrollComponentsGroupRecordDto>(NewRecord("PayrollComponentsGroupCashIncomeDto")),
         EInvalidCast);
     soap::Record group = NewRecord("PayrollComponentsGroupRecordDto");
-    group.Set("name", "Nepřítomnosti");
+    group.set("name", "Nepřítomnosti");
     EXPECT_EQ(FromRecord<PayrollComponentsGroupDto>(group).name, "Nepřítomnosti");
     EXPECT_EQ(FromRecord<BaseExtendedDto>(NewRecord("EmployeeDto")).portalId, 0);
 }
 
 TEST(TypedRecords, HalfDayKeepsEachDeclaredType) {
     soap::Record received = NewRecord("RecordDto");
-    received.Set("halfDay", "dopoledne");
+    received.set("halfDay", "dopoledne");
     EXPECT_EQ(FromRecord<RecordDto>(received).halfDay, "dopoledne");
     RecordsDto sent;
     sent.halfDay = true;
-    EXPECT_EQ(ToRecord(sent).Get("halfDay"), soap::Value(true));
+    EXPECT_EQ(ToRecord(sent).get("halfDay"), soap::Value(true));
 }
 
 } // namespace

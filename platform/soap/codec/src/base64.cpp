@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view kBase64Alphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-constexpr std::array<std::int8_t, 256> MakeBase64Index() {
+constexpr std::array<std::int8_t, 256> makeBase64Index() {
     std::array<std::int8_t, 256> idx{};
     for (auto& v : idx)
         v = -1;
@@ -20,13 +20,13 @@ constexpr std::array<std::int8_t, 256> MakeBase64Index() {
         idx[static_cast<unsigned char>(kBase64Alphabet[i])] = static_cast<std::int8_t>(i);
     return idx;
 }
-constexpr auto kBase64Index = MakeBase64Index();
+constexpr auto kBase64Index = makeBase64Index();
 
 //! The two base64 characters of every 12-bit group, so that three bytes take two lookups.
 struct Base64Pairs {
     char chars[4096][2];
 };
-constexpr Base64Pairs MakeBase64Pairs() {
+constexpr Base64Pairs makeBase64Pairs() {
     Base64Pairs t{};
     for (std::size_t i = 0; i < 4096; ++i) {
         t.chars[i][0] = kBase64Alphabet[i >> 6];
@@ -34,24 +34,24 @@ constexpr Base64Pairs MakeBase64Pairs() {
     }
     return t;
 }
-constexpr Base64Pairs kBase64Pairs = MakeBase64Pairs();
+constexpr Base64Pairs kBase64Pairs = makeBase64Pairs();
 
 } // namespace
 
-std::string EncodeBase64(const Bytes& bytes) {
+std::string encodeBase64(const Bytes& bytes) {
     std::string out;
-    detail::AppendBase64(out, bytes);
+    detail::appendBase64(out, bytes);
     return out;
 }
 
-Bytes DecodeBase64(std::string_view text) {
+Bytes decodeBase64(std::string_view text) {
     Bytes out;
     out.reserve(text.size() / 4 * 3);
     unsigned acc = 0;
     int bits = 0;
     std::size_t padding = 0;
     for (char c : text) {
-        if (detail::IsXmlSpace(c)) continue;
+        if (detail::isXmlSpace(c)) continue;
         if (c == '=') {
             ++padding;
             continue;
@@ -71,7 +71,7 @@ Bytes DecodeBase64(std::string_view text) {
 
 namespace detail {
 
-void AppendBase64(std::string& out, const Bytes& bytes) {
+void appendBase64(std::string& out, const Bytes& bytes) {
     const std::size_t start = out.size();
     out.resize(start + (bytes.size() + 2) / 3 * 4);
     char* p = out.data() + start;

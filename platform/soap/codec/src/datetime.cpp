@@ -6,42 +6,42 @@ namespace platform::soap {
 
 namespace {
 
-int DaysInMonth(int year, int month) {
+int daysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
-[[noreturn]] void Bad(std::string_view text) {
-    detail::ThrowInvalid("dateTime", text);
+[[noreturn]] void bad(std::string_view text) {
+    detail::throwInvalid("dateTime", text);
 }
 
 } // namespace
 
-std::string FormatDateTime(const DateTime& dt) {
+std::string formatDateTime(const DateTime& dt) {
     std::string out;
-    detail::AppendDateTime(out, dt);
+    detail::appendDateTime(out, dt);
     return out;
 }
 
-DateTime ParseDateTime(std::string_view text) {
-    const std::string_view t = detail::TrimXmlSpace(text);
+DateTime parseDateTime(std::string_view text) {
+    const std::string_view t = detail::trimXmlSpace(text);
     std::size_t pos = 0;
     auto number = [&](std::size_t minDigits, std::size_t maxDigits) {
         const std::size_t start = pos;
         int value = 0;
         while (pos < t.size() && pos - start < maxDigits && t[pos] >= '0' && t[pos] <= '9')
             value = value * 10 + (t[pos++] - '0');
-        if (pos - start < minDigits) Bad(text);
+        if (pos - start < minDigits) bad(text);
         return value;
     };
     auto expect = [&](char c) {
-        if (pos >= t.size() || t[pos] != c) Bad(text);
+        if (pos >= t.size() || t[pos] != c) bad(text);
         ++pos;
     };
     DateTime dt;
     dt.hasOffset = false;
-    if (pos < t.size() && t[pos] == '-') Bad(text); // years before the common era are not used
+    if (pos < t.size() && t[pos] == '-') bad(text); // years before the common era are not used
     dt.year = number(4, 4);
     expect('-');
     dt.month = number(2, 2);
@@ -61,7 +61,7 @@ DateTime ParseDateTime(std::string_view text) {
             if (pos - start < 3) ms = ms * 10 + (t[pos] - '0');
             ++pos;
         }
-        if (pos == start) Bad(text);
+        if (pos == start) bad(text);
         for (std::size_t d = pos - start; d < 3; ++d)
             ms *= 10;
         dt.millisecond = ms;
@@ -75,21 +75,21 @@ DateTime ParseDateTime(std::string_view text) {
             const int hours = number(2, 2);
             expect(':');
             const int minutes = number(2, 2);
-            if (hours > 14 || minutes > 59) Bad(text);
+            if (hours > 14 || minutes > 59) bad(text);
             dt.offsetMinutes = sign * (hours * 60 + minutes);
         } else {
-            Bad(text);
+            bad(text);
         }
     }
     if (pos != t.size() || dt.month < 1 || dt.month > 12 || dt.day < 1 ||
-        dt.day > DaysInMonth(dt.year, dt.month) || dt.hour > 23 || dt.minute > 59 || dt.second > 59)
-        Bad(text);
+        dt.day > daysInMonth(dt.year, dt.month) || dt.hour > 23 || dt.minute > 59 || dt.second > 59)
+        bad(text);
     return dt;
 }
 
 namespace detail {
 
-void AppendDateTime(std::string& out, const DateTime& dt) {
+void appendDateTime(std::string& out, const DateTime& dt) {
     char buf[32];
     char* p = buf;
     auto digits = [&p](int value, int width) {

@@ -32,11 +32,11 @@ public:
         , out_(out) {
         out_.clear();
         out_.reserve(16 * 1024);
-        for (std::size_t r = 0; r < codec.NamespaceCount(); ++r)
+        for (std::size_t r = 0; r < codec.namespaceCount(); ++r)
             prefixes_.push_back("ns" + std::to_string(r) + ":");
     }
 
-    void OpenEnvelope() {
+    void openEnvelope() {
         out_ += R"(<?xml version="1.0" encoding="UTF-8"?>)"
                 "\n<soapenv:Envelope xmlns:soapenv=\"";
         out_ += kEnvelopeNs;
@@ -51,7 +51,7 @@ public:
             out_ += " xmlns:ns";
             out_ += std::to_string(r);
             out_ += "=\"";
-            AppendEscaped(out_, codec_.NamespaceUri(static_cast<std::uint8_t>(r)));
+            appendEscaped(out_, codec_.namespaceUri(static_cast<std::uint8_t>(r)));
             out_ += '"';
         }
         out_ += "><soapenv:Body soapenv:encodingStyle=\"";
@@ -59,22 +59,22 @@ public:
         out_ += "\">";
     }
 
-    void CloseEnvelope() {
-        WritePending();
+    void closeEnvelope() {
+        writePending();
         out_ += "</soapenv:Body></soapenv:Envelope>";
     }
 
-    void Raw(std::string_view text) { out_ += text; }
-    void Escaped(std::string_view text) { AppendEscaped(out_, text); }
+    void raw(std::string_view text) { out_ += text; }
+    void escaped(std::string_view text) { appendEscaped(out_, text); }
 
-    void OpenOperation(std::uint8_t role, std::string_view name) {
+    void openOperation(std::uint8_t role, std::string_view name) {
         out_ += "<ns";
         out_ += std::to_string(role);
         out_ += ':';
         out_ += name;
         out_ += '>';
     }
-    void CloseOperation(std::uint8_t role, std::string_view name) {
+    void closeOperation(std::uint8_t role, std::string_view name) {
         out_ += "</ns";
         out_ += std::to_string(role);
         out_ += ':';
@@ -82,13 +82,13 @@ public:
         out_ += '>';
     }
 
-    void WriteValue(std::string_view name, const TypeRef& declared, const Value& value,
+    void writeValue(std::string_view name, const TypeRef& declared, const Value& value,
                     std::size_t depth = 0) {
         if (depth > 512) throw ValueError("values nested too deeply to write");
-        switch (value.GetKind()) {
+        switch (value.kind()) {
         case Value::Kind::Absent:
         case Value::Kind::Nil:
-            Open(name);
+            open(name);
             out_ += " xsi:nil=\"true\"/>";
             return;
         case Value::Kind::Record:
@@ -96,23 +96,23 @@ public:
             if (multiRef_) {
                 const std::size_t id = nextId_++;
                 pending_.push_back({id, &value, depth});
-                Open(name);
+                open(name);
                 out_ += " href=\"#id";
                 out_ += std::to_string(id);
                 out_ += "\"/>";
             } else {
-                WriteComplex(name, {}, value, depth);
+                writeComplex(name, {}, value, depth);
             }
             return;
         default:
-            Open(name);
+            open(name);
             out_ += " xsi:type=\"";
-            AppendScalarTypeName(declared.scalar == Scalar::None || declared.scalar == Scalar::AnyType
-                                     ? ScalarFromXsdName(XsdName(value.GetKind()), false)
+            appendScalarTypeName(declared.scalar == Scalar::None || declared.scalar == Scalar::AnyType
+                                     ? scalarFromXsdName(xsdName(value.kind()), false)
                                      : declared.scalar);
             out_ += "\">";
-            AppendScalarText(out_, value);
-            Close(name);
+            appendScalarText(out_, value);
+            close(name);
         }
     }
 
@@ -123,80 +123,80 @@ private:
         std::size_t depth;
     };
 
-    void Open(std::string_view name) {
+    void open(std::string_view name) {
         out_ += '<';
         out_ += name;
     }
-    void Close(std::string_view name) {
+    void close(std::string_view name) {
         out_ += "</";
         out_ += name;
         out_ += '>';
     }
 
-    void AppendRole(std::uint8_t role) { out_ += prefixes_.at(role); }
+    void appendRole(std::uint8_t role) { out_ += prefixes_.at(role); }
 
-    void AppendScalarTypeName(Scalar s) {
+    void appendScalarTypeName(Scalar s) {
         out_ += s == Scalar::SoapString ? "soapenc:" : "xsd:";
-        out_ += XsdName(s);
+        out_ += xsdName(s);
     }
 
-    void AppendTypeName(const TypeRef& t) {
+    void appendTypeName(const TypeRef& t) {
         if (t.record) {
-            AppendRole(t.record->NsRole());
-            out_ += t.record->XmlName();
+            appendRole(t.record->nsRole());
+            out_ += t.record->xmlName();
         } else if (t.array) {
-            AppendRole(t.array->NsRole());
-            out_ += t.array->Name();
+            appendRole(t.array->nsRole());
+            out_ += t.array->name();
         } else {
-            AppendScalarTypeName(t.scalar);
+            appendScalarTypeName(t.scalar);
         }
     }
 
     //! A record or array element with its content; `idAttrs` carries the id of a multiRef element.
-    void WriteComplex(std::string_view name, std::string_view idAttrs, const Value& value,
+    void writeComplex(std::string_view name, std::string_view idAttrs, const Value& value,
                       std::size_t depth) {
-        Open(name);
+        open(name);
         out_ += idAttrs;
         out_ += " xsi:type=\"";
-        if (value.GetKind() == Value::Kind::Record) {
-            const Record& rec = value.AsRecord();
-            AppendTypeName(TypeRef{Scalar::None, &rec.Type(), nullptr});
+        if (value.kind() == Value::Kind::Record) {
+            const Record& rec = value.asRecord();
+            appendTypeName(TypeRef{Scalar::None, &rec.type(), nullptr});
             out_ += "\">";
-            const auto& members = rec.Type().Members();
-            const std::vector<Codec::MemberTags>* tags = codec_.TagsOf(rec.Type());
+            const auto& members = rec.type().members();
+            const std::vector<Codec::MemberTags>* tags = codec_.tagsOf(rec.type());
             for (std::size_t i = 0; i < members.size(); ++i) {
-                const Value& v = rec.At(i);
-                if (v.IsAbsent()) continue;
-                if (tags && !(*tags)[i].open.empty() && !v.IsNil() && v.GetKind() != Value::Kind::Record &&
-                    v.GetKind() != Value::Kind::Array) {
+                const Value& v = rec.at(i);
+                if (v.isAbsent()) continue;
+                if (tags && !(*tags)[i].open.empty() && !v.isNil() && v.kind() != Value::Kind::Record &&
+                    v.kind() != Value::Kind::Array) {
                     out_ += (*tags)[i].open;
-                    AppendScalarText(out_, v);
+                    appendScalarText(out_, v);
                     out_ += (*tags)[i].close;
                 } else {
-                    WriteValue(members[i].name, members[i].type, v, depth + 1);
+                    writeValue(members[i].name, members[i].type, v, depth + 1);
                 }
             }
         } else {
-            const Array& arr = value.AsArray();
-            const ArrayType& type = arr.Type();
-            AppendTypeName(TypeRef{Scalar::None, nullptr, &type});
+            const Array& arr = value.asArray();
+            const ArrayType& type = arr.type();
+            appendTypeName(TypeRef{Scalar::None, nullptr, &type});
             out_ += "\" soapenc:arrayType=\"";
-            AppendTypeName(type.Element());
+            appendTypeName(type.element());
             out_ += '[';
-            out_ += std::to_string(arr.Items().size());
+            out_ += std::to_string(arr.items().size());
             out_ += "]\">";
-            for (const Value& item : arr.Items())
-                WriteValue("item", type.Element(), item, depth + 1);
+            for (const Value& item : arr.items())
+                writeValue("item", type.element(), item, depth + 1);
         }
-        Close(name);
+        close(name);
     }
 
-    void WritePending() {
+    void writePending() {
         // Values queued while writing may queue more; a deque keeps earlier entries in place.
         for (std::size_t i = 0; i < pending_.size(); ++i) {
             const Pending p = pending_[i];
             std::string attrs = " id=\"id" + std::to_string(p.id) + "\" soapenc:root=\"0\"";
-            WriteComplex("multiRef", attrs, *p.value, p.depth);
+            writeComplex("multiRef", attrs, *p.value, p.depth);
         }
     }
 
@@ -217,74 +217,74 @@ Codec::Codec(const TypeRegistry& registry, std::vector<std::string> nsUris, std:
     , serviceRole_(serviceRole) {
     if (serviceRole_ >= nsUris_.size()) throw std::invalid_argument("the service namespace role has no URI");
     auto cache = std::make_shared<TagCache>();
-    for (const auto& type : registry.Records()) {
+    for (const auto& type : registry.records()) {
         std::vector<MemberTags>& tags = cache->byRecord[type.get()];
-        for (const MemberInfo& m : type->Members()) {
+        for (const MemberInfo& m : type->members()) {
             MemberTags& t = tags.emplace_back();
-            if (!m.type.IsScalar() || m.type.scalar == Scalar::AnyType) continue;
+            if (!m.type.isScalar() || m.type.scalar == Scalar::AnyType) continue;
             t.open = "<" + m.name + " xsi:type=\"" +
                      (m.type.scalar == Scalar::SoapString ? "soapenc:" : "xsd:") +
-                     std::string(XsdName(m.type.scalar)) + "\">";
+                     std::string(xsdName(m.type.scalar)) + "\">";
             t.close = "</" + m.name + ">";
         }
     }
     tags_ = std::move(cache);
 }
 
-const std::vector<Codec::MemberTags>* Codec::TagsOf(const RecordType& type) const {
+const std::vector<Codec::MemberTags>* Codec::tagsOf(const RecordType& type) const {
     const auto it = tags_->byRecord.find(&type);
     return it == tags_->byRecord.end() ? nullptr : &it->second;
 }
 
-const std::string& Codec::NamespaceUri(std::uint8_t role) const {
+const std::string& Codec::namespaceUri(std::uint8_t role) const {
     if (role >= nsUris_.size())
         throw std::invalid_argument("no namespace URI for role " + std::to_string(role));
     return nsUris_[role];
 }
 
-std::string Codec::EncodeRequest(const Call& call) const {
+std::string Codec::encodeRequest(const Call& call) const {
     std::string out;
-    EncodeRequest(call, out);
+    encodeRequest(call, out);
     return out;
 }
 
-void Codec::EncodeRequest(const Call& call, std::string& out) const {
+void Codec::encodeRequest(const Call& call, std::string& out) const {
     Writer w(*this, nsUris_.size(), false, out);
-    w.OpenEnvelope();
-    w.OpenOperation(serviceRole_, call.operation);
+    w.openEnvelope();
+    w.openOperation(serviceRole_, call.operation);
     for (const Param& p : call.params) {
-        if (!Fits(p.type, p.value))
+        if (!fits(p.type, p.value))
             throw ValueError("parameter " + p.name + " of " + call.operation + " cannot hold a " +
-                             std::string(KindName(p.value.GetKind())) + " value");
-        if (!p.value.IsAbsent()) w.WriteValue(p.name, p.type, p.value);
+                             std::string(kindName(p.value.kind())) + " value");
+        if (!p.value.isAbsent()) w.writeValue(p.name, p.type, p.value);
     }
-    w.CloseOperation(serviceRole_, call.operation);
-    w.CloseEnvelope();
+    w.closeOperation(serviceRole_, call.operation);
+    w.closeEnvelope();
 }
 
-std::string Codec::EncodeResponse(std::string_view operation, const std::optional<Param>& result,
+std::string Codec::encodeResponse(std::string_view operation, const std::optional<Param>& result,
                                   const EncodeOptions& options) const {
     std::string out;
     Writer w(*this, nsUris_.size(), options.multiRef, out);
-    w.OpenEnvelope();
+    w.openEnvelope();
     const std::string element = std::string(operation) + "Response";
-    w.OpenOperation(serviceRole_, element);
-    if (result && !result->value.IsAbsent()) w.WriteValue(result->name, result->type, result->value);
-    w.CloseOperation(serviceRole_, element);
-    w.CloseEnvelope();
+    w.openOperation(serviceRole_, element);
+    if (result && !result->value.isAbsent()) w.writeValue(result->name, result->type, result->value);
+    w.closeOperation(serviceRole_, element);
+    w.closeEnvelope();
     return out;
 }
 
-std::string Codec::EncodeFault(std::string_view faultCode, std::string_view faultString) const {
+std::string Codec::encodeFault(std::string_view faultCode, std::string_view faultString) const {
     std::string out;
     Writer w(*this, 0, false, out);
-    w.OpenEnvelope();
-    w.Raw("<soapenv:Fault><faultcode>");
-    w.Escaped(faultCode);
-    w.Raw("</faultcode><faultstring>");
-    w.Escaped(faultString);
-    w.Raw("</faultstring></soapenv:Fault>");
-    w.CloseEnvelope();
+    w.openEnvelope();
+    w.raw("<soapenv:Fault><faultcode>");
+    w.escaped(faultCode);
+    w.raw("</faultcode><faultstring>");
+    w.escaped(faultString);
+    w.raw("</faultstring></soapenv:Fault>");
+    w.closeEnvelope();
     return out;
 }
 

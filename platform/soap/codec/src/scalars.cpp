@@ -10,33 +10,33 @@
 
 namespace platform::soap {
 
-using detail::ThrowInvalid;
-using detail::TrimXmlSpace;
+using detail::throwInvalid;
+using detail::trimXmlSpace;
 
 namespace {
 
-template <class T> T ParseInteger(std::string_view text, std::string_view type) {
-    std::string_view t = TrimXmlSpace(text);
+template <class T> T parseInteger(std::string_view text, std::string_view type) {
+    std::string_view t = trimXmlSpace(text);
     if (!t.empty() && t.front() == '+') t.remove_prefix(1);
     T value{};
     auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) ThrowInvalid(type, text);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) throwInvalid(type, text);
     return value;
 }
 
-template <class T> T ParseFloating(std::string_view text, std::string_view type) {
-    std::string_view t = TrimXmlSpace(text);
+template <class T> T parseFloating(std::string_view text, std::string_view type) {
+    std::string_view t = trimXmlSpace(text);
     if (t == "INF" || t == "+INF") return std::numeric_limits<T>::infinity();
     if (t == "-INF") return -std::numeric_limits<T>::infinity();
     if (t == "NaN") return std::numeric_limits<T>::quiet_NaN();
     if (!t.empty() && t.front() == '+') t.remove_prefix(1);
     T value{};
     auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) ThrowInvalid(type, text);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) throwInvalid(type, text);
     return value;
 }
 
-template <class T> void AppendFloating(std::string& out, T value) {
+template <class T> void appendFloating(std::string& out, T value) {
     if (std::isnan(value)) {
         out += "NaN";
     } else if (std::isinf(value)) {
@@ -48,13 +48,13 @@ template <class T> void AppendFloating(std::string& out, T value) {
     }
 }
 
-template <class T> void AppendInteger(std::string& out, T value) {
+template <class T> void appendInteger(std::string& out, T value) {
     char buf[32];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
     out.append(buf, end);
 }
 
-bool IsDecimalText(std::string_view t) {
+bool isDecimalText(std::string_view t) {
     if (!t.empty() && (t.front() == '+' || t.front() == '-')) t.remove_prefix(1);
     bool digits = false, dot = false;
     for (char c : t) {
@@ -72,19 +72,19 @@ bool IsDecimalText(std::string_view t) {
 
 namespace detail {
 
-bool IsXmlSpace(char c) {
+bool isXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-std::string_view TrimXmlSpace(std::string_view s) {
-    while (!s.empty() && IsXmlSpace(s.front()))
+std::string_view trimXmlSpace(std::string_view s) {
+    while (!s.empty() && isXmlSpace(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && IsXmlSpace(s.back()))
+    while (!s.empty() && isXmlSpace(s.back()))
         s.remove_suffix(1);
     return s;
 }
 
-void ThrowInvalid(std::string_view type, std::string_view text) {
+void throwInvalid(std::string_view type, std::string_view text) {
     throw DecodeError("invalid " + std::string(type) + " value \"" + std::string(text.substr(0, 64)) + "\"");
 }
 
@@ -104,14 +104,14 @@ constexpr XsdType kXsdTypes[] = {
 
 } // namespace
 
-std::string_view XsdName(Scalar scalar) {
+std::string_view xsdName(Scalar scalar) {
     if (scalar == Scalar::SoapString) return "string";
     for (const auto& x : kXsdTypes)
         if (x.scalar == scalar) return x.name;
     return "anyType";
 }
 
-std::string_view XsdName(Value::Kind kind) {
+std::string_view xsdName(Value::Kind kind) {
     switch (kind) {
     case Value::Kind::String:
         return "string";
@@ -136,7 +136,7 @@ std::string_view XsdName(Value::Kind kind) {
     }
 }
 
-Scalar ScalarFromXsdName(std::string_view localName, bool soapEncoding) {
+Scalar scalarFromXsdName(std::string_view localName, bool soapEncoding) {
     if (soapEncoding && localName == "base64") return Scalar::Base64;
     for (const auto& x : kXsdTypes)
         if (x.name == localName)
@@ -144,7 +144,7 @@ Scalar ScalarFromXsdName(std::string_view localName, bool soapEncoding) {
     return Scalar::None;
 }
 
-void AppendEscaped(std::string& out, std::string_view text) {
+void appendEscaped(std::string& out, std::string_view text) {
     std::size_t run = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char* rep = nullptr;
@@ -184,41 +184,41 @@ void AppendEscaped(std::string& out, std::string_view text) {
     out.append(text.data() + run, text.size() - run);
 }
 
-void AppendScalarText(std::string& out, const Value& value) {
-    switch (value.GetKind()) {
+void appendScalarText(std::string& out, const Value& value) {
+    switch (value.kind()) {
     case Value::Kind::String:
-        AppendEscaped(out, value.AsString());
+        appendEscaped(out, value.asString());
         break;
     case Value::Kind::Int:
-        AppendInteger(out, value.AsInt());
+        appendInteger(out, value.asInt());
         break;
     case Value::Kind::Long:
-        AppendInteger(out, value.AsLong());
+        appendInteger(out, value.asLong());
         break;
     case Value::Kind::Double:
-        AppendFloating(out, value.AsDouble());
+        appendFloating(out, value.asDouble());
         break;
     case Value::Kind::Float:
-        AppendFloating(out, value.AsFloat());
+        appendFloating(out, value.asFloat());
         break;
     case Value::Kind::Boolean:
-        out += value.AsBoolean() ? "true" : "false";
+        out += value.asBoolean() ? "true" : "false";
         break;
     case Value::Kind::DateTime:
-        AppendDateTime(out, value.AsDateTime());
+        appendDateTime(out, value.asDateTime());
         break;
     case Value::Kind::Decimal:
-        AppendEscaped(out, value.AsDecimal().text);
+        appendEscaped(out, value.asDecimal().text);
         break;
     case Value::Kind::Bytes:
-        AppendBase64(out, value.AsBytes());
+        appendBase64(out, value.asBytes());
         break;
     default:
-        throw ValueError("a " + std::string(KindName(value.GetKind())) + " value has no text form");
+        throw ValueError("a " + std::string(kindName(value.kind())) + " value has no text form");
     }
 }
 
-Value ParseScalar(Scalar scalar, std::string_view text) {
+Value parseScalar(Scalar scalar, std::string_view text) {
     switch (scalar) {
     case Scalar::String:
     case Scalar::SoapString:
@@ -226,30 +226,30 @@ Value ParseScalar(Scalar scalar, std::string_view text) {
     case Scalar::None:
         return Value(std::string(text));
     case Scalar::Int:
-        return Value(ParseInteger<std::int32_t>(text, "int"));
+        return Value(parseInteger<std::int32_t>(text, "int"));
     case Scalar::Long:
-        return Value(ParseInteger<std::int64_t>(text, "long"));
+        return Value(parseInteger<std::int64_t>(text, "long"));
     case Scalar::Double:
-        return Value(ParseFloating<double>(text, "double"));
+        return Value(parseFloating<double>(text, "double"));
     case Scalar::Float:
-        return Value(ParseFloating<float>(text, "float"));
+        return Value(parseFloating<float>(text, "float"));
     case Scalar::Boolean: {
-        const std::string_view t = TrimXmlSpace(text);
+        const std::string_view t = trimXmlSpace(text);
         if (t == "true" || t == "1") return Value(true);
         if (t == "false" || t == "0") return Value(false);
-        ThrowInvalid("boolean", text);
+        throwInvalid("boolean", text);
     }
     case Scalar::DateTime:
-        return Value(ParseDateTime(text));
+        return Value(parseDateTime(text));
     case Scalar::Decimal: {
-        const std::string_view t = TrimXmlSpace(text);
-        if (!IsDecimalText(t)) ThrowInvalid("decimal", text);
+        const std::string_view t = trimXmlSpace(text);
+        if (!isDecimalText(t)) throwInvalid("decimal", text);
         return Value(Decimal{std::string(t)});
     }
     case Scalar::Base64:
-        return Value(DecodeBase64(text));
+        return Value(decodeBase64(text));
     }
-    ThrowInvalid("scalar", text);
+    throwInvalid("scalar", text);
 }
 
 } // namespace detail

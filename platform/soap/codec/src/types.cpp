@@ -21,32 +21,32 @@ constexpr ScalarName kScalarNames[] = {
     {"anyType", Scalar::AnyType},
 };
 
-std::string XmlKey(std::uint8_t role, std::string_view xmlName) {
+std::string xmlKey(std::uint8_t role, std::string_view xmlName) {
     std::string key(1, static_cast<char>(role));
     key += xmlName;
     return key;
 }
 
 //! Values that are absent rather than empty in a new record.
-bool IsOptional(const TypeRef& t) {
-    return !t.IsScalar() || t.scalar == Scalar::DateTime || t.scalar == Scalar::Base64 ||
+bool isOptional(const TypeRef& t) {
+    return !t.isScalar() || t.scalar == Scalar::DateTime || t.scalar == Scalar::Base64 ||
            t.scalar == Scalar::Decimal || t.scalar == Scalar::AnyType;
 }
 
 } // namespace
 
-Scalar ScalarFromTableName(std::string_view name) {
+Scalar scalarFromTableName(std::string_view name) {
     for (const auto& s : kScalarNames)
         if (s.name == name) return s.scalar;
     return Scalar::None;
 }
 
-const MemberInfo* RecordType::Find(std::string_view wireName) const {
+const MemberInfo* RecordType::find(std::string_view wireName) const {
     auto it = byName_.find(wireName);
     return it == byName_.end() ? nullptr : &members_[it->second];
 }
 
-bool RecordType::IsA(const RecordType& other) const {
+bool RecordType::isA(const RecordType& other) const {
     for (const RecordType* t = this; t; t = t->base_)
         if (t == &other) return true;
     return false;
@@ -61,7 +61,7 @@ TypeRegistry::TypeRegistry(std::span<const RecordDef> records, std::span<const M
         type->nsRole_ = def.nsRole;
         if (!recordByName_.emplace(type->name_, type.get()).second)
             throw std::invalid_argument("record type registered twice: " + type->name_);
-        if (!recordByXml_.emplace(XmlKey(type->nsRole_, type->xmlName_), type.get()).second)
+        if (!recordByXml_.emplace(xmlKey(type->nsRole_, type->xmlName_), type.get()).second)
             throw std::invalid_argument("XML type name registered twice: " + type->xmlName_);
         records_.push_back(std::move(type));
     }
@@ -75,7 +75,7 @@ TypeRegistry::TypeRegistry(std::span<const RecordDef> records, std::span<const M
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (records[i].base.empty()) continue;
-        records_[i]->base_ = FindRecord(records[i].base);
+        records_[i]->base_ = findRecord(records[i].base);
         if (!records_[i]->base_)
             throw std::invalid_argument("record type " + records_[i]->name_ + " names an unknown base " +
                                         std::string(records[i].base));
@@ -87,19 +87,19 @@ TypeRegistry::TypeRegistry(std::span<const RecordDef> records, std::span<const M
                 throw std::invalid_argument("record type " + r->name_ + " derives from itself");
     }
     for (std::size_t i = 0; i < arrays.size(); ++i)
-        arrays_[i]->element_ = Resolve(arrays[i].element);
+        arrays_[i]->element_ = resolve(arrays[i].element);
 
     // Own members in table order, then each record's full list with inherited members first.
     std::unordered_map<const RecordType*, std::vector<MemberInfo>> own;
     for (const auto& def : members) {
-        const RecordType* owner = FindRecord(def.record);
+        const RecordType* owner = findRecord(def.record);
         if (!owner)
             throw std::invalid_argument("member " + std::string(def.wire) + " of unknown record " +
                                         std::string(def.record));
         MemberInfo m;
         m.name = def.wire;
-        m.type = Resolve(def.type);
-        m.optional = IsOptional(m.type);
+        m.type = resolve(def.type);
+        m.optional = isOptional(m.type);
         own[owner].push_back(std::move(m));
     }
     for (auto& r : records_) {
@@ -123,37 +123,37 @@ TypeRegistry::TypeRegistry(std::span<const RecordDef> records, std::span<const M
     }
 }
 
-const RecordType* TypeRegistry::FindRecord(std::string_view name) const {
+const RecordType* TypeRegistry::findRecord(std::string_view name) const {
     auto it = recordByName_.find(name);
     return it == recordByName_.end() ? nullptr : it->second;
 }
 
-const RecordType* TypeRegistry::FindRecordByXml(std::uint8_t nsRole, std::string_view xmlName) const {
-    auto it = recordByXml_.find(XmlKey(nsRole, xmlName));
+const RecordType* TypeRegistry::findRecordByXml(std::uint8_t nsRole, std::string_view xmlName) const {
+    auto it = recordByXml_.find(xmlKey(nsRole, xmlName));
     return it == recordByXml_.end() ? nullptr : it->second;
 }
 
-const ArrayType* TypeRegistry::FindArray(std::string_view name) const {
+const ArrayType* TypeRegistry::findArray(std::string_view name) const {
     auto it = arrayByName_.find(name);
     return it == arrayByName_.end() ? nullptr : it->second;
 }
 
-const RecordType& TypeRegistry::Record(std::string_view name) const {
-    if (const RecordType* r = FindRecord(name)) return *r;
+const RecordType& TypeRegistry::record(std::string_view name) const {
+    if (const RecordType* r = findRecord(name)) return *r;
     throw std::invalid_argument("unknown record type: " + std::string(name));
 }
 
-const ArrayType& TypeRegistry::Array(std::string_view name) const {
-    if (const ArrayType* a = FindArray(name)) return *a;
+const ArrayType& TypeRegistry::array(std::string_view name) const {
+    if (const ArrayType* a = findArray(name)) return *a;
     throw std::invalid_argument("unknown array type: " + std::string(name));
 }
 
-TypeRef TypeRegistry::Resolve(std::string_view typeName) const {
+TypeRef TypeRegistry::resolve(std::string_view typeName) const {
     TypeRef t;
-    t.scalar = ScalarFromTableName(typeName);
-    if (t.IsScalar()) return t;
-    t.record = FindRecord(typeName);
-    if (!t.record) t.array = FindArray(typeName);
+    t.scalar = scalarFromTableName(typeName);
+    if (t.isScalar()) return t;
+    t.record = findRecord(typeName);
+    if (!t.record) t.array = findArray(typeName);
     if (!t.record && !t.array) throw std::invalid_argument("unknown type name: " + std::string(typeName));
     return t;
 }

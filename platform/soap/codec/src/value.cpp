@@ -10,16 +10,16 @@ constexpr std::array<std::string_view, 13> kKindNames = {"absent", "nil",    "st
                                                          "double", "float",  "boolean", "dateTime", "decimal",
                                                          "bytes",  "record", "array"};
 
-[[noreturn]] void WrongKind(Value::Kind wanted, Value::Kind held) {
-    throw ValueError("value is " + std::string(KindName(held)) + ", not " + std::string(KindName(wanted)));
+[[noreturn]] void wrongKind(Value::Kind wanted, Value::Kind held) {
+    throw ValueError("value is " + std::string(kindName(held)) + ", not " + std::string(kindName(wanted)));
 }
 
-template <class T> const T& Held(const auto& v, Value::Kind wanted, Value::Kind held) {
+template <class T> const T& held(const auto& v, Value::Kind wanted, Value::Kind held) {
     if (const T* p = std::get_if<T>(&v)) return *p;
-    WrongKind(wanted, held);
+    wrongKind(wanted, held);
 }
 
-Value::Kind KindOfScalar(Scalar s) {
+Value::Kind kindOfScalar(Scalar s) {
     switch (s) {
     case Scalar::String:
     case Scalar::SoapString:
@@ -49,7 +49,7 @@ Value::Kind KindOfScalar(Scalar s) {
 
 } // namespace
 
-std::string_view KindName(Value::Kind kind) {
+std::string_view kindName(Value::Kind kind) {
     return kKindNames[static_cast<std::size_t>(kind)];
 }
 
@@ -58,71 +58,71 @@ Value::Value(Record r)
 Value::Value(Array a)
     : v_(Box<soap::Array>(std::move(a))) {}
 
-const std::string& Value::AsString() const {
-    return Held<std::string>(v_, Kind::String, GetKind());
+const std::string& Value::asString() const {
+    return held<std::string>(v_, Kind::String, kind());
 }
-std::int32_t Value::AsInt() const {
-    return Held<std::int32_t>(v_, Kind::Int, GetKind());
+std::int32_t Value::asInt() const {
+    return held<std::int32_t>(v_, Kind::Int, kind());
 }
-std::int64_t Value::AsLong() const {
-    return Held<std::int64_t>(v_, Kind::Long, GetKind());
+std::int64_t Value::asLong() const {
+    return held<std::int64_t>(v_, Kind::Long, kind());
 }
-double Value::AsDouble() const {
-    return Held<double>(v_, Kind::Double, GetKind());
+double Value::asDouble() const {
+    return held<double>(v_, Kind::Double, kind());
 }
-float Value::AsFloat() const {
-    return Held<float>(v_, Kind::Float, GetKind());
+float Value::asFloat() const {
+    return held<float>(v_, Kind::Float, kind());
 }
-bool Value::AsBoolean() const {
-    return Held<bool>(v_, Kind::Boolean, GetKind());
+bool Value::asBoolean() const {
+    return held<bool>(v_, Kind::Boolean, kind());
 }
-const DateTime& Value::AsDateTime() const {
-    return Held<DateTime>(v_, Kind::DateTime, GetKind());
+const DateTime& Value::asDateTime() const {
+    return held<DateTime>(v_, Kind::DateTime, kind());
 }
-const Decimal& Value::AsDecimal() const {
-    return Held<Decimal>(v_, Kind::Decimal, GetKind());
+const Decimal& Value::asDecimal() const {
+    return held<Decimal>(v_, Kind::Decimal, kind());
 }
-const Bytes& Value::AsBytes() const {
-    return Held<Bytes>(v_, Kind::Bytes, GetKind());
+const Bytes& Value::asBytes() const {
+    return held<Bytes>(v_, Kind::Bytes, kind());
 }
-const Record& Value::AsRecord() const {
-    return *Held<Box<Record>>(v_, Kind::Record, GetKind());
+const Record& Value::asRecord() const {
+    return *held<Box<Record>>(v_, Kind::Record, kind());
 }
-Record& Value::AsRecord() {
-    return *Held<Box<Record>>(v_, Kind::Record, GetKind());
+Record& Value::asRecord() {
+    return *held<Box<Record>>(v_, Kind::Record, kind());
 }
-const Array& Value::AsArray() const {
-    return *Held<Box<soap::Array>>(v_, Kind::Array, GetKind());
+const Array& Value::asArray() const {
+    return *held<Box<soap::Array>>(v_, Kind::Array, kind());
 }
-Array& Value::AsArray() {
-    return *Held<Box<soap::Array>>(v_, Kind::Array, GetKind());
+Array& Value::asArray() {
+    return *held<Box<soap::Array>>(v_, Kind::Array, kind());
 }
 
 bool operator==(const Value& a, const Value& b) {
-    if (a.GetKind() != b.GetKind()) return false;
-    switch (a.GetKind()) {
+    if (a.kind() != b.kind()) return false;
+    switch (a.kind()) {
     case Value::Kind::Double: // NaN equals NaN for round-trip comparisons
-        return a.AsDouble() == b.AsDouble() || (a.AsDouble() != a.AsDouble() && b.AsDouble() != b.AsDouble());
+        return a.asDouble() == b.asDouble() || (a.asDouble() != a.asDouble() && b.asDouble() != b.asDouble());
     case Value::Kind::Float:
-        return a.AsFloat() == b.AsFloat() || (a.AsFloat() != a.AsFloat() && b.AsFloat() != b.AsFloat());
+        return a.asFloat() == b.asFloat() || (a.asFloat() != a.asFloat() && b.asFloat() != b.asFloat());
     default:
         return a.v_ == b.v_;
     }
 }
 
-bool Fits(const TypeRef& type, const Value& value) {
-    const Value::Kind kind = value.GetKind();
+bool fits(const TypeRef& type, const Value& value) {
+    const Value::Kind kind = value.kind();
     if (kind == Value::Kind::Absent || kind == Value::Kind::Nil) return true;
     if (type.scalar == Scalar::AnyType) return true;
-    if (type.IsScalar()) return kind == KindOfScalar(type.scalar);
-    if (type.record) return kind == Value::Kind::Record && value.AsRecord().Type().IsA(*type.record);
-    return kind == Value::Kind::Array && &value.AsArray().Type() == type.array;
+    if (type.isScalar()) return kind == kindOfScalar(type.scalar);
+    if (type.record) return kind == Value::Kind::Record && value.asRecord().type().isA(*type.record);
+    return kind == Value::Kind::Array && &value.asArray().type() == type.array;
 }
 
 Record::Record(const RecordType& type)
     : type_(&type) {
-    values_.reserve(type.Members().size());
-    for (const auto& m : type.Members()) {
+    values_.reserve(type.members().size());
+    for (const auto& m : type.members()) {
         switch (m.type.scalar) {
         case Scalar::String:
         case Scalar::SoapString:
@@ -150,64 +150,64 @@ Record::Record(const RecordType& type)
     }
 }
 
-bool Record::Is(std::string_view typeName) const {
-    for (const RecordType* t = type_; t; t = t->Base())
-        if (t->Name() == typeName) return true;
+bool Record::is(std::string_view typeName) const {
+    for (const RecordType* t = type_; t; t = t->base())
+        if (t->name() == typeName) return true;
     return false;
 }
 
 namespace {
-const MemberInfo& MemberOf(const RecordType& type, std::string_view member) {
-    if (const MemberInfo* m = type.Find(member)) return *m;
-    throw ValueError("record type " + type.Name() + " has no member " + std::string(member));
+const MemberInfo& memberOf(const RecordType& type, std::string_view member) {
+    if (const MemberInfo* m = type.find(member)) return *m;
+    throw ValueError("record type " + type.name() + " has no member " + std::string(member));
 }
 } // namespace
 
-const Value& Record::Get(std::string_view member) const {
-    return values_[MemberOf(*type_, member).index];
+const Value& Record::get(std::string_view member) const {
+    return values_[memberOf(*type_, member).index];
 }
 
-Value& Record::Mutable(std::string_view member) {
-    return values_[MemberOf(*type_, member).index];
+Value& Record::mutableMember(std::string_view member) {
+    return values_[memberOf(*type_, member).index];
 }
 
-void Record::Set(std::string_view member, Value value) {
-    const MemberInfo& m = MemberOf(*type_, member);
-    if (!Fits(m.type, value))
-        throw ValueError("member " + type_->Name() + "." + m.name + " cannot hold a " +
-                         std::string(KindName(value.GetKind())) + " value");
+void Record::set(std::string_view member, Value value) {
+    const MemberInfo& m = memberOf(*type_, member);
+    if (!fits(m.type, value))
+        throw ValueError("member " + type_->name() + "." + m.name + " cannot hold a " +
+                         std::string(kindName(value.kind())) + " value");
     values_[m.index] = std::move(value);
 }
 
-std::string Record::GetString(std::string_view member) const {
-    const Value& v = Get(member);
-    return v.IsNull() ? std::string() : v.AsString();
+std::string Record::getString(std::string_view member) const {
+    const Value& v = get(member);
+    return v.isNull() ? std::string() : v.asString();
 }
-std::int32_t Record::GetInt(std::string_view member) const {
-    const Value& v = Get(member);
-    return v.IsNull() ? 0 : v.AsInt();
+std::int32_t Record::getInt(std::string_view member) const {
+    const Value& v = get(member);
+    return v.isNull() ? 0 : v.asInt();
 }
-std::int64_t Record::GetLong(std::string_view member) const {
-    const Value& v = Get(member);
-    return v.IsNull() ? 0 : v.AsLong();
+std::int64_t Record::getLong(std::string_view member) const {
+    const Value& v = get(member);
+    return v.isNull() ? 0 : v.asLong();
 }
-double Record::GetDouble(std::string_view member) const {
-    const Value& v = Get(member);
-    return v.IsNull() ? 0.0 : v.AsDouble();
+double Record::getDouble(std::string_view member) const {
+    const Value& v = get(member);
+    return v.isNull() ? 0.0 : v.asDouble();
 }
-bool Record::GetBoolean(std::string_view member) const {
-    const Value& v = Get(member);
-    return v.IsNull() ? false : v.AsBoolean();
+bool Record::getBoolean(std::string_view member) const {
+    const Value& v = get(member);
+    return v.isNull() ? false : v.asBoolean();
 }
 
 bool operator==(const Record& a, const Record& b) {
     return a.type_ == b.type_ && a.values_ == b.values_;
 }
 
-void Array::Add(Value item) {
-    if (!Fits(type_->Element(), item))
-        throw ValueError("array " + type_->Name() + " cannot hold a " +
-                         std::string(KindName(item.GetKind())) + " element");
+void Array::add(Value item) {
+    if (!fits(type_->element(), item))
+        throw ValueError("array " + type_->name() + " cannot hold a " + std::string(kindName(item.kind())) +
+                         " element");
     items_.push_back(std::move(item));
 }
 

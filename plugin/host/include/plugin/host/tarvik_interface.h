@@ -118,8 +118,9 @@ public:
     //! [33] Value list of a host attribute given as "Table.Column": lines "value=text" separated by CR;
     //! empty when the attribute has none.
     virtual std::string GetAttributeConversion(std::string_view attribute) = 0;
-    //! [35] Host version: major and minor in the high word, the release date's hexadecimal digits
-    //! in the low word (2.0.2011.0908 = 0x0002000020110908).
+    //! [35] Host version: the release date's hexadecimal digits in the low 32 bits, the major
+    //! number in bits 8-15 and the minor in bits 0-7 of the high 32 bits
+    //! (2.0.2011.0908 = 0x0000020020110908).
     virtual std::uint64_t GetTarvikVersion() = 0;
     //! [36] SQL Server version: major in bits 24-31, minor in 16-23, build in 0-15.
     virtual std::uint32_t GetSQLServerVersion() = 0;

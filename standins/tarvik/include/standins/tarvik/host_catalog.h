@@ -46,7 +46,7 @@ std::string hostText(int number);
 
 //! The versions the host reports unless configured otherwise: Tarvik 2.0.2013.1112 and
 //! SQL Server 10.50.
-inline constexpr std::uint64_t kDefaultTarvikVersion = 0x0002000020131112ull;
+inline constexpr std::uint64_t kDefaultTarvikVersion = 0x0000020020131112ull;
 inline constexpr std::uint32_t kDefaultSqlServerVersion = 0x0A320000u;
 
 } // namespace standins::tarvik

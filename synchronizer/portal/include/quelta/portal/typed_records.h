@@ -34,9 +34,9 @@ template <class F> soap::Value ToValue(const soap::MemberInfo& m, const F& field
         soap::Array array(*m.type.array);
         for (const auto& item : *field) {
             if constexpr (std::is_same_v<std::decay_t<decltype(item)>, std::string>)
-                array.Add(soap::Value(item));
+                array.add(soap::Value(item));
             else
-                array.Add(soap::Value(ToRecord(item)));
+                array.add(soap::Value(ToRecord(item)));
         }
         return soap::Value(std::move(array));
     }
@@ -44,22 +44,22 @@ template <class F> soap::Value ToValue(const soap::MemberInfo& m, const F& field
 
 template <class F> void FromValue(const soap::Value& v, F& field) {
     if constexpr (std::is_same_v<F, std::optional<soap::DateTime>>) {
-        field = v.IsNull() ? std::nullopt : std::optional(v.AsDateTime());
+        field = v.isNull() ? std::nullopt : std::optional(v.asDateTime());
     } else if constexpr (std::is_same_v<F, std::optional<soap::Bytes>>) {
-        field = v.IsNull() ? std::nullopt : std::optional(v.AsBytes());
+        field = v.isNull() ? std::nullopt : std::optional(v.asBytes());
     } else {
         using Item = typename IsVector<typename F::value_type>::Item;
-        if (v.IsNull()) {
+        if (v.isNull()) {
             field.reset();
             return;
         }
         field.emplace();
-        for (const soap::Value& item : v.AsArray().Items()) {
-            if (item.IsNull()) continue;
+        for (const soap::Value& item : v.asArray().items()) {
+            if (item.isNull()) continue;
             if constexpr (std::is_same_v<Item, std::string>)
-                field->push_back(item.AsString());
+                field->push_back(item.asString());
             else
-                field->push_back(FromRecord<Item>(item.AsRecord()));
+                field->push_back(FromRecord<Item>(item.asRecord()));
         }
     }
 }
@@ -80,19 +80,19 @@ inline soap::Value ToValue(const soap::MemberInfo&, bool f) {
     return soap::Value(f);
 }
 inline void FromValue(const soap::Value& v, std::string& f) {
-    f = v.IsNull() ? std::string() : v.AsString();
+    f = v.isNull() ? std::string() : v.asString();
 }
 inline void FromValue(const soap::Value& v, std::int32_t& f) {
-    f = v.IsNull() ? 0 : v.AsInt();
+    f = v.isNull() ? 0 : v.asInt();
 }
 inline void FromValue(const soap::Value& v, std::int64_t& f) {
-    f = v.IsNull() ? 0 : v.AsLong();
+    f = v.isNull() ? 0 : v.asLong();
 }
 inline void FromValue(const soap::Value& v, double& f) {
-    f = v.IsNull() ? 0.0 : v.AsDouble();
+    f = v.isNull() ? 0.0 : v.asDouble();
 }
 inline void FromValue(const soap::Value& v, bool& f) {
-    f = v.IsNull() ? false : v.AsBoolean();
+    f = v.isNull() ? false : v.asBoolean();
 }
 
 } // namespace detail
@@ -101,20 +101,20 @@ inline void FromValue(const soap::Value& v, bool& f) {
 template <class T> soap::Record ToRecord(const T& typed) {
     soap::Record record = NewRecord(T::kTypeName);
     T::Members(typed, [&](std::string_view name, const auto& field) {
-        const soap::MemberInfo& m = detail::MemberOf(record.Type(), name);
-        record.Set(name, detail::ToValue(m, field));
+        const soap::MemberInfo& m = detail::MemberOf(record.type(), name);
+        record.set(name, detail::ToValue(m, field));
     });
     return record;
 }
 
 //! T's values read from a record of type T or of a type derived from it; throws EInvalidCast otherwise.
 template <class T> T FromRecord(const soap::Record& record) {
-    if (!record.Is(T::kTypeName))
-        throw EInvalidCast("Invalid class typecast: a " + record.Type().Name() + " is not a " +
+    if (!record.is(T::kTypeName))
+        throw EInvalidCast("Invalid class typecast: a " + record.type().name() + " is not a " +
                            std::string(T::kTypeName));
     T typed;
     T::Members(typed,
-               [&](std::string_view name, auto& field) { detail::FromValue(record.Get(name), field); });
+               [&](std::string_view name, auto& field) { detail::FromValue(record.get(name), field); });
     return typed;
 }
 

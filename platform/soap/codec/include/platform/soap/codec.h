@@ -35,9 +35,9 @@ public:
         , code_(std::move(code))
         , string_(std::move(faultString))
         , detail_(std::move(detail)) {}
-    const std::string& Code() const { return code_; }
-    const std::string& String() const { return string_; }
-    const std::string& Detail() const { return detail_; }
+    const std::string& code() const { return code_; }
+    const std::string& faultString() const { return string_; }
+    const std::string& detail() const { return detail_; }
 
 private:
     std::string code_;
@@ -84,32 +84,32 @@ class Codec {
 public:
     Codec(const TypeRegistry& registry, std::vector<std::string> nsUris, std::uint8_t serviceRole);
 
-    const TypeRegistry& Registry() const { return *registry_; }
-    const std::string& NamespaceUri(std::uint8_t role) const;
-    std::size_t NamespaceCount() const { return nsUris_.size(); }
+    const TypeRegistry& registry() const { return *registry_; }
+    const std::string& namespaceUri(std::uint8_t role) const;
+    std::size_t namespaceCount() const { return nsUris_.size(); }
 
     //! A request envelope; every value is inline, unset optional members are omitted.
-    std::string EncodeRequest(const Call& call) const;
+    std::string encodeRequest(const Call& call) const;
     //! The same into `out`, reusing its capacity (for callers that send many requests).
-    void EncodeRequest(const Call& call, std::string& out) const;
+    void encodeRequest(const Call& call, std::string& out) const;
     //! A response envelope for `operation`; `result` unset writes an empty response element.
-    std::string EncodeResponse(std::string_view operation, const std::optional<Param>& result,
+    std::string encodeResponse(std::string_view operation, const std::optional<Param>& result,
                                const EncodeOptions& options = {}) const;
     //! A fault envelope (sent with HTTP 500).
-    std::string EncodeFault(std::string_view faultCode, std::string_view faultString) const;
+    std::string encodeFault(std::string_view faultCode, std::string_view faultString) const;
 
     //! Reads a request; parameters are typed by their xsi:type, or by `expected` (name -> type) when absent.
-    Call DecodeRequest(std::string_view xml,
+    Call decodeRequest(std::string_view xml,
                        const std::vector<std::pair<std::string, TypeRef>>& expected = {},
                        const DecodeLimits& limits = {}) const;
     //! Reads a response; throws Fault for a SOAP fault, DecodeError/TypeError when the document is refused,
     //! malformed, or the result does not fit `expected`.
-    Response DecodeResponse(std::string_view xml, const std::optional<TypeRef>& expected = {},
+    Response decodeResponse(std::string_view xml, const std::optional<TypeRef>& expected = {},
                             const DecodeLimits& limits = {}) const;
 
     struct MemberTags;
     //! Ready-made start and end tags of a record's scalar members, in member order.
-    const std::vector<MemberTags>* TagsOf(const RecordType& type) const;
+    const std::vector<MemberTags>* tagsOf(const RecordType& type) const;
 
 private:
     struct TagCache;
@@ -120,11 +120,11 @@ private:
 };
 
 //! Base64 of raw bytes, and back (whitespace ignored; throws DecodeError on bad input).
-std::string EncodeBase64(const Bytes& bytes);
-Bytes DecodeBase64(std::string_view text);
+std::string encodeBase64(const Bytes& bytes);
+Bytes decodeBase64(std::string_view text);
 
 //! xsd:dateTime text, and back (throws DecodeError on bad input).
-std::string FormatDateTime(const DateTime& dt);
-DateTime ParseDateTime(std::string_view text);
+std::string formatDateTime(const DateTime& dt);
+DateTime parseDateTime(std::string_view text);
 
 } // namespace platform::soap

@@ -29,7 +29,7 @@ enum class Scalar : std::uint8_t {
 };
 
 //! Scalar type names as they appear in definition tables ("string", "int", "soapenc:string", ...).
-Scalar ScalarFromTableName(std::string_view name);
+Scalar scalarFromTableName(std::string_view name);
 
 //! One row of a member table: the owning record, the member's wire name and its type name (scalar, record or
 //! array). Rows of one record are listed in wire order.
@@ -63,7 +63,7 @@ struct TypeRef {
     const RecordType* record = nullptr;
     const ArrayType* array = nullptr;
 
-    bool IsScalar() const { return scalar != Scalar::None; }
+    bool isScalar() const { return scalar != Scalar::None; }
     friend bool operator==(const TypeRef&, const TypeRef&) = default;
 };
 
@@ -83,18 +83,18 @@ public:
     RecordType(const RecordType&) = delete; // member lookup refers into the member list
     RecordType& operator=(const RecordType&) = delete;
 
-    const std::string& Name() const { return name_; }
-    const std::string& XmlName() const { return xmlName_; }
-    std::uint8_t NsRole() const { return nsRole_; }
-    const RecordType* Base() const { return base_; }
+    const std::string& name() const { return name_; }
+    const std::string& xmlName() const { return xmlName_; }
+    std::uint8_t nsRole() const { return nsRole_; }
+    const RecordType* base() const { return base_; }
     //! All members in wire order, inherited members first.
-    const std::vector<MemberInfo>& Members() const { return members_; }
-    //! Number of members declared by this record itself (the tail of Members()).
-    std::size_t OwnMemberCount() const { return ownCount_; }
+    const std::vector<MemberInfo>& members() const { return members_; }
+    //! Number of members declared by this record itself (the tail of members()).
+    std::size_t ownMemberCount() const { return ownCount_; }
     //! The member with this wire name, or nullptr.
-    const MemberInfo* Find(std::string_view wireName) const;
+    const MemberInfo* find(std::string_view wireName) const;
     //! True when this type is `other` or derives from it.
-    bool IsA(const RecordType& other) const;
+    bool isA(const RecordType& other) const;
 
 private:
     friend class TypeRegistry;
@@ -110,9 +110,9 @@ private:
 //! An SOAP-encoded array type.
 class ArrayType {
 public:
-    const std::string& Name() const { return name_; }
-    std::uint8_t NsRole() const { return nsRole_; }
-    const TypeRef& Element() const { return element_; }
+    const std::string& name() const { return name_; }
+    std::uint8_t nsRole() const { return nsRole_; }
+    const TypeRef& element() const { return element_; }
 
 private:
     friend class TypeRegistry;
@@ -132,20 +132,20 @@ public:
     TypeRegistry& operator=(const TypeRegistry&) = delete;
 
     //! Record type by its code name ("Record_"), or nullptr.
-    const RecordType* FindRecord(std::string_view name) const;
+    const RecordType* findRecord(std::string_view name) const;
     //! Record type by namespace role and XML type name ("Record"), or nullptr.
-    const RecordType* FindRecordByXml(std::uint8_t nsRole, std::string_view xmlName) const;
+    const RecordType* findRecordByXml(std::uint8_t nsRole, std::string_view xmlName) const;
     //! Array type by its XML type name, or nullptr.
-    const ArrayType* FindArray(std::string_view name) const;
+    const ArrayType* findArray(std::string_view name) const;
     //! Record type by code name; throws std::invalid_argument when unknown.
-    const RecordType& Record(std::string_view name) const;
+    const RecordType& record(std::string_view name) const;
     //! Array type by name; throws std::invalid_argument when unknown.
-    const ArrayType& Array(std::string_view name) const;
+    const ArrayType& array(std::string_view name) const;
     //! A type name of a table: scalar, record or array; throws std::invalid_argument when unknown.
-    TypeRef Resolve(std::string_view typeName) const;
+    TypeRef resolve(std::string_view typeName) const;
 
-    const std::vector<std::unique_ptr<RecordType>>& Records() const { return records_; }
-    const std::vector<std::unique_ptr<ArrayType>>& Arrays() const { return arrays_; }
+    const std::vector<std::unique_ptr<RecordType>>& records() const { return records_; }
+    const std::vector<std::unique_ptr<ArrayType>>& arrays() const { return arrays_; }
 
 private:
     std::vector<std::unique_ptr<RecordType>> records_;

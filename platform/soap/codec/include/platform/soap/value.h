@@ -26,7 +26,7 @@ struct DateTime {
     int offsetMinutes = 0; //!< east of UTC; 0 with hasOffset is written "Z"
 
     //! Midnight of a calendar date with zero offset (how dates without a time are sent).
-    static DateTime Date(int year, int month, int day) { return DateTime{year, month, day}; }
+    static DateTime date(int year, int month, int day) { return DateTime{year, month, day}; }
     friend bool operator==(const DateTime&, const DateTime&) = default;
 };
 
@@ -125,26 +125,26 @@ public:
     Value(Record r);
     Value(Array a);
 
-    Kind GetKind() const { return static_cast<Kind>(v_.index()); }
-    bool IsAbsent() const { return GetKind() == Kind::Absent; }
-    bool IsNil() const { return GetKind() == Kind::Nil; }
+    Kind kind() const { return static_cast<Kind>(v_.index()); }
+    bool isAbsent() const { return kind() == Kind::Absent; }
+    bool isNil() const { return kind() == Kind::Nil; }
     //! Absent or nil.
-    bool IsNull() const { return IsAbsent() || IsNil(); }
+    bool isNull() const { return isAbsent() || isNil(); }
 
     //! Typed reads; throw ValueError naming both kinds when the value holds another kind.
-    const std::string& AsString() const;
-    std::int32_t AsInt() const;
-    std::int64_t AsLong() const;
-    double AsDouble() const;
-    float AsFloat() const;
-    bool AsBoolean() const;
-    const DateTime& AsDateTime() const;
-    const Decimal& AsDecimal() const;
-    const Bytes& AsBytes() const;
-    const Record& AsRecord() const;
-    Record& AsRecord();
-    const soap::Array& AsArray() const;
-    soap::Array& AsArray();
+    const std::string& asString() const;
+    std::int32_t asInt() const;
+    std::int64_t asLong() const;
+    double asDouble() const;
+    float asFloat() const;
+    bool asBoolean() const;
+    const DateTime& asDateTime() const;
+    const Decimal& asDecimal() const;
+    const Bytes& asBytes() const;
+    const Record& asRecord() const;
+    Record& asRecord();
+    const soap::Array& asArray() const;
+    soap::Array& asArray();
 
     friend bool operator==(const Value& a, const Value& b);
 
@@ -155,7 +155,7 @@ private:
 };
 
 //! Name of a value kind for messages ("string", "record", ...).
-std::string_view KindName(Value::Kind kind);
+std::string_view kindName(Value::Kind kind);
 
 //! A record of a registered type: all members (inherited first) created empty - strings empty, numbers 0,
 //! Booleans false, date-times, decimals, byte strings, records and arrays absent.
@@ -163,28 +163,28 @@ class Record {
 public:
     explicit Record(const RecordType& type);
 
-    const RecordType& Type() const { return *type_; }
+    const RecordType& type() const { return *type_; }
     //! True when the concrete type is `typeName` (code name) or derives from it.
-    bool Is(std::string_view typeName) const;
+    bool is(std::string_view typeName) const;
 
     //! Member by wire name; throws ValueError for an unknown member.
-    const Value& Get(std::string_view member) const;
+    const Value& get(std::string_view member) const;
     //! Sets a member after checking the value fits its declared type (absent and nil always fit);
     //! throws ValueError otherwise.
-    void Set(std::string_view member, Value value);
-    //! Member by position in Type().Members().
-    const Value& At(std::size_t index) const { return values_[index]; }
+    void set(std::string_view member, Value value);
+    //! Member by position in type().members().
+    const Value& at(std::size_t index) const { return values_[index]; }
     //! Mutable member by position; the caller keeps it fitting its declared type.
-    Value& MutableAt(std::size_t index) { return values_[index]; }
+    Value& mutableAt(std::size_t index) { return values_[index]; }
     //! Mutable member by wire name (for filling nested records and arrays in place).
-    Value& Mutable(std::string_view member);
+    Value& mutableMember(std::string_view member);
 
     //! Convenience reads that treat absent and nil as the empty value of the kind.
-    std::string GetString(std::string_view member) const;
-    std::int32_t GetInt(std::string_view member) const;
-    std::int64_t GetLong(std::string_view member) const;
-    double GetDouble(std::string_view member) const;
-    bool GetBoolean(std::string_view member) const;
+    std::string getString(std::string_view member) const;
+    std::int32_t getInt(std::string_view member) const;
+    std::int64_t getLong(std::string_view member) const;
+    double getDouble(std::string_view member) const;
+    bool getBoolean(std::string_view member) const;
 
     friend bool operator==(const Record& a, const Record& b);
 
@@ -202,11 +202,11 @@ public:
         : type_(&type)
         , items_(std::move(items)) {}
 
-    const ArrayType& Type() const { return *type_; }
-    const std::vector<Value>& Items() const { return items_; }
-    std::vector<Value>& Items() { return items_; }
+    const ArrayType& type() const { return *type_; }
+    const std::vector<Value>& items() const { return items_; }
+    std::vector<Value>& items() { return items_; }
     //! Appends after checking the item fits the element type; throws ValueError otherwise.
-    void Add(Value item);
+    void add(Value item);
 
     friend bool operator==(const Array& a, const Array& b);
 
@@ -216,6 +216,6 @@ private:
 };
 
 //! True when `value` may be stored where `type` is declared.
-bool Fits(const TypeRef& type, const Value& value);
+bool fits(const TypeRef& type, const Value& value);
 
 } // namespace platform::soap

@@ -229,9 +229,7 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
     try {
         raise(first, line, firstArgs);
     } catch (const SqlError& e) {
-        BatchEvent ev;
-        ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-        ex.output().events.push_back(std::move(ev));
+        ex.output().onMessage(messageOf(e));
     }
     raise(then, line, thenArgs);
 }

@@ -58,6 +58,7 @@ struct Expr {
     bool hasOperand = false;
     bool hasElse = false;
     int line = 1;
+    int depth = 1; //!< levels of the tree from this node down (subqueries included)
 };
 
 //! Object name such as [dbo].[Tab] or tempdb..#x; only the last part matters to this engine.
@@ -86,6 +87,7 @@ struct TableRef {
     std::unique_ptr<TableRef> left, right;
     ExprPtr on;
     int line = 1;
+    int depth = 1; //!< levels of joins, derived tables and their expressions from this item down
 };
 
 //! One item of a select list.
@@ -120,6 +122,7 @@ struct Query {
     std::vector<bool> unionAll; //!< unionAll[i] joins cores[i] and cores[i+1]
     std::vector<OrderItem> orderBy;
     int line = 1;
+    int depth = 1; //!< levels of the expressions and FROM items below, plus one
 };
 
 enum class StmtKind {

@@ -46,6 +46,42 @@ db::Value toDbValue(const Value& v) {
     return db::Value::text(toText(v));
 }
 
+//! Fills a platform/db batch result as the engine produces it: rows are converted one by one as they
+//! arrive, so that a result set is held once (as db::Value), never twice.
+class ResultFiller : public BatchSink {
+public:
+    void onColumns(const std::vector<ResultColumn>& columns) override {
+        columns_.clear();
+        rows_.clear();
+        for (const auto& c : columns)
+            columns_.push_back({c.name, std::string(c.type.baseName())});
+    }
+    void onRow(const std::vector<Value>& row) override {
+        std::vector<db::Value> r;
+        r.reserve(row.size());
+        for (const auto& v : row)
+            r.push_back(toDbValue(v));
+        rows_.push_back(std::move(r));
+    }
+    void onDone(long long) override {
+        result.resultSets.emplace_back(std::move(columns_), std::move(rows_));
+        columns_.clear();
+        rows_.clear();
+    }
+    void onMessage(const Message& m) override {
+        db::ServerMessage sm{m.number, m.severity, m.state, m.line, m.text};
+        (m.isError() ? errors : result.messages).push_back(std::move(sm));
+    }
+    void onRowsAffected(long long rows) override { result.rowsAffected = rows; }
+
+    db::BatchResult result;
+    std::vector<db::ServerMessage> errors;
+
+private:
+    std::vector<db::Column> columns_;
+    std::vector<std::vector<db::Value>> rows_;
+};
+
 class EmbeddedConnection : public db::Connection {
 public:
     EmbeddedConnection(std::shared_ptr<Database> database, std::unique_ptr<Session> session)
@@ -53,33 +89,10 @@ public:
         , session_(std::move(session)) {}
 
     db::BatchResult execute(std::string_view batch) override {
-        BatchOutput out = session_->execute(batch);
-        db::BatchResult result;
-        std::vector<db::ServerMessage> errors;
-        for (auto& ev : out.events) {
-            if (ev.kind == BatchEvent::Kind::Rows) {
-                std::vector<db::Column> columns;
-                for (const auto& c : ev.rows.columns)
-                    columns.push_back({c.name, std::string(c.type.baseName())});
-                std::vector<std::vector<db::Value>> rows;
-                rows.reserve(ev.rows.rows.size());
-                for (const auto& row : ev.rows.rows) {
-                    std::vector<db::Value> r;
-                    r.reserve(row.size());
-                    for (const auto& v : row)
-                        r.push_back(toDbValue(v));
-                    rows.push_back(std::move(r));
-                }
-                result.resultSets.emplace_back(std::move(columns), std::move(rows));
-                continue;
-            }
-            const Message& m = ev.message;
-            db::ServerMessage sm{m.number, m.severity, m.state, m.line, m.text};
-            (m.isError() ? errors : result.messages).push_back(std::move(sm));
-        }
-        result.rowsAffected = out.rowsAffected;
-        if (!errors.empty()) throw db::DbError(std::move(errors));
-        return result;
+        ResultFiller filler;
+        session_->execute(batch, filler);
+        if (!filler.errors.empty()) throw db::DbError(std::move(filler.errors));
+        return std::move(filler.result);
     }
 
     std::string serverName() const override { return database_->serverName(); }

@@ -61,6 +61,26 @@ Bound constantBound(const Value& v) {
     return b;
 }
 
+//! `terms` joined by `op` (" AND ", " OR ", " || ") in parenthesised groups of at most eight, groups of
+//! groups and so on: SQLite's parser stack and expression depth grow with the logarithm of the count
+//! only, where a flat or nested list of a thousand terms would exceed them.
+std::string joinBalanced(std::vector<std::string> terms, std::string_view op) {
+    constexpr std::size_t kGroup = 8;
+    auto group = [&](std::size_t from, std::size_t to) {
+        std::string sql = "(";
+        for (std::size_t i = from; i < to; ++i)
+            sql += (i > from ? std::string(op) : "") + terms[i];
+        return sql + ")";
+    };
+    while (terms.size() > kGroup) {
+        std::vector<std::string> groups;
+        for (std::size_t i = 0; i < terms.size(); i += kGroup)
+            groups.push_back(group(i, std::min(i + kGroup, terms.size())));
+        terms = std::move(groups);
+    }
+    return group(0, terms.size());
+}
+
 std::vector<std::uint8_t> hexBytes(const std::string& hex) {
     std::vector<std::uint8_t> out;
     std::string digits = hex.size() % 2 ? "0" + hex : hex;
@@ -179,9 +199,22 @@ std::string Binder::comparison(const std::string& op, const Bound& l, const Boun
 std::string Binder::predicate(const Expr& e, const Scope& scope) {
     switch (e.kind) {
     case ExprKind::Binary: {
-        if (e.text == "AND" || e.text == "OR")
-            return "(" + condition(*e.args[0], scope) + " " + e.text + " " + condition(*e.args[1], scope) +
-                   ")";
+        if (e.text == "AND" || e.text == "OR") {
+            // p AND q AND ... (in any grouping) is walked in a loop, so that long chains do not recurse.
+            std::vector<std::string> terms;
+            std::vector<const Expr*> pending{&e};
+            while (!pending.empty()) {
+                const Expr* x = pending.back();
+                pending.pop_back();
+                if (x->kind == ExprKind::Binary && x->text == e.text) {
+                    pending.push_back(x->args[1].get());
+                    pending.push_back(x->args[0].get());
+                } else {
+                    terms.push_back(condition(*x, scope));
+                }
+            }
+            return joinBalanced(std::move(terms), " " + e.text + " ");
+        }
         Bound l = expr(*e.args[0], scope);
         Bound r = expr(*e.args[1], scope);
         return comparison(e.text, l, r);
@@ -234,10 +267,10 @@ std::string Binder::predicate(const Expr& e, const Scope& scope) {
             }
             sql += "))";
         } else {
-            sql = "(";
-            for (std::size_t i = 0; i < items.size(); ++i)
-                sql += (i ? " OR " : "") + comparison("=", v, items[i]);
-            sql += ")";
+            std::vector<std::string> terms;
+            for (const Bound& it : items)
+                terms.push_back(comparison("=", v, it));
+            sql = joinBalanced(std::move(terms), " OR ");
         }
         return e.negated ? "(NOT " + sql + ")" : sql;
     }
@@ -391,39 +424,85 @@ Bound Binder::column(const Expr& e, const Scope& scope) {
 }
 
 Bound Binder::binary(const Expr& e, const Scope& scope) {
-    auto op = arithmetic(e.text);
-    if (!op && !(e.text == "&" || e.text == "|" || e.text == "^")) raise(102, e.line, {e.text});
-    Bound l = expr(*e.args[0], scope);
-    Bound r = expr(*e.args[1], scope);
-    Bound b;
-    b.aggregate = l.aggregate || r.aggregate;
-    if (!op) {
-        b.type = precedence(l.type.id) >= precedence(r.type.id) ? l.type : r.type;
-        if (e.text == "^")
-            b.sql = "((" + l.sql + " | " + r.sql + ") - (" + l.sql + " & " + r.sql + "))";
-        else
-            b.sql = "(" + l.sql + " " + e.text + " " + r.sql + ")";
-        return b;
+    // a + b - c | d ...: the operators of the left spine are applied in a loop, not by recursion, and
+    // their SQL stays flat: runs of text concatenation as one || list, runs of arithmetic as tsql_chain
+    // calls (each call the first argument of the next), constants folded from the left.
+    auto isSpineOperator = [](const std::string& op) {
+        return arithmetic(op) || op == "&" || op == "|" || op == "^";
+    };
+    if (!isSpineOperator(e.text)) raise(102, e.line, {e.text});
+    std::vector<const Expr*> spine;
+    const Expr* first = &e;
+    while (first->kind == ExprKind::Binary && isSpineOperator(first->text)) {
+        spine.push_back(first);
+        first = first->args[0].get();
     }
-    try {
-        b.type = binaryResultType(*op, l.type, r.type);
-    } catch (SqlError& err) {
-        err.setLine(e.line);
-        throw;
+    Bound value = expr(*first, scope); // the chain so far; its sql is stale while parts are pending
+    std::vector<std::string> concat;   // pending || operands, the value so far first
+    std::string base, steps;           // pending tsql_chain: first argument and the steps after it
+    Type baseType;
+    int stepCount = 0;
+    auto flushConcat = [&] {
+        if (concat.empty()) return;
+        value.sql = joinBalanced(std::move(concat), " || ");
+        concat.clear();
+    };
+    auto flushSteps = [&] {
+        if (stepCount == 0) return;
+        value.sql = "tsql_chain(" + base + ", " + code(baseType) + steps + ")";
+        steps.clear();
+        stepCount = 0;
+    };
+    for (auto it = spine.rbegin(); it != spine.rend(); ++it) {
+        const Expr& node = **it;
+        Bound r = expr(*node.args[1], scope);
+        value.aggregate = value.aggregate || r.aggregate;
+        value.name.clear();
+        auto op = arithmetic(node.text);
+        if (!op) {
+            flushConcat();
+            flushSteps();
+            value.type = precedence(value.type.id) >= precedence(r.type.id) ? value.type : r.type;
+            value.sql = node.text == "^" ? "tsql_bitxor(" + value.sql + ", " + r.sql + ")"
+                                         : "(" + value.sql + " " + node.text + " " + r.sql + ")";
+            value.constant.reset();
+            continue;
+        }
+        Type type;
+        try {
+            type = binaryResultType(*op, value.type, r.type);
+        } catch (SqlError& err) {
+            err.setLine(node.line);
+            throw;
+        }
+        if (value.constant && r.constant) {
+            bool aggregate = value.aggregate;
+            value = constantBound(binaryOp(*op, *value.constant, *r.constant));
+            value.aggregate = aggregate;
+            continue;
+        }
+        if (*op == BinaryOp::Add && isCharacterType(type.id) &&
+            (isCharacterType(value.type.id) || value.type.id == TypeId::Null) &&
+            (isCharacterType(r.type.id) || r.type.id == TypeId::Null)) {
+            flushSteps();
+            if (concat.empty()) concat.push_back(value.sql);
+            concat.push_back(r.sql);
+        } else {
+            flushConcat();
+            if (stepCount == 0) {
+                base = value.sql;
+                baseType = value.type;
+            }
+            steps += ", " + std::to_string(chainStep(*op, r.type)) + ", " + r.sql;
+            ++stepCount;
+        }
+        value.type = type;
+        value.constant.reset();
+        if (stepCount == kChainStepsPerCall) flushSteps();
     }
-    if (l.constant && r.constant) {
-        Bound c = constantBound(binaryOp(*op, *l.constant, *r.constant));
-        return c;
-    }
-    if (*op == BinaryOp::Add && isCharacterType(b.type.id) &&
-        (isCharacterType(l.type.id) || l.type.id == TypeId::Null) &&
-        (isCharacterType(r.type.id) || r.type.id == TypeId::Null)) {
-        b.sql = "(" + l.sql + " || " + r.sql + ")";
-        return b;
-    }
-    b.sql = "tsql_op(" + std::to_string(static_cast<int>(*op)) + ", " + l.sql + ", " + code(l.type) + ", " +
-            r.sql + ", " + code(r.type) + ")";
-    return b;
+    flushConcat();
+    flushSteps();
+    return value;
 }
 
 Bound Binder::caseExpr(const Expr& e, const Scope& scope) {

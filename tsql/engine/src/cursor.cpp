@@ -148,11 +148,9 @@ void fetch(Executor& ex, const CursorStmt& stmt) {
             ex.assign(*targets[i], values[i]);
         return;
     }
-    BatchEvent ev;
-    ev.kind = BatchEvent::Kind::Rows;
-    ev.rows.columns = c->columns;
-    if (found) ev.rows.rows.push_back(c->rows[static_cast<std::size_t>(row)]);
-    ex.output().events.push_back(std::move(ev));
+    std::vector<std::vector<Value>> rows;
+    if (found) rows.push_back(c->rows[static_cast<std::size_t>(row)]);
+    ex.sendRows(c->columns, rows);
 }
 
 void close(Session::Impl& s, Cursor& c) {

@@ -48,7 +48,7 @@ void executeDelete(Executor& ex, const DeleteStmt& stmt) {
         triggers.after(changed);
     });
     s.rowCount = changed;
-    ex.output().countRows(changed);
+    ex.output().onRowsAffected(changed);
 }
 
 } // namespace tsql::engine

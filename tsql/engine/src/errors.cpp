@@ -8,6 +8,10 @@ SqlError messageError(int number, int line, const std::vector<std::string>& args
     return SqlError(number, info->severity, state, formatMessage(info->text, args), line);
 }
 
+Message messageOf(const SqlError& e) {
+    return {e.number(), e.severity(), e.state(), e.line(), e.message()};
+}
+
 void raise(int number, int line, const std::vector<std::string>& args, int state) {
     throw messageError(number, line, args, state);
 }

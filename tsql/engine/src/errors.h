@@ -1,6 +1,7 @@
 #pragma once
 //! Raising SQL Server errors from the engine with the line of the batch they belong to.
 
+#include "tsql/engine.h"
 #include "tsql/error.h"
 
 #include <string>
@@ -10,6 +11,9 @@ namespace tsql::engine {
 
 //! The message-table error `number` filled with `args`, at `line`, with SQL Server's `state`.
 SqlError messageError(int number, int line, const std::vector<std::string>& args, int state = 1);
+
+//! The message a client receives for `e`.
+Message messageOf(const SqlError& e);
 
 //! Throws messageError(number, line, args, state).
 [[noreturn]] void raise(int number, int line, const std::vector<std::string>& args, int state = 1);

@@ -18,11 +18,11 @@ namespace tsql::engine {
 namespace {
 
 //! Errors that end only the statement; every other error ends the batch, as SQL Server does.
-constexpr std::array<int, 62> statementLevelErrors = {
+constexpr std::array<int, 63> statementLevelErrors = {
     201,   208,   220,   266,   512,   515,  517,  544,  547,   1222,  1767,  1776, 2601, 2627, 2705,  2714,
     2812,  3701,  3726,  3902,  3903,  8110, 8114, 8115, 8134,  8143,  8144,  8145, 8152, 8162, 50000, 16905,
     16911, 16915, 16916, 16917, 16924, 1779, 1781, 3727, 3728,  4405,  4901,  4902, 4916, 4917, 4922,  4924,
-    4928,  5074,  8111,  1088,  1505,  1902, 1913, 3723, 15223, 15248, 15335, 4403, 4406, 3725};
+    4928,  5074,  8111,  1088,  1505,  1902, 1913, 3723, 15223, 15248, 15335, 4403, 4406, 3725, 7119};
 
 bool endsBatch(const SqlError& e) {
     if (e.severity() < 11) return false;
@@ -141,10 +141,17 @@ void Executor::assign(Variable& v, const Value& value) {
 }
 
 void Executor::message(const std::string& text) {
-    BatchEvent ev;
-    ev.kind = BatchEvent::Kind::Message;
-    ev.message.text = text;
-    out_.events.push_back(std::move(ev));
+    Message m;
+    m.text = text;
+    out_.onMessage(m);
+}
+
+void Executor::sendRows(const std::vector<ResultColumn>& columns,
+                        const std::vector<std::vector<Value>>& rows) {
+    out_.onColumns(columns);
+    for (const auto& row : rows)
+        out_.onRow(row);
+    out_.onDone(static_cast<long long>(rows.size()));
 }
 
 void Executor::declare(const Statement& stmt) {
@@ -243,10 +250,8 @@ void Executor::compile(const Statement& stmt) {
 }
 
 void Executor::report(const SqlError& e) {
-    BatchEvent ev;
-    ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-    out_.events.push_back(std::move(ev));
     s_.error = e.number();
+    out_.onMessage(messageOf(e));
 }
 
 void Executor::run(const Batch& batch) {
@@ -426,14 +431,30 @@ void Executor::select(const SelectStmt& stmt) {
     const Query& q = stmt.query;
     bool assigning = !q.cores.front().items.front().assign.empty();
     if (!assigning) {
+        // Rows go to the sink as SQLite produces them; the result set starts with its first row (or
+        // its end), so that an error before any row sends none.
         Binder b(s_);
         QueryShape shape = b.query(q, nullptr);
-        BatchEvent ev;
-        ev.kind = BatchEvent::Kind::Rows;
-        ev.rows.columns = shape.columns;
-        ev.rows.rows = rows(shape.sql, shape.columns);
-        s_.rowCount = static_cast<long long>(ev.rows.rows.size());
-        out_.events.push_back(std::move(ev));
+        sqlite3_stmt* st = prepare(shape.sql);
+        StatementReset reset(st);
+        long long count = 0;
+        std::vector<Value> row(shape.columns.size());
+        int rc;
+        try {
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                for (std::size_t i = 0; i < row.size(); ++i)
+                    row[i] = readColumn(st, static_cast<int>(i), shape.columns[i].type);
+                if (count++ == 0) out_.onColumns(shape.columns);
+                out_.onRow(row);
+            }
+            sqliteStep(s_.db, st, rc);
+        } catch (const std::exception&) {
+            if (count > 0) out_.onDone(count);
+            throw;
+        }
+        if (count == 0) out_.onColumns(shape.columns);
+        out_.onDone(count);
+        s_.rowCount = count;
         return;
     }
     if (q.cores.size() > 1) raise(141, stmt.line, {});
@@ -532,9 +553,7 @@ void Executor::raiserror(const RaiserrorStmt& stmt) {
     if (severity < 0) severity = 0;
     if (severity > 25) severity = 25;
     if (severity <= 10) {
-        BatchEvent ev;
-        ev.message = {number == 50000 ? 0 : number, severity, state, stmt.line, text};
-        out_.events.push_back(std::move(ev));
+        out_.onMessage({number == 50000 ? 0 : number, severity, state, stmt.line, text});
         s_.rowCount = 0;
         if (stmt.setError) statementError_ = number;
         return;

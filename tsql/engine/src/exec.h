@@ -17,11 +17,11 @@ inline constexpr int kMaxNestLevel = 32;
 //! Thrown to end the calling batch after an error that ended a called procedure or dynamic batch.
 struct BatchAbort {};
 
-//! Runs one batch on a session and collects what it produces.
+//! Runs one batch on a session and hands what it produces to a sink.
 class Executor {
 public:
     //! `procedure`: running a procedure's body, where RETURN may carry a value.
-    Executor(Session::Impl& session, BatchOutput& out, bool procedure = false)
+    Executor(Session::Impl& session, BatchSink& out, bool procedure = false)
         : s_(session)
         , out_(out)
         , procedure_(procedure) {}
@@ -46,7 +46,9 @@ public:
 
     // Services for the statement implementations.
     Session::Impl& session() { return s_; }
-    BatchOutput& output() { return out_; }
+    BatchSink& output() { return out_; }
+    //! Sends a complete result set.
+    void sendRows(const std::vector<ResultColumn>& columns, const std::vector<std::vector<Value>>& rows);
     //! Binds the batch's variables to the parameters of a prepared statement.
     void bindVariables(sqlite3_stmt* stmt);
     //! Prepares (cached) and binds SQL; the caller steps and resets it.
@@ -93,7 +95,7 @@ private:
     void report(const SqlError& e);
 
     Session::Impl& s_;
-    BatchOutput& out_;
+    BatchSink& out_;
     bool procedure_ = false;
     bool aborted_ = false;
     bool scopeOnly_ = false;

@@ -163,7 +163,7 @@ void executeInsert(Executor& ex, const InsertStmt& stmt) {
         triggers.after(changed);
     });
     s.rowCount = changed;
-    ex.output().countRows(changed);
+    ex.output().onRowsAffected(changed);
 }
 
 } // namespace tsql::engine

@@ -37,10 +37,31 @@ ExprPtr binary(std::string op, ExprPtr l, ExprPtr r, int line) {
     e->text = std::move(op);
     e->args.push_back(std::move(l));
     e->args.push_back(std::move(r));
-    return e;
+    return withDepth(std::move(e));
 }
 
 } // namespace
+
+int checkedDepth(int depth, int line) {
+    if (depth > kMaxExpressionDepth) raise(191, line, {});
+    return depth;
+}
+
+ExprPtr withDepth(ExprPtr e) {
+    int below = e->query ? e->query->depth : 0;
+    for (const auto& a : e->args)
+        if (a) below = std::max(below, a->depth);
+    e->depth = checkedDepth(below + 1, e->line);
+    return e;
+}
+
+Parser::Nested::Nested(Parser& parser)
+    : parser_(parser) {
+    if (++parser_.nesting_ > kMaxNesting) {
+        --parser_.nesting_;
+        raise(191, parser_.cur().line, {});
+    }
+}
 
 bool isReserved(std::string_view word) {
     auto match = [&](std::string_view w) { return equalsIgnoreCase(w, word); };
@@ -62,6 +83,7 @@ std::string TypeName::text() const {
 }
 
 ExprPtr Parser::expression() {
+    Nested nested(*this);
     return orExpr();
 }
 
@@ -114,11 +136,12 @@ ExprPtr Parser::andExpr() {
 
 ExprPtr Parser::notExpr() {
     if (cur().is("NOT")) {
+        Nested nested(*this);
         int line = next().line;
         auto e = makeExpr(ExprKind::Unary, line);
         e->text = "NOT";
         e->args.push_back(notExpr());
-        return e;
+        return withDepth(std::move(e));
     }
     return predicate();
 }
@@ -131,7 +154,7 @@ ExprPtr Parser::predicate() {
         auto e = makeExpr(ExprKind::Exists, line);
         e->query = query();
         expectSymbol(")");
-        return e;
+        return withDepth(std::move(e));
     }
     auto left = additive();
     static constexpr std::string_view comparisons[] = {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"};
@@ -155,7 +178,7 @@ ExprPtr Parser::predicate() {
         e->args.push_back(std::move(left));
         e->args.push_back(additive());
         if (accept("ESCAPE")) e->args.push_back(additive());
-        return e;
+        return withDepth(std::move(e));
     }
     if (accept("BETWEEN")) {
         auto e = makeExpr(ExprKind::Between, line);
@@ -164,7 +187,7 @@ ExprPtr Parser::predicate() {
         e->args.push_back(additive());
         expect("AND");
         e->args.push_back(additive());
-        return e;
+        return withDepth(std::move(e));
     }
     if (accept("IN")) {
         expectSymbol("(");
@@ -182,7 +205,7 @@ ExprPtr Parser::predicate() {
         }
         expectSymbol(")");
         e->negated = negated;
-        return e;
+        return withDepth(std::move(e));
     }
     if (cur().is("IS")) {
         next();
@@ -190,7 +213,7 @@ ExprPtr Parser::predicate() {
         e->negated = accept("NOT");
         expect("NULL");
         e->args.push_back(std::move(left));
-        return e;
+        return withDepth(std::move(e));
     }
     return left;
 }
@@ -219,6 +242,7 @@ ExprPtr Parser::multiplicative() {
 
 ExprPtr Parser::unary() {
     if (cur().isSymbol("-") || cur().isSymbol("+") || cur().isSymbol("~")) {
+        Nested nested(*this);
         Token op = next();
         auto operand = unary();
         // Fold a sign into a numeric literal so that -2147483648 stays an int.
@@ -232,7 +256,7 @@ ExprPtr Parser::unary() {
         auto e = makeExpr(ExprKind::Unary, op.line);
         e->text = op.text;
         e->args.push_back(std::move(operand));
-        return e;
+        return withDepth(std::move(e));
     }
     return primary();
 }
@@ -276,7 +300,7 @@ ExprPtr Parser::primary() {
                 auto e = makeExpr(ExprKind::Subquery, line);
                 e->query = query();
                 expectSymbol(")");
-                return e;
+                return withDepth(std::move(e));
             }
             auto e = expression();
             expectSymbol(")");
@@ -300,7 +324,7 @@ ExprPtr Parser::primary() {
             expect("AS");
             e->type = typeName();
             expectSymbol(")");
-            return e;
+            return withDepth(std::move(e));
         }
         if ((t.is("CONVERT") || t.is("TRY_CONVERT")) && ahead(1).isSymbol("(")) {
             if (t.is("TRY_CONVERT")) unsupported("TRY_CONVERT");
@@ -312,7 +336,7 @@ ExprPtr Parser::primary() {
             e->args.push_back(expression());
             if (acceptSymbol(",")) e->args.push_back(expression());
             expectSymbol(")");
-            return e;
+            return withDepth(std::move(e));
         }
         if ((t.is("LEFT") || t.is("RIGHT")) && ahead(1).isSymbol("("))
             return functionCall(upper(next().text), line);
@@ -361,7 +385,7 @@ ExprPtr Parser::functionCall(std::string name, int line) {
     } while (acceptSymbol(","));
     expectSymbol(")");
     if (cur().is("OVER")) unsupported("OVER clause");
-    return e;
+    return withDepth(std::move(e));
 }
 
 ExprPtr Parser::caseExpr() {
@@ -381,7 +405,7 @@ ExprPtr Parser::caseExpr() {
         e->args.push_back(expression());
     }
     expect("END");
-    return e;
+    return withDepth(std::move(e));
 }
 
 TypeName Parser::typeName() {

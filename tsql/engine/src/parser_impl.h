@@ -9,6 +9,20 @@
 
 namespace tsql::engine {
 
+//! Deepest nesting of parentheses, function calls, CASE, subqueries, signs, NOT and statement blocks
+//! the parser follows before it answers error 191: keeps the recursive descent well inside the stack
+//! (also under the sanitizers, whose frames are larger).
+inline constexpr int kMaxNesting = 200;
+//! Most levels an expression tree may have, long chains such as a + b + c ... or p AND q AND ...
+//! included (each operator is a level): bounds every recursive walk of a tree (binding, stored forms,
+//! destruction) while leaving room for the chains generated SQL holds (hundreds of terms).
+inline constexpr int kMaxExpressionDepth = 1000;
+
+//! Sets `e.depth` from its arguments and subquery; error 191 past kMaxExpressionDepth.
+ExprPtr withDepth(ExprPtr e);
+//! `depth`, or error 191 at `line` when it is past kMaxExpressionDepth.
+int checkedDepth(int depth, int line);
+
 class Parser {
 public:
     explicit Parser(std::string_view text);
@@ -57,6 +71,18 @@ public:
     std::string moduleBody(std::vector<StmtPtr>& body, std::size_t start);
 
 private:
+    //! Counts one level of the parser's recursion for as long as it lives (error 191 past kMaxNesting).
+    class Nested {
+    public:
+        explicit Nested(Parser& parser);
+        ~Nested() { --parser_.nesting_; }
+        Nested(const Nested&) = delete;
+        Nested& operator=(const Nested&) = delete;
+
+    private:
+        Parser& parser_;
+    };
+
     ExprPtr orExpr();
     ExprPtr andExpr();
     ExprPtr notExpr();
@@ -103,6 +129,7 @@ private:
     std::string_view text_;
     std::vector<Token> tokens_;
     std::size_t pos_ = 0;
+    int nesting_ = 0;
 };
 
 //! True for words SQL Server reserves (they never serve as aliases).

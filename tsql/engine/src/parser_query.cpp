@@ -1,7 +1,34 @@
 #include "errors.h"
 #include "parser_impl.h"
 
+#include <algorithm>
+
 namespace tsql::engine {
+
+namespace {
+
+int depthOf(const ExprPtr& e) {
+    return e ? e->depth : 0;
+}
+
+//! Levels of a query's expressions and FROM items, plus one.
+int queryDepth(const Query& q) {
+    int below = 0;
+    for (const auto& core : q.cores) {
+        below = std::max({below, depthOf(core.top), depthOf(core.where), depthOf(core.having)});
+        for (const auto& item : core.items)
+            below = std::max(below, depthOf(item.expr));
+        for (const auto& g : core.groupBy)
+            below = std::max(below, depthOf(g));
+        for (const auto& ref : core.from)
+            below = std::max(below, ref->depth);
+    }
+    for (const auto& o : q.orderBy)
+        below = std::max(below, depthOf(o.expr));
+    return checkedDepth(below + 1, q.line);
+}
+
+} // namespace
 
 bool Parser::startsQuery() const {
     if (cur().is("SELECT")) return true;
@@ -30,6 +57,7 @@ ObjectName Parser::objectName() {
 }
 
 std::unique_ptr<Query> Parser::query() {
+    Nested nested(*this);
     auto q = std::make_unique<Query>();
     q->line = cur().line;
     auto term = [&] {
@@ -72,6 +100,7 @@ std::unique_ptr<Query> Parser::query() {
     if (cur().is("FOR") && (ahead(1).is("XML") || ahead(1).is("BROWSE")))
         unsupported("FOR " + upper(ahead(1).text));
     if (cur().is("OPTION")) unsupported("OPTION clause");
+    q->depth = queryDepth(*q);
     return q;
 }
 
@@ -209,6 +238,7 @@ std::unique_ptr<TableRef> Parser::tablePrimary() {
             ref->alias = optionalAlias();
             if (ref->alias.empty()) fail();
             if (cur().isSymbol("(")) unsupported("derived table column list");
+            ref->depth = checkedDepth(ref->derived->depth + 1, ref->line);
             return ref;
         }
         next();
@@ -226,6 +256,7 @@ std::unique_ptr<TableRef> Parser::tablePrimary() {
 }
 
 std::unique_ptr<TableRef> Parser::tableRef() {
+    Nested nested(*this);
     auto left = tablePrimary();
     for (;;) {
         JoinKind kind;
@@ -267,6 +298,8 @@ std::unique_ptr<TableRef> Parser::tableRef() {
             next();
             join->on = condition();
         }
+        join->depth =
+            checkedDepth(std::max({join->left->depth, join->right->depth, depthOf(join->on)}) + 1, line);
         left = std::move(join);
     }
 }

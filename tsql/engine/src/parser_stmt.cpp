@@ -109,6 +109,7 @@ ExprPtr Parser::standaloneExpression() {
 }
 
 StmtPtr Parser::statement() {
+    Nested nested(*this);
     const Token& t = cur();
     int line = t.line;
     StmtPtr s;

@@ -77,9 +77,7 @@ void runDynamic(Executor& ex, const ExecStmt& stmt) {
         batch = parseBatch(toText(text));
     } catch (const SqlError& e) {
         // A batch that does not parse fails only this statement.
-        BatchEvent ev;
-        ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-        ex.output().events.push_back(std::move(ev));
+        ex.output().onMessage(messageOf(e));
         ex.setStatementError(e.number());
         return;
     }

@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include "catalog_functions.h"
+#include "errors.h"
 #include "exec.h"
 #include "lexer.h"
 #include "parser.h"
@@ -9,6 +10,7 @@
 #include "tsql/sqlite.h"
 
 #include <atomic>
+#include <exception>
 #include <filesystem>
 
 namespace tsql {
@@ -29,6 +31,68 @@ namespace {
 
 std::atomic<int> memoryCounter{0};
 
+//! An exception a caller's sink threw, carried past the executor's handlers of engine errors (it is no
+//! std::exception) to Session::execute, which throws the original again.
+struct SinkFailure {
+    std::exception_ptr error;
+};
+
+//! Passes every call on to the caller's sink, wrapping what it throws in SinkFailure.
+class GuardedSink : public BatchSink {
+public:
+    explicit GuardedSink(BatchSink& sink)
+        : sink_(sink) {}
+    void onColumns(const std::vector<ResultColumn>& columns) override {
+        guard([&] { sink_.onColumns(columns); });
+    }
+    void onRow(const std::vector<Value>& row) override {
+        guard([&] { sink_.onRow(row); });
+    }
+    void onDone(long long rows) override {
+        guard([&] { sink_.onDone(rows); });
+    }
+    void onMessage(const Message& message) override {
+        guard([&] { sink_.onMessage(message); });
+    }
+    void onRowsAffected(long long rows) override {
+        guard([&] { sink_.onRowsAffected(rows); });
+    }
+
+private:
+    template <class Call> void guard(const Call& call) {
+        try {
+            call();
+        } catch (...) {
+            throw SinkFailure{std::current_exception()};
+        }
+    }
+    BatchSink& sink_;
+};
+
+//! Keeps everything a batch produces as the events of a BatchOutput.
+class Collector : public BatchSink {
+public:
+    explicit Collector(BatchOutput& out)
+        : out_(out) {}
+    void onColumns(const std::vector<ResultColumn>& columns) override {
+        BatchEvent ev;
+        ev.kind = BatchEvent::Kind::Rows;
+        ev.rows.columns = columns;
+        out_.events.push_back(std::move(ev));
+    }
+    void onRow(const std::vector<Value>& row) override { out_.events.back().rows.rows.push_back(row); }
+    void onDone(long long) override {}
+    void onMessage(const Message& message) override {
+        BatchEvent ev;
+        ev.message = message;
+        out_.events.push_back(std::move(ev));
+    }
+    void onRowsAffected(long long rows) override { out_.rowsAffected = rows; }
+
+private:
+    BatchOutput& out_;
+};
+
 sqlite3* openConnection(const Database::Impl& d) {
     sqlite3* db = nullptr;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
@@ -39,6 +103,8 @@ sqlite3* openConnection(const Database::Impl& d) {
         throw SqlError::make(4060, {d.name + " (" + message + ")"});
     }
     sqlite3_busy_timeout(db, 30000);
+    // The limit of large values the type library checks, whatever SQLite was built with.
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, static_cast<int>(kMaxValueBytes));
     return db;
 }
 
@@ -151,26 +217,33 @@ const std::string& Session::login() const {
 
 BatchOutput Session::execute(std::string_view batch) {
     BatchOutput out;
+    Collector collector(out);
+    execute(batch, collector);
+    return out;
+}
+
+void Session::execute(std::string_view batch, BatchSink& sink) {
     engine::Batch parsed;
     try {
         parsed = engine::parseBatch(batch);
     } catch (const SqlError& e) {
-        BatchEvent ev;
-        ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
-        out.events.push_back(std::move(ev));
         impl_->error = e.number();
-        return out;
+        sink.onMessage(engine::messageOf(e));
+        return;
     } catch (const std::out_of_range&) {
         // A number too large for any type, e.g. in IDENTITY(seed, increment).
-        BatchEvent ev;
-        ev.message = {8115, 16, 1, 0, "Arithmetic overflow error converting expression to data type bigint."};
-        out.events.push_back(std::move(ev));
         impl_->error = 8115;
-        return out;
+        sink.onMessage(
+            {8115, 16, 1, 0, "Arithmetic overflow error converting expression to data type bigint."});
+        return;
     }
-    engine::Executor ex(*impl_, out);
-    ex.run(parsed);
-    return out;
+    GuardedSink guarded(sink);
+    engine::Executor ex(*impl_, guarded);
+    try {
+        ex.run(parsed);
+    } catch (const SinkFailure& failure) {
+        std::rethrow_exception(failure.error);
+    }
 }
 
 } // namespace tsql

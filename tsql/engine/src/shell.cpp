@@ -2,6 +2,9 @@
 
 #include "tsql/format.h"
 
+#include <istream>
+#include <sstream>
+
 namespace tsql {
 
 namespace {
@@ -16,54 +19,88 @@ bool isGo(std::string_view line) {
 
 } // namespace
 
-std::vector<std::string> splitBatches(const std::string& text) {
-    std::vector<std::string> batches;
-    std::string current;
+void forEachBatch(std::istream& in, const std::function<void(const std::string&)>& run) {
+    std::string current, line;
     auto flush = [&] {
-        if (current.find_first_not_of(" \t\r\n") != std::string::npos) batches.push_back(current);
+        if (current.find_first_not_of(" \t\r\n") != std::string::npos) run(current);
         current.clear();
     };
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t end = i;
-        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
-            ++end;
-        std::size_t next = end;
-        if (next < text.size())
-            next += (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') ? 2 : 1;
-        if (isGo(std::string_view(text.data() + i, end - i)))
+    std::streambuf* buffer = in.rdbuf();
+    for (;;) {
+        // One line and the break that ends it (LF, CRLF or CR), kept in the batch as written.
+        line.clear();
+        std::string breakChars;
+        int c;
+        while ((c = buffer->sbumpc()) != std::char_traits<char>::eof()) {
+            if (c == '\n') {
+                breakChars = "\n";
+                break;
+            }
+            if (c == '\r') {
+                breakChars = "\r";
+                if (buffer->sgetc() == '\n') breakChars += static_cast<char>(buffer->sbumpc());
+                break;
+            }
+            line += static_cast<char>(c);
+        }
+        bool end = c == std::char_traits<char>::eof();
+        if (isGo(line))
             flush();
         else
-            current.append(text, i, next - i);
-        i = next;
+            current += line + breakChars;
+        if (end) break;
     }
     flush();
+}
+
+std::vector<std::string> splitBatches(const std::string& text) {
+    std::vector<std::string> batches;
+    std::istringstream in(text);
+    forEachBatch(in, [&](const std::string& batch) { batches.push_back(batch); });
     return batches;
 }
 
+void ShellPrinter::onColumns(const std::vector<ResultColumn>& columns) {
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        out_ << (i ? "\t" : "") << columns[i].name;
+    out_ << '\n';
+}
+
+void ShellPrinter::onRow(const std::vector<Value>& row) {
+    for (std::size_t i = 0; i < row.size(); ++i)
+        out_ << (i ? "\t" : "") << formatForShell(row[i]);
+    out_ << '\n';
+}
+
+void ShellPrinter::onDone(long long rows) {
+    out_ << '(' << rows << " rows)\n";
+}
+
+void ShellPrinter::onMessage(const Message& m) {
+    if (m.isError()) {
+        errors_ = true;
+        out_ << "Msg " << m.number << ", Level " << m.severity << ", State " << m.state << ": " << m.text
+             << '\n';
+    } else {
+        out_ << m.text << '\n';
+    }
+}
+
 bool formatOutput(const BatchOutput& out, std::string& text) {
-    bool errors = false;
+    std::ostringstream printed;
+    ShellPrinter printer(printed);
     for (const auto& ev : out.events) {
         if (ev.kind == BatchEvent::Kind::Rows) {
-            for (std::size_t i = 0; i < ev.rows.columns.size(); ++i)
-                text += (i ? "\t" : "") + ev.rows.columns[i].name;
-            text += '\n';
-            for (const auto& row : ev.rows.rows) {
-                for (std::size_t i = 0; i < row.size(); ++i)
-                    text += (i ? "\t" : "") + formatForShell(row[i]);
-                text += '\n';
-            }
-            text += "(" + std::to_string(ev.rows.rows.size()) + " rows)\n";
-        } else if (ev.message.isError()) {
-            errors = true;
-            text += "Msg " + std::to_string(ev.message.number) + ", Level " +
-                    std::to_string(ev.message.severity) + ", State " + std::to_string(ev.message.state) +
-                    ": " + ev.message.text + "\n";
+            printer.onColumns(ev.rows.columns);
+            for (const auto& row : ev.rows.rows)
+                printer.onRow(row);
+            printer.onDone(static_cast<long long>(ev.rows.rows.size()));
         } else {
-            text += ev.message.text + "\n";
+            printer.onMessage(ev.message);
         }
     }
-    return errors;
+    text += printed.str();
+    return printer.errors();
 }
 
 } // namespace tsql

@@ -1,13 +1,25 @@
 #include "sqlite_util.h"
 
 #include "errors.h"
+#include "tsql/value.h"
 
 namespace tsql::engine {
+
+namespace {
+
+//! SQLite's refusals of SQL too deeply nested or too long for its parser and limits.
+constexpr std::string_view kTooDeep[] = {"parser stack overflow", "Expression tree is too large",
+                                         "too many terms in compound SELECT", "too many SQL variables"};
+
+} // namespace
 
 void throwSqlite(sqlite3* db, int rc, std::string_view sql) {
     const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     if (auto decoded = decodeSqliteError(message)) throw *decoded;
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) raise(1222, 0, {});
+    if (rc == SQLITE_TOOBIG) raise(7119, 0, {std::to_string(kMaxValueBytes)});
+    for (std::string_view refusal : kTooDeep)
+        if (std::string_view(message).rfind(refusal, 0) == 0) raise(191, 0, {});
     raise(8630, 0, {std::string(message) + " (SQL: " + std::string(sql.substr(0, 400)) + ")"});
 }
 

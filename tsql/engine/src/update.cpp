@@ -202,7 +202,7 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
         triggers.after(changed);
     });
     s.rowCount = changed;
-    ex.output().countRows(changed);
+    ex.output().onRowsAffected(changed);
 }
 
 } // namespace tsql::engine

@@ -1,6 +1,7 @@
 #include "tsql/backend.h"
 #include "tsql/engine.h"
 
+#include "common/testing/temp_folder.h"
 #include "platform/db/connection.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,40 @@ TEST_P(TsqlshTest, PrintsResultsAndExitStatus) {
     fs::remove_all(dir);
     EXPECT_EQ(text, GetParam().output);
     EXPECT_EQ(WEXITSTATUS(status), GetParam().status);
+}
+
+// An endless batch prints as it runs, in bounded memory: the first lines arrive while it still runs
+// (it ends when the reader stops reading).
+TEST(TsqlshStreamTest, PrintsAnEndlessBatchAsItRuns) {
+    common::testing::TempFolder dir("tsqlsh-stream");
+    {
+        std::ofstream f(dir / "in.sql", std::ios::binary);
+        f << "DECLARE @i INT = 0\nWHILE 1 = 1 BEGIN SET @i += 1 PRINT @i END\n";
+    }
+#if defined(__SANITIZE_ADDRESS__)
+    std::string limit; // the sanitizer reserves more address space than any sensible limit
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    std::string limit;
+#else
+    std::string limit = "ulimit -v 1000000; ";
+#endif
+#else
+    std::string limit = "ulimit -v 1000000; ";
+#endif
+    std::string cmd = "(" + limit + "timeout 60 " + std::string(TSQLSH_PATH) + " '" +
+                      (dir / "in.sql").string() + "') 2>&1 | head -n 20000 > '" + (dir / "out.txt").string() +
+                      "'";
+    std::system(cmd.c_str());
+    std::ifstream in(dir / "out.txt", std::ios::binary);
+    std::string line, last;
+    int lines = 0;
+    while (std::getline(in, line)) {
+        ++lines;
+        last = line;
+    }
+    EXPECT_EQ(lines, 20000);
+    EXPECT_EQ(last, "20000");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -6,7 +6,6 @@
 
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,28 +51,26 @@ int main(int argc, char** argv) {
     try {
         auto db = tsql::Database::open(options);
         auto session = db->connect(login);
-        auto runText = [&](const std::string& text) {
-            for (const auto& batch : tsql::splitBatches(text)) {
-                std::string printed;
-                errors = tsql::formatOutput(session->execute(batch), printed) || errors;
-                std::cout << printed;
-            }
+        // Batches run as soon as they have been read and print what they produce as it comes.
+        tsql::ShellPrinter printer(std::cout);
+        auto runBatch = [&](const std::string& batch) {
+            session->execute(batch, printer);
+            std::cout.flush();
         };
         if (files.empty()) files.push_back("-");
         for (const auto& f : files) {
-            std::stringstream buffer;
             if (f == "-") {
-                buffer << std::cin.rdbuf();
-            } else {
-                std::ifstream in(f, std::ios::binary);
-                if (!in) {
-                    std::cerr << "tsqlsh: cannot read " << f << '\n';
-                    return 2;
-                }
-                buffer << in.rdbuf();
+                tsql::forEachBatch(std::cin, runBatch);
+                continue;
             }
-            runText(buffer.str());
+            std::ifstream in(f, std::ios::binary);
+            if (!in) {
+                std::cerr << "tsqlsh: cannot read " << f << '\n';
+                return 2;
+            }
+            tsql::forEachBatch(in, runBatch);
         }
+        errors = printer.errors();
         std::cout.flush();
     } catch (const tsql::SqlError& e) {
         std::cout << "Msg " << e.number() << ", Level " << e.severity() << ", State " << e.state() << ": "

@@ -5,45 +5,53 @@ namespace tsql::server {
 namespace {
 
 //! Rows delivered between two looks for a cancellation.
-constexpr std::size_t kRowsBetweenChecks = 64;
+constexpr long long kRowsBetweenChecks = 64;
+
+//! Thrown from the sink to stop the engine at a client's attention.
+struct Cancelled {};
+
+//! Hands the engine's output to the consumer as the engine produces it.
+class Sink final : public BatchSink {
+public:
+    explicit Sink(BatchConsumer& consumer)
+        : consumer_(consumer) {}
+
+    void onColumns(const std::vector<ResultColumn>& columns) override {
+        checkCancel();
+        consumer_.resultStart(columns);
+        rows_ = 0;
+    }
+    void onRow(const std::vector<Value>& row) override {
+        if (++rows_ % kRowsBetweenChecks == 0) checkCancel();
+        consumer_.resultRow(row);
+    }
+    void onDone(long long rows) override { consumer_.resultEnd(rows); }
+    void onMessage(const Message& message) override {
+        checkCancel();
+        consumer_.message(message);
+    }
+    void onRowsAffected(long long rows) override { consumer_.statementCount(rows); }
+
+private:
+    void checkCancel() {
+        if (consumer_.cancelled()) throw Cancelled{};
+    }
+    BatchConsumer& consumer_;
+    long long rows_ = 0;
+};
 
 } // namespace
 
 BatchSummary runBatch(Session& session, std::string_view text, BatchConsumer& consumer) {
-    // The engine hands over a batch's output once the batch has ended; it is delivered from there.
-    const BatchOutput output = session.execute(text);
     BatchSummary summary;
-    auto count = output.statementCounts.begin();
-    const auto countsBefore = [&](std::size_t event) {
-        for (; count != output.statementCounts.end() && count->events <= event; ++count)
-            consumer.statementCount(count->count);
-    };
-    for (std::size_t i = 0; i < output.events.size(); ++i) {
-        if (consumer.cancelled()) {
-            summary.cancelled = true;
-            return summary;
-        }
-        countsBefore(i);
-        const BatchEvent& event = output.events[i];
-        if (event.kind == BatchEvent::Kind::Message) {
-            consumer.message(event.message);
-            continue;
-        }
-        consumer.resultStart(event.rows.columns);
-        std::size_t sinceCheck = 0;
-        for (const auto& row : event.rows.rows) {
-            if (++sinceCheck == kRowsBetweenChecks) {
-                sinceCheck = 0;
-                if (consumer.cancelled()) {
-                    summary.cancelled = true;
-                    return summary;
-                }
-            }
-            consumer.resultRow(row);
-        }
-        consumer.resultEnd(static_cast<long long>(event.rows.rows.size()));
+    Sink sink(consumer);
+    try {
+        // The engine stops where the sink throws and rolls back the statement it was running.
+        session.execute(text, sink);
+    } catch (const Cancelled&) {
+        summary.cancelled = true;
+        return summary;
     }
-    countsBefore(output.events.size());
     summary.cancelled = consumer.cancelled();
     return summary;
 }

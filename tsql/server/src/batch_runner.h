@@ -1,7 +1,6 @@
 #pragma once
-//! Runs a batch on an engine session and hands what it produces to a consumer, in order. This is the one
-//! place that knows how the engine delivers results, so the session loop does not change when the
-//! engine starts delivering them as they are produced.
+//! Runs a batch on an engine session and hands what it produces to a consumer, in order and as the engine
+//! produces it; a client's cancel stops the engine at the next result, row or message.
 
 #include "tsql/engine.h"
 
@@ -20,7 +19,7 @@ public:
     //! A statement changed `rows` rows (INSERT, UPDATE, DELETE).
     virtual void statementCount(long long rows) = 0;
     virtual void message(const Message& message) = 0;
-    //! Asked between events and rows: true when the client cancelled, which ends the delivery.
+    //! Asked between results, rows and messages: true when the client cancelled, which stops the batch.
     virtual bool cancelled() = 0;
 };
 

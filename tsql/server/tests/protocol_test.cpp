@@ -257,9 +257,12 @@ TEST_F(ProtocolTest, AnAttentionStopsTheReplyAndIsAcknowledged) {
     auto client = connect();
     client->batch("CREATE TABLE many (a INT)\n"
                   "DECLARE @i INT = 0\n"
-                  "WHILE @i < 20 BEGIN INSERT INTO many VALUES (@i) SET @i = @i + 1 END");
+                  "WHILE @i < 40 BEGIN INSERT INTO many VALUES (@i) SET @i = @i + 1 END");
+    // 64,000 rows of some 15 MB: more than the connection holds in its buffers, so the server is still
+    // sending when the attention arrives.
     Bytes payload = client->allHeaders();
-    const Bytes text = ucs2("SELECT a.a, b.a, c.a FROM many a, many b, many c");
+    const Bytes text =
+        ucs2("SELECT a.a, b.a, c.a, REPLICATE(N'x', 100) AS filler FROM many a, many b, many c");
     payload.insert(payload.end(), text.begin(), text.end());
     client->sendMessage(0x01, payload);
     client->sendMessage(0x06, {});
@@ -278,8 +281,25 @@ TEST_F(ProtocolTest, AnAttentionStopsTheReplyAndIsAcknowledged) {
         }
     }
     EXPECT_TRUE(last.status & kAttention);
-    EXPECT_LT(rows, 8000u) << "the result was cut short";
-    EXPECT_EQ(client->batch("SELECT COUNT(*) AS n FROM many").results.at(0).rows[0][0], "20");
+    EXPECT_LT(rows, 64000u) << "the result was cut short";
+    EXPECT_EQ(client->batch("SELECT COUNT(*) AS n FROM many").results.at(0).rows[0][0], "40");
+
+    // A batch that would run for long stops at the attention; what it committed before stays.
+    payload = client->allHeaders();
+    const Bytes endless = ucs2("INSERT INTO many VALUES (-1)\n"
+                               "DECLARE @n INT = 0\n"
+                               "WHILE 1 = 1 BEGIN PRINT 'working' SET @n = @n + 1 END");
+    payload.insert(payload.end(), endless.begin(), endless.end());
+    client->sendMessage(0x01, payload);
+    Bytes reply;
+    ASSERT_EQ(client->readPacket(reply), 0) << "the first packet of a reply that goes on: the batch runs";
+    client->sendMessage(0x06, {});
+    for (std::optional<std::uint8_t> status = 0; status && !(*status & 1);)
+        status = client->readPacket(reply);
+    const Reply stopped = client->parse(reply);
+    ASSERT_FALSE(stopped.dones.empty());
+    EXPECT_EQ(stopped.dones.back().status, kAttention);
+    EXPECT_EQ(client->batch("SELECT COUNT(*) AS n FROM many WHERE a = -1").results.at(0).rows[0][0], "1");
 
     // An attention that arrives after the reply is acknowledged on its own.
     client->sendMessage(0x06, {});

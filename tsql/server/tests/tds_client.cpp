@@ -283,31 +283,37 @@ void TdsClient::sendMessage(std::uint8_t type, const Bytes& payload, std::size_t
     } while (at < payload.size());
 }
 
+std::optional<std::uint8_t> TdsClient::readPacket(Bytes& out, int timeoutMs) {
+    std::uint8_t header[8];
+    std::size_t got = 0;
+    while (got < 8) {
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, timeoutMs) <= 0) throw std::runtime_error("the server did not answer in time");
+        const ssize_t n = ::recv(fd_, header + got, 8 - got, 0);
+        if (n <= 0) return std::nullopt;
+        got += static_cast<std::size_t>(n);
+    }
+    const std::size_t length = (header[2] << 8) | header[3];
+    largestPacket_ = std::max(largestPacket_, length);
+    std::size_t left = length - 8;
+    while (left > 0) {
+        std::uint8_t buffer[65536];
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, timeoutMs) <= 0) throw std::runtime_error("the server did not answer in time");
+        const ssize_t n = ::recv(fd_, buffer, std::min(left, sizeof buffer), 0);
+        if (n <= 0) return std::nullopt;
+        out.insert(out.end(), buffer, buffer + n);
+        left -= static_cast<std::size_t>(n);
+    }
+    return header[1];
+}
+
 std::optional<Bytes> TdsClient::readMessage(int timeoutMs) {
     Bytes out;
     for (;;) {
-        std::uint8_t header[8];
-        std::size_t got = 0;
-        while (got < 8) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, timeoutMs) <= 0) throw std::runtime_error("the server did not answer in time");
-            const ssize_t n = ::recv(fd_, header + got, 8 - got, 0);
-            if (n <= 0) return std::nullopt;
-            got += static_cast<std::size_t>(n);
-        }
-        const std::size_t length = (header[2] << 8) | header[3];
-        largestPacket_ = std::max(largestPacket_, length);
-        std::size_t left = length - 8;
-        while (left > 0) {
-            std::uint8_t buffer[65536];
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, timeoutMs) <= 0) throw std::runtime_error("the server did not answer in time");
-            const ssize_t n = ::recv(fd_, buffer, std::min(left, sizeof buffer), 0);
-            if (n <= 0) return std::nullopt;
-            out.insert(out.end(), buffer, buffer + n);
-            left -= static_cast<std::size_t>(n);
-        }
-        if (header[1] & 1) return out;
+        const auto status = readPacket(out, timeoutMs);
+        if (!status) return std::nullopt;
+        if (*status & 1) return out;
     }
 }
 

@@ -72,6 +72,8 @@ public:
                      std::uint8_t firstStatus = 0);
     //! The payload of the next reply message; nullopt when the server closed the connection.
     std::optional<Bytes> readMessage(int timeoutMs = 15000);
+    //! Appends the payload of the next packet; its status (1: the message's last), nullopt when closed.
+    std::optional<std::uint8_t> readPacket(Bytes& payload, int timeoutMs = 15000);
     //! True when the server closes the connection within the time (data before the close is skipped).
     bool closedByServer(int timeoutMs = 5000);
 

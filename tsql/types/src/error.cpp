@@ -62,6 +62,9 @@ constexpr MessageInfo kMessages[] = {
     {174, 15, "The %s function requires %d argument(s)."},
     {178, 15, "A RETURN statement with a return value cannot be used in this context."},
     {189, 15, "The %s function requires %d to %d arguments."},
+    {191, 15,
+     "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into smaller "
+     "queries."},
     {195, 15, "'%s' is not a recognized built-in function name."},
     {201, 16, "Procedure or function '%s' expects parameter '%s', which was not supplied."},
     {205, 16,
@@ -211,6 +214,7 @@ constexpr MessageInfo kMessages[] = {
     {4924, 16, "%s failed because column '%s' does not exist in table '%s'."},
     {4928, 16, "Cannot alter column '%s' because it is '%s'."},
     {5074, 16, "The %s '%s' is dependent on column '%s'."},
+    {7119, 16, "Attempting to grow LOB beyond maximum allowed size of %d bytes."},
     {8101, 16,
      "An explicit value for the identity column in table '%s' can only be specified when a column list is "
      "used and IDENTITY_INSERT is ON."},

@@ -193,12 +193,15 @@ Value concatenate(const Value& l, const Value& r, const Type& t) {
         const Type wide = Type::varBinary(Type::kMax);
         Bytes b = convert(l, wide, ConversionKind::Implicit).asBytes();
         const Bytes c = convert(r, wide, ConversionKind::Implicit).asBytes();
+        checkValueSize(std::uint64_t{b.size()} + c.size());
         b.insert(b.end(), c.begin(), c.end());
         return convert(Value::bytes(std::move(b), wide), t, ConversionKind::Assignment);
     }
     const Type wide = isUnicodeType(t.id) ? Type::nVarChar(Type::kMax) : Type::varChar(Type::kMax);
     std::string s = convert(l, wide, ConversionKind::Implicit).asString();
-    s += convert(r, wide, ConversionKind::Implicit).asString();
+    const Value tail = convert(r, wide, ConversionKind::Implicit);
+    checkValueSize(std::uint64_t{s.size()} + tail.asString().size());
+    s += tail.asString();
     return convert(Value::text(std::move(s), wide), t, ConversionKind::Assignment);
 }
 

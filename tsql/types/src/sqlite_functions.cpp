@@ -71,6 +71,27 @@ void opFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     }
 }
 
+void chainFn(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    try {
+        if (argc < 2 || argc % 2 != 0) throw std::invalid_argument("tsql_chain takes a value and steps");
+        Value acc = readValue(argv[0], typeArg(argv[1]));
+        for (int i = 2; i + 1 < argc; i += 2) {
+            const std::int64_t step = sqlite3_value_int64(argv[i]);
+            const auto op = static_cast<BinaryOp>(step >> kChainOperatorShift);
+            acc = binaryOp(op, acc, readValue(argv[i + 1], Type::fromCode(step & kChainCodeMask)));
+        }
+        setResult(ctx, acc);
+    } catch (...) {
+        reportError(ctx);
+    }
+}
+
+void bitXorFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]) ^ sqlite3_value_int64(argv[1]));
+}
+
 void negFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     try {
         setResult(ctx, negate(readValue(argv[0], typeArg(argv[1]))));
@@ -273,7 +294,8 @@ void registerSqliteFunctions(sqlite3* db) {
         {"tsql_convert", 4, convertFn}, {"tsql_convert_style", 4, convertStyleFn},
         {"tsql_op", 5, opFn},           {"tsql_neg", 2, negFn},
         {"tsql_cmp", 4, cmpFn},         {"tsql_like", 2, likeFn},
-        {"tsql_like", 3, likeFn},
+        {"tsql_like", 3, likeFn},       {"tsql_chain", -1, chainFn},
+        {"tsql_bitxor", 2, bitXorFn},
     };
     for (const Scalar& s : scalars)
         check(db,

@@ -185,17 +185,40 @@ Value replaceEval(Args a) {
     const std::u32string with = decodeUtf8(textOf(a[2]));
     if (find.empty()) return convert(Value::text(textOf(a[0]), t), t, ConversionKind::Assignment);
     const std::u32string hay = folded(s);
-    std::u32string out;
-    std::size_t i = 0;
-    while (i < s.size()) {
+    const std::string withText = encodeUtf8(with);
+    // The result is measured before it is built: past the limit of large values it is refused; past
+    // the length of a type without MAX only what the type keeps is built.
+    auto utf8Bytes = [](char32_t c) -> std::uint64_t {
+        return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    };
+    const bool max = t.length == Type::kMax;
+    const std::uint64_t cap = max ? kMaxValueBytes : static_cast<std::uint64_t>(t.length) * 4;
+    std::uint64_t bytes = 0;
+    for (std::size_t i = 0; i < s.size() && bytes <= cap;) {
         if (hay.compare(i, find.size(), find) == 0) {
-            out += with;
+            bytes += withText.size();
             i += find.size();
         } else {
-            out += s[i++];
+            bytes += utf8Bytes(s[i++]);
         }
     }
-    return convert(Value::text(encodeUtf8(out), Type{t.id, Type::kMax, 0, 0}), t, ConversionKind::Assignment);
+    if (max) checkValueSize(bytes);
+    std::string out;
+    out.reserve(static_cast<std::size_t>(std::min(bytes, cap + 4)));
+    std::size_t run = 0; // start of the characters copied as they are
+    std::size_t i = 0;
+    while (i < s.size() && out.size() <= cap) {
+        if (hay.compare(i, find.size(), find) == 0) {
+            out += encodeUtf8(std::u32string_view(s).substr(run, i - run));
+            out += withText;
+            i += find.size();
+            run = i;
+        } else {
+            ++i;
+        }
+    }
+    if (out.size() <= cap) out += encodeUtf8(std::u32string_view(s).substr(run, i - run));
+    return convert(Value::text(std::move(out), Type{t.id, Type::kMax, 0, 0}), t, ConversionKind::Assignment);
 }
 
 Type quoteNameType(std::span<const Type>) {
@@ -246,9 +269,18 @@ Value replicateEval(Args a) {
     const std::int64_t n = intArg(a[1]);
     if (n < 0) return Value::null(t);
     const std::string unit = textOf(a[0]);
-    const std::size_t limit = t.length == Type::kMax ? 1u << 30 : static_cast<std::size_t>(t.length) * 4;
+    // Measured before it is built: a MAX result past the limit of large values is refused; a shorter
+    // type keeps only its length, so only that much is built.
+    std::uint64_t copies = static_cast<std::uint64_t>(n);
+    if (t.length == Type::kMax) {
+        if (!unit.empty())
+            checkValueSize(copies > kMaxValueBytes ? kMaxValueBytes + 1 : copies * unit.size());
+    } else if (!unit.empty()) {
+        copies = std::min<std::uint64_t>(copies, static_cast<std::uint64_t>(t.length) * 4 / unit.size() + 1);
+    }
     std::string out;
-    for (std::int64_t i = 0; i < n && out.size() <= limit; ++i)
+    if (!unit.empty()) out.reserve(static_cast<std::size_t>(copies * unit.size()));
+    for (std::uint64_t i = 0; i < copies && !unit.empty(); ++i)
         out += unit;
     return convert(Value::text(std::move(out), Type{t.id, Type::kMax, 0, 0}), t, ConversionKind::Assignment);
 }

@@ -155,4 +155,8 @@ const Guid& Value::asGuid() const {
     return payloadAs<Guid>(payload_, "a uniqueidentifier");
 }
 
+void checkValueSize(std::uint64_t bytes) {
+    if (bytes > kMaxValueBytes) raise(7119, {std::to_string(kMaxValueBytes)});
+}
+
 } // namespace tsql

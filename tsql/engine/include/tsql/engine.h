@@ -40,21 +40,35 @@ struct BatchEvent {
     Message message;
 };
 
+//! Receives what a batch produces while it runs, in the order a SQL Server client reads it: each
+//! result set as onColumns, onRow for every row, onDone; messages (PRINT, informational messages,
+//! errors) as they are raised; the count of every INSERT, UPDATE and DELETE as it completes. Procedures,
+//! triggers and dynamic SQL the batch runs report through the same sink. A result set an error cuts short
+//! ends with onDone for the rows sent so far, then the error follows; an error before the first row sends
+//! no result set at all.
+//!
+//! A sink may throw (its client has gone away): the batch stops there, a statement still running is
+//! rolled back as after an error, and the exception leaves Session::execute; the session stays usable
+//! (an open transaction stays open).
+class BatchSink {
+public:
+    virtual ~BatchSink() = default;
+    //! A result set begins.
+    virtual void onColumns(const std::vector<ResultColumn>& columns) = 0;
+    //! The next row of the current result set, one value per column.
+    virtual void onRow(const std::vector<Value>& row) = 0;
+    //! The current result set ended after `rows` rows.
+    virtual void onDone(long long rows) = 0;
+    //! A PRINT text, an informational message or an error.
+    virtual void onMessage(const Message& message) = 0;
+    //! An INSERT, UPDATE or DELETE changed `rows` rows.
+    virtual void onRowsAffected(long long rows) { (void)rows; }
+};
+
 //! Everything a batch produced.
 struct BatchOutput {
     std::vector<BatchEvent> events;
     long long rowsAffected = -1; //!< of the last statement that changed rows, -1 if none
-    //! A statement that changed `count` rows, after the first `events` events (a server reports each).
-    struct StatementCount {
-        std::size_t events;
-        long long count;
-    };
-    std::vector<StatementCount> statementCounts;
-    //! Records the rows a statement changed.
-    void countRows(long long count) {
-        rowsAffected = count;
-        statementCounts.push_back({events.size(), count});
-    }
     bool hasErrors() const;
 };
 
@@ -95,6 +109,8 @@ public:
     //! Parses the whole batch, then runs it. Errors are reported as events, as SQL Server reports them
     //! to a client; nothing is thrown for errors of the batch itself.
     BatchOutput execute(std::string_view batch);
+    //! The same, handing results and messages to `sink` as they are produced; nothing is kept.
+    void execute(std::string_view batch, BatchSink& sink);
     const std::string& login() const;
 
     struct Impl;

@@ -23,6 +23,10 @@
 //!   tsql_convert(x, fromCode, toCode, kind)         convert(); kind = int(ConversionKind)
 //!   tsql_convert_style(x, fromCode, toCode, style)  convertStyle()
 //!   tsql_op(op, l, lCode, r, rCode)                 binaryOp(); op = int(BinaryOp)
+//!   tsql_chain(x0, code0, step1, x1, step2, x2...)  x0 op1 x1 op2 x2 ... from the left with binaryOp();
+//!                                                   step = chainStep(op, type of x), at most
+//!                                                   kChainStepsPerCall steps (SQLite's argument limit)
+//!   tsql_bitxor(a, b)                               a ^ b of two integers
 //!   tsql_neg(x, code)                               negate()
 //!   tsql_cmp(l, lCode, r, rCode)                    compare(): -1, 0, 1 or NULL
 //!   tsql_like(text, pattern [, escape])             like() on TEXT arguments: 1, 0 or NULL
@@ -39,6 +43,7 @@
 #include "tsql/error.h"
 #include "tsql/value.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -69,6 +74,15 @@ void setResult(sqlite3_context* ctx, const Value& v);
 
 //! An SQL literal of the storage form of `v` for SQLite text (NULL, 12, 1.5, 'it''s', X'0A1B').
 std::string sqliteLiteral(const Value& v);
+
+//! The operator and the operand's type code of one step of tsql_chain, in one integer.
+inline constexpr int kChainOperatorShift = 56;
+inline constexpr std::int64_t kChainCodeMask = (std::int64_t{1} << kChainOperatorShift) - 1;
+inline std::int64_t chainStep(BinaryOp op, const Type& operand) {
+    return operand.code() | static_cast<std::int64_t>(op) << kChainOperatorShift;
+}
+//! Steps one tsql_chain call takes: SQLite passes a function at most 127 arguments.
+inline constexpr int kChainStepsPerCall = 62;
 
 //! Registers the collation and every function above on `db`. Throws std::runtime_error if SQLite refuses.
 void registerSqliteFunctions(sqlite3* db);

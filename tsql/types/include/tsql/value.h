@@ -96,4 +96,12 @@ private:
     Payload payload_;
 };
 
+//! Most bytes a value (of a MAX or large-object type) may take here: what SQLite, which keeps and hands
+//! over every value, takes by default (SQLITE_MAX_LENGTH). SQL Server's own limit is 2^31 - 1 bytes.
+inline constexpr std::uint64_t kMaxValueBytes = 1000000000;
+
+//! Throws SqlError 7119 when a value about to be built would take more than kMaxValueBytes: functions
+//! that make large values check their result's size before they allocate it.
+void checkValueSize(std::uint64_t bytes);
+
 } // namespace tsql

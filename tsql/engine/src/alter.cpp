@@ -322,8 +322,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
             ColumnInfo& added = t.columns.back();
             added.defaultId = newObjectId(ex, t);
             added.defaultName = def.defaultName.empty()
-                                    ? "DF__" + t.name.substr(0, 9) + "__" + c.name.substr(0, 5) + "__" +
-                                          std::to_string(added.defaultId)
+                                    ? generatedConstraintName("DF", t.name, c.name, added.defaultId)
                                     : def.defaultName;
             if (s.catalog.nameTaken(added.defaultName, t.temp)) raise(2714, def.line, {added.defaultName});
             insertDefaultRow(ex, t, added);
@@ -337,9 +336,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         checkDefault(b, *d.value, c.type, stmt.line);
         c.defaultText = d.text;
         c.defaultId = newObjectId(ex, t);
-        c.defaultName = d.name.empty() ? "DF__" + t.name.substr(0, 9) + "__" + c.name.substr(0, 5) + "__" +
-                                             std::to_string(c.defaultId)
-                                       : d.name;
+        c.defaultName = d.name.empty() ? generatedConstraintName("DF", t.name, c.name, c.defaultId) : d.name;
         if (s.catalog.nameTaken(c.defaultName, t.temp)) raise(2714, stmt.line, {c.defaultName});
         insertDefaultRow(ex, t, c);
     }
@@ -358,9 +355,9 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         k.id = newObjectId(ex, next) + static_cast<long long>(next.constraints.size()) * (t.temp ? -7 : 16);
         k.columns = def.columns;
         k.clustered = def.clustered;
+        k.name = constraintName(def, next.name, k.id);
         for (const auto& col : k.columns)
             if (next.columnIndex(col) < 0) raise(1911, stmt.line, {col});
-        std::string prefix;
         switch (def.kind) {
         case ConstraintKind::PrimaryKey:
             for (const auto& other : next.constraints)
@@ -369,34 +366,28 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
                 auto& c = next.columns[next.columnIndex(col)];
                 if (c.nullable) raise(8111, stmt.line, {next.name});
             }
-            prefix = "PK";
             break;
         case ConstraintKind::Unique:
             if (!def.clusteredGiven) k.clustered = false;
-            prefix = "UQ";
             break;
         case ConstraintKind::Check:
             k.checkText = def.checkText;
             b.condition(*def.check, own);
-            prefix = "CK";
             break;
         case ConstraintKind::ForeignKey: {
-            prefix = "FK";
             auto parent = equalsIgnoreCase(def.refTable.name(), next.name)
                               ? current
                               : s.catalog.table(def.refTable.name());
-            if (!parent || parent->view) raise(1767, stmt.line, {def.name, def.refTable.name()});
+            if (!parent || parent->view) raise(1767, stmt.line, {k.name, def.refTable.name()});
             k.refTable = parent->name;
             k.refColumns = def.refColumns;
             if (k.refColumns.empty())
                 for (const auto& pc : parent->constraints)
                     if (pc.kind == ConstraintKind::PrimaryKey) k.refColumns = pc.columns;
-            if (k.refColumns.size() != k.columns.size()) raise(1776, stmt.line, {parent->name, def.name});
+            if (k.refColumns.size() != k.columns.size()) raise(1776, stmt.line, {parent->name, k.name});
             break;
         }
         }
-        k.name = def.name.empty() ? prefix + "__" + next.name.substr(0, 8) + "__" + std::to_string(k.id)
-                                  : def.name;
         if (s.catalog.nameTaken(k.name, next.temp)) raise(2714, stmt.line, {k.name});
         next.constraints.push_back(std::move(k));
     }

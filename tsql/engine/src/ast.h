@@ -295,6 +295,7 @@ struct ConstraintDef {
     ConstraintKind kind = ConstraintKind::PrimaryKey;
     std::string name; //!< empty = generated
     std::vector<std::string> columns;
+    std::string column; //!< the column a column-level constraint is declared with; empty at table level
     ExprPtr check;
     std::string checkText;
     ObjectName refTable;

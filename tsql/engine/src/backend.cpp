@@ -40,6 +40,15 @@ db::Value toDbValue(const Value& v) {
         return db::Value::dateTime(
             common::EncodeDateTime({p.year, p.month, p.day, p.hour, p.minute, p.second, p.millisecond}));
     }
+    if (id == TypeId::Date) {
+        auto p = v.asDate().parts();
+        return db::Value::dateTime(common::EncodeDateTime({p.year, p.month, p.day, 0, 0, 0, 0}));
+    }
+    if (id == TypeId::Time) {
+        // A time of day is the fraction of a day on the zero date, as the client's date-time keeps it.
+        return db::Value::dateTime(static_cast<double>(v.asTime().units()) /
+                                   static_cast<double>(TimeOfDay::kUnitsPerDay));
+    }
     if (isCharacterType(id)) return db::Value::text(v.asString());
     if (isBinaryType(id)) return db::Value::bytes(db::Bytes(v.asBytes().begin(), v.asBytes().end()));
     if (id == TypeId::UniqueIdentifier) return db::Value::text(guidToString(v.asGuid()));

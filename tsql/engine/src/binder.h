@@ -97,6 +97,15 @@ private:
     int aliasCounter_ = 0;
 };
 
+//! The parsed CREATE VIEW of a view (parsed once per cached definition).
+const CreateViewStmt& viewDefinition(const TableInfo& view);
+
+//! The columns a view offers, as (name, index into `names`), where `names` are the columns its query
+//! gives today: all of them, except that a view over * keeps the columns recorded when it was created or
+//! refreshed (error 4413 when one of them is gone).
+std::vector<std::pair<std::string, int>> viewColumns(const TableInfo& view,
+                                                     const std::vector<std::string>& names, int line);
+
 //! True when `b`'s SQL already holds a value of `to` in SQLite storage (no conversion needed).
 bool storageCompatible(const Type& from, const Type& to);
 

@@ -72,16 +72,24 @@ Bound Binder::function(const Expr& e, const Scope& scope) {
     if (e.star) raise(102, e.line, {"*"});
     if (const SessionFunction* f = findSessionFunction(name)) {
         int n = static_cast<int>(e.args.size());
-        if (n < f->minArgs || n > f->maxArgs) raise(174, e.line, {name, std::to_string(f->minArgs)});
+        if (n < f->minArgs || n > f->maxArgs) {
+            std::string lower = name;
+            for (char& c : lower)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (f->minArgs == f->maxArgs) raise(174, e.line, {lower, std::to_string(f->minArgs)});
+            raise(189, e.line, {lower, std::to_string(f->minArgs), std::to_string(f->maxArgs)});
+        }
         Bound b;
         b.type = f->type();
         b.sql = "tsql_session('" + std::string(f->name) + "'";
-        for (const auto& a : e.args) {
-            Bound x = expr(*a, scope);
+        for (std::size_t i = 0; i < e.args.size(); ++i) {
+            Bound x = expr(*e.args[i], scope);
             b.aggregate = b.aggregate || x.aggregate;
-            b.sql +=
-                ", " +
-                (name == "OBJECT_NAME" ? x.sql : convert(x, Type::nVarChar(4000), ConversionKind::Implicit));
+            const char kind = f->args[i];
+            const Type to = kind == 'i'   ? Type::integer()
+                            : kind == 'b' ? Type::varBinary(Type::kMax)
+                                          : Type::nVarChar(4000);
+            b.sql += ", " + convert(x, to, ConversionKind::Implicit);
         }
         b.sql += ")";
         return b;
@@ -99,29 +107,6 @@ Bound Binder::function(const Expr& e, const Scope& scope) {
     Bound b;
     for (const auto& a : args)
         b.aggregate = b.aggregate || a.aggregate;
-    if (name == "ISNULL" && args.size() == 2) {
-        b.type = isNullResultType(args[0].type, args[1].type);
-        b.sql = "coalesce(" + convert(args[0], b.type, ConversionKind::Assignment) + ", " +
-                convert(args[1], b.type, ConversionKind::Assignment) + ")";
-        return b;
-    }
-    if (name == "COALESCE" && args.size() >= 2) {
-        std::vector<Type> types;
-        for (const auto& a : args)
-            types.push_back(a.type);
-        b.type = commonType(types);
-        b.sql = "coalesce(";
-        for (std::size_t i = 0; i < args.size(); ++i)
-            b.sql += (i ? ", " : "") + convert(args[i], b.type, ConversionKind::Implicit);
-        b.sql += ")";
-        return b;
-    }
-    if (name == "NULLIF" && args.size() == 2) {
-        b.type = args[0].type;
-        b.sql =
-            "(CASE WHEN " + comparison("=", args[0], args[1]) + " THEN NULL ELSE " + args[0].sql + " END)";
-        return b;
-    }
     std::vector<Type> types;
     for (const auto& a : args)
         types.push_back(a.type);
@@ -130,6 +115,20 @@ Bound Binder::function(const Expr& e, const Scope& scope) {
     } catch (SqlError& err) {
         err.setLine(e.line);
         throw;
+    }
+    // ISNULL, COALESCE and NULLIF stay lazy: SQLite evaluates an argument only when it is needed.
+    if (name == "ISNULL" || name == "COALESCE") {
+        const auto kind = name == "ISNULL" ? ConversionKind::Assignment : ConversionKind::Implicit;
+        b.sql = "coalesce(";
+        for (std::size_t i = 0; i < args.size(); ++i)
+            b.sql += (i ? ", " : "") + convert(args[i], b.type, kind);
+        b.sql += ")";
+        return b;
+    }
+    if (name == "NULLIF") {
+        b.sql =
+            "(CASE WHEN " + comparison("=", args[0], args[1]) + " THEN NULL ELSE " + args[0].sql + " END)";
+        return b;
     }
     std::string lower;
     for (char c : name)

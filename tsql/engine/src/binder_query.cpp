@@ -48,6 +48,44 @@ void checkGrouped(const Expr& e, const std::vector<std::string>& groupSql, Binde
 
 } // namespace
 
+const CreateViewStmt& viewDefinition(const TableInfo& view) {
+    if (!view.viewBatch) view.viewBatch = std::make_shared<Batch>(parseBatch(view.viewText));
+    return static_cast<const CreateViewStmt&>(*view.viewBatch->statements.at(0));
+}
+
+std::vector<std::pair<std::string, int>> viewColumns(const TableInfo& view,
+                                                     const std::vector<std::string>& names, int line) {
+    const CreateViewStmt& definition = viewDefinition(view);
+    bool star = false;
+    for (const auto& core : definition.query->cores)
+        for (const auto& item : core.items)
+            star = star || item.expr->kind == ExprKind::Star;
+    std::vector<std::pair<std::string, int>> out;
+    if (!star) {
+        for (std::size_t i = 0; i < names.size(); ++i)
+            out.emplace_back(names[i], static_cast<int>(i));
+        return out;
+    }
+    // A view over * keeps the columns it was created (or last refreshed) with: found by name, or by
+    // position when the view names its columns itself. A column gone from the table fails the view
+    // rather than letting another column's values pass under its name.
+    for (std::size_t i = 0; i < view.columns.size(); ++i) {
+        const std::string& name = view.columns[i].name;
+        int index = -1;
+        if (!definition.columns.empty()) {
+            index = i < names.size() ? static_cast<int>(i) : -1;
+        } else {
+            for (std::size_t k = 0; k < names.size() && index < 0; ++k)
+                if (equalsIgnoreCase(names[k], name)) index = static_cast<int>(k);
+        }
+        if (index < 0) {
+            raise(4413, line, {view.name});
+        }
+        out.emplace_back(name, index);
+    }
+    return out;
+}
+
 void Binder::addSource(Scope& scope, Source source, int line) {
     for (const Source& s : scope.sources)
         if (equalsIgnoreCase(s.exposed, source.exposed)) {
@@ -87,13 +125,14 @@ std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
         src.exposed = ref.alias.empty() ? table->name : ref.alias;
         src.sqlAlias = newAlias("t");
         if (table->view) {
-            if (!table->viewBatch) table->viewBatch = std::make_shared<Batch>(parseBatch(table->viewText));
-            auto* view = static_cast<const CreateViewStmt*>(table->viewBatch->statements.at(0).get());
-            QueryShape q = query(*view->query, nullptr);
-            for (std::size_t i = 0; i < q.columns.size(); ++i) {
-                std::string name = i < view->columns.size() ? view->columns[i] : q.columns[i].name;
-                src.columns.push_back({name, q.columns[i].type, "\"c" + std::to_string(i + 1) + "\""});
-            }
+            const CreateViewStmt& view = viewDefinition(*table);
+            QueryShape q = query(*view.query, nullptr);
+            std::vector<std::string> names;
+            for (std::size_t i = 0; i < q.columns.size(); ++i)
+                names.push_back(i < view.columns.size() ? view.columns[i] : q.columns[i].name);
+            for (const auto& [name, index] : viewColumns(*table, names, ref.line))
+                src.columns.push_back({name, q.columns[static_cast<std::size_t>(index)].type,
+                                       "\"c" + std::to_string(index + 1) + "\""});
             std::string sql = "(" + q.sql + ") AS " + src.sqlAlias;
             addSource(scope, std::move(src), ref.line);
             return sql;

@@ -5,6 +5,7 @@
 #include "tsql/datetime.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tsql::engine {
 
@@ -102,6 +103,39 @@ private:
 };
 
 } // namespace
+
+std::string generatedConstraintName(std::string_view prefix, std::string_view table, std::string_view column,
+                                    long long id) {
+    // Cut after whole characters: names are UTF-8.
+    auto leading = [](std::string_view text, std::size_t characters) {
+        std::size_t end = 0;
+        for (std::size_t n = 0; end < text.size() && n < characters; ++n)
+            do
+                ++end;
+            while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80);
+        return std::string(text.substr(0, end));
+    };
+    std::string name = std::string(prefix) + "__" + leading(table, 9) + "__";
+    if (!column.empty()) name += leading(column, 5) + "__";
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08llX", static_cast<unsigned long long>(id) & 0xFFFFFFFFULL);
+    return name + hex;
+}
+
+std::string constraintName(const ConstraintDef& def, std::string_view table, long long id) {
+    if (!def.name.empty()) return def.name;
+    switch (def.kind) {
+    case ConstraintKind::PrimaryKey:
+        return generatedConstraintName("PK", table, "", id);
+    case ConstraintKind::Unique:
+        return generatedConstraintName("UQ", table, "", id);
+    case ConstraintKind::Check:
+        return generatedConstraintName("CK", table, def.column, id);
+    case ConstraintKind::ForeignKey:
+        return generatedConstraintName("FK", table, def.columns.empty() ? "" : def.columns.front(), id);
+    }
+    return def.name;
+}
 
 const char* ConstraintInfo::xtype() const {
     switch (kind) {
@@ -332,12 +366,24 @@ void Catalog::record(const TableInfo& t) {
         q.step();
     };
     insertObject(t.id, t.name, t.view ? "V" : "U", 0, t.viewText, "", "", "", 0);
-    for (std::size_t i = 0; i < t.columns.size(); ++i) {
-        const ColumnInfo& c = t.columns[i];
+    for (const ColumnInfo& c : t.columns)
         if (c.defaultId != 0)
             insertObject(c.defaultId, c.defaultName, "D", t.id, c.defaultText, c.name, "", "", 0);
+    insertColumns(t);
+    for (const auto& k : t.constraints)
+        insertObject(k.id, k.name, k.xtype(), t.id, k.checkText, joinNames(k.columns), k.refTable,
+                     joinNames(k.refColumns), k.clustered ? 1 : 0);
+    tables_.erase(upper(t.name));
+    // Referenced tables learn about their new reference on their next load.
+    for (const auto& k : t.constraints)
+        if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
+}
+
+void Catalog::insertColumns(const TableInfo& t) {
+    for (std::size_t i = 0; i < t.columns.size(); ++i) {
+        const ColumnInfo& c = t.columns[i];
         OneShot q(cache_, db_,
-                  "INSERT INTO " + schema +
+                  "INSERT INTO " + t.schema() +
                       ".tsql_columns(object_id, colid, name, type_code, nullable, is_identity, seed, "
                       "increment, computed, default_id) VALUES (?,?,?,?,?,?,?,?,?,?)");
         q.bind(1, t.id);
@@ -352,13 +398,14 @@ void Catalog::record(const TableInfo& t) {
         q.bind(10, c.defaultId);
         q.step();
     }
-    for (const auto& k : t.constraints)
-        insertObject(k.id, k.name, k.xtype(), t.id, k.checkText, joinNames(k.columns), k.refTable,
-                     joinNames(k.refColumns), k.clustered ? 1 : 0);
-    tables_.erase(upper(t.name));
-    // Referenced tables learn about their new reference on their next load.
-    for (const auto& k : t.constraints)
-        if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
+}
+
+void Catalog::replaceViewColumns(const TableInfo& view) {
+    OneShot q(cache_, db_, "DELETE FROM main.tsql_columns WHERE object_id = ?");
+    q.bind(1, view.id);
+    q.step();
+    insertColumns(view);
+    tables_.erase(upper(view.name));
 }
 
 void Catalog::remove(const TableInfo& t) {

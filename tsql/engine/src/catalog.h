@@ -47,6 +47,15 @@ struct ConstraintInfo {
     const char* xtype() const;
 };
 
+//! The name SQL Server gives a constraint declared without one: PREFIX__table__[colum__]1A2B3C4D, with
+//! the table's first 9 and the column's first 5 characters and the constraint's object id in hexadecimal.
+//! `column` is the DEFAULT's column, a FOREIGN KEY's first column or a column-level CHECK's column.
+std::string generatedConstraintName(std::string_view prefix, std::string_view table, std::string_view column,
+                                    long long id);
+//! The name of a declared PRIMARY KEY, UNIQUE, CHECK or FOREIGN KEY constraint with object id `id`: as
+//! written, or generated.
+std::string constraintName(const ConstraintDef& def, std::string_view table, long long id);
+
 //! A table or view.
 struct TableInfo {
     long long id = 0;
@@ -109,6 +118,8 @@ public:
     void record(const TableInfo& table);
     //! Removes an object, its columns, constraints and defaults.
     void remove(const TableInfo& table);
+    //! Records a view's columns anew (sp_refreshview).
+    void replaceViewColumns(const TableInfo& view);
 
     //! Text of a stored procedure as created, or nullopt.
     std::optional<std::string> procedureText(const std::string& name);
@@ -125,6 +136,7 @@ public:
 
 private:
     std::shared_ptr<TableInfo> load(const std::string& name, bool temp);
+    void insertColumns(const TableInfo& table);
     sqlite3* db_;
     StatementCache cache_;
     std::map<std::string, std::shared_ptr<const TableInfo>> tables_; //!< by upper-case name

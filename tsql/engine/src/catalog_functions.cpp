@@ -14,19 +14,38 @@ namespace tsql::engine {
 
 namespace {
 
-//! A catalog function: its name and argument kinds ('i' integer, 's' text).
+Type sysnameType() {
+    return Type::nVarChar(128);
+}
+Type intType() {
+    return Type::integer();
+}
+Type smallIntType() {
+    return Type::smallInt();
+}
+Type identityType() {
+    return Type::numeric(38, 0);
+}
+
+//! A catalog function: its name, argument kinds ('i' integer, 's' text) and result type.
 struct CatalogFunction {
     std::string_view name;
     std::string_view args;
-    bool returnsName; //!< sysname result (else int)
+    Type (*type)();
 };
 
-constexpr std::array<CatalogFunction, 5> catalogFunctions{{
-    {"COL_NAME", "ii", true},
-    {"OBJECTPROPERTY", "is", false},
-    {"COLUMNPROPERTY", "iss", false},
-    {"INDEXPROPERTY", "iss", false},
-    {"INDEX_COL", "sii", true},
+constexpr std::array<CatalogFunction, 11> catalogFunctions{{
+    {"COL_NAME", "ii", sysnameType},
+    {"OBJECTPROPERTY", "is", intType},
+    {"COLUMNPROPERTY", "iss", intType},
+    {"INDEXPROPERTY", "iss", intType},
+    {"INDEX_COL", "sii", sysnameType},
+    {"COL_LENGTH", "ss", smallIntType},
+    {"IDENT_CURRENT", "s", identityType},
+    {"IDENT_SEED", "s", identityType},
+    {"IDENT_INCR", "s", identityType},
+    {"TYPE_ID", "s", intType},
+    {"TYPE_NAME", "i", sysnameType},
 }};
 
 //! What an OBJECTPROPERTY property reads.
@@ -311,6 +330,55 @@ std::optional<std::string> columnName(sqlite3* db, long long id, long long colid
     return q.text(0);
 }
 
+//! The id of a table named as OBJECT_ID takes it ('dbo.Tab', '#Temp', 'tempdb..#Temp').
+std::optional<long long> tableId(sqlite3* db, const std::string& written) {
+    std::string name = lastPart(written);
+    bool temp = !name.empty() && name[0] == '#';
+    Query q(db, std::string("SELECT id FROM ") + (temp ? "temp" : "main") +
+                    ".tsql_objects WHERE name = ? AND xtype = 'U'");
+    q.bind(1, name);
+    if (!q.step()) return std::nullopt;
+    return q.integer(0);
+}
+
+//! COL_LENGTH: the column's length in bytes (-1 for MAX types).
+std::optional<long long> columnLength(sqlite3* db, const std::string& table, const std::string& column) {
+    auto id = tableId(db, table);
+    if (!id) return std::nullopt;
+    Query q(db, std::string("SELECT tsql_type_fact(type_code, 3) FROM ") + schemaOf(*id) +
+                    ".tsql_columns WHERE object_id = ? AND name = ?");
+    q.bind(1, *id).bind(2, column);
+    if (!q.step()) return std::nullopt;
+    return q.integer(0);
+}
+
+//! IDENT_SEED, IDENT_INCR and IDENT_CURRENT (the last value given, the seed before the first row).
+std::optional<long long> identityFact(sqlite3* db, const std::string& table, const std::string& fact) {
+    auto id = tableId(db, table);
+    if (!id) return std::nullopt;
+    std::string schema = schemaOf(*id);
+    Query q(db, "SELECT c.seed, c.increment, i.current FROM " + schema + ".tsql_columns c LEFT JOIN " +
+                    schema + ".tsql_identity i ON i.object_id = c.object_id WHERE c.object_id = ? AND " +
+                    "c.is_identity");
+    q.bind(1, *id);
+    if (!q.step()) return std::nullopt;
+    if (fact == "IDENT_SEED") return q.integer(0);
+    if (fact == "IDENT_INCR") return q.integer(1);
+    return q.isNull(2) ? q.integer(0) : q.integer(2);
+}
+
+//! TYPE_ID and TYPE_NAME over the system types (xusertype).
+std::optional<long long> typeId(const std::string& name) {
+    for (const SysTypeRow& r : sysTypes())
+        if (equalsIgnoreCase(r.name, lastPart(name))) return r.xusertype;
+    return std::nullopt;
+}
+std::optional<std::string> typeName(long long id) {
+    for (const SysTypeRow& r : sysTypes())
+        if (r.xusertype == id) return std::string(r.name);
+    return std::nullopt;
+}
+
 //! tsql_catalog('NAME', args...): NULL when an argument is NULL or the object, column, index or
 //! property is unknown, as SQL Server answers.
 void catalogFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -332,6 +400,14 @@ void catalogFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             number = indexProperty(db, integer(1), textArg(argv[2]), textArg(argv[3]));
         else if (name == "INDEX_COL")
             text = indexColumn(db, textArg(argv[1]), integer(2), integer(3));
+        else if (name == "COL_LENGTH")
+            number = columnLength(db, textArg(argv[1]), textArg(argv[2]));
+        else if (name.rfind("IDENT_", 0) == 0)
+            number = identityFact(db, textArg(argv[1]), name);
+        else if (name == "TYPE_ID")
+            number = typeId(textArg(argv[1]));
+        else if (name == "TYPE_NAME")
+            text = typeName(integer(1));
         if (number)
             sqlite3_result_int64(ctx, *number);
         else if (text)
@@ -356,7 +432,7 @@ std::optional<Bound> bindCatalogFunction(Binder& binder, const Expr& e, const Sc
     if (e.star || e.args.size() != f->args.size())
         raise(174, e.line, {lowerCase(f->name), std::to_string(f->args.size())});
     Bound b;
-    b.type = f->returnsName ? Type::nVarChar(128) : Type::integer();
+    b.type = f->type();
     b.sql = "tsql_catalog('" + std::string(f->name) + "'";
     for (std::size_t i = 0; i < e.args.size(); ++i) {
         Bound a = binder.expr(*e.args[i], scope);

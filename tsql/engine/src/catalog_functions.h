@@ -1,6 +1,7 @@
 #pragma once
-//! The catalog functions COL_NAME, OBJECTPROPERTY, COLUMNPROPERTY, INDEXPROPERTY and INDEX_COL, called
-//! from translated SQL as tsql_catalog('NAME', args...).
+//! The catalog functions COL_NAME, COL_LENGTH, OBJECTPROPERTY, COLUMNPROPERTY, INDEXPROPERTY, INDEX_COL,
+//! IDENT_CURRENT, IDENT_SEED, IDENT_INCR, TYPE_ID and TYPE_NAME, called from translated SQL as
+//! tsql_catalog('NAME', args...).
 
 #include "binder.h"
 

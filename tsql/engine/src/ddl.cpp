@@ -3,28 +3,13 @@
 #include "lexer.h"
 #include "parser.h"
 #include "sqlite_util.h"
+#include "system_procedures.h"
 #include "tsql/collation.h"
 #include "tsql/sqlite.h"
-
-#include <cstdio>
 
 namespace tsql::engine {
 
 namespace {
-
-std::string hexId(long long id) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%08llX", static_cast<unsigned long long>(id) & 0xFFFFFFFFULL);
-    return buf;
-}
-
-//! SQL Server's style of generated constraint names: PK__Table__1A2B3C4D.
-std::string generatedName(const std::string& prefix, const std::string& table, const std::string& column,
-                          long long id) {
-    std::string name = prefix + "__" + table.substr(0, 8) + "__";
-    if (!column.empty()) name += column.substr(0, 5) + "__";
-    return name + hexId(id);
-}
 
 void checkColumns(const TableInfo& t, const std::vector<std::string>& columns, int line) {
     for (const auto& c : columns)
@@ -83,8 +68,9 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
                     b.convert(b.expr(*def.defaultValue, Scope{}), c.type, ConversionKind::Implicit);
                     c.defaultText = def.defaultText;
                     c.defaultId = allocate();
-                    c.defaultName = def.defaultName.empty() ? generatedName("DF", t.name, c.name, c.defaultId)
-                                                            : def.defaultName;
+                    c.defaultName = def.defaultName.empty()
+                                        ? generatedConstraintName("DF", t.name, c.name, c.defaultId)
+                                        : def.defaultName;
                     if (catalog.nameTaken(c.defaultName, t.temp)) raise(2714, def.line, {c.defaultName});
                 }
             } else {
@@ -110,6 +96,7 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
             k.id = allocate();
             k.columns = def.columns;
             k.clustered = def.clustered;
+            k.name = constraintName(def, t.name, k.id);
             checkColumns(t, k.columns, stmt.line);
             std::string body;
             switch (def.kind) {
@@ -123,24 +110,16 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
                 } else if (!def.clusteredGiven) {
                     k.clustered = false;
                 }
-                k.name = def.name.empty()
-                             ? generatedName(def.kind == ConstraintKind::PrimaryKey ? "PK" : "UQ", t.name, "",
-                                             k.id)
-                             : def.name;
                 body = std::string(def.kind == ConstraintKind::PrimaryKey ? "PRIMARY KEY" : "UNIQUE") + " (" +
                        columnList(k.columns) + ")";
                 break;
             case ConstraintKind::Check: {
                 k.checkText = def.checkText;
-                k.name = def.name.empty() ? generatedName("CK", t.name, "", k.id) : def.name;
                 body = "CHECK (" + b.condition(*def.check, own) + ")";
                 break;
             }
             case ConstraintKind::ForeignKey: {
                 k.refTable = def.refTable.name();
-                k.name = def.name.empty()
-                             ? generatedName("FK", t.name, k.columns.empty() ? "" : k.columns.front(), k.id)
-                             : def.name;
                 auto ref = equalsIgnoreCase(k.refTable, t.name) ? nullptr : catalog.table(k.refTable);
                 const TableInfo* parent =
                     ref ? ref.get() : (equalsIgnoreCase(k.refTable, t.name) ? &t : nullptr);
@@ -199,6 +178,29 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
     s.statements.clear();
 }
 
+namespace {
+
+//! The columns of a view as its query gives them (errors 8158, 4511, 4506 for the names).
+std::vector<ColumnInfo> viewColumnsOf(Session::Impl& s, const CreateViewStmt& stmt, const std::string& view) {
+    Binder b(s);
+    QueryShape q = b.query(*stmt.query, nullptr);
+    if (!stmt.columns.empty() && stmt.columns.size() != q.columns.size()) raise(8158, stmt.line, {view});
+    std::vector<ColumnInfo> columns;
+    for (std::size_t i = 0; i < q.columns.size(); ++i) {
+        std::string name = i < stmt.columns.size() ? stmt.columns[i] : q.columns[i].name;
+        if (name.empty()) raise(4511, stmt.line, {std::to_string(i + 1)});
+        for (const auto& c : columns)
+            if (equalsIgnoreCase(c.name, name)) raise(4506, stmt.line, {name, view});
+        ColumnInfo c;
+        c.name = name;
+        c.type = q.columns[i].type.id == TypeId::Null ? Type::integer() : q.columns[i].type;
+        columns.push_back(std::move(c));
+    }
+    return columns;
+}
+
+} // namespace
+
 void executeCreateView(Executor& ex, const CreateViewStmt& stmt) {
     auto& s = ex.session();
     TableInfo t;
@@ -207,25 +209,24 @@ void executeCreateView(Executor& ex, const CreateViewStmt& stmt) {
     if (stmt.view.isTemp()) raise(4103, stmt.line, {t.name});
     if (s.catalog.nameTaken(t.name, false)) raise(2714, stmt.line, {t.name});
     if (!stmt.query->orderBy.empty() && !stmt.query->cores.front().top) raise(1033, stmt.line, {});
-    Binder b(s);
-    QueryShape q = b.query(*stmt.query, nullptr);
-    if (!stmt.columns.empty() && stmt.columns.size() != q.columns.size()) raise(8158, stmt.line, {t.name});
-    for (std::size_t i = 0; i < q.columns.size(); ++i) {
-        std::string name = i < stmt.columns.size() ? stmt.columns[i] : q.columns[i].name;
-        if (name.empty()) raise(4511, stmt.line, {std::to_string(i + 1)});
-        if (t.columnIndex(name) >= 0) {
-            raise(4506, stmt.line, {name, t.name});
-        }
-        ColumnInfo c;
-        c.name = name;
-        c.type = q.columns[i].type.id == TypeId::Null ? Type::integer() : q.columns[i].type;
-        t.columns.push_back(std::move(c));
-    }
+    t.columns = viewColumnsOf(s, stmt, t.name);
     t.viewText = stmt.text;
     ex.atomically([&] {
         t.id = s.catalog.newId(false);
         s.catalog.record(t);
     });
+}
+
+void executeRefreshView(Executor& ex, const ExecStmt& stmt) {
+    auto& s = ex.session();
+    s.rowCount = 0;
+    const std::string written = systemArgument(ex, stmt, 0, "@viewname");
+    auto view = s.catalog.table(nameParts(written).back());
+    if (!view || !view->view) raise(15165, stmt.line, {written});
+    TableInfo refreshed = *view;
+    refreshed.columns = viewColumnsOf(s, viewDefinition(*view), view->name);
+    ex.atomically([&] { s.catalog.replaceViewColumns(refreshed); });
+    s.statements.clear();
 }
 
 void executeDrop(Executor& ex, const DropStmt& stmt) {

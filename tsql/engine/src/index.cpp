@@ -4,6 +4,7 @@
 #include "exec.h"
 #include "lexer.h"
 #include "sqlite_util.h"
+#include "system_procedures.h"
 
 namespace tsql::engine {
 
@@ -34,35 +35,6 @@ std::vector<IndexRow> indexesOf(Executor& ex, const TableInfo& t) {
                  {{"", Type::bigInt()}, {"", Type::nVarChar(128)}, {"", Type::integer()}}))
         out.push_back({r[0].asInt(), r[1].asString(), static_cast<int>(r[2].asInt())});
     return out;
-}
-
-//! The value of an sp_rename argument by position or by name.
-std::string renameArgument(Executor& ex, const ExecStmt& stmt, std::size_t position, const char* name) {
-    for (std::size_t i = 0; i < stmt.arguments.size(); ++i) {
-        const ExecArgument& a = stmt.arguments[i];
-        bool match = a.name.empty() ? i == position : equalsIgnoreCase(a.name, name);
-        if (!match || !a.value) continue;
-        Value v = ex.evaluate(*a.value);
-        return v.isNull() ? "" : toText(v);
-    }
-    return "";
-}
-
-//! 'a.b.c' split at dots outside brackets, brackets removed.
-std::vector<std::string> nameParts(const std::string& text) {
-    std::vector<std::string> parts(1);
-    bool bracket = false;
-    for (char c : text) {
-        if (c == '[' && !bracket)
-            bracket = true;
-        else if (c == ']' && bracket)
-            bracket = false;
-        else if (c == '.' && !bracket)
-            parts.emplace_back();
-        else
-            parts.back() += c;
-    }
-    return parts;
 }
 
 } // namespace
@@ -171,9 +143,9 @@ void executeDropIndex(Executor& ex, const DropIndexStmt& stmt) {
 
 void executeRename(Executor& ex, const ExecStmt& stmt) {
     auto& s = ex.session();
-    std::string object = renameArgument(ex, stmt, 0, "@objname");
-    std::string newName = renameArgument(ex, stmt, 1, "@newname");
-    std::string type = upper(renameArgument(ex, stmt, 2, "@objtype"));
+    std::string object = systemArgument(ex, stmt, 0, "@objname");
+    std::string newName = systemArgument(ex, stmt, 1, "@newname");
+    std::string type = upper(systemArgument(ex, stmt, 2, "@objtype"));
     auto ambiguous = [&] { return messageError(15248, stmt.line, {type}); };
     if (newName.empty()) raise(15223, stmt.line, {newName});
     auto parts = nameParts(object);

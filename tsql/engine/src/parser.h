@@ -15,4 +15,7 @@ Batch parseBatch(std::string_view text);
 //! Parses a single expression (used for stored defaults and computed columns).
 ExprPtr parseExpression(std::string_view text);
 
+//! Parses the parameter declarations of sp_executesql ("@a INT, @b NVARCHAR(10) OUTPUT").
+std::vector<ParameterDecl> parseParameters(std::string_view text);
+
 } // namespace tsql::engine

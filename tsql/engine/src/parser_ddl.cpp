@@ -145,6 +145,7 @@ void Parser::columnDefinition(CreateTableStmt& table) {
                    cur().is("FOREIGN")) {
             ConstraintDef k;
             k.name = pendingName;
+            k.column = c.name;
             if (accept("PRIMARY")) {
                 expect("KEY");
                 k.kind = ConstraintKind::PrimaryKey;

@@ -340,6 +340,21 @@ ExprPtr Parser::primary() {
         }
         if ((t.is("LEFT") || t.is("RIGHT")) && ahead(1).isSymbol("("))
             return functionCall(upper(next().text), line);
+        // Functions SQL Server writes without parentheses.
+        static constexpr std::pair<std::string_view, std::string_view> niladic[] = {
+            {"CURRENT_TIMESTAMP", "GETDATE"},
+            {"SYSTEM_USER", "SUSER_SNAME"},
+            {"CURRENT_USER", "USER_NAME"},
+            {"SESSION_USER", "USER_NAME"},
+            {"USER", "USER_NAME"}};
+        if (!ahead(1).isSymbol("(") && !ahead(1).isSymbol("."))
+            for (const auto& [word, function] : niladic)
+                if (t.is(word)) {
+                    next();
+                    auto e = makeExpr(ExprKind::Function, line);
+                    e->text = function;
+                    return e;
+                }
         if (isReserved(t.text)) fail();
     }
     // A name: column reference (a.b.c) or function call (name(...) or dbo.name(...)).

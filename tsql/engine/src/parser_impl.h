@@ -69,6 +69,8 @@ public:
     //! AS and the statements of a procedure or trigger up to the end of the batch; returns the text
     //! of the whole definition from token `start`.
     std::string moduleBody(std::vector<StmtPtr>& body, std::size_t start);
+    //! Parameter declarations of a procedure (or of sp_executesql): @name type [= default] [OUTPUT], ...
+    std::vector<ParameterDecl> parameterList();
 
 private:
     //! Counts one level of the parser's recursion for as long as it lives (error 191 past kMaxNesting).

@@ -12,16 +12,8 @@ std::string Parser::moduleBody(std::vector<StmtPtr>& body, std::size_t start) {
     return sourceTextToEnd(start);
 }
 
-StmtPtr Parser::procedureStatement(bool alter) {
-    std::size_t start = position();
-    next();
-    next();
-    auto s = std::make_unique<CreateProcedureStmt>();
-    s->alter = alter;
-    s->procedure = objectName();
-    if (s->procedure.isTemp()) unsupported("temporary procedure");
-    if (cur().isSymbol(";")) unsupported("numbered procedure");
-    bool parenthesised = acceptSymbol("(");
+std::vector<ParameterDecl> Parser::parameterList() {
+    std::vector<ParameterDecl> parameters;
     while (cur().kind == TokenKind::Variable) {
         ParameterDecl p;
         p.line = cur().line;
@@ -33,11 +25,25 @@ StmtPtr Parser::procedureStatement(bool alter) {
         if (acceptSymbol("=")) p.defaultValue = expression();
         if (accept("OUTPUT") || accept("OUT")) p.output = true;
         if (cur().is("READONLY")) unsupported("READONLY parameter");
-        for (const auto& other : s->parameters)
+        for (const auto& other : parameters)
             if (equalsIgnoreCase(other.name, p.name)) raise(134, p.line, {p.name});
-        s->parameters.push_back(std::move(p));
+        parameters.push_back(std::move(p));
         if (!acceptSymbol(",")) break;
     }
+    return parameters;
+}
+
+StmtPtr Parser::procedureStatement(bool alter) {
+    std::size_t start = position();
+    next();
+    next();
+    auto s = std::make_unique<CreateProcedureStmt>();
+    s->alter = alter;
+    s->procedure = objectName();
+    if (s->procedure.isTemp()) unsupported("temporary procedure");
+    if (cur().isSymbol(";")) unsupported("numbered procedure");
+    bool parenthesised = acceptSymbol("(");
+    s->parameters = parameterList();
     if (parenthesised) expectSymbol(")");
     if (accept("WITH")) {
         do {
@@ -169,6 +175,13 @@ StmtPtr Parser::permissionStatement() {
         identifier();
     }
     return s;
+}
+
+std::vector<ParameterDecl> parseParameters(std::string_view text) {
+    Parser p(text);
+    auto parameters = p.parameterList();
+    if (p.cur().kind != TokenKind::End) p.fail();
+    return parameters;
 }
 
 } // namespace tsql::engine

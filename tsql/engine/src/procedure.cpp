@@ -3,6 +3,7 @@
 #include "exec.h"
 #include "lexer.h"
 #include "parser.h"
+#include "system_procedures.h"
 #include "tsql/convert.h"
 
 #include <utility>
@@ -120,6 +121,129 @@ void executeDropProcedure(Executor& ex, const DropStmt& stmt) {
     }
 }
 
+namespace {
+
+//! A call's arguments matched to the parameters: the callee's variables, and per parameter the caller's
+//! variable an OUTPUT parameter is assigned back to (empty for none).
+struct BoundCall {
+    std::vector<Variable> frame;
+    std::vector<std::string> outputs;
+};
+
+//! Matches the arguments to the parameters (errors 119, 201, 8143, 8144, 8145, 8162), evaluating them in
+//! the caller's frame.
+BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& arguments, int line,
+                   const std::vector<ParameterDecl>& params, const std::string& procName) {
+    auto& s = ex.session();
+    std::vector<const ExecArgument*> given(params.size(), nullptr);
+    bool named = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const ExecArgument& a = *arguments[i];
+        std::size_t index = 0;
+        if (a.name.empty()) {
+            if (named) raise(119, line, {std::to_string(i + 1)});
+            if (i >= params.size()) raise(8144, line, {procName});
+            index = i;
+        } else {
+            named = true;
+            while (index < params.size() && !equalsIgnoreCase(params[index].name, a.name))
+                ++index;
+            if (index == params.size()) raise(8145, line, {a.name, procName});
+        }
+        if (given[index]) raise(8143, line, {params[index].name});
+        if (a.output && !params[index].output) raise(8162, line, {params[index].name});
+        given[index] = &a;
+    }
+    BoundCall call;
+    call.outputs.resize(params.size());
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        const ParameterDecl& p = params[i];
+        Type type = Binder::resolveType(p.type, line);
+        Value value = Value::null(type);
+        const ExecArgument* a = given[i];
+        if (a && a->value) {
+            value = ex.evaluate(*a->value);
+            if (a->output && a->value->kind == ExprKind::Variable) {
+                if (!s.variable(a->value->text)) raise(137, line, {a->value->text});
+                call.outputs[i] = a->value->text;
+            }
+        } else if (p.defaultValue) {
+            value = ex.evaluate(*p.defaultValue);
+        } else {
+            raise(201, line, {procName, p.name});
+        }
+        Value converted;
+        try {
+            converted = convert(value, type, ConversionKind::Assignment);
+        } catch (const SqlError&) {
+            // A value that does not fit the parameter fails the call, not the batch.
+            raise(8114, line, {std::string(value.type().baseName()), std::string(type.baseName())});
+        }
+        call.frame.push_back({p.name, type, std::move(converted)});
+    }
+    return call;
+}
+
+//! Runs `body` in a frame of its own holding the call's parameters; OUTPUT parameters are assigned back.
+//! Returns the RETURN value.
+int runCall(Executor& ex, BoundCall call, const std::vector<StmtPtr>& body, bool procedure) {
+    auto& s = ex.session();
+    Frame callee(s, std::move(call.frame));
+    Executor inner(s, ex.output(), procedure);
+    inner.runStatements(body);
+    std::vector<Variable> results = callee.restore();
+    ex.setStatementError(s.error);
+    if (inner.abortsCaller()) throw BatchAbort{};
+    // Caller variables are looked up again: the callee's frame swap moved the vector.
+    for (std::size_t i = 0; i < call.outputs.size(); ++i)
+        if (!call.outputs[i].empty()) ex.assign(*s.variable(call.outputs[i]), results[i].value);
+    return inner.returnValue();
+}
+
+} // namespace
+
+void executeSql(Executor& ex, const ExecStmt& stmt) {
+    auto& s = ex.session();
+    s.rowCount = 0;
+    auto argument = [&](std::size_t position, const char* name) -> const ExecArgument* {
+        if (position < stmt.arguments.size() && stmt.arguments[position].name.empty())
+            return &stmt.arguments[position];
+        for (const auto& a : stmt.arguments)
+            if (equalsIgnoreCase(a.name, name)) return &a;
+        return nullptr;
+    };
+    const ExecArgument* text = argument(0, "@stmt");
+    if (!text || !text->value) raise(201, stmt.line, {"sp_executesql", "@statement"});
+    Value batchText = ex.evaluate(*text->value);
+    if (batchText.isNull()) return;
+    std::vector<ParameterDecl> params;
+    std::size_t first = 1;
+    if (const ExecArgument* declared = argument(1, "@params")) {
+        first = 2;
+        Value declarations = declared->value ? ex.evaluate(*declared->value) : Value();
+        if (!declarations.isNull()) params = parseParameters(toText(declarations));
+    }
+    // The statement and its declarations are no parameters of the batch.
+    std::vector<const ExecArgument*> values;
+    for (std::size_t i = 0; i < stmt.arguments.size(); ++i) {
+        const ExecArgument& a = stmt.arguments[i];
+        if (i < first && a.name.empty()) continue;
+        if (equalsIgnoreCase(a.name, "@stmt") || equalsIgnoreCase(a.name, "@params")) continue;
+        values.push_back(&a);
+    }
+    BoundCall call = bindCall(ex, values, stmt.line, params, "sp_executesql");
+    Batch batch;
+    try {
+        batch = parseBatch(toText(batchText));
+    } catch (const SqlError& e) {
+        // A batch that does not parse fails only this statement.
+        ex.output().onMessage({e.number(), e.severity(), e.state(), e.line(), e.message()});
+        ex.setStatementError(e.number());
+        return;
+    }
+    runCall(ex, std::move(call), batch.statements, false);
+}
+
 void executeExec(Executor& ex, const ExecStmt& stmt) {
     if (stmt.dynamic) {
         runDynamic(ex, stmt);
@@ -131,75 +255,21 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
         returnTarget = s.variable(stmt.returnVariable);
         if (!returnTarget) raise(137, stmt.line, {stmt.returnVariable});
     }
-    if (equalsIgnoreCase(stmt.procedure.name(), "sp_rename")) return executeRename(ex, stmt);
+    if (runSystemProcedure(ex, stmt)) {
+        if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(0));
+        return;
+    }
     auto text = s.catalog.procedureText(stmt.procedure.name());
     if (!text) raise(2812, stmt.line, {stmt.procedure.written()});
     auto batch = parsedProcedure(s, *text);
     const auto& proc = static_cast<const CreateProcedureStmt&>(*batch->statements.front());
-    const std::string& procName = proc.procedure.name();
-    const auto& params = proc.parameters;
-
-    // Match the arguments to the parameters; values are evaluated in the caller's frame.
-    std::vector<const ExecArgument*> given(params.size(), nullptr);
-    bool named = false;
-    for (std::size_t i = 0; i < stmt.arguments.size(); ++i) {
-        const ExecArgument& a = stmt.arguments[i];
-        std::size_t index = 0;
-        if (a.name.empty()) {
-            if (named) raise(119, stmt.line, {std::to_string(i + 1)});
-            if (i >= params.size()) raise(8144, stmt.line, {procName});
-            index = i;
-        } else {
-            named = true;
-            while (index < params.size() && !equalsIgnoreCase(params[index].name, a.name))
-                ++index;
-            if (index == params.size()) raise(8145, stmt.line, {a.name, procName});
-        }
-        if (given[index]) raise(8143, stmt.line, {params[index].name});
-        if (a.output && !params[index].output) raise(8162, stmt.line, {params[index].name});
-        given[index] = &a;
-    }
-    std::vector<Variable> frame;
-    std::vector<Variable*> outputs(params.size(), nullptr);
-    for (std::size_t i = 0; i < params.size(); ++i) {
-        const ParameterDecl& p = params[i];
-        Type type = Binder::resolveType(p.type, stmt.line);
-        Value value = Value::null(type);
-        const ExecArgument* a = given[i];
-        if (a && a->value) {
-            value = ex.evaluate(*a->value);
-            if (a->output && a->value->kind == ExprKind::Variable) {
-                outputs[i] = s.variable(a->value->text);
-                if (!outputs[i]) raise(137, stmt.line, {a->value->text});
-            }
-        } else if (p.defaultValue) {
-            value = ex.evaluate(*p.defaultValue);
-        } else {
-            raise(201, stmt.line, {procName, p.name});
-        }
-        Value converted;
-        try {
-            converted = convert(value, type, ConversionKind::Assignment);
-        } catch (const SqlError&) {
-            // A value that does not fit the parameter fails the call, not the batch.
-            raise(8114, stmt.line, {std::string(value.type().baseName()), std::string(type.baseName())});
-        }
-        frame.push_back({p.name, type, std::move(converted)});
-    }
-
+    std::vector<const ExecArgument*> arguments;
+    for (const auto& a : stmt.arguments)
+        arguments.push_back(&a);
+    BoundCall call = bindCall(ex, arguments, stmt.line, proc.parameters, proc.procedure.name());
     int tranCount = s.tranCount;
-    Frame callee(s, std::move(frame));
-    Executor inner(s, ex.output(), true);
-    inner.runStatements(proc.body);
-    std::vector<Variable> results = callee.restore();
-    ex.setStatementError(s.error);
-    if (inner.abortsCaller()) throw BatchAbort{};
-    // Caller variables are looked up again: the callee's frame swap moved the vector.
-    for (std::size_t i = 0; i < params.size(); ++i) {
-        if (!outputs[i]) continue;
-        ex.assign(*s.variable(given[i]->value->text), results[i].value);
-    }
-    if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(inner.returnValue()));
+    int returned = runCall(ex, std::move(call), proc.body, true);
+    if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(returned));
     if (s.tranCount != tranCount)
         raise(266, stmt.line, {std::to_string(tranCount), std::to_string(s.tranCount)});
 }

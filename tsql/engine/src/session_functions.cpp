@@ -4,7 +4,8 @@
 #include "session.h"
 #include "tsql/sqlite.h"
 
-#include <array>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace tsql::engine {
@@ -29,56 +30,105 @@ Type tinyType() {
 Type versionType() {
     return Type::nVarChar(300);
 }
-
-constexpr std::array<SessionFunction, 26> sessionFunctions{{
-    {"SUSER_SNAME", 0, 1, sysname},
-    {"SUSER_NAME", 0, 1, sysname},
-    {"SUSER_ID", 0, 1, integerType},
-    {"USER_NAME", 0, 1, sysname},
-    {"USER_ID", 0, 1, integerType},
-    {"DB_NAME", 0, 1, sysname},
-    {"DB_ID", 0, 1, smallType},
-    {"HOST_NAME", 0, 0, sysname},
-    {"APP_NAME", 0, 0, sysname},
-    {"OBJECT_ID", 1, 2, integerType},
-    {"OBJECT_NAME", 1, 1, sysname},
-    {"SCOPE_IDENTITY", 0, 0, identityType},
-    {"@@ERROR", 0, 0, integerType},
-    {"@@ROWCOUNT", 0, 0, integerType},
-    {"@@TRANCOUNT", 0, 0, integerType},
-    {"@@IDENTITY", 0, 0, identityType},
-    {"@@SERVERNAME", 0, 0, sysname},
-    {"@@SPID", 0, 0, smallType},
-    {"@@VERSION", 0, 0, versionType},
-    {"@@NESTLEVEL", 0, 0, integerType},
-    {"@@DATEFIRST", 0, 0, tinyType},
-    {"@@LANGUAGE", 0, 0, sysname},
-    {"@@MAX_PRECISION", 0, 0, tinyType},
-    {"@@PROCID", 0, 0, integerType},
-    {"@@FETCH_STATUS", 0, 0, integerType},
-    {"@@CURSOR_ROWS", 0, 0, integerType},
-}};
-
-std::string argText(sqlite3_value* v) {
-    const unsigned char* t = sqlite3_value_text(v);
-    return t ? reinterpret_cast<const char*>(t) : "";
+Type sidType() {
+    return Type::varBinary(85);
+}
+Type bigType() {
+    return Type::bigInt();
 }
 
-void resultText(sqlite3_context* ctx, const std::string& s) {
-    sqlite3_result_text(ctx, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-}
+} // namespace
 
-//! A stable positive number for a login (SUSER_ID).
+//! One call of tsql_session: the session, the arguments after the name and the result to set.
+struct SessionCall {
+    Session::Impl& s;
+    sqlite3_context* ctx;
+    int argc;
+    sqlite3_value** argv;
+
+    bool given(int i) const { return i < argc && sqlite3_value_type(argv[i]) != SQLITE_NULL; }
+    bool null(int i) const { return i < argc && !given(i); }
+    std::string text(int i) const {
+        const unsigned char* t = sqlite3_value_text(argv[i]);
+        return t ? reinterpret_cast<const char*>(t) : "";
+    }
+    long long integer(int i) const { return sqlite3_value_int64(argv[i]); }
+    Bytes bytes(int i) const {
+        const auto* b = static_cast<const std::uint8_t*>(sqlite3_value_blob(argv[i]));
+        return Bytes(b, b + sqlite3_value_bytes(argv[i]));
+    }
+
+    void result(long long v) { sqlite3_result_int64(ctx, v); }
+    void result(const std::string& v) {
+        sqlite3_result_text(ctx, v.c_str(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+    }
+    void result(const Bytes& v) {
+        sqlite3_result_blob(ctx, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+    }
+    template <typename T> void result(const std::optional<T>& v) {
+        if (v)
+            result(*v);
+        else
+            sqlite3_result_null(ctx);
+    }
+};
+
+namespace {
+
+//! The login every database knows, with SQL Server's fixed id and SID.
+constexpr std::string_view kSystemLogin = "sa";
+
+//! A stable number for a login (SUSER_ID): sa is 1, as in SQL Server.
 long long loginId(const std::string& login) {
+    if (equalsIgnoreCase(login, kSystemLogin)) return 1;
     unsigned long long h = 1469598103934665603ULL;
     for (char c : upper(login))
         h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
     return 256 + static_cast<long long>(h % 1000000);
 }
 
+//! A stable security identifier for a login (SUSER_SID): 16 bytes of the login's name, 0x01 for sa.
+Bytes loginSid(const std::string& login) {
+    if (equalsIgnoreCase(login, kSystemLogin)) return {1};
+    Bytes sid(16);
+    unsigned long long h = 14695981039346656037ULL;
+    for (std::size_t i = 0; i < sid.size(); ++i) {
+        for (char c : upper(login))
+            h = (h ^ static_cast<unsigned char>(c) ^ i) * 1099511628211ULL;
+        sid[i] = static_cast<std::uint8_t>(h >> 56);
+    }
+    return sid;
+}
+
+//! Logins are not listed anywhere: a name maps to an id or SID, and back only for this session's login
+//! and sa.
+std::optional<std::string> loginWhere(const SessionCall& c,
+                                      const std::function<bool(const std::string&)>& is) {
+    for (const std::string& login : {c.s.login, std::string(kSystemLogin)})
+        if (is(login)) return login;
+    return std::nullopt;
+}
+
+//! The database's users: dbo (1) is every login here, as for a database owner.
+constexpr std::pair<std::string_view, int> kUsers[] = {{"public", 0}, {"dbo", 1}, {"guest", 2}};
+
+//! Databases by DB_ID: the system ones and this one (5).
+std::optional<std::string> databaseName(const SessionCall& c, long long id) {
+    static constexpr std::string_view system[] = {"master", "tempdb", "model", "msdb"};
+    if (id == 5) return c.s.database->name();
+    if (id >= 1 && id <= 4) return std::string(system[id - 1]);
+    return std::nullopt;
+}
+std::optional<long long> databaseId(const SessionCall& c, const std::string& name) {
+    if (equalsIgnoreCase(name, c.s.database->name())) return 5;
+    for (long long id = 1; id <= 4; ++id)
+        if (equalsIgnoreCase(*databaseName(c, id), name)) return id;
+    return std::nullopt;
+}
+
 //! Object name of OBJECT_ID's argument: the last part of 'db.schema.name', brackets removed.
 std::string lastPart(const std::string& name) {
-    std::string part, last;
+    std::string part;
     bool bracket = false;
     for (char c : name) {
         if (c == '[' && !bracket) {
@@ -86,89 +136,178 @@ std::string lastPart(const std::string& name) {
         } else if (c == ']' && bracket) {
             bracket = false;
         } else if (c == '.' && !bracket) {
-            last = part;
             part.clear();
-            continue;
         } else {
             part += c;
         }
-        last = part;
     }
     return part;
 }
 
+//! SERVERPROPERTY's answers; the version is SQL Server 2005's, the lowest the system supports.
+std::optional<std::string> serverProperty(const SessionCall& c, const std::string& name) {
+    static constexpr std::pair<std::string_view, std::string_view> fixed[] = {
+        {"ProductVersion", "9.00.5000.00"},
+        {"ProductLevel", "SP4"},
+        {"Edition", "Embedded T-SQL engine"},
+        {"EngineEdition", "4"},
+        {"Collation", "Czech_CI_AS"},
+        {"LCID", "1029"},
+        {"IsCaseSensitive", "0"},
+        {"IsClustered", "0"},
+        {"IsFullTextInstalled", "0"},
+        {"IsIntegratedSecurityOnly", "0"},
+        {"IsSingleUser", "0"},
+        {"LicenseType", "DISABLED"},
+    };
+    for (const auto& [property, value] : fixed)
+        if (equalsIgnoreCase(property, name)) return std::string(value);
+    if (equalsIgnoreCase(name, "ServerName") || equalsIgnoreCase(name, "MachineName"))
+        return c.s.database->serverName();
+    return std::nullopt;
+}
+
+std::optional<std::string> databaseProperty(const SessionCall& c, const std::string& db,
+                                            const std::string& name) {
+    static constexpr std::pair<std::string_view, std::string_view> fixed[] = {
+        {"Collation", "Czech_CI_AS"},
+        {"Status", "ONLINE"},
+        {"Updateability", "READ_WRITE"},
+        {"UserAccess", "MULTI_USER"},
+        {"Recovery", "SIMPLE"},
+        {"Version", "611"},
+        {"IsAutoClose", "0"},
+        {"IsAutoShrink", "0"},
+        {"IsAnsiNullsEnabled", "1"},
+        {"IsAnsiPaddingEnabled", "1"},
+        {"IsAnsiWarningsEnabled", "1"},
+        {"IsArithmeticAbortEnabled", "1"},
+        {"IsQuotedIdentifiersEnabled", "1"},
+        {"IsRecursiveTriggersEnabled", "0"},
+        {"IsFulltextEnabled", "0"},
+    };
+    if (!databaseId(c, db)) return std::nullopt;
+    for (const auto& [property, value] : fixed)
+        if (equalsIgnoreCase(property, name)) return std::string(value);
+    return std::nullopt;
+}
+
+using Call = SessionCall;
+
+constexpr SessionFunction kSessionFunctions[] = {
+    {"SUSER_SNAME", 0, 1, "b", sysname,
+     [](Call& c) {
+         if (!c.given(0)) return c.null(0) ? c.result(std::optional<std::string>()) : c.result(c.s.login);
+         const Bytes sid = c.bytes(0);
+         c.result(loginWhere(c, [&](const std::string& l) { return loginSid(l) == sid; }));
+     }},
+    {"SUSER_NAME", 0, 1, "i", sysname,
+     [](Call& c) {
+         if (!c.given(0)) return c.null(0) ? c.result(std::optional<std::string>()) : c.result(c.s.login);
+         const long long id = c.integer(0);
+         c.result(loginWhere(c, [&](const std::string& l) { return loginId(l) == id; }));
+     }},
+    {"SUSER_ID", 0, 1, "s", integerType,
+     [](Call& c) {
+         if (c.null(0)) return c.result(std::optional<long long>());
+         const std::string login = c.given(0) ? c.text(0) : c.s.login;
+         c.result(login.empty() ? std::optional<long long>() : loginId(login));
+     }},
+    {"SUSER_SID", 0, 1, "s", sidType,
+     [](Call& c) {
+         if (c.null(0)) return c.result(std::optional<Bytes>());
+         const std::string login = c.given(0) ? c.text(0) : c.s.login;
+         c.result(login.empty() ? std::optional<Bytes>() : loginSid(login));
+     }},
+    {"ORIGINAL_LOGIN", 0, 0, "", sysname, [](Call& c) { c.result(c.s.login); }},
+    {"USER_NAME", 0, 1, "i", sysname,
+     [](Call& c) {
+         if (!c.given(0)) return c.null(0) ? c.result(std::optional<std::string>()) : c.result("dbo");
+         for (const auto& [name, id] : kUsers)
+             if (id == c.integer(0)) return c.result(std::string(name));
+         c.result(std::optional<std::string>());
+     }},
+    {"USER_ID", 0, 1, "s", integerType,
+     [](Call& c) {
+         if (!c.given(0)) return c.null(0) ? c.result(std::optional<long long>()) : c.result(1LL);
+         for (const auto& [name, id] : kUsers)
+             if (equalsIgnoreCase(name, c.text(0))) return c.result(static_cast<long long>(id));
+         c.result(std::optional<long long>());
+     }},
+    {"IS_MEMBER", 1, 1, "s", integerType,
+     [](Call& c) {
+         // Every login works as the database owner here: a member of public and db_owner.
+         const std::string role = c.text(0);
+         c.result(equalsIgnoreCase(role, "public") || equalsIgnoreCase(role, "db_owner") ? 1LL : 0LL);
+     }},
+    {"IS_SRVROLEMEMBER", 1, 2, "ss", integerType,
+     [](Call& c) { c.result(equalsIgnoreCase(c.s.login, kSystemLogin) ? 1LL : 0LL); }},
+    {"HAS_DBACCESS", 1, 1, "s", integerType,
+     [](Call& c) { c.result(databaseId(c, c.text(0)) ? std::optional<long long>(1) : std::nullopt); }},
+    {"DB_NAME", 0, 1, "i", sysname,
+     [](Call& c) {
+         if (!c.given(0))
+             return c.null(0) ? c.result(std::optional<std::string>()) : c.result(c.s.database->name());
+         c.result(databaseName(c, c.integer(0)));
+     }},
+    {"DB_ID", 0, 1, "s", smallType,
+     [](Call& c) {
+         if (!c.given(0)) return c.null(0) ? c.result(std::optional<long long>()) : c.result(5LL);
+         c.result(databaseId(c, c.text(0)));
+     }},
+    {"DATABASEPROPERTYEX", 2, 2, "ss", sysname,
+     [](Call& c) { c.result(databaseProperty(c, c.text(0), c.text(1))); }},
+    {"SERVERPROPERTY", 1, 1, "s", sysname, [](Call& c) { c.result(serverProperty(c, c.text(0))); }},
+    {"HOST_NAME", 0, 0, "", sysname, [](Call& c) { c.result(std::string("localhost")); }},
+    {"HOST_ID", 0, 0, "", sysname, [](Call& c) { c.result(std::to_string(c.s.spid)); }},
+    {"APP_NAME", 0, 0, "", sysname, [](Call& c) { c.result(std::string("tsql")); }},
+    {"GETANSINULL", 0, 1, "s", integerType, [](Call& c) { c.result(1LL); }},
+    {"OBJECT_ID", 1, 2, "ss", integerType,
+     [](Call& c) {
+         if (!c.given(0)) return c.result(std::optional<long long>());
+         std::string type = c.given(1) ? c.text(1) : "";
+         while (!type.empty() && type.back() == ' ')
+             type.pop_back();
+         c.result(c.s.catalog.objectId(lastPart(c.text(0)), type));
+     }},
+    {"OBJECT_NAME", 1, 1, "i", sysname,
+     [](Call& c) {
+         if (!c.given(0)) return c.result(std::optional<std::string>());
+         c.result(c.s.catalog.objectName(c.integer(0)));
+     }},
+    {"SCOPE_IDENTITY", 0, 0, "", identityType, [](Call& c) { c.result(c.s.scopeIdentity); }},
+    {"ROWCOUNT_BIG", 0, 0, "", bigType, [](Call& c) { c.result(c.s.rowCount); }},
+    {"@@ERROR", 0, 0, "", integerType, [](Call& c) { c.result(static_cast<long long>(c.s.error)); }},
+    {"@@ROWCOUNT", 0, 0, "", integerType, [](Call& c) { c.result(c.s.rowCount); }},
+    {"@@TRANCOUNT", 0, 0, "", integerType, [](Call& c) { c.result(static_cast<long long>(c.s.tranCount)); }},
+    {"@@IDENTITY", 0, 0, "", identityType, [](Call& c) { c.result(c.s.identity); }},
+    {"@@SERVERNAME", 0, 0, "", sysname, [](Call& c) { c.result(c.s.database->serverName()); }},
+    {"@@SERVICENAME", 0, 0, "", sysname, [](Call& c) { c.result(std::string("MSSQLSERVER")); }},
+    {"@@SPID", 0, 0, "", smallType, [](Call& c) { c.result(static_cast<long long>(c.s.spid)); }},
+    {"@@VERSION", 0, 0, "", versionType,
+     [](Call& c) { c.result(std::string("Embedded T-SQL engine 9.00.5000.00 (SQL Server 2005 dialect)")); }},
+    {"@@NESTLEVEL", 0, 0, "", integerType, [](Call& c) { c.result(static_cast<long long>(c.s.nestLevel)); }},
+    {"@@DATEFIRST", 0, 0, "", tinyType, [](Call& c) { c.result(7LL); }},
+    {"@@LANGUAGE", 0, 0, "", sysname, [](Call& c) { c.result(std::string("us_english")); }},
+    {"@@LANGID", 0, 0, "", smallType, [](Call& c) { c.result(0LL); }},
+    {"@@LOCK_TIMEOUT", 0, 0, "", integerType, [](Call& c) { c.result(-1LL); }},
+    {"@@MAX_CONNECTIONS", 0, 0, "", integerType, [](Call& c) { c.result(32767LL); }},
+    {"@@MAX_PRECISION", 0, 0, "", tinyType, [](Call& c) { c.result(38LL); }},
+    {"@@TEXTSIZE", 0, 0, "", integerType, [](Call& c) { c.result(2147483647LL); }},
+    {"@@PROCID", 0, 0, "", integerType, [](Call& c) { c.result(0LL); }},
+    {"@@FETCH_STATUS", 0, 0, "", integerType,
+     [](Call& c) { c.result(static_cast<long long>(c.s.fetchStatus)); }},
+    {"@@CURSOR_ROWS", 0, 0, "", integerType, [](Call& c) { c.result(c.s.cursorRows); }},
+};
+
 void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     auto* s = static_cast<Session::Impl*>(sqlite3_user_data(ctx));
-    std::string name = argText(argv[0]);
     try {
-        auto optionalInt = [&](const std::optional<long long>& v) {
-            if (v)
-                sqlite3_result_int64(ctx, *v);
-            else
-                sqlite3_result_null(ctx);
-        };
-        if (name == "SUSER_SNAME" || name == "SUSER_NAME") {
-            resultText(ctx, s->login);
-        } else if (name == "SUSER_ID") {
-            sqlite3_result_int64(ctx, loginId(s->login));
-        } else if (name == "USER_NAME") {
-            resultText(ctx, "dbo");
-        } else if (name == "USER_ID") {
-            sqlite3_result_int64(ctx, 1);
-        } else if (name == "DB_NAME") {
-            resultText(ctx, s->database->name());
-        } else if (name == "DB_ID") {
-            sqlite3_result_int64(ctx, 5);
-        } else if (name == "HOST_NAME") {
-            resultText(ctx, "localhost");
-        } else if (name == "APP_NAME") {
-            resultText(ctx, "tsql");
-        } else if (name == "OBJECT_ID") {
-            if (sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-            std::string type = argc > 2 && sqlite3_value_type(argv[2]) != SQLITE_NULL ? argText(argv[2]) : "";
-            while (!type.empty() && type.back() == ' ')
-                type.pop_back();
-            optionalInt(s->catalog.objectId(lastPart(argText(argv[1])), type));
-        } else if (name == "OBJECT_NAME") {
-            if (sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-            auto n = s->catalog.objectName(sqlite3_value_int64(argv[1]));
-            if (n)
-                resultText(ctx, *n);
-            else
-                sqlite3_result_null(ctx);
-        } else if (name == "SCOPE_IDENTITY") {
-            optionalInt(s->scopeIdentity);
-        } else if (name == "@@IDENTITY") {
-            optionalInt(s->identity);
-        } else if (name == "@@ERROR") {
-            sqlite3_result_int64(ctx, s->error);
-        } else if (name == "@@ROWCOUNT") {
-            sqlite3_result_int64(ctx, s->rowCount);
-        } else if (name == "@@TRANCOUNT") {
-            sqlite3_result_int64(ctx, s->tranCount);
-        } else if (name == "@@SERVERNAME") {
-            resultText(ctx, s->database->serverName());
-        } else if (name == "@@SPID") {
-            sqlite3_result_int64(ctx, s->spid);
-        } else if (name == "@@VERSION") {
-            resultText(ctx, "Embedded T-SQL engine 1.0");
-        } else if (name == "@@NESTLEVEL") {
-            sqlite3_result_int64(ctx, s->nestLevel);
-        } else if (name == "@@PROCID") {
-            sqlite3_result_int64(ctx, 0);
-        } else if (name == "@@DATEFIRST") {
-            sqlite3_result_int64(ctx, 7);
-        } else if (name == "@@LANGUAGE") {
-            resultText(ctx, "us_english");
-        } else if (name == "@@MAX_PRECISION") {
-            sqlite3_result_int64(ctx, 38);
-        } else if (name == "@@FETCH_STATUS") {
-            sqlite3_result_int64(ctx, s->fetchStatus);
-        } else if (name == "@@CURSOR_ROWS") {
-            sqlite3_result_int64(ctx, s->cursorRows);
-        } else {
-            sqlite3_result_null(ctx);
-        }
+        const SessionFunction* f =
+            findSessionFunction(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
+        if (!f) return sqlite3_result_null(ctx);
+        SessionCall call{*s, ctx, argc - 1, argv + 1};
+        f->eval(call);
     } catch (const SqlError& e) {
         std::string text = encodeForSqlite(e);
         sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
@@ -202,7 +341,7 @@ void nextIdentity(sqlite3_context* ctx, int, sqlite3_value** argv) {
 } // namespace
 
 const SessionFunction* findSessionFunction(std::string_view name) {
-    for (const auto& f : sessionFunctions)
+    for (const auto& f : kSessionFunctions)
         if (equalsIgnoreCase(f.name, name)) return &f;
     return nullptr;
 }

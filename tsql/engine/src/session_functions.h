@@ -10,12 +10,18 @@
 
 namespace tsql::engine {
 
+struct SessionCall;
+
 //! One session function or @@ value.
 struct SessionFunction {
     std::string_view name; //!< upper case; @@ values keep their @@
     int minArgs;
     int maxArgs;
+    //! Kinds the arguments are converted to: 's' NVARCHAR, 'i' INT, 'b' VARBINARY (one letter each).
+    std::string_view args;
     Type (*type)();
+    //! Sets the result of a call.
+    void (*eval)(SessionCall& call);
 };
 
 //! The session function of that name (case-insensitive), or nullptr.

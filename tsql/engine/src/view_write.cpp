@@ -1,5 +1,6 @@
 #include "view_write.h"
 
+#include "binder.h"
 #include "errors.h"
 #include "exec.h"
 #include "lexer.h"
@@ -16,15 +17,30 @@ struct ViewRedirect::Impl {
     const SelectCore* core = nullptr;
     std::string base;  //!< the base table's name
     std::string alias; //!< the base table's alias inside the view, if any
+    //! What each view column stands for: a select item of the view, or (for items of *) a base column.
+    struct Column {
+        int item = -1;
+        std::string baseColumn;
+    };
+    std::vector<Column> columns;
     std::vector<std::function<void()>> undo;
     std::vector<ExprPtr> keep; //!< replaced nodes, given back on undo
 };
 
 namespace {
 
-//! A view column as the view defines it: index of its select item.
+//! A view column by name: index into Impl::columns, or -1.
 int viewColumn(const ViewRedirect::Impl& r, const std::string& name) {
     return r.view->columnIndex(name);
+}
+
+//! The base column a view column writes to; error 4406 for a derived or constant one.
+std::string writtenColumn(const ViewRedirect::Impl& r, int index, int line) {
+    const auto& c = r.columns.at(static_cast<std::size_t>(index));
+    if (!c.baseColumn.empty()) return c.baseColumn;
+    const Expr& def = *r.core->items.at(static_cast<std::size_t>(c.item)).expr;
+    if (def.kind != ExprKind::Column) raise(4406, line, {r.view->name});
+    return def.parts.back();
 }
 
 //! Qualifiers naming the base table's alias inside the view become the base table's name.
@@ -39,9 +55,16 @@ void requalify(Expr& e, const ViewRedirect::Impl& r) {
 
 //! A fresh copy of the expression behind view column `index`, qualified by the base table.
 ExprPtr definitionOf(ViewRedirect::Impl& r, int index) {
+    const auto& c = r.columns.at(static_cast<std::size_t>(index));
+    if (!c.baseColumn.empty()) {
+        auto e = std::make_unique<Expr>();
+        e->kind = ExprKind::Column;
+        e->parts = {r.base, c.baseColumn};
+        return e;
+    }
     Batch again = parseBatch(r.view->viewText);
     auto& view = static_cast<CreateViewStmt&>(*again.statements.at(0));
-    ExprPtr e = std::move(view.query->cores.front().items.at(static_cast<std::size_t>(index)).expr);
+    ExprPtr e = std::move(view.query->cores.front().items.at(static_cast<std::size_t>(c.item)).expr);
     requalify(*e, r);
     return e;
 }
@@ -84,11 +107,31 @@ std::unique_ptr<ViewRedirect> prepare(Executor& ex, const ObjectName& target, in
     auto base = ex.session().catalog.table(core.from.front()->name.name());
     if (!base) raise(208, line, {core.from.front()->name.name()});
     if (base->view) raiseUnsupported(line, "changing data through a view over another view");
-    for (const auto& item : core.items)
-        if (item.expr->kind == ExprKind::Star) raiseUnsupported(line, "changing data through a view with *");
     d.core = &core;
     d.base = base->name;
     d.alias = core.from.front()->alias;
+    // The view's columns as its query gives them today (* = the base table's columns), matched to the
+    // columns the view keeps as the binder matches them for reading.
+    std::vector<ViewRedirect::Impl::Column> today;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < core.items.size(); ++i) {
+        const SelectItem& item = core.items[i];
+        if (item.expr->kind == ExprKind::Star) {
+            for (const auto& c : base->columns) {
+                today.push_back({-1, c.name});
+                names.push_back(c.name);
+            }
+            continue;
+        }
+        today.push_back({static_cast<int>(i), ""});
+        names.push_back(!item.alias.empty()                   ? item.alias
+                        : item.expr->kind == ExprKind::Column ? item.expr->parts.back()
+                                                              : std::string());
+    }
+    for (std::size_t i = 0; i < names.size() && i < view.columns.size(); ++i)
+        names[i] = view.columns[i];
+    for (const auto& [name, index] : viewColumns(*table, names, line))
+        d.columns.push_back(today.at(static_cast<std::size_t>(index)));
     return r;
 }
 
@@ -141,10 +184,9 @@ std::unique_ptr<ViewRedirect> redirectUpdate(Executor& ex, const UpdateStmt& con
         if (a.column.front()[0] == '@') continue;
         int index = viewColumn(d, a.column.back());
         if (index < 0) raise(207, stmt.line, {a.column.back()});
-        const Expr& def = *d.core->items.at(static_cast<std::size_t>(index)).expr;
-        if (def.kind != ExprKind::Column) raise(4406, stmt.line, {d.view->name});
+        std::string written = writtenColumn(d, index, stmt.line);
         std::vector<std::string> saved = a.column;
-        a.column = {def.parts.back()};
+        a.column = {written};
         d.undo.push_back([&a, saved] { a.column = saved; });
         substitute(a.value, d);
     }
@@ -165,9 +207,7 @@ std::unique_ptr<ViewRedirect> redirectInsert(Executor& ex, const InsertStmt& con
     for (auto& name : columns) {
         int index = viewColumn(d, name);
         if (index < 0) raise(207, stmt.line, {name});
-        const Expr& def = *d.core->items.at(static_cast<std::size_t>(index)).expr;
-        if (def.kind != ExprKind::Column) raise(4406, stmt.line, {d.view->name});
-        name = def.parts.back();
+        name = writtenColumn(d, index, stmt.line);
     }
     ObjectName savedTable = stmt.table;
     stmt.columns = std::move(columns);

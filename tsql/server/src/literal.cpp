@@ -106,6 +106,10 @@ std::string literal(const Value& v) {
         return hex(v.asBytes());
     case TypeId::UniqueIdentifier:
         return cast("'" + guidToString(v.asGuid()) + "'", "UNIQUEIDENTIFIER");
+    case TypeId::Date:
+        return cast("'" + v.asDate().toString() + "'", "DATE");
+    case TypeId::Time:
+        return cast("'" + v.asTime().toString(v.type().scale) + "'", v.type().name().c_str());
     case TypeId::Null:
         break;
     }

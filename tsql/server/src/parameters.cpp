@@ -119,9 +119,11 @@ Type engineType(const TypeInfo& t) {
         return t.maxLength == 4 ? Type::real() : Type::floating();
     case code::kMoneyN:
         return Type::money();
-    case code::kDateTimN:
     case code::kDateN:
+        return Type::date();
     case code::kTimeN:
+        return Type::time(t.scale);
+    case code::kDateTimN:
     case code::kDateTime2N:
     case code::kDateTimeOffsetN:
         return Type::dateTime();
@@ -216,10 +218,18 @@ Value readDateAndTime(const TypeInfo& t, const std::uint8_t* p, std::size_t n) {
     switch (t.code) {
     case code::kDateN:
         if (n != 3) break;
-        return dateTimeValue(daysOfDate(p), 0);
-    case code::kTimeN:
+        return Value::date(Date(daysOfDate(p)));
+    case code::kTimeN: {
         if (n != timeBytes) break;
-        return dateTimeValue(0, ticksOfTime(p, n, t.scale));
+        std::uint64_t units = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            units |= std::uint64_t(p[i]) << (8 * i);
+        for (int i = t.scale; i < 7; ++i)
+            units *= 10;
+        if (units >= static_cast<std::uint64_t>(TimeOfDay::kUnitsPerDay))
+            throw ProtocolError("a time parameter is past midnight");
+        return Value::time(TimeOfDay(static_cast<std::int64_t>(units)), Type::time(t.scale));
+    }
     case code::kDateTime2N:
         if (n != timeBytes + 3) break;
         return dateTimeValue(daysOfDate(p + timeBytes), ticksOfTime(p, timeBytes, t.scale));

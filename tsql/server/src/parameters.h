@@ -35,7 +35,7 @@ private:
 
 //! Reads one parameter. Throws ProtocolError for malformed data, UnsupportedParameter for a type the
 //! server does not take (user-defined types, sql_variant, the types of older protocol versions), and
-//! SqlError for a value the engine's types cannot hold (a date before 1753).
+//! SqlError for a value the engine's types cannot hold (a DATETIME2 before 1753, which becomes DATETIME).
 RpcParameter readParameter(ByteReader& r);
 
 //! Days from 0001-01-01 to 1900-01-01, the epochs of DATE and DATETIME.

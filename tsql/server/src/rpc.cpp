@@ -51,9 +51,8 @@ struct TypeSubstitute {
     std::string_view substitute;
 };
 constexpr TypeSubstitute kTypeSubstitutes[] = {
-    {"date", "datetime"},           {"time", "datetime"},          {"datetime2", "datetime"},
-    {"datetimeoffset", "datetime"}, {"smalldatetime", "datetime"}, {"smallmoney", "money"},
-    {"xml", "nvarchar(max)"},
+    {"datetime2", "datetime"}, {"datetimeoffset", "datetime"}, {"smalldatetime", "datetime"},
+    {"smallmoney", "money"},   {"xml", "nvarchar(max)"},
 };
 
 Message toMessage(const SqlError& e) {
@@ -206,12 +205,11 @@ void planExecution(const std::string& declarations, const std::string& text,
         values[k] = &p;
         ordinals[k] = static_cast<std::uint16_t>(i);
     }
-    if (declared.empty()) {
-        plan.batch = text;
-        return;
-    }
-    // The declarations share the text's first line, so the lines of its messages stay its own.
-    std::string batch = "DECLARE ";
+    // The engine's sp_executesql runs the text in a scope of its own, with the parameters bound by name;
+    // OUTPUT parameters go through variables of this batch, which are selected afterwards.
+    std::string variables;
+    std::string list;
+    std::string arguments;
     std::vector<std::string> captured;
     for (std::size_t k = 0; k < declared.size(); ++k) {
         const DeclaredParameter& d = declared[k];
@@ -219,18 +217,24 @@ void planExecution(const std::string& declarations, const std::string& text,
             Message m = serverMessage(8178, {"(" + declarations + ")" + text, d.name});
             throw SqlError(m.number, m.severity, m.state, m.text, 1);
         }
-        if (k > 0) batch += ", ";
-        batch += d.name + " " + d.typeText;
-        if (!values[k]->useDefault) batch += " = " + literal(values[k]->value);
+        list += (k > 0 ? ", " : "") + d.name + " " + d.typeText + (d.output ? " OUTPUT" : "");
+        std::string value = values[k]->useDefault ? "DEFAULT" : literal(values[k]->value);
         if (d.output && values[k]->output) {
-            plan.outputs.push_back({ordinals[k], values[k]->name.empty() ? d.name : values[k]->name,
-                                    declaredType(d, values[k]->type)});
-            captured.push_back(d.name);
+            const Type type = declaredType(d, values[k]->type);
+            const std::string variable = "@__tds_out" + std::to_string(k);
+            variables += (variables.empty() ? "DECLARE " : ", ") + variable + " " + declarableType(type) +
+                         " = " + (values[k]->useDefault ? std::string("NULL") : value);
+            value = variable + " OUTPUT";
+            captured.push_back(variable);
+            plan.outputs.push_back({ordinals[k], values[k]->name.empty() ? d.name : values[k]->name, type});
         }
+        arguments += ", " + d.name + " = " + value;
     }
-    batch += ";" + text;
+    std::string batch = variables.empty() ? std::string() : variables + ";";
+    batch += "EXEC sp_executesql " + literal(Value::nVarChar(text));
+    if (!declared.empty()) batch += ", " + literal(Value::nVarChar(list)) + arguments;
     if (!captured.empty()) {
-        batch += "\n" + captureSelect("0", captured);
+        batch += ";" + captureSelect("0", captured);
         plan.captures = true;
     }
     plan.batch = std::move(batch);

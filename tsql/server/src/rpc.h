@@ -1,9 +1,9 @@
 #pragma once
 //! RPC requests: reading them, and turning each into a batch for the engine. sp_executesql and the
-//! prepared-statement procedures (sp_prepare, sp_execute, sp_prepexec, sp_unprepare) run their text with
-//! the parameters declared in front of it; a stored procedure is called with EXEC. The batch ends with a
-//! SELECT of the return status and the OUTPUT parameters, which the server takes back from the results
-//! and sends as RETURNSTATUS and RETURNVALUE tokens.
+//! prepared-statement procedures (sp_prepare, sp_execute, sp_prepexec, sp_unprepare) become a call of the
+//! engine's sp_executesql; a stored procedure is called with EXEC. OUTPUT parameters go through variables
+//! of the batch, which ends with a SELECT of the return status and those variables; the server takes
+//! that row back from the results and sends it as RETURNSTATUS and RETURNVALUE tokens.
 
 #include "parameters.h"
 #include "version.h"

@@ -1,6 +1,7 @@
 #include "type_encoding.h"
 
 #include "collation.h"
+#include "parameters.h"
 #include "type_codes.h"
 
 #include "tsql/convert.h"
@@ -48,6 +49,8 @@ constexpr TypeRule kRules[] = {
     {TypeId::VarBinary, code::kBigVarBinary, ValueForm::ShortLength, Payload::Binary, 0, false},
     {TypeId::Image, code::kImage, ValueForm::TextPointer, Payload::Binary, 0x7FFFFFFF, false},
     {TypeId::UniqueIdentifier, code::kGuid, ValueForm::ByteLength, Payload::Guid, 16, false},
+    {TypeId::Date, code::kDateN, ValueForm::ByteLength, Payload::Date, 3, false},
+    {TypeId::Time, code::kTimeN, ValueForm::ByteLength, Payload::Time, 0, false},
 };
 
 const TypeRule& ruleOf(TypeId id) {
@@ -146,6 +149,10 @@ void writeDecimal(ByteWriter& w, const WireType& t, const Decimal& d) {
 
 } // namespace
 
+std::uint8_t timeLength(int scale) {
+    return scale <= 2 ? 3 : scale <= 4 ? 4 : 5;
+}
+
 std::uint8_t decimalLength(int precision) {
     if (precision <= 9) return 5;
     if (precision <= 19) return 9;
@@ -155,6 +162,9 @@ std::uint8_t decimalLength(int precision) {
 
 WireType wireType(const Type& type, const Protocol& protocol) {
     Type effective = type.id == TypeId::Null ? Type::integer() : type;
+    if (!protocol.atLeast73() && effective.id == TypeId::Date) effective = Type::nVarChar(10);
+    if (!protocol.atLeast73() && effective.id == TypeId::Time)
+        effective = Type::nVarChar(effective.scale == 0 ? 8 : 9 + effective.scale);
     if (effective.length == Type::kMax && !protocol.atLeast72()) {
         const TypeId lob = largeObjectFor(effective.id);
         effective = lob == TypeId::Text ? Type::text() : lob == TypeId::NText ? Type::nText() : Type::image();
@@ -170,6 +180,8 @@ WireType wireType(const Type& type, const Protocol& protocol) {
     t.length = rule.length;
     if (rule.payload == Payload::Decimal) {
         t.length = decimalLength(effective.precision);
+    } else if (rule.payload == Payload::Time) {
+        t.length = timeLength(effective.scale);
     } else if (rule.length == 0) {
         if (effective.length == Type::kMax) {
             t.form = ValueForm::Plp;
@@ -184,6 +196,12 @@ WireType wireType(const Type& type, const Protocol& protocol) {
 
 void writeTypeInfo(ByteWriter& w, const WireType& t) {
     w.u8(t.code);
+    // DATE has no length in its TYPE_INFO, TIME only its scale.
+    if (t.payload == Payload::Date) return;
+    if (t.payload == Payload::Time) {
+        w.u8(t.type.scale);
+        return;
+    }
     if (t.form == ValueForm::TextPointer)
         w.u32(t.length);
     else if (t.form == ValueForm::ByteLength)
@@ -259,6 +277,23 @@ void writeValue(ByteWriter& w, const WireType& t, const Value& value) {
         w.u8(16);
         w.bytes(v.asGuid().bytes.data(), 16);
         return;
+    case Payload::Date: {
+        const auto days = static_cast<std::uint32_t>(v.asDate().days() + kDaysFromYearOneTo1900);
+        w.u8(3);
+        for (int i = 0; i < 3; ++i)
+            w.u8(static_cast<std::uint8_t>(days >> (8 * i)));
+        return;
+    }
+    case Payload::Time: {
+        std::int64_t divisor = 1;
+        for (int i = t.type.scale; i < 7; ++i)
+            divisor *= 10;
+        const auto units = static_cast<std::uint64_t>(v.asTime().rounded(t.type.scale).units() / divisor);
+        w.u8(static_cast<std::uint8_t>(t.length));
+        for (std::uint32_t i = 0; i < t.length; ++i)
+            w.u8(static_cast<std::uint8_t>(units >> (8 * i)));
+        return;
+    }
     }
 }
 

@@ -30,6 +30,8 @@ enum class Payload : std::uint8_t {
     Utf16Text,    //!< NCHAR, NVARCHAR, NTEXT
     Binary,
     Guid,
+    Date, //!< days since 0001-01-01 in three bytes
+    Time, //!< units of 10^-scale seconds since midnight in three to five bytes
 };
 
 //! The wire form of one engine type for one protocol version.
@@ -44,7 +46,8 @@ struct WireType {
 };
 
 //! The wire form of an engine type. MAX types become TEXT, NTEXT and IMAGE for 7.1 clients, which do
-//! not know them.
+//! not know them; DATE and TIME become their text in NVARCHAR for 7.1 and 7.2 clients, as SQL Server
+//! sends them.
 WireType wireType(const Type& type, const Protocol& protocol);
 
 //! Appends TYPE_INFO: the type code, its length, precision and scale, collation.
@@ -55,5 +58,8 @@ void writeValue(ByteWriter& w, const WireType& t, const Value& v);
 
 //! The number of bytes a NUMERIC/DECIMAL of this precision takes, sign byte included (5, 9, 13, 17).
 std::uint8_t decimalLength(int precision);
+
+//! The number of bytes a TIME of this scale takes (3, 4, 5).
+std::uint8_t timeLength(int scale);
 
 } // namespace tsql::server

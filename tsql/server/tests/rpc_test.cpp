@@ -43,6 +43,23 @@ TEST_F(RpcTest, ExecuteSqlBindsTypedParametersAndReturnsOutputOnes) {
     EXPECT_EQ(r.dones.back().status, 0);
 }
 
+TEST_F(RpcTest, ExecuteSqlReturnsOutputValuesAlsoAfterReturn) {
+    auto client = connect();
+    RpcBuilder call(kExecuteSql);
+    call.text("", "SET @out = @in + 1\nRETURN\nSET @out = 0")
+        .text("", "@in INT, @out INT OUTPUT")
+        .integer("", 1)
+        .integer("", std::nullopt, true);
+    const Reply r = client->rpc(call.bytes());
+    ASSERT_FALSE(r.hasError()) << r.messageTexts();
+    ASSERT_EQ(r.returnValues.size(), 1u);
+    EXPECT_EQ(r.returnValues[0].name, "@out") << "a positional OUTPUT parameter takes its declared name";
+    EXPECT_EQ(r.returnValues[0].value, "2");
+    const Reply lines = client->rpc(RpcBuilder(kExecuteSql).text("", "SELECT 1\nSELECT 1/0").bytes());
+    ASSERT_EQ(lines.messages.size(), 1u);
+    EXPECT_EQ(lines.messages[0].line, 2) << "lines count in the statement's own text";
+}
+
 TEST_F(RpcTest, ExecuteSqlReportsWhatIsMissingOrWrong) {
     auto client = connect();
     const struct {

@@ -87,6 +87,12 @@ TEST(TypeEncoding, WritesTheFormsClientsRead) {
          "00 "
          "00 02 00 00 00 61 00"},
         {"NULL image", Type::image(), Value::null(Type::image()), kTds74, "22 FF FF FF 7F 00"},
+        {"date: days since year one", Type::date(), Value::date(Date(0)), kTds74, "28 03 5B 95 0A"},
+        {"time(3): milliseconds since midnight", Type::time(3),
+         Value::time(TimeOfDay(TimeOfDay::kUnitsPerSecond / 2), Type::time(3)), kTds74,
+         "29 03 04 F4 01 00 00"},
+        {"date as text for 7.2", Type::date(), Value::date(Date(1)), kTds72,
+         "E7 14 00 05 04 D0 00 00 14 00 31 00 39 00 30 00 30 00 2D 00 30 00 31 00 2D 00 30 00 32 00"},
         {"uniqueidentifier in its stored order", Type::uniqueIdentifier(),
          Value::guid(parseGuid("00112233-4455-6677-8899-AABBCCDDEEFF")), kTds74,
          "24 10 10 33 22 11 00 55 44 77 66 88 99 AA BB CC DD EE FF"},
@@ -111,6 +117,10 @@ TEST(TypeEncoding, ValuesComeBackThroughTheParameterReader) {
         text("😀 ⅓", Type::nVarChar(Type::kMax)),
         Value::bytes({0, 1, 255}, Type::varBinary(3)),
         Value::guid(parseGuid("{6F9619FF-8B86-D011-B42D-00C04FC964FF}")),
+        Value::date(*Date::fromParts(1, 1, 1)),
+        Value::date(*Date::fromParts(9999, 12, 31)),
+        Value::time(TimeOfDay::fromParts(23, 59, 59, 9999999), Type::time(7)),
+        Value::time(TimeOfDay::fromParts(6, 0, 0, 0), Type::time(0)),
     };
     for (const auto& v : values) {
         SCOPED_TRACE(v.type().name() + " " + formatForShell(v));
@@ -144,6 +154,8 @@ TEST(Literals, ReadBackAsTheSameValueInTheEngine) {
         Value::varBinary({0, 0xAB, 0xFF}),
         Value::varBinary({}),
         Value::guid(parseGuid("6F9619FF-8B86-D011-B42D-00C04FC964FF")),
+        Value::date(*Date::fromParts(1, 1, 1)),
+        Value::time(TimeOfDay::fromParts(13, 14, 15, 1234567), Type::time(7)),
     };
     for (const auto& v : values) {
         const std::string sql = "SELECT " + literal(v) + " AS v";
@@ -166,7 +178,7 @@ TEST(Declarations, SplitNamesTypesAndOutputAndStandInForMissingTypes) {
     EXPECT_TRUE(d[1].output);
     EXPECT_EQ(d[2].typeText, "decimal(10, 2)");
     EXPECT_TRUE(d[2].output);
-    EXPECT_EQ(d[3].typeText, "datetime");
+    EXPECT_EQ(d[3].typeText, "datetime") << "datetime2 stands in as datetime";
     EXPECT_TRUE(parseDeclarations("").empty());
     for (const char* bad : {"P1 int", "@P1", "@P1 int,", "@P1 int; DROP TABLE x"})
         EXPECT_THROW(parseDeclarations(bad), SqlError) << bad;

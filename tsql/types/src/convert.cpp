@@ -18,29 +18,31 @@ namespace {
 //! I = implicit, E = explicit only (CAST/CONVERT), N = not allowed.
 constexpr std::string_view kChart[] = {
     //                      target: Null Bit Tiny Small Int Big Num Dec Money Real Float DateTime Char VarChar
-    //                              Text NChar NVarChar NText Binary VarBinary Image Guid
-    "IIIIIIIIIIIIIIIIIIIIII", // Null
-    "IIIIIIIIIIIIIINIINIINN", // Bit
-    "IIIIIIIIIIIIIINIINIINN", // TinyInt
-    "IIIIIIIIIIIIIINIINIINN", // SmallInt
-    "IIIIIIIIIIIIIINIINIINN", // Int
-    "IIIIIIIIIIIIIINIINIINN", // BigInt
-    "IIIIIIIIIIIIIINIINIINN", // Numeric
-    "IIIIIIIIIIIIIINIINIINN", // Decimal
-    "IIIIIIIIIIIIIINIINIINN", // Money
-    "IIIIIIIIIIIIIINIINIINN", // Real
-    "IIIIIIIIIIIIIINIINIINN", // Float
-    "IEEEEEEEEEEIIINIINEENN", // DateTime
-    "IIIIIIIIIIIIIIIIIIEENI", // Char
-    "IIIIIIIIIIIIIIIIIIEENI", // VarChar
-    "INNNNNNNNNNNIIIIIINNNN", // Text
-    "IIIIIIIIIIIIIIIIIIEENI", // NChar
-    "IIIIIIIIIIIIIIIIIIEENI", // NVarChar
-    "INNNNNNNNNNNIIIIIINNNN", // NText
-    "IIIIIIIIINNEIINIINIIII", // Binary
-    "IIIIIIIIINNEIINIINIIII", // VarBinary
-    "INNNNNNNNNNNNNNNNNIIIN", // Image
-    "INNNNNNNNNNNIINIINIINI", // UniqueIdentifier
+    //                              Text NChar NVarChar NText Binary VarBinary Image Guid Date Time
+    "IIIIIIIIIIIIIIIIIIIIIIII", // Null
+    "IIIIIIIIIIIIIINIINIINNNN", // Bit
+    "IIIIIIIIIIIIIINIINIINNNN", // TinyInt
+    "IIIIIIIIIIIIIINIINIINNNN", // SmallInt
+    "IIIIIIIIIIIIIINIINIINNNN", // Int
+    "IIIIIIIIIIIIIINIINIINNNN", // BigInt
+    "IIIIIIIIIIIIIINIINIINNNN", // Numeric
+    "IIIIIIIIIIIIIINIINIINNNN", // Decimal
+    "IIIIIIIIIIIIIINIINIINNNN", // Money
+    "IIIIIIIIIIIIIINIINIINNNN", // Real
+    "IIIIIIIIIIIIIINIINIINNNN", // Float
+    "IEEEEEEEEEEIIINIINEENNII", // DateTime
+    "IIIIIIIIIIIIIIIIIIEENIII", // Char
+    "IIIIIIIIIIIIIIIIIIEENIII", // VarChar
+    "INNNNNNNNNNNIIIIIINNNNNN", // Text
+    "IIIIIIIIIIIIIIIIIIEENIII", // NChar
+    "IIIIIIIIIIIIIIIIIIEENIII", // NVarChar
+    "INNNNNNNNNNNIIIIIINNNNNN", // NText
+    "IIIIIIIIINNEIINIINIIIINN", // Binary
+    "IIIIIIIIINNEIINIINIIIINN", // VarBinary
+    "INNNNNNNNNNNNNNNNNIIINNN", // Image
+    "INNNNNNNNNNNIINIINIININN", // UniqueIdentifier
+    "INNNNNNNNNNIIINIINNNNNIN", // Date
+    "INNNNNNNNNNIIINIINNNNNNI", // Time
 };
 
 constexpr bool chartIsSquare() {
@@ -286,6 +288,16 @@ Value toFloat(const Value& v, const Type& to) {
 
 Value toDateTime(const Value& v, int style) {
     const Type& from = v.type();
+    if (from.id == TypeId::Date) {
+        const std::int32_t days = v.asDate().days();
+        if (days < DateTime::kMinDays) raise(242, {"date"});
+        return Value::dateTime(DateTime(days, 0));
+    }
+    if (from.id == TypeId::Time) {
+        // A time of day on 1900-01-01, rounded to 1/300 s (the last instant rounds to the next day).
+        const std::int64_t ticks = (v.asTime().units() * 3 + 50000) / 100000;
+        return Value::dateTime(DateTime::fromTotalTicks(ticks));
+    }
     if (isIntegerType(from.id)) {
         const std::int64_t days = v.asInt();
         if (days < DateTime::kMinDays || days > DateTime::kMaxDays) raise(8115, {"expression", "datetime"});
@@ -313,6 +325,40 @@ Value toDateTime(const Value& v, int style) {
         return Value::dateTime(DateTime(days, ticks));
     }
     detail::unsupported(from, Type::dateTime());
+}
+
+//! Reads text for DATE or TIME, which report every text that is no valid value with 241.
+template <typename Parse> auto parsedDateOrTime(const Value& v, int style, Parse parse) {
+    try {
+        return parse(v.asString(), style);
+    } catch (const SqlError& e) {
+        if (e.number() == 242) raise(241);
+        throw;
+    }
+}
+
+Value toDate(const Value& v, int style) {
+    const Type& from = v.type();
+    if (from.id == TypeId::DateTime) return Value::date(Date(v.asDateTime().days()));
+    if (isCharacterType(from.id))
+        return Value::date(
+            parsedDateOrTime(v, style, [](std::string_view t, int s) { return parseDate(t, s); }));
+    detail::unsupported(from, Type::date());
+}
+
+//! 1/300-second DATETIME ticks of a day as 100-nanosecond units, rounded.
+std::int64_t unitsOfTicks(std::int64_t ticks) {
+    return (ticks * 100000 + 1) / 3;
+}
+
+Value toTime(const Value& v, const Type& to, int style) {
+    const Type& from = v.type();
+    if (from.id == TypeId::Time) return Value::time(v.asTime(), to);
+    if (from.id == TypeId::DateTime) return Value::time(TimeOfDay(unitsOfTicks(v.asDateTime().ticks())), to);
+    if (isCharacterType(from.id))
+        return Value::time(
+            parsedDateOrTime(v, style, [](std::string_view t, int s) { return parseTime(t, s); }), to);
+    detail::unsupported(from, to);
 }
 
 Value toGuid(const Value& v) {
@@ -436,6 +482,7 @@ Value convertWithStyle(const Value& v, const Type& toIn, ConversionKind kind, in
     }
     if (v.isNull()) return Value::null(to);
     if (from == to && !isFixedLengthType(to.id)) return v;
+    if (from.id == TypeId::Time && to.id == TypeId::Time) return Value::time(v.asTime(), to);
     if (isIntegerType(to.id)) return toInteger(v, to);
     if (isDecimalType(to.id)) return toDecimal(v, to);
     switch (to.id) {
@@ -444,6 +491,10 @@ Value convertWithStyle(const Value& v, const Type& toIn, ConversionKind kind, in
         return toFloat(v, to);
     case TypeId::DateTime:
         return toDateTime(v, style);
+    case TypeId::Date:
+        return toDate(v, style);
+    case TypeId::Time:
+        return toTime(v, to, style);
     case TypeId::UniqueIdentifier:
         return toGuid(v);
     default:

@@ -4,6 +4,7 @@
 #include "tsql/error.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -37,43 +38,78 @@ constexpr DatePartName kDateParts[] = {
 };
 
 constexpr std::int64_t kTicksPerHour = 300 * 3600;
+constexpr std::int64_t kUnitsPerSecond = TimeOfDay::kUnitsPerSecond;
+constexpr std::int64_t kUnitsPerDay = TimeOfDay::kUnitsPerDay;
 
-DateTime dateArg(const Value& v) {
-    return convert(v, Type::dateTime(), ConversionKind::Implicit).asDateTime();
+//! A point in time as the date functions read it: days since 1900-01-01 and 100 ns units of the day (a
+//! DATETIME counts the milliseconds it shows, a DATE midnight, a TIME the day 1900-01-01).
+struct Instant {
+    std::int64_t days = 0;
+    std::int64_t units = 0;
+    std::int64_t total() const { return days * kUnitsPerDay + units; }
+};
+
+Instant instantOf(const Value& v) {
+    switch (v.type().id) {
+    case TypeId::Date:
+        return {v.asDate().days(), 0};
+    case TypeId::Time:
+        return {0, v.asTime().units()};
+    default: {
+        const DateTime d = convert(v, Type::dateTime(), ConversionKind::Implicit).asDateTime();
+        const DateTime::Parts p = d.parts();
+        return {d.days(),
+                ((p.hour * 60LL + p.minute) * 60 + p.second) * kUnitsPerSecond + p.millisecond * 10000LL};
+    }
+    }
 }
 
-int dayOfYear(const DateTime& d) {
-    const auto jan1 = DateTime::fromParts(d.parts().year, 1, 1);
-    return d.days() - jan1->days() + 1;
-}
-
-//! Week number as SQL Server counts it: weeks start on Sunday, the week of January 1 is week 1.
-int weekOfYear(const DateTime& d) {
-    const DateTime jan1 = *DateTime::fromParts(d.parts().year, 1, 1);
-    return (dayOfYear(d) + jan1.weekday() - 2) / 7 + 1;
-}
-
-//! Sunday-based week index of a day number (for DATEDIFF week boundaries).
-std::int64_t weekIndex(const DateTime& d) {
-    const std::int64_t n = d.days() + 1; // 1899-12-31 was a Sunday
-    return n >= 0 ? n / 7 : (n - 6) / 7;
+DateTime::Parts calendar(const Instant& i) {
+    DateTime::Parts p = Date(static_cast<std::int32_t>(i.days)).parts();
+    const std::int64_t seconds = i.units / kUnitsPerSecond;
+    p.hour = static_cast<int>(seconds / 3600);
+    p.minute = static_cast<int>(seconds / 60 % 60);
+    p.second = static_cast<int>(seconds % 60);
+    p.millisecond = static_cast<int>(i.units % kUnitsPerSecond / 10000);
+    return p;
 }
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
 
-DateTime addMonths(const DateTime& d, std::int64_t months) {
-    const DateTime::Parts p = d.parts();
+//! Day of week 1 = Sunday .. 7 = Saturday (DATEFIRST 7); 1900-01-01 was a Monday.
+int weekdayOf(std::int64_t days) {
+    return static_cast<int>((days % 7 + 7) % 7 + 1) % 7 + 1;
+}
+
+int dayOfYear(const Instant& i) {
+    return static_cast<int>(i.days - Date::fromParts(calendar(i).year, 1, 1)->days() + 1);
+}
+
+//! Week number as SQL Server counts it: weeks start on Sunday, the week of January 1 is week 1.
+int weekOfYear(const Instant& i) {
+    const std::int64_t jan1 = Date::fromParts(calendar(i).year, 1, 1)->days();
+    return (dayOfYear(i) + weekdayOf(jan1) - 2) / 7 + 1;
+}
+
+//! Sunday-based week index of a day number (for DATEDIFF week boundaries).
+std::int64_t weekIndex(std::int64_t days) {
+    return floorDiv(days + 1, 7); // 1899-12-31 was a Sunday
+}
+
+//! The date `months` months after `days` (the day kept, or the last of a shorter month); nullopt past the
+//! years `first`..9999.
+std::optional<std::int64_t> addMonths(std::int64_t days, std::int64_t months, int first) {
+    const DateTime::Parts p = Date(static_cast<std::int32_t>(days)).parts();
     const std::int64_t total = std::int64_t(p.year) * 12 + (p.month - 1) + months;
     const std::int64_t year = floorDiv(total, 12);
     const int month = static_cast<int>(total - year * 12) + 1;
-    if (year < 1753 || year > 9999) raise(517);
+    if (year < first || year > 9999) return std::nullopt;
     int day = p.day;
-    while (!DateTime::fromParts(static_cast<int>(year), month, day))
-        --day; // end of a shorter month
-    const DateTime date = *DateTime::fromParts(static_cast<int>(year), month, day);
-    return DateTime(date.days(), d.ticks());
+    while (!Date::fromParts(static_cast<int>(year), month, day))
+        --day;
+    return Date::fromParts(static_cast<int>(year), month, day)->days();
 }
 
 DateTime addTicks(const DateTime& d, long double ticks) {
@@ -86,8 +122,8 @@ DateTime addTicks(const DateTime& d, long double ticks) {
 
 Value partOf(Args a, DatePart part, std::string_view) {
     if (a[0].isNull()) return Value::null(Type::integer());
-    const DateTime d = dateArg(a[0]);
-    const DateTime::Parts p = d.parts();
+    const Instant i = instantOf(a[0]);
+    const DateTime::Parts p = calendar(i);
     switch (part) {
     case DatePart::Year:
         return Value::integer(p.year);
@@ -96,13 +132,13 @@ Value partOf(Args a, DatePart part, std::string_view) {
     case DatePart::Month:
         return Value::integer(p.month);
     case DatePart::DayOfYear:
-        return Value::integer(dayOfYear(d));
+        return Value::integer(dayOfYear(i));
     case DatePart::Day:
         return Value::integer(p.day);
     case DatePart::Week:
-        return Value::integer(weekOfYear(d));
+        return Value::integer(weekOfYear(i));
     case DatePart::Weekday:
-        return Value::integer(d.weekday());
+        return Value::integer(weekdayOf(i.days));
     case DatePart::Hour:
         return Value::integer(p.hour);
     case DatePart::Minute:
@@ -113,6 +149,55 @@ Value partOf(Args a, DatePart part, std::string_view) {
         return Value::integer(p.millisecond);
     }
     return Value::null(Type::integer());
+}
+
+//! Units of a clock part (DATEADD on TIME).
+std::int64_t clockUnits(DatePart part) {
+    switch (part) {
+    case DatePart::Hour:
+        return 3600 * kUnitsPerSecond;
+    case DatePart::Minute:
+        return 60 * kUnitsPerSecond;
+    case DatePart::Second:
+        return kUnitsPerSecond;
+    default:
+        return 10000; // millisecond
+    }
+}
+
+//! DATEADD of a DATE or TIME: the value keeps its type; a TIME goes round the clock.
+Value dateOrTimeAdd(DatePart part, std::string_view written, std::int64_t n, const Value& v) {
+    const bool clock = part == DatePart::Hour || part == DatePart::Minute || part == DatePart::Second ||
+                       part == DatePart::Millisecond;
+    const Type& t = v.type();
+    if (clock == (t.id == TypeId::Date))
+        raise(9810, {std::string(written), "dateadd", std::string(t.baseName())});
+    if (t.id == TypeId::Time) {
+        const std::int64_t step = n % (kUnitsPerDay / clockUnits(part)) * clockUnits(part);
+        return Value::time(
+            TimeOfDay(((v.asTime().units() + step) % kUnitsPerDay + kUnitsPerDay) % kUnitsPerDay), t);
+    }
+    const std::int64_t days = v.asDate().days();
+    std::optional<std::int64_t> moved;
+    switch (part) {
+    case DatePart::Year:
+        moved = n > 10000 || n < -10000 ? std::nullopt : addMonths(days, n * 12, 1);
+        break;
+    case DatePart::Quarter:
+        moved = n > 40000 || n < -40000 ? std::nullopt : addMonths(days, n * 3, 1);
+        break;
+    case DatePart::Month:
+        moved = addMonths(days, n, 1);
+        break;
+    case DatePart::Week:
+        moved = days + n * 7;
+        break;
+    default:
+        moved = days + n;
+        break;
+    }
+    if (!moved || *moved < Date::kMinDays || *moved > Date::kMaxDays) raise(517);
+    return Value::date(Date(static_cast<std::int32_t>(*moved)));
 }
 
 std::string partText(const Value& v) {
@@ -148,19 +233,55 @@ Value datePartEval(Args a) {
     return partOf(a.subspan(1), part, "datepart");
 }
 
+Type dateNameType(std::span<const Type>) {
+    return Type::nVarChar(30);
+}
+
+Value dateNameEval(Args a) {
+    static constexpr std::string_view months[] = {"January",   "February", "March",    "April",
+                                                  "May",       "June",     "July",     "August",
+                                                  "September", "October",  "November", "December"};
+    static constexpr std::string_view weekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                    "Thursday", "Friday", "Saturday"};
+    const DatePart part = parseDatePart(partText(a[0]), "datename");
+    if (a[1].isNull()) return Value::null(Type::nVarChar(30));
+    const Value n = partOf(a.subspan(1), part, "datename");
+    std::string text;
+    if (part == DatePart::Month)
+        text = months[n.asInt() - 1];
+    else if (part == DatePart::Weekday)
+        text = weekdays[n.asInt() - 1];
+    else
+        text = std::to_string(n.asInt());
+    return Value::text(std::move(text), Type::nVarChar(30));
+}
+
+Type dateAddType(std::span<const Type> args) {
+    // DATE and TIME stay what they are; anything else is moved as a DATETIME.
+    const Type& t = args[2];
+    return t.id == TypeId::Date || t.id == TypeId::Time ? t : Type::dateTime();
+}
+
 Value dateAddEval(Args a) {
+    const Type result = dateAddType(std::array{a[0].type(), a[1].type(), a[2].type()});
     const DatePart part = parseDatePart(partText(a[0]), "dateadd");
-    if (a[1].isNull() || a[2].isNull()) return Value::null(Type::dateTime());
+    if (a[1].isNull() || a[2].isNull()) return Value::null(result);
     const std::int64_t n = convert(a[1], Type::integer(), ConversionKind::Implicit).asInt();
-    const DateTime d = dateArg(a[2]);
+    if (result.id != TypeId::DateTime) return dateOrTimeAdd(part, partText(a[0]), n, a[2]);
+    const DateTime d = convert(a[2], Type::dateTime(), ConversionKind::Implicit).asDateTime();
     constexpr long double tpd = DateTime::kTicksPerDay;
+    auto months = [&](std::int64_t count) {
+        const auto days = addMonths(d.days(), count, 1753);
+        if (!days) raise(517);
+        return Value::dateTime(DateTime(static_cast<std::int32_t>(*days), d.ticks()));
+    };
     switch (part) {
     case DatePart::Year:
-        return Value::dateTime(addMonths(d, n * 12));
+        return months(n * 12);
     case DatePart::Quarter:
-        return Value::dateTime(addMonths(d, n * 3));
+        return months(n * 3);
     case DatePart::Month:
-        return Value::dateTime(addMonths(d, n));
+        return months(n);
     case DatePart::DayOfYear:
     case DatePart::Day:
     case DatePart::Weekday:
@@ -179,14 +300,14 @@ Value dateAddEval(Args a) {
         return Value::dateTime(addTicks(DateTime(d.days(), 0), ms * 0.3L));
     }
     }
-    return Value::null(Type::dateTime());
+    return Value::null(result);
 }
 
 Value dateDiffEval(Args a) {
     const DatePart part = parseDatePart(partText(a[0]), "datediff");
     if (a[1].isNull() || a[2].isNull()) return Value::null(Type::integer());
-    const DateTime x = dateArg(a[1]), y = dateArg(a[2]);
-    const DateTime::Parts px = x.parts(), py = y.parts();
+    const Instant x = instantOf(a[1]), y = instantOf(a[2]);
+    const DateTime::Parts px = calendar(x), py = calendar(y);
     std::int64_t diff = 0;
     switch (part) {
     case DatePart::Year:
@@ -201,27 +322,17 @@ Value dateDiffEval(Args a) {
     case DatePart::DayOfYear:
     case DatePart::Day:
     case DatePart::Weekday:
-        diff = std::int64_t(y.days()) - x.days();
+        diff = y.days - x.days;
         break;
     case DatePart::Week:
-        diff = weekIndex(y) - weekIndex(x);
+        diff = weekIndex(y.days) - weekIndex(x.days);
         break;
     case DatePart::Hour:
-        diff = floorDiv(y.totalTicks(), kTicksPerHour) - floorDiv(x.totalTicks(), kTicksPerHour);
-        break;
     case DatePart::Minute:
-        diff = floorDiv(y.totalTicks(), 300 * 60) - floorDiv(x.totalTicks(), 300 * 60);
-        break;
     case DatePart::Second:
-        diff = floorDiv(y.totalTicks(), 300) - floorDiv(x.totalTicks(), 300);
+    case DatePart::Millisecond:
+        diff = floorDiv(y.total(), clockUnits(part)) - floorDiv(x.total(), clockUnits(part));
         break;
-    case DatePart::Millisecond: {
-        const auto ms = [](const DateTime& d) {
-            return std::int64_t(d.days()) * 86400000 + (d.ticks() * 10 + 1) / 3;
-        };
-        diff = ms(y) - ms(x);
-        break;
-    }
     }
     if (diff < std::numeric_limits<std::int32_t>::min() || diff > std::numeric_limits<std::int32_t>::max())
         raise(535);

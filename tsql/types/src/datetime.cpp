@@ -80,11 +80,13 @@ int expandYear(std::string_view digits) {
 }
 
 struct Time {
-    int hour = 0, minute = 0, second = 0, millisecond = 0;
+    int hour = 0, minute = 0, second = 0;
+    std::int64_t fraction = 0; //!< 100-nanosecond units of the second
 };
 
-//! "hh:mi[:ss[.fff | :fff]]" with an optional AM/PM marker (already split off).
-Time parseTime(std::string_view s, std::string_view marker) {
+//! "hh:mi[:ss[.fff | :fff]]" with an optional AM/PM marker (already split off); `digits` is the most
+//! fraction digits the target type takes (3 for DATETIME, 7 for TIME).
+Time parseClock(std::string_view s, std::string_view marker, std::size_t digits) {
     Time t;
     std::vector<std::string_view> fields;
     std::string_view fraction;
@@ -92,7 +94,7 @@ Time parseTime(std::string_view s, std::string_view marker) {
     if (dot != std::string_view::npos) {
         fraction = s.substr(dot + 1);
         s = s.substr(0, dot);
-        if (!allDigits(fraction) || fraction.size() > 3) notADate();
+        if (!allDigits(fraction) || fraction.size() > digits) notADate();
     }
     std::size_t start = 0;
     for (;;) {
@@ -108,11 +110,15 @@ Time parseTime(std::string_view s, std::string_view marker) {
     t.hour = toInt(fields[0]);
     t.minute = toInt(fields[1]);
     if (fields.size() > 2) t.second = toInt(fields[2]);
-    if (fields.size() == 4) t.millisecond = toInt(fields[3]);
+    if (fields.size() == 4) {
+        // hh:mi:ss:mmm counts milliseconds.
+        if (toInt(fields[3]) > 999) outOfRange();
+        t.fraction = std::int64_t(toInt(fields[3])) * 10000;
+    }
     if (!fraction.empty()) {
         std::string f(fraction);
-        f.resize(3, '0');
-        t.millisecond = toInt(f);
+        f.resize(7, '0');
+        t.fraction = std::stoll(f);
     }
     if (!marker.empty()) {
         if (t.hour < 1 || t.hour > 12) outOfRange();
@@ -120,18 +126,18 @@ Time parseTime(std::string_view s, std::string_view marker) {
         if (t.hour == 12) t.hour = 0;
         if (pm) t.hour += 12;
     }
-    if (t.hour > 23 || t.minute > 59 || t.second > 59 || t.millisecond > 999) outOfRange();
+    if (t.hour > 23 || t.minute > 59 || t.second > 59) outOfRange();
     return t;
 }
 
 enum class Order { MDY, DMY };
 
-struct Date {
+struct CivilFields {
     int year = 1900, month = 1, day = 1;
 };
 
 //! Date written in one token: yyyymmdd, yyyy-mm-dd, mm/dd/yyyy, dd.mm.yyyy, ...
-Date parseDateToken(std::string_view s, Order order) {
+CivilFields parseDateToken(std::string_view s, Order order) {
     if (allDigits(s)) {
         if (s.size() == 8) return {toInt(s.substr(0, 4)), toInt(s.substr(4, 2)), toInt(s.substr(6, 2))};
         if (s.size() == 6) return {expandYear(s.substr(0, 2)), toInt(s.substr(2, 2)), toInt(s.substr(4, 2))};
@@ -154,7 +160,7 @@ Date parseDateToken(std::string_view s, Order order) {
 }
 
 //! Date written in words: "Jan 1 2024", "1 Jan 2024", "January 1, 2024".
-Date parseDateWords(const std::vector<std::string_view>& words) {
+CivilFields parseDateWords(const std::vector<std::string_view>& words) {
     if (words.size() != 3) notADate();
     std::string_view w[3];
     for (int i = 0; i < 3; ++i) {
@@ -168,7 +174,14 @@ Date parseDateWords(const std::vector<std::string_view>& words) {
     notADate();
 }
 
-DateTime parseWithOrder(std::string_view text, Order order) {
+//! A date and time read from text, not yet checked against the range of a type.
+struct Fields {
+    CivilFields date;
+    Time time;
+    bool hasDate = false;
+};
+
+Fields parseFields(std::string_view text, Order order, std::size_t fractionDigits) {
     std::string s(text);
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
         s.pop_back();
@@ -176,7 +189,8 @@ DateTime parseWithOrder(std::string_view text, Order order) {
     while (first < s.size() && std::isspace(static_cast<unsigned char>(s[first])))
         ++first;
     s.erase(0, first);
-    if (s.empty()) return DateTime(0, 0);
+    Fields out;
+    if (s.empty()) return out;
     // ISO 8601: yyyy-mm-ddThh:mi:ss[.mmm]
     bool iso = false;
     if (s.size() > 10 && (s[10] == 'T' || s[10] == 't') && s[4] == '-' && s[7] == '-') {
@@ -215,19 +229,41 @@ DateTime parseWithOrder(std::string_view text, Order order) {
         dateTokens.push_back(t);
     }
     if (iso && timeToken.empty()) notADate();
-    Date d;
     if (dateTokens.size() == 1) {
-        d = parseDateToken(dateTokens[0], order);
+        out.date = parseDateToken(dateTokens[0], order);
+        out.hasDate = true;
     } else if (!dateTokens.empty()) {
-        d = parseDateWords(dateTokens);
+        out.date = parseDateWords(dateTokens);
+        out.hasDate = true;
     }
     if (iso && std::count(timeToken.begin(), timeToken.end(), ':') < 2) notADate();
-    const Time t = timeToken.empty() ? Time{} : parseTime(timeToken, marker);
-    if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > daysInMonth(d.year, d.month) || d.year < 1753 ||
+    if (!timeToken.empty()) out.time = parseClock(timeToken, marker, fractionDigits);
+    const CivilFields& d = out.date;
+    if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > daysInMonth(d.year, d.month) || d.year < 1 ||
         d.year > 9999)
         outOfRange();
-    const auto result =
-        DateTime::fromParts(d.year, d.month, d.day, t.hour, t.minute, t.second, t.millisecond);
+    return out;
+}
+
+Order orderOf(int style) {
+    switch (style) {
+    case 3:
+    case 4:
+    case 5:
+    case 103:
+    case 104:
+    case 105:
+        return Order::DMY;
+    default:
+        return Order::MDY;
+    }
+}
+
+DateTime parseWithOrder(std::string_view text, Order order) {
+    const Fields f = parseFields(text, order, 3);
+    if (f.date.year < 1753) outOfRange();
+    const auto result = DateTime::fromParts(f.date.year, f.date.month, f.date.day, f.time.hour, f.time.minute,
+                                            f.time.second, static_cast<int>(f.time.fraction / 10000));
     if (!result) outOfRange();
     return *result;
 }
@@ -271,15 +307,30 @@ DateTime DateTime::fromFloat(double days) {
     return fromTotalTicks(static_cast<std::int64_t>(ticks));
 }
 
-DateTime DateTime::now() {
+namespace {
+
+DateTime clockNow(bool utc) {
     const auto now = std::chrono::system_clock::now();
     const std::time_t secs = std::chrono::system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&secs, &local);
+    std::tm parts{};
+    if (utc)
+        gmtime_r(&secs, &parts);
+    else
+        localtime_r(&secs, &parts);
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    return *fromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                      std::min(local.tm_sec, 59), static_cast<int>(ms));
+    return *DateTime::fromParts(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
+                                parts.tm_min, std::min(parts.tm_sec, 59), static_cast<int>(ms));
+}
+
+} // namespace
+
+DateTime DateTime::now() {
+    return clockNow(false);
+}
+
+DateTime DateTime::utcNow() {
+    return clockNow(true);
 }
 
 double DateTime::toFloat() const {
@@ -319,17 +370,79 @@ DateTime parseDateTime(std::string_view text) {
 }
 
 DateTime parseDateTime(std::string_view text, int style) {
-    switch (style) {
-    case 3:
-    case 4:
-    case 5:
-    case 103:
-    case 104:
-    case 105:
-        return parseWithOrder(text, Order::DMY);
-    default:
-        return parseWithOrder(text, Order::MDY);
-    }
+    return parseWithOrder(text, orderOf(style));
+}
+
+Date::Date(std::int32_t days)
+    : days_(days) {
+    if (days < kMinDays || days > kMaxDays) raise(8115, {"expression", "date"});
+}
+
+std::optional<Date> Date::fromParts(int year, int month, int day) {
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month))
+        return std::nullopt;
+    return Date(static_cast<std::int32_t>(
+        common::UnixDaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - k1900));
+}
+
+DateTime::Parts Date::parts() const {
+    const common::CivilDate date = common::CivilFromUnixDays(k1900 + days_);
+    return {date.year, static_cast<int>(date.month), static_cast<int>(date.day), 0, 0, 0, 0};
+}
+
+std::string Date::toString() const {
+    const DateTime::Parts p = parts();
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", p.year, p.month, p.day);
+    return buf;
+}
+
+TimeOfDay::TimeOfDay(std::int64_t units)
+    : units_(units) {
+    if (units < 0 || units >= kUnitsPerDay) raise(8115, {"expression", "time"});
+}
+
+TimeOfDay TimeOfDay::fromParts(int hour, int minute, int second, std::int64_t fraction) {
+    return TimeOfDay(((std::int64_t(hour) * 60 + minute) * 60 + second) * kUnitsPerSecond + fraction);
+}
+
+TimeOfDay TimeOfDay::rounded(int scale) const {
+    std::int64_t unit = 1;
+    for (int i = scale; i < 7; ++i)
+        unit *= 10;
+    // Half up, and past the last instant of the day back to midnight, as SQL Server rounds.
+    return TimeOfDay((units_ + unit / 2) / unit * unit % kUnitsPerDay);
+}
+
+DateTime::Parts TimeOfDay::parts() const {
+    const std::int64_t seconds = units_ / kUnitsPerSecond;
+    return {1900,
+            1,
+            1,
+            static_cast<int>(seconds / 3600),
+            static_cast<int>(seconds / 60 % 60),
+            static_cast<int>(seconds % 60),
+            static_cast<int>(units_ % kUnitsPerSecond / 10000)};
+}
+
+std::string TimeOfDay::toString(int scale) const {
+    const DateTime::Parts p = parts();
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%07lld", p.hour, p.minute, p.second,
+                  static_cast<long long>(units_ % kUnitsPerSecond));
+    std::string out = buf;
+    out.resize(scale > 0 ? 9 + static_cast<std::size_t>(scale) : 8);
+    return out;
+}
+
+Date parseDate(std::string_view text, int style) {
+    const Fields f = parseFields(text, orderOf(style), 7);
+    return *Date::fromParts(f.date.year, f.date.month, f.date.day);
+}
+
+TimeOfDay parseTime(std::string_view text, int style) {
+    const Fields f = parseFields(text, orderOf(style), 7);
+    return TimeOfDay::fromParts(f.time.hour, f.time.minute, f.time.second, f.time.fraction);
 }
 
 } // namespace tsql

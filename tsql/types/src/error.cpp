@@ -198,6 +198,7 @@ constexpr MessageInfo kMessages[] = {
      "View or function '%s' is not updatable because the modification affects multiple base tables."},
     {4406, 16,
      "Update or insert of view or function '%s' failed because it contains a derived or constant field."},
+    {4413, 16, "Could not use view or function '%s' because of binding errors."},
     {4506, 16,
      "Column names in each view or function must be unique. Column name '%s' in view or function '%s' is "
      "specified more than once."},
@@ -244,7 +245,9 @@ constexpr MessageInfo kMessages[] = {
     {8170, 16, "Insufficient result space to convert uniqueidentifier value to char."},
     {8197, 16, "The object '%s' does not exist or is invalid for this operation."},
     {8630, 17, "Internal error of the database engine: %s"},
+    {9810, 16, "The datepart %s is not supported by date function %s for data type %s."},
     {15151, 16, "Cannot find the object '%s', because it does not exist or you do not have permission."},
+    {15165, 16, "Could not find object '%s' or you do not have permission."},
     {15223, 11, "Error: The new name '%s' is not a valid name."},
     {15248, 11, "Either the parameter @objname is ambiguous or the claimed @objtype (%s) is wrong."},
     {15335, 11,

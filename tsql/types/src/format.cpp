@@ -24,6 +24,8 @@ std::string formatForShell(const Value& v) {
     }
     if (id == TypeId::Float) return shortestDouble(v.asDouble());
     if (id == TypeId::DateTime) return v.asDateTime().toString();
+    if (id == TypeId::Date) return v.asDate().toString();
+    if (id == TypeId::Time) return v.asTime().toString(v.type().scale);
     if (id == TypeId::UniqueIdentifier) return guidToString(v.asGuid());
     if (isBinaryType(id)) {
         static constexpr char hex[] = "0123456789ABCDEF";

@@ -1,6 +1,7 @@
 #include "tsql/functions.h"
 
 #include "date_functions.h"
+#include "math_functions.h"
 #include "string_functions.h"
 #include "tsql/convert.h"
 #include "tsql/error.h"
@@ -15,35 +16,20 @@ namespace tsql {
 
 namespace {
 
+using namespace detail;
+
 using Types = std::span<const Type>;
 
+// ISNULL, COALESCE and NULLIF are translated by the binder into SQLite's own lazy forms; the table gives
+// their argument counts and result types.
 Type isNullType(Types a) {
     return isNullResultType(a[0], a[1]);
 }
-Value isNullEval(Args a) {
-    const Type t = isNullResultType(a[0].type(), a[1].type());
-    return convert(a[0].isNull() ? a[1] : a[0], t, ConversionKind::Assignment);
-}
-
 Type coalesceType(Types a) {
     return commonType(a);
 }
-Value coalesceEval(Args a) {
-    std::vector<Type> types;
-    for (const Value& v : a)
-        types.push_back(v.type());
-    const Type t = commonType(types);
-    for (const Value& v : a)
-        if (!v.isNull()) return convert(v, t, ConversionKind::Implicit);
-    return Value::null(t);
-}
-
 Type nullIfType(Types a) {
     return a[0].id == TypeId::Null ? Type::integer() : a[0];
-}
-Value nullIfEval(Args a) {
-    const auto c = compare(a[0], a[1]);
-    return c && *c == 0 ? Value::null(nullIfType(std::array{a[0].type()})) : a[0];
 }
 
 Type dateTimeType(Types) {
@@ -51,6 +37,9 @@ Type dateTimeType(Types) {
 }
 Value getDateEval(Args) {
     return Value::dateTime(DateTime::now());
+}
+Value getUtcDateEval(Args) {
+    return Value::dateTime(DateTime::utcNow());
 }
 
 Type guidType(Types) {
@@ -62,136 +51,6 @@ Value newIdEval(Args) {
 
 Type intType(Types) {
     return Type::integer();
-}
-Type floatType(Types) {
-    return Type::floating();
-}
-
-//! The argument converted to a number type: numbers stay, text becomes FLOAT (as SQL Server does).
-Type numberArgType(const Type& t, std::string_view function) {
-    if (t.id == TypeId::Null) return Type::integer();
-    if (isNumericType(t.id)) return t;
-    if (isCharacterType(t.id) && !isLargeObjectType(t.id)) return Type::floating();
-    raise(8116, {std::string(t.baseName()), "1", std::string(function)});
-}
-
-Type absType(Types a) {
-    const Type t = numberArgType(a[0], "abs");
-    return t.id == TypeId::Bit ? Type::integer() : t;
-}
-Value absEval(Args a) {
-    const Type t = absType(std::array{a[0].type()});
-    const Value v = convert(a[0], t, ConversionKind::Implicit);
-    if (v.isNull()) return v;
-    const Value zero = convert(Value::integer(0), t, ConversionKind::Implicit);
-    return compare(v, zero).value() < 0 ? negate(v) : v;
-}
-
-Type signType(Types a) {
-    return absType(a);
-}
-Value signEval(Args a) {
-    const Type t = signType(std::array{a[0].type()});
-    const Value v = convert(a[0], t, ConversionKind::Implicit);
-    if (v.isNull()) return v;
-    const int c = compare(v, Value::integer(0)).value();
-    return convert(Value::integer(c), t, ConversionKind::Implicit);
-}
-
-Type floorType(Types a) {
-    const Type t = numberArgType(a[0], "floor");
-    if (t.id == TypeId::Numeric || t.id == TypeId::Decimal) return Type{t.id, 0, t.precision, 0};
-    return t.id == TypeId::Bit ? Type::integer() : t;
-}
-
-Value roundToward(Args a, bool up) {
-    const Type t = floorType(std::array{a[0].type()});
-    const Value v =
-        convert(a[0], numberArgType(a[0].type(), up ? "ceiling" : "floor"), ConversionKind::Implicit);
-    if (v.isNull()) return Value::null(t);
-    if (isIntegerType(t.id)) return convert(v, t, ConversionKind::Implicit);
-    if (t.id == TypeId::Float || t.id == TypeId::Real) {
-        const double d = up ? std::ceil(v.asDouble()) : std::floor(v.asDouble());
-        return Value::floating(d, t);
-    }
-    const Decimal& d = v.asDecimal();
-    Decimal whole = *d.truncate(0);
-    const bool exact = compare(whole, d) == 0;
-    if (!exact && up && !d.isNegative()) whole = Decimal(whole.unscaled() + 1, 0);
-    if (!exact && !up && d.isNegative()) whole = Decimal(whole.unscaled() - 1, 0);
-    return Value::decimal(*whole.rescale(t.id == TypeId::Money ? 4 : 0), t);
-}
-Value floorEval(Args a) {
-    return roundToward(a, false);
-}
-Value ceilingEval(Args a) {
-    return roundToward(a, true);
-}
-
-Type roundType(Types a) {
-    const Type t = numberArgType(a[0], "round");
-    switch (t.id) {
-    case TypeId::Bit:
-    case TypeId::TinyInt:
-    case TypeId::SmallInt:
-        return Type::integer();
-    case TypeId::Real:
-        return Type::floating();
-    case TypeId::Numeric:
-    case TypeId::Decimal:
-        return Type{t.id, 0, static_cast<std::uint8_t>(std::min(t.precision + 1, 38)), t.scale};
-    default:
-        return t;
-    }
-}
-Value roundEval(Args a) {
-    const Type t = roundType(std::array{a[0].type(), a[1].type()});
-    if (a[0].isNull() || a[1].isNull()) return Value::null(t);
-    const Value v = convert(a[0], t, ConversionKind::Implicit);
-    const auto digits = static_cast<int>(convert(a[1], Type::integer(), ConversionKind::Implicit).asInt());
-    const bool truncate = a.size() > 2 && !a[2].isNull() &&
-                          convert(a[2], Type::integer(), ConversionKind::Implicit).asInt() != 0;
-    if (t.id == TypeId::Float) {
-        const double f = std::pow(10.0, digits), d = v.asDouble() * f;
-        return Value::floating((truncate ? std::trunc(d) : std::round(d)) / f, t);
-    }
-    const Decimal d = isIntegerType(t.id) ? Decimal(v.asInt(), 0) : v.asDecimal();
-    const int scale = d.scale();
-    if (digits >= scale) return v;
-    // Round (or cut) at `digits` decimals (negative: left of the point), then back to the type's scale.
-    const int drop = std::min(scale - digits, 38);
-    Int128 unit = pow10(drop);
-    Int128 q = d.unscaled() / unit;
-    const Int128 rest = d.unscaled() % unit;
-    const Int128 magnitude = rest < 0 ? -rest : rest;
-    if (!truncate && magnitude >= unit - magnitude) q += d.isNegative() ? -1 : 1;
-    Int128 scaled;
-    if (__builtin_mul_overflow(q, unit, &scaled)) raise(8115, {"expression", std::string(t.baseName())});
-    return convert(Value::decimal(Decimal(scaled, scale)), t, ConversionKind::Implicit);
-}
-
-Type powerType(Types a) {
-    const Type t = numberArgType(a[0], "power");
-    if (isIntegerType(t.id)) return t.id == TypeId::BigInt ? t : Type::integer();
-    if (t.id == TypeId::Numeric || t.id == TypeId::Decimal) return Type::numeric(38, t.scale);
-    return t.id == TypeId::Real ? Type::floating() : t;
-}
-Value powerEval(Args a) {
-    const Type t = powerType(std::array{a[0].type(), a[1].type()});
-    if (a[0].isNull() || a[1].isNull()) return Value::null(t);
-    const double x = convert(a[0], Type::floating(), ConversionKind::Implicit).asDouble();
-    const double y = convert(a[1], Type::floating(), ConversionKind::Implicit).asDouble();
-    const double r = std::pow(x, y);
-    if (!std::isfinite(r)) raise(8115, {"expression", std::string(t.baseName())});
-    if (isIntegerType(t.id)) return convert(Value::floating(std::trunc(r)), t, ConversionKind::Implicit);
-    return convert(Value::floating(r), t, ConversionKind::Implicit);
-}
-
-Value sqrtEval(Args a) {
-    if (a[0].isNull()) return Value::null(Type::floating());
-    const double x = convert(a[0], Type::floating(), ConversionKind::Implicit).asDouble();
-    if (x < 0) raise(3623);
-    return Value::floating(std::sqrt(x));
 }
 
 Value isNumericEval(Args a) {
@@ -223,40 +82,67 @@ Value isDateEval(Args a) {
 //! The table of built-in scalar functions.
 constexpr FunctionInfo kFunctions[] = {
     {"ABS", 1, 1, false, false, absType, absEval},
+    {"ACOS", 1, 1, false, false, floatType, acosEval},
+    {"ASCII", 1, 1, false, false, intType, asciiEval},
+    {"ASIN", 1, 1, false, false, floatType, asinEval},
+    {"ATAN", 1, 1, false, false, floatType, atanEval},
+    {"ATN2", 2, 2, false, false, floatType, atn2Eval},
     {"CEILING", 1, 1, false, false, floorType, ceilingEval},
-    {"CHARINDEX", 2, 3, false, false, intType, detail::charIndexEval},
-    {"COALESCE", 2, 255, false, false, coalesceType, coalesceEval},
-    {"DATALENGTH", 1, 1, false, false, intType, detail::dataLengthEval},
-    {"DATEADD", 3, 3, true, false, dateTimeType, detail::dateAddEval},
-    {"DATEDIFF", 3, 3, true, false, intType, detail::dateDiffEval},
-    {"DATEPART", 2, 2, true, false, intType, detail::datePartEval},
-    {"DAY", 1, 1, false, false, intType, detail::dayEval},
+    {"CHAR", 1, 1, false, false, charType, charEval},
+    {"CHARINDEX", 2, 3, false, false, intType, charIndexEval},
+    {"COALESCE", 2, 255, false, false, coalesceType, nullptr},
+    {"COS", 1, 1, false, false, floatType, cosEval},
+    {"COT", 1, 1, false, false, floatType, cotEval},
+    {"DATALENGTH", 1, 1, false, false, intType, dataLengthEval},
+    {"DATEADD", 3, 3, true, false, dateAddType, dateAddEval},
+    {"DATEDIFF", 3, 3, true, false, intType, dateDiffEval},
+    {"DATENAME", 2, 2, true, false, dateNameType, dateNameEval},
+    {"DATEPART", 2, 2, true, false, intType, datePartEval},
+    {"DAY", 1, 1, false, false, intType, dayEval},
+    {"DEGREES", 1, 1, false, false, angleType, degreesEval},
+    {"DIFFERENCE", 2, 2, false, false, intType, differenceEval},
+    {"EXP", 1, 1, false, false, floatType, expEval},
     {"FLOOR", 1, 1, false, false, floorType, floorEval},
     {"GETDATE", 0, 0, false, true, dateTimeType, getDateEval},
+    {"GETUTCDATE", 0, 0, false, true, dateTimeType, getUtcDateEval},
     {"ISDATE", 1, 1, false, false, intType, isDateEval},
-    {"ISNULL", 2, 2, false, false, isNullType, isNullEval},
+    {"ISNULL", 2, 2, false, false, isNullType, nullptr},
     {"ISNUMERIC", 1, 1, false, false, intType, isNumericEval},
-    {"LEFT", 2, 2, false, false, detail::sameTextType, detail::leftEval},
-    {"LEN", 1, 1, false, false, intType, detail::lenEval},
-    {"LOWER", 1, 1, false, false, detail::sameTextType, detail::lowerEval},
-    {"LTRIM", 1, 1, false, false, detail::sameTextType, detail::ltrimEval},
-    {"MONTH", 1, 1, false, false, intType, detail::monthEval},
+    {"LEFT", 2, 2, false, false, sameTextType, leftEval},
+    {"LEN", 1, 1, false, false, intType, lenEval},
+    {"LOG", 1, 1, false, false, floatType, logEval},
+    {"LOG10", 1, 1, false, false, floatType, log10Eval},
+    {"LOWER", 1, 1, false, false, sameTextType, lowerEval},
+    {"LTRIM", 1, 1, false, false, sameTextType, ltrimEval},
+    {"MONTH", 1, 1, false, false, intType, monthEval},
+    {"NCHAR", 1, 1, false, false, nCharType, nCharEval},
     {"NEWID", 0, 0, false, true, guidType, newIdEval},
-    {"NULLIF", 2, 2, false, false, nullIfType, nullIfEval},
+    {"NULLIF", 2, 2, false, false, nullIfType, nullptr},
+    {"PATINDEX", 2, 2, false, false, intType, patIndexEval},
+    {"PI", 0, 0, false, false, floatType, piEval},
     {"POWER", 2, 2, false, false, powerType, powerEval},
-    {"QUOTENAME", 1, 2, false, false, detail::quoteNameType, detail::quoteNameEval},
-    {"REPLACE", 3, 3, false, false, detail::replaceType, detail::replaceEval},
-    {"REPLICATE", 2, 2, false, false, detail::replicateType, detail::replicateEval},
-    {"RIGHT", 2, 2, false, false, detail::sameTextType, detail::rightEval},
+    {"QUOTENAME", 1, 2, false, false, quoteNameType, quoteNameEval},
+    {"RADIANS", 1, 1, false, false, angleType, radiansEval},
+    {"RAND", 0, 1, false, true, floatType, randEval},
+    {"REPLACE", 3, 3, false, false, replaceType, replaceEval},
+    {"REPLICATE", 2, 2, false, false, replicateType, replicateEval},
+    {"REVERSE", 1, 1, false, false, sameTextType, reverseEval},
+    {"RIGHT", 2, 2, false, false, sameTextType, rightEval},
     {"ROUND", 2, 3, false, false, roundType, roundEval},
-    {"RTRIM", 1, 1, false, false, detail::sameTextType, detail::rtrimEval},
-    {"SIGN", 1, 1, false, false, signType, signEval},
-    {"SPACE", 1, 1, false, false, detail::spaceType, detail::spaceEval},
+    {"RTRIM", 1, 1, false, false, sameTextType, rtrimEval},
+    {"SIGN", 1, 1, false, false, absType, signEval},
+    {"SIN", 1, 1, false, false, floatType, sinEval},
+    {"SOUNDEX", 1, 1, false, false, soundexType, soundexEval},
+    {"SPACE", 1, 1, false, false, spaceType, spaceEval},
     {"SQRT", 1, 1, false, false, floatType, sqrtEval},
-    {"STR", 1, 3, false, false, detail::strType, detail::strEval},
-    {"SUBSTRING", 3, 3, false, false, detail::sameTextType, detail::substringEval},
-    {"UPPER", 1, 1, false, false, detail::sameTextType, detail::upperEval},
-    {"YEAR", 1, 1, false, false, intType, detail::yearEval},
+    {"SQUARE", 1, 1, false, false, floatType, squareEval},
+    {"STR", 1, 3, false, false, strType, strEval},
+    {"STUFF", 4, 4, false, false, stuffType, stuffEval},
+    {"SUBSTRING", 3, 3, false, false, sameTextType, substringEval},
+    {"TAN", 1, 1, false, false, floatType, tanEval},
+    {"UNICODE", 1, 1, false, false, intType, unicodeEval},
+    {"UPPER", 1, 1, false, false, sameTextType, upperEval},
+    {"YEAR", 1, 1, false, false, intType, yearEval},
 };
 
 std::string upperAscii(std::string_view s) {
@@ -303,7 +189,9 @@ Type functionResultType(std::string_view name, std::span<const Type> args) {
 }
 
 Value callFunction(std::string_view name, Args args) {
-    return checked(name, args.size()).eval(args);
+    const FunctionInfo& f = checked(name, args.size());
+    if (!f.eval) throw std::logic_error(std::string(f.name) + " is translated by the binder, not called");
+    return f.eval(args);
 }
 
 } // namespace tsql

@@ -238,6 +238,8 @@ std::optional<int> compare(const Value& l, const Value& r) {
     if (isDecimalType(t.id)) return compare(a.asDecimal(), b.asDecimal());
     if (t.id == TypeId::Float || t.id == TypeId::Real) return threeWay(a.asDouble(), b.asDouble());
     if (t.id == TypeId::DateTime) return threeWay(a.asDateTime(), b.asDateTime());
+    if (t.id == TypeId::Date) return threeWay(a.asDate(), b.asDate());
+    if (t.id == TypeId::Time) return threeWay(a.asTime(), b.asTime());
     if (isCharacterType(t.id)) return collateCompare(a.asString(), b.asString());
     if (t.id == TypeId::UniqueIdentifier) return threeWay(guidSortKey(a.asGuid()), guidSortKey(b.asGuid()));
     return threeWay(a.asBytes(), b.asBytes());

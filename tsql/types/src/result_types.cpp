@@ -99,8 +99,14 @@ Type binaryResultType(BinaryOp op, const Type& lIn, const Type& rIn) {
         invalidOperand(high, op);
     case TypeId::DateTime:
         if (op != BinaryOp::Add && op != BinaryOp::Subtract) invalidOperand(high, op);
-        if (low.id == TypeId::Bit || isBinaryType(low.id)) incompatible(l, r, op);
+        if (low.id == TypeId::Bit || isBinaryType(low.id) || low.id == TypeId::Date || low.id == TypeId::Time)
+            incompatible(l, r, op);
         return Type::dateTime();
+    case TypeId::Date:
+    case TypeId::Time:
+        // DATE and TIME take no arithmetic (DATEADD moves them).
+        if (isDateOrTimeType(low.id)) invalidOperand(high, op);
+        incompatible(l, r, op);
     case TypeId::Real:
     case TypeId::Float:
         if (op == BinaryOp::Modulo) invalidOperand(high, op);

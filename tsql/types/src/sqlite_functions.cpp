@@ -302,6 +302,7 @@ void registerSqliteFunctions(sqlite3* db) {
               sqlite3_create_function_v2(db, s.name, s.args, pure, nullptr, s.fn, nullptr, nullptr, nullptr),
               s.name);
     for (const FunctionInfo& f : functions()) {
+        if (!f.eval) continue;
         std::string name = "tsql_";
         for (char c : f.name)
             name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

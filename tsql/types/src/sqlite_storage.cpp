@@ -49,6 +49,19 @@ std::string detail::sqliteText(sqlite3_value* v) {
 
 namespace {
 
+//! The integer SQLite keeps for a DATETIME (1/300 s ticks), DATE (days) or TIME (100 ns units): each
+//! orders as the values do.
+std::int64_t dateOrTimeStorage(const Value& v) {
+    switch (v.type().id) {
+    case TypeId::Date:
+        return v.asDate().days();
+    case TypeId::Time:
+        return v.asTime().units();
+    default:
+        return v.asDateTime().totalTicks();
+    }
+}
+
 //! What SQLite holds, as a Value of the natural type of its storage class.
 Value rawValue(sqlite3_value* v) {
     switch (sqlite3_value_type(v)) {
@@ -70,7 +83,7 @@ Value rawValue(sqlite3_value* v) {
 
 std::string_view sqliteDeclType(const Type& type) {
     const TypeId id = type.id;
-    if (isIntegerType(id) || id == TypeId::DateTime || id == TypeId::Null) return "INTEGER";
+    if (isIntegerType(id) || isDateOrTimeType(id) || id == TypeId::Null) return "INTEGER";
     if (isDecimalType(id)) return "NUMERIC";
     if (id == TypeId::Real || id == TypeId::Float) return "REAL";
     if (isCharacterType(id)) return "TEXT";
@@ -90,8 +103,8 @@ void bindValue(sqlite3_stmt* stmt, int index, const Value& v) {
                          : sqlite3_bind_double(stmt, index, s.real);
     } else if (id == TypeId::Real || id == TypeId::Float)
         rc = sqlite3_bind_double(stmt, index, v.asDouble());
-    else if (id == TypeId::DateTime)
-        rc = sqlite3_bind_int64(stmt, index, v.asDateTime().totalTicks());
+    else if (isDateOrTimeType(id))
+        rc = sqlite3_bind_int64(stmt, index, dateOrTimeStorage(v));
     else if (isCharacterType(id))
         rc = sqlite3_bind_text64(stmt, index, v.asString().data(), v.asString().size(), SQLITE_TRANSIENT,
                                  SQLITE_UTF8);
@@ -131,6 +144,10 @@ Value readValue(sqlite3_value* value, const Type& type) {
         return Value::floating(sqlite3_value_double(value), type);
     if (id == TypeId::DateTime && storage == SQLITE_INTEGER)
         return Value::dateTime(DateTime::fromTotalTicks(sqlite3_value_int64(value)));
+    if (id == TypeId::Date && storage == SQLITE_INTEGER)
+        return Value::date(Date(static_cast<std::int32_t>(sqlite3_value_int64(value))));
+    if (id == TypeId::Time && storage == SQLITE_INTEGER)
+        return Value::time(TimeOfDay(sqlite3_value_int64(value)), type);
     if (isCharacterType(id) && storage == SQLITE_TEXT) return Value::text(detail::sqliteText(value), type);
     if (isBinaryType(id) && storage == SQLITE_BLOB) return Value::bytes(blobBytes(value), type);
     if (id == TypeId::UniqueIdentifier && storage == SQLITE_BLOB && sqlite3_value_bytes(value) == 16) {
@@ -161,8 +178,8 @@ void setResult(sqlite3_context* ctx, const Value& v) {
             sqlite3_result_double(ctx, s.real);
     } else if (id == TypeId::Real || id == TypeId::Float)
         sqlite3_result_double(ctx, v.asDouble());
-    else if (id == TypeId::DateTime)
-        sqlite3_result_int64(ctx, v.asDateTime().totalTicks());
+    else if (isDateOrTimeType(id))
+        sqlite3_result_int64(ctx, dateOrTimeStorage(v));
     else if (isCharacterType(id))
         sqlite3_result_text64(ctx, v.asString().data(), v.asString().size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     else if (id == TypeId::UniqueIdentifier)
@@ -198,7 +215,7 @@ std::string sqliteLiteral(const Value& v) {
         return s.isInteger ? std::to_string(s.integer) : real(s.real);
     }
     if (id == TypeId::Real || id == TypeId::Float) return real(v.asDouble());
-    if (id == TypeId::DateTime) return std::to_string(v.asDateTime().totalTicks());
+    if (isDateOrTimeType(id)) return std::to_string(dateOrTimeStorage(v));
     if (id == TypeId::UniqueIdentifier) return blob(guidSortKey(v.asGuid()).data(), 16);
     if (isBinaryType(id)) return blob(v.asBytes().data(), v.asBytes().size());
     std::string s = "'";

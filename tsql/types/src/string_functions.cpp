@@ -313,4 +313,50 @@ Value strEval(Args a) {
     return Value::text(std::string(static_cast<std::size_t>(length), '*'), t);
 }
 
+//! Position of the first match of a LIKE pattern: a pattern starting with % is looked for anywhere, any
+//! other one must match from the first character.
+Value patIndexEval(Args a) {
+    if (a[0].isNull() || a[1].isNull()) return Value::null(Type::integer());
+    const std::u32string pattern = decodeUtf8(textOf(a[0]));
+    const std::string text = textOf(a[1]);
+    std::size_t skip = 0;
+    while (skip < pattern.size() && pattern[skip] == U'%')
+        ++skip;
+    if (skip == 0) return Value::integer(like(text, textOf(a[0])) ? 1 : 0);
+    const std::string rest = encodeUtf8(std::u32string_view(pattern).substr(skip));
+    const std::u32string s = decodeUtf8(text);
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (like(encodeUtf8(std::u32string_view(s).substr(i)), rest))
+            return Value::integer(static_cast<std::int64_t>(i) + 1);
+    return Value::integer(0);
+}
+
+Value reverseEval(Args a) {
+    const Type t = sameTextType(std::array{a[0].type()});
+    if (a[0].isNull()) return Value::null(t);
+    std::u32string s = decodeUtf8(textOf(a[0]));
+    std::reverse(s.begin(), s.end());
+    return textResult(encodeUtf8(s), t);
+}
+
+Type stuffType(std::span<const Type> args) {
+    return replaceType(std::array{args[0], args[3]});
+}
+
+//! STUFF(text, start, length, with): `length` characters from `start` replaced by `with` (NULL deletes);
+//! NULL when start lies outside the text or length is negative.
+Value stuffEval(Args a) {
+    const Type t = stuffType(std::array{a[0].type(), a[1].type(), a[2].type(), a[3].type()});
+    if (a[0].isNull() || a[1].isNull() || a[2].isNull()) return Value::null(t);
+    const std::u32string s = decodeUtf8(textOf(a[0]));
+    const std::int64_t start = intArg(a[1]), length = intArg(a[2]);
+    const auto n = static_cast<std::int64_t>(s.size());
+    if (start < 1 || start > n || length < 0) return Value::null(t);
+    const std::u32string with = a[3].isNull() ? std::u32string() : decodeUtf8(textOf(a[3]));
+    const auto from = static_cast<std::size_t>(start - 1);
+    const auto removed = static_cast<std::size_t>(std::min(length, n - start + 1));
+    std::u32string out = s.substr(0, from) + with + s.substr(from + removed);
+    return convert(Value::text(encodeUtf8(out), Type{t.id, Type::kMax, 0, 0}), t, ConversionKind::Assignment);
+}
+
 } // namespace tsql::detail

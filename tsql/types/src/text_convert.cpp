@@ -67,10 +67,9 @@ std::string pad(int v, int width, char fill = '0') {
     return digits.size() < w ? std::string(w - digits.size(), fill) + digits : digits;
 }
 
-std::string formatDateTime(const DateTime& dt, std::string_view layout) {
+std::string formatDateTime(const DateTime::Parts& p, std::string_view layout) {
     static constexpr std::string_view months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const DateTime::Parts p = dt.parts();
     std::string out;
     for (std::size_t i = 0; i < layout.size(); ++i) {
         if (layout[i] != '{') {
@@ -177,8 +176,9 @@ void checkStyle(const Type& from, const Type& to, int style) {
     const auto bad = [&](std::string_view fromName, std::string_view toName) {
         raise(281, {std::to_string(style), std::string(fromName), std::string(toName)});
     };
-    if (from.id == TypeId::DateTime && toText && !findDateStyle(style)) bad("datetime", "character string");
-    if (fromText && to.id == TypeId::DateTime && !findDateStyle(style)) bad("character string", "datetime");
+    if (isDateOrTimeType(from.id) && toText && !findDateStyle(style))
+        bad(from.baseName(), "character string");
+    if (fromText && isDateOrTimeType(to.id) && !findDateStyle(style)) bad("character string", to.baseName());
     if ((from.id == TypeId::Float || from.id == TypeId::Real) && toText && (style < 0 || style > 3) &&
         style != 126 && style != 128 && style != 129)
         bad(from.baseName(), "character string");
@@ -213,8 +213,18 @@ Value textFromValue(const Value& v, const Type& to, ConversionKind kind, int sty
     if (from.id == TypeId::DateTime) {
         const DateStyle* ds = findDateStyle(style);
         if (!ds) ds = findDateStyle(0);
-        return fitText(formatDateTime(v.asDateTime(), ds->layout), to,
+        return fitText(formatDateTime(v.asDateTime().parts(), ds->layout), to,
                        kind == ConversionKind::Store ? kind : ConversionKind::Explicit);
+    }
+    if (from.id == TypeId::Date || from.id == TypeId::Time) {
+        // The default style writes DATE as yyyy-mm-dd and TIME with all its fraction digits; the others
+        // lay the value out as they do a DATETIME.
+        const DateTime::Parts parts = from.id == TypeId::Date ? v.asDate().parts() : v.asTime().parts();
+        const DateStyle* ds = findDateStyle(style);
+        std::string text = style == 0 || !ds ? (from.id == TypeId::Date ? v.asDate().toString()
+                                                                        : v.asTime().toString(from.scale))
+                                             : formatDateTime(parts, ds->layout);
+        return fitText(std::move(text), to, kind == ConversionKind::Store ? kind : ConversionKind::Explicit);
     }
     if (from.id == TypeId::UniqueIdentifier) {
         if (to.length != Type::kMax && !isLargeObjectType(to.id) && to.length < 36) raise(8170);

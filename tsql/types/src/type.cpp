@@ -24,7 +24,7 @@ constexpr TypeRow kTypes[] = {
     {TypeId::Money, "money", 16, 60, 8, 19, 4, false, TypeArgs::None},
     {TypeId::Real, "real", 18, 59, 4, 24, 0, false, TypeArgs::None},
     {TypeId::Float, "float", 19, 62, 8, 53, 0, false, TypeArgs::FloatBits},
-    {TypeId::DateTime, "datetime", 20, 61, 8, 23, 3, false, TypeArgs::None},
+    {TypeId::DateTime, "datetime", 22, 61, 8, 23, 3, false, TypeArgs::None},
     {TypeId::Char, "char", 3, 175, 0, 0, 0, false, TypeArgs::Length},
     {TypeId::VarChar, "varchar", 4, 167, 0, 0, 0, true, TypeArgs::Length},
     {TypeId::Text, "text", 9, 35, 16, 0, 0, false, TypeArgs::None},
@@ -35,6 +35,8 @@ constexpr TypeRow kTypes[] = {
     {TypeId::VarBinary, "varbinary", 2, 165, 0, 0, 0, true, TypeArgs::Length},
     {TypeId::Image, "image", 8, 34, 16, 0, 0, false, TypeArgs::None},
     {TypeId::UniqueIdentifier, "uniqueidentifier", 7, 36, 16, 0, 0, false, TypeArgs::None},
+    {TypeId::Date, "date", 21, 40, 3, 10, 0, false, TypeArgs::None},
+    {TypeId::Time, "time", 20, 41, 5, 16, 7, false, TypeArgs::FractionDigits},
 };
 
 constexpr bool rowsInEnumOrder() {
@@ -98,6 +100,8 @@ constexpr NameRow kNames[] = {
     {"binary varying", TypeId::VarBinary},
     {"image", TypeId::Image},
     {"uniqueidentifier", TypeId::UniqueIdentifier},
+    {"date", TypeId::Date},
+    {"time", TypeId::Time},
 };
 
 std::string lowerAscii(std::string_view s) {
@@ -134,6 +138,9 @@ std::string Type::name() const {
         out += ',';
         out += std::to_string(scale);
         out += ')';
+        break;
+    case TypeArgs::FractionDigits:
+        out += '(' + std::to_string(scale) + ')';
         break;
     default:
         break;
@@ -186,6 +193,9 @@ bool isLargeObjectType(TypeId id) {
 bool isFixedLengthType(TypeId id) {
     return id == TypeId::Char || id == TypeId::NChar || id == TypeId::Binary;
 }
+bool isDateOrTimeType(TypeId id) {
+    return id == TypeId::DateTime || id == TypeId::Date || id == TypeId::Time;
+}
 
 std::optional<Type> makeType(std::string_view rawName, std::span<const std::int32_t> args) {
     const std::string name = lowerAscii(rawName);
@@ -226,6 +236,8 @@ std::optional<Type> makeType(std::string_view rawName, std::span<const std::int3
             return Type::nText();
         case TypeId::Image:
             return Type::image();
+        case TypeId::Date:
+            return Type::date();
         default:
             return Type::uniqueIdentifier();
         }
@@ -257,6 +269,12 @@ std::optional<Type> makeType(std::string_view rawName, std::span<const std::int3
         const int bits = args.empty() ? 53 : args[0];
         if (bits < 1 || bits > 53) throw bad(bits);
         return bits <= 24 ? Type::real() : Type::floating();
+    }
+    case TypeArgs::FractionDigits: {
+        if (args.size() > 1) throw bad(args[1]);
+        const int digits = args.empty() ? 7 : args[0];
+        if (digits < 0 || digits > 7) throw bad(digits);
+        return Type::time(digits);
     }
     }
     return std::nullopt;
@@ -341,6 +359,12 @@ TypeFacts typeFacts(const Type& t) {
         f.scale = type.scale;
         break;
     }
+    case TypeArgs::FractionDigits:
+        f.length = type.scale <= 2 ? 3 : type.scale <= 4 ? 4 : 5;
+        f.prec = type.precision;
+        f.xprec = type.precision;
+        f.scale = type.scale;
+        break;
     default:
         if (isLargeObjectType(type.id) || type.id == TypeId::UniqueIdentifier) f.prec = 0, f.xprec = 0;
         break;

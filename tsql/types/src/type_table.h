@@ -8,7 +8,7 @@ namespace tsql::detail {
 constexpr int kMaxDigits = 38;
 
 //! How a type name takes arguments.
-enum class TypeArgs { None, Length, PrecisionScale, FloatBits };
+enum class TypeArgs { None, Length, PrecisionScale, FloatBits, FractionDigits };
 
 //! Static facts of each TypeId, indexed by the enum's value.
 struct TypeRow {

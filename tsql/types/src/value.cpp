@@ -145,6 +145,12 @@ const Decimal& Value::asDecimal() const {
 const DateTime& Value::asDateTime() const {
     return payloadAs<DateTime>(payload_, "a datetime");
 }
+const Date& Value::asDate() const {
+    return payloadAs<Date>(payload_, "a date");
+}
+const TimeOfDay& Value::asTime() const {
+    return payloadAs<TimeOfDay>(payload_, "a time");
+}
 const std::string& Value::asString() const {
     return payloadAs<std::string>(payload_, "text");
 }

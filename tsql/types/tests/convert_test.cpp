@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include "tsql/operators.h"
+
 #include <gtest/gtest.h>
 
 using namespace tsql;
@@ -180,6 +182,44 @@ TEST(Convert, DateTimeStyles) {
     // Round trip through the text SQL Server writes by default.
     EXPECT_EQ(run([&] { return convert(convert(d, T("varchar(30)")), T("datetime")); }),
               "2024-03-05 14:07:00.000");
+}
+
+TEST(Convert, DateAndTime) {
+    check({
+        {S("1850-06-01"), "date", Im, "1850-06-01"},
+        {S("0001-01-01"), "date", Im, "0001-01-01"},
+        {S("20240229 13:45"), "date", Im, "2024-02-29"},
+        {S("2023-02-29"), "date", Im, "Msg 241"},
+        {S("abc"), "date", Im, "Msg 241"},
+        {D("2024-01-31 23:59:59.997"), "date", Im, "2024-01-31"},
+        {S("06:00:00"), "time", Im, "06:00:00.0000000"},
+        {S("06:00:00.1234567"), "time", Im, "06:00:00.1234567"},
+        {S("06:00:00.12345678"), "time", Im, "Msg 241"},
+        {S("2024-01-31 18:30"), "time(0)", Im, "18:30:00"},
+        {S("23:59:59.9999999"), "time(3)", Im, "00:00:00.000"},
+        {S("12:00:00.555"), "time(2)", Im, "12:00:00.56"},
+        {D("2024-01-31 06:00:00.003"), "time", Im, "06:00:00.0033333"},
+        {Value::date(*Date::fromParts(2024, 1, 31)), "datetime", Im, "2024-01-31 00:00:00.000"},
+        {Value::date(*Date::fromParts(1600, 1, 1)), "datetime", Im, "Msg 242"},
+        {Value::time(parseTime("06:00:00.0016667")), "datetime", Im, "1900-01-01 06:00:00.003"},
+        {Value::date(*Date::fromParts(2024, 1, 31)), "varchar(10)", Im, "2024-01-31"},
+        {Value::time(parseTime("06:00"), T("time(2)")), "nvarchar(20)", Im, "06:00:00.00"},
+        {Value::date(*Date::fromParts(2024, 1, 31)), "time", X, "Msg 529"},
+        {I(1), "date", Im, "Msg 206"},
+        {Value::date(*Date::fromParts(2024, 1, 31)), "int", X, "Msg 529"},
+    });
+    EXPECT_EQ(
+        run([] { return convertStyle(Value::date(*Date::fromParts(2024, 1, 31)), T("varchar(10)"), 104); }),
+        "31.01.2024");
+    EXPECT_EQ(run([] { return convertStyle(S("31.01.2024"), T("date"), 104); }), "2024-01-31");
+    // DATE and TIME compare with each other's kinds through DATETIME, and take no arithmetic.
+    EXPECT_EQ(compare(Value::date(*Date::fromParts(2024, 1, 31)), D("2024-01-31 00:00")), 0);
+    EXPECT_EQ(compare(Value::time(parseTime("06:00")), S("07:00")), -1);
+    EXPECT_EQ(run([] { return binaryOp(BinaryOp::Add, Value::date(*Date::fromParts(2024, 1, 31)), I(1)); }),
+              "Msg 402");
+    EXPECT_EQ(comparisonType(T("date"), T("datetime")).name(), "datetime");
+    EXPECT_EQ(typeFacts(T("time(3)")).length, 4);
+    EXPECT_EQ(typeFacts(T("date")).xtype, 40);
 }
 
 TEST(Convert, GuidsWithAndWithoutBracesAndAsBytes) {

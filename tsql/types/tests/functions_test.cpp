@@ -29,18 +29,10 @@ void check(const std::vector<Call>& calls) {
 
 } // namespace
 
-TEST(Functions, NullHandling) {
-    check({
-        {"ISNULL", {Null(Type::integer()), I(0)}, "0"},
-        {"ISNULL", {I(5), I(0)}, "5"},
-        {"ISNULL", {Null(T("nvarchar(3)")), U("abcdef")}, "abc"},
-        {"COALESCE", {Null(), Null(T("varchar(5)")), S("x"), S("y")}, "x"},
-        {"COALESCE", {Null(), Null()}, "NULL"},
-        {"COALESCE", {Null(T("int")), S("7")}, "7"},
-        {"NULLIF", {I(1), I(1)}, "NULL"},
-        {"NULLIF", {U("a"), U("A")}, "NULL"},
-        {"NULLIF", {I(1), I(2)}, "1"},
-    });
+TEST(Functions, NullHandlingTypes) {
+    // The binder translates ISNULL, COALESCE and NULLIF itself (lazily); the table gives their types.
+    EXPECT_THROW(callFunction("ISNULL", std::vector{I(1), I(2)}), std::logic_error);
+    EXPECT_EQ(functionResultType("nullif", std::vector{Type::null(), T("int")}).name(), "int");
     EXPECT_EQ(functionResultType("ISNULL", std::vector{T("nvarchar(3)"), T("nvarchar(10)")}).name(),
               "nvarchar(3)");
     EXPECT_EQ(functionResultType("coalesce", std::vector{Type::null(), T("int"), T("numeric(5,2)")}).name(),
@@ -90,6 +82,78 @@ TEST(Functions, Strings) {
         {"STR", {F(123456), I(3)}, "***"},
         {"STR", {F(12.345), I(4), I(2)}, "12.3"},
     });
+}
+
+TEST(Functions, CharactersAndPatterns) {
+    check({
+        {"ASCII", {S("Abc")}, "65"},
+        {"ASCII", {U("č")}, "63"},
+        {"ASCII", {S("")}, "NULL"},
+        {"CHAR", {I(65)}, "A"},
+        {"CHAR", {I(256)}, "NULL"},
+        {"CHAR", {I(-1)}, "NULL"},
+        {"NCHAR", {I(269)}, "č"},
+        {"NCHAR", {I(0xD800)}, "NULL"},
+        {"UNICODE", {U("čaj")}, "269"},
+        {"UNICODE", {U("😀")}, "55357"},
+        {"UNICODE", {Null(T("nvarchar(1)"))}, "NULL"},
+        {"PATINDEX", {S("%ter%"), S("interesting")}, "3"},
+        {"PATINDEX", {S("ter%"), S("interesting")}, "0"},
+        {"PATINDEX", {S("in%"), S("interesting")}, "1"},
+        {"PATINDEX", {S("%[0-9]%"), U("Žádost 42")}, "8"},
+        {"PATINDEX", {S("%ŘÍ%"), U("příliš")}, "2"},
+        {"PATINDEX", {S("%x"), S("abc")}, "0"},
+        {"REVERSE", {U("Žluť")}, "ťulŽ"},
+        {"REVERSE", {S("")}, ""},
+        {"STUFF", {S("abcdef"), I(2), I(3), S("XY")}, "aXYef"},
+        {"STUFF", {S("abc"), I(3), I(5), S("Z")}, "abZ"},
+        {"STUFF", {S("abc"), I(4), I(0), S("Z")}, "NULL"},
+        {"STUFF", {S("abc"), I(0), I(1), S("Z")}, "NULL"},
+        {"STUFF", {S("abc"), I(1), I(-1), S("Z")}, "NULL"},
+        {"STUFF", {S("abc"), I(2), I(1), Null(T("varchar(1)"))}, "ac"},
+        {"SOUNDEX", {S("Robert")}, "R163"},
+        {"SOUNDEX", {S("Rupert")}, "R163"},
+        {"SOUNDEX", {S("Tymczak")}, "T522"},
+        {"SOUNDEX", {S("Lee")}, "L000"},
+        {"DIFFERENCE", {S("Green"), S("Greene")}, "4"},
+        {"DIFFERENCE", {S("Robert"), S("Lee")}, "0"},
+    });
+    EXPECT_EQ(functionResultType("STUFF", std::vector{T("varchar(10)"), T("int"), T("int"), T("nvarchar(2)")})
+                  .name(),
+              "nvarchar(4000)");
+    EXPECT_EQ(functionResultType("CHAR", std::vector{T("int")}).name(), "char(1)");
+}
+
+TEST(Functions, Mathematics) {
+    check({
+        {"PI", {}, "3.141592653589793"},
+        {"SQUARE", {I(3)}, "9"},
+        {"EXP", {I(0)}, "1"},
+        {"EXP", {I(1000)}, "Msg 8115"},
+        {"LOG", {F(1)}, "0"},
+        {"LOG", {I(0)}, "Msg 3623"},
+        {"LOG10", {I(1000)}, "3"},
+        {"SIN", {I(0)}, "0"},
+        {"COS", {I(0)}, "1"},
+        {"TAN", {I(0)}, "0"},
+        {"COT", {I(0)}, "Msg 3623"},
+        {"ASIN", {I(1)}, "1.5707963267948966"},
+        {"ASIN", {I(2)}, "Msg 3623"},
+        {"ACOS", {I(1)}, "0"},
+        {"ATAN", {I(0)}, "0"},
+        {"ATN2", {I(1), I(1)}, "0.7853981633974483"},
+        {"DEGREES", {I(3)}, "171"},
+        {"DEGREES", {F(3.141592653589793)}, "180"},
+        {"RADIANS", {I(180)}, "3"},
+        {"SQRT", {I(-1)}, "Msg 3623"},
+        {"SIN", {Null(T("float"))}, "NULL"},
+    });
+    const Value seeded = callFunction("RAND", std::vector{I(7)});
+    EXPECT_EQ(callFunction("RAND", std::vector{I(7)}), seeded);
+    EXPECT_NE(callFunction("RAND", {}), seeded);
+    const double r = callFunction("RAND", {}).asDouble();
+    EXPECT_TRUE(r >= 0 && r < 1);
+    EXPECT_TRUE(findFunction("rand")->volatileResult);
 }
 
 TEST(Functions, Numbers) {
@@ -160,7 +224,26 @@ TEST(Functions, Dates) {
         {"DATEPART", {S("wk"), D("2024-01-07")}, "2"},
         {"DATEPART", {S("ms"), d}, "123"},
         {"DATEPART", {S("qq"), d}, "1"},
+        {"DATEADD", {S("dd"), I(1), Value::date(*Date::fromParts(2024, 2, 28))}, "2024-02-29"},
+        {"DATEADD", {S("hh"), I(1), Value::date(*Date::fromParts(2024, 2, 28))}, "Msg 9810"},
+        {"DATEADD", {S("mi"), I(90), Value::time(parseTime("23:00"), T("time(0)"))}, "00:30:00"},
+        {"DATEADD", {S("dd"), I(1), Value::time(parseTime("23:00"))}, "Msg 9810"},
+        {"DATEPART", {S("hh"), Value::time(parseTime("23:15"))}, "23"},
+        {"DATEADD", {S("ms"), I(1), Value::time(parseTime("18:00:00.124"), T("time(3)"))}, "18:00:00.125"},
+        {"DATEADD", {S("yy"), I(-1), Value::date(*Date::fromParts(1, 6, 1))}, "Msg 517"},
+        {"DATEADD", {S("mm"), I(1), Value::date(*Date::fromParts(1600, 1, 31))}, "1600-02-29"},
+        {"DATEPART", {S("dw"), Value::date(*Date::fromParts(1600, 1, 1))}, "7"},
+        {"DATEPART", {S("dy"), Value::date(*Date::fromParts(1600, 12, 31))}, "366"},
+        {"DATEDIFF", {S("yy"), Value::date(*Date::fromParts(1600, 1, 1)), D("2024-01-01")}, "424"},
+        {"DATEDIFF", {S("dd"), Value::date(*Date::fromParts(2024, 1, 1)), D("2024-01-31 12:00")}, "30"},
+        {"DATENAME", {S("month"), d}, "January"},
+        {"DATENAME", {S("dw"), D("2024-01-07")}, "Sunday"},
+        {"DATENAME", {S("yyyy"), d}, "2024"},
+        {"DATENAME", {S("dd"), Null(T("datetime"))}, "NULL"},
     });
+    EXPECT_EQ(functionResultType("datename", std::vector{T("varchar(5)"), T("datetime")}).name(),
+              "nvarchar(30)");
+    EXPECT_EQ(run([] { return callFunction("GETUTCDATE", {}); }).size(), 23u);
 }
 
 TEST(Functions, ArgumentCountsAndUnknownNames) {

@@ -88,6 +88,10 @@ TEST_F(SqliteTest, EveryTypeRoundTripsThroughItsStorage) {
         Value::bytes({0, 1, 255}, Type::image()),
         Value::guid(parseGuid("6F9619FF-8B86-D011-B42D-00C04FC964FF")),
         Null(T("datetime")),
+        Value::date(*Date::fromParts(1, 1, 1)),
+        Value::date(*Date::fromParts(9999, 12, 31)),
+        Value::time(parseTime("23:59:59.9999999")),
+        Value::time(parseTime("06:00:00.5"), T("time(1)")),
     };
     exec("CREATE TABLE t (v)");
     for (const Value& v : values) {
@@ -156,7 +160,9 @@ TEST_F(SqliteTest, OperatorsConversionsAndBuiltinsInTranslatedSql) {
     EXPECT_EQ(query("SELECT tsql_dateadd('dd', " + v + ", 1, " + i + ", ?, " + dt + ")", T("datetime"),
                     {D("2024-12-31")}),
               "2025-01-01 00:00:00.000");
-    EXPECT_EQ(query("SELECT tsql_isnull(NULL, " + i + ", 0, " + i + ")", T("int")), "0");
+    EXPECT_EQ(query("SELECT tsql_stuff('abc', " + v + ", 2, " + i + ", 1, " + i + ", 'XY', " + v + ")",
+                    T("varchar(10)")),
+              "aXYc");
     EXPECT_EQ(query("SELECT tsql_like('CashIncome', 'cash%')", T("int")), "1");
     EXPECT_EQ(query("SELECT tsql_like(NULL, 'cash%')", T("int")), "NULL");
     EXPECT_EQ(query("SELECT tsql_like('10%', '10!%', '!')", T("int")), "1");

@@ -28,6 +28,9 @@ TEST(TypeNames, ParsesWhatT_SqlWritesAndAppliesDefaults) {
         {"uniqueidentifier", "uniqueidentifier"},
         {"image", "image"},
         {"binary", "binary(1)"},
+        {"date", "date"},
+        {"time", "time(7)"},
+        {"TIME(0)", "time(0)"},
     };
     for (const auto& c : cases) {
         const auto t = parseType(c.text);

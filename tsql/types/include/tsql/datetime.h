@@ -30,6 +30,8 @@ public:
     static DateTime fromTotalTicks(std::int64_t ticks);
     //! The current local date and time.
     static DateTime now();
+    //! The current date and time in UTC (GETUTCDATE).
+    static DateTime utcNow();
 
     std::int32_t days() const { return days_; }
     std::int32_t ticks() const { return ticks_; }
@@ -56,6 +58,55 @@ private:
     std::int32_t ticks_ = 0;
 };
 
+//! A DATE: days since 1900-01-01 in 0001-01-01 .. 9999-12-31.
+class Date {
+public:
+    static constexpr std::int32_t kMinDays = -693595; //!< 0001-01-01
+    static constexpr std::int32_t kMaxDays = DateTime::kMaxDays;
+
+    Date() = default;
+    //! Throws SqlError 8115 outside the range.
+    explicit Date(std::int32_t days);
+    //! std::nullopt when the fields are no valid date in range.
+    static std::optional<Date> fromParts(int year, int month, int day);
+
+    std::int32_t days() const { return days_; }
+    //! Calendar fields (the time fields 0).
+    DateTime::Parts parts() const;
+    //! "yyyy-mm-dd"
+    std::string toString() const;
+
+    friend auto operator<=>(const Date&, const Date&) = default;
+
+private:
+    std::int32_t days_ = 0;
+};
+
+//! A TIME: 100-nanosecond units since midnight.
+class TimeOfDay {
+public:
+    static constexpr std::int64_t kUnitsPerSecond = 10000000;
+    static constexpr std::int64_t kUnitsPerDay = 86400 * kUnitsPerSecond;
+
+    TimeOfDay() = default;
+    //! Throws SqlError 8115 outside a day.
+    explicit TimeOfDay(std::int64_t units);
+    static TimeOfDay fromParts(int hour, int minute, int second, std::int64_t fraction);
+
+    std::int64_t units() const { return units_; }
+    //! Rounded to `scale` fraction digits (TIME(scale)); 23:59:59.9999999 rounds to midnight.
+    TimeOfDay rounded(int scale) const;
+    //! Clock fields on 1900-01-01; millisecond = the fraction's first three digits.
+    DateTime::Parts parts() const;
+    //! "hh:mi:ss" with `scale` fraction digits: "06:00:00.0000000" for TIME(7).
+    std::string toString(int scale) const;
+
+    friend auto operator<=>(const TimeOfDay&, const TimeOfDay&) = default;
+
+private:
+    std::int64_t units_ = 0;
+};
+
 //! Parses a character string as SQL Server does for DATETIME (DATEFORMAT mdy, language us_english):
 //! 'yyyymmdd', 'yyyymmdd hh:mi[:ss[.mmm]]', 'yyyy-mm-dd[ hh:mi[:ss[.mmm]]]', 'yyyy-mm-ddThh:mi:ss[.mmm]',
 //! 'mm/dd/yyyy[ time]', 'mm-dd-yyyy', 'mm.dd.yyyy', time alone ('hh:mi[:ss[.mmm]]' = on 1900-01-01),
@@ -65,5 +116,11 @@ DateTime parseDateTime(std::string_view text);
 //! Parses with an explicit CONVERT style (101 mm/dd/yyyy, 103 dd/mm/yyyy, 104 dd.mm.yyyy, 112 yyyymmdd,
 //! 120/121/126 ISO; 0/1/... fall back to parseDateTime). Same errors as parseDateTime.
 DateTime parseDateTime(std::string_view text, int style);
+
+//! Parses text for DATE (any year 1..9999; a time in the text is ignored) and for TIME (up to seven
+//! fraction digits; a date in the text is ignored), with the order of `style` as parseDateTime. Same
+//! errors as parseDateTime.
+Date parseDate(std::string_view text, int style = 0);
+TimeOfDay parseTime(std::string_view text, int style = 0);
 
 } // namespace tsql

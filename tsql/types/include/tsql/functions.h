@@ -24,15 +24,19 @@ struct FunctionInfo {
     bool volatileResult;
     //! Result type from the argument types (after the binder's checks); may throw SqlError 8116.
     Type (*resultType)(std::span<const Type> args);
-    //! Computes the result; arguments have the types resultType saw.
+    //! Computes the result; arguments have the types resultType saw. nullptr for ISNULL, COALESCE and
+    //! NULLIF, which the binder translates into SQLite's own lazy forms.
     Value (*eval)(Args args);
 };
 
-//! The function named `name` (case-insensitive), or nullptr. Covers: ISNULL, COALESCE, NULLIF, GETDATE,
-//! LEN, DATALENGTH, SUBSTRING, LEFT, RIGHT, LTRIM, RTRIM, UPPER, LOWER, REPLACE, CHARINDEX, STR, ROUND,
-//! ABS, FLOOR, CEILING, YEAR, MONTH, DAY, DATEADD, DATEDIFF, DATEPART, NEWID, SPACE, REPLICATE, SIGN,
-//! POWER, SQRT, ISNUMERIC, ISDATE. CAST and CONVERT are convert()/convertStyle(); the binder may
-//! translate COALESCE as CASE.
+//! The function named `name` (case-insensitive), or nullptr. Covers SQL Server's string functions
+//! (ASCII, CHAR, CHARINDEX, DIFFERENCE, LEFT, LEN, LOWER, LTRIM, NCHAR, PATINDEX, QUOTENAME, REPLACE,
+//! REPLICATE, REVERSE, RIGHT, RTRIM, SOUNDEX, SPACE, STR, STUFF, SUBSTRING, UNICODE, UPPER), mathematical
+//! functions (ABS, ACOS, ASIN, ATAN, ATN2, CEILING, COS, COT, DEGREES, EXP, FLOOR, LOG, LOG10, PI, POWER,
+//! RADIANS, RAND, ROUND, SIGN, SIN, SQRT, SQUARE, TAN), date functions (DATEADD, DATEDIFF, DATENAME,
+//! DATEPART, DAY, GETDATE, GETUTCDATE, MONTH, YEAR) and DATALENGTH, ISDATE, ISNULL, ISNUMERIC, COALESCE,
+//! NEWID, NULLIF. CAST and CONVERT are convert()/convertStyle(); functions of the session and the
+//! catalog (SUSER_SNAME, OBJECT_ID, ...) belong to the engine.
 const FunctionInfo* findFunction(std::string_view name);
 
 //! Every built-in scalar function (for registration).
@@ -42,7 +46,8 @@ std::span<const FunctionInfo> functions();
 //! result type; unknown names raise 195 ("'%s' is not a recognized built-in function name.").
 Type functionResultType(std::string_view name, std::span<const Type> args);
 
-//! Evaluates a built-in function by name (checked as functionResultType does).
+//! Evaluates a built-in function by name (checked as functionResultType does); std::logic_error for the
+//! functions without an evaluator.
 Value callFunction(std::string_view name, Args args);
 
 //! Date parts of DATEADD/DATEDIFF/DATEPART and their abbreviations.

@@ -34,10 +34,13 @@ enum class TypeId : std::uint8_t {
     VarBinary,
     Image,
     UniqueIdentifier,
+    Date, //!< appended: type codes stored in catalogs stay valid
+    Time,
 };
 
 //! A type with its arguments. `length` counts characters for CHAR/VARCHAR/NCHAR/NVARCHAR and bytes for
-//! BINARY/VARBINARY; kMax means (MAX). precision/scale are used by NUMERIC/DECIMAL (MONEY is 19,4).
+//! BINARY/VARBINARY; kMax means (MAX). precision/scale are used by NUMERIC/DECIMAL (MONEY is 19,4);
+//! `scale` is the fraction digits of TIME (0..7).
 struct Type {
     static constexpr std::int32_t kMax = -1;
 
@@ -72,6 +75,12 @@ struct Type {
     static Type varBinary(std::int32_t n = 1) { return {TypeId::VarBinary, n, 0, 0}; }
     static Type image() { return {TypeId::Image, 0, 0, 0}; }
     static Type uniqueIdentifier() { return {TypeId::UniqueIdentifier, 0, 0, 0}; }
+    static Type date() { return {TypeId::Date, 0, 10, 0}; }
+    //! TIME(scale): hh:mi:ss with `scale` fraction digits (0..7, SQL Server's default 7).
+    static Type time(int scale = 7) {
+        return {TypeId::Time, 0, static_cast<std::uint8_t>(scale == 0 ? 8 : 9 + scale),
+                static_cast<std::uint8_t>(scale)};
+    }
 
     //! Lower-case SQL Server name with arguments as SQL Server writes it: "int", "numeric(19,2)",
     //! "nvarchar(20)", "varchar(max)".
@@ -96,6 +105,7 @@ bool isUnicodeType(TypeId id);      //!< NCHAR, NVARCHAR, NTEXT
 bool isBinaryType(TypeId id);       //!< BINARY, VARBINARY, IMAGE
 bool isLargeObjectType(TypeId id);  //!< TEXT, NTEXT, IMAGE (cannot be compared or sorted)
 bool isFixedLengthType(TypeId id);  //!< CHAR, NCHAR, BINARY (padded to their length)
+bool isDateOrTimeType(TypeId id);   //!< DATETIME, DATE, TIME
 
 //! Parses a type as written in T-SQL, case-insensitively: "INT", "numeric(19, 2)", "NVARCHAR(MAX)",
 //! "[varchar] (10)", "double precision", "float(24)", "character varying(5)", "sysname" (nvarchar(128)).

@@ -40,13 +40,15 @@ Guid guidFromSortKey(const std::uint8_t* key);
 //!   NUMERIC/DECIMAL/MONEY        -> Decimal (at the type's scale)
 //!   REAL/FLOAT                   -> double (REAL values are already rounded to float)
 //!   DATETIME                     -> DateTime
+//!   DATE                         -> Date
+//!   TIME                         -> TimeOfDay (already rounded to the type's fraction digits)
 //!   character types              -> std::string (UTF-8; CHAR/NCHAR padded to their length)
 //!   binary types                 -> Bytes (BINARY padded with zeros)
 //!   UNIQUEIDENTIFIER             -> Guid
 class Value {
 public:
-    using Payload =
-        std::variant<std::monostate, std::int64_t, double, Decimal, DateTime, std::string, Bytes, Guid>;
+    using Payload = std::variant<std::monostate, std::int64_t, double, Decimal, DateTime, std::string, Bytes,
+                                 Guid, Date, TimeOfDay>;
 
     //! NULL of type Null (a bare NULL literal).
     Value() = default;
@@ -62,6 +64,11 @@ public:
     static Value decimal(const Decimal& d, const Type& type) { return Value(type, d); }
     static Value floating(double v, const Type& type = Type::floating()) { return Value(type, v); }
     static Value dateTime(const DateTime& v) { return Value(Type::dateTime(), v); }
+    static Value date(const Date& v) { return Value(Type::date(), v); }
+    //! A TIME of the type's fraction digits (the value is rounded to them).
+    static Value time(const TimeOfDay& v, const Type& type = Type::time()) {
+        return Value(type, v.rounded(type.scale));
+    }
     //! Text as VARCHAR/NVARCHAR of its length (at least 1) unless a type is given.
     static Value varChar(std::string s);
     static Value nVarChar(std::string s);
@@ -79,6 +86,8 @@ public:
     double asDouble() const;
     const Decimal& asDecimal() const;
     const DateTime& asDateTime() const;
+    const Date& asDate() const;
+    const TimeOfDay& asTime() const;
     const std::string& asString() const;
     const Bytes& asBytes() const;
     const Guid& asGuid() const;

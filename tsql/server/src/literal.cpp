@@ -1,5 +1,6 @@
 #include "literal.h"
 
+#include "common/sql_text.h"
 #include "tsql/error.h"
 
 #include <cmath>
@@ -9,26 +10,10 @@ namespace tsql::server {
 
 namespace {
 
+//! A string literal, N-prefixed for Unicode text.
 std::string quoted(std::string_view text, bool unicode) {
-    std::string out = unicode ? "N'" : "'";
-    out.reserve(text.size() + 3);
-    for (char c : text) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    out += '\'';
-    return out;
-}
-
-std::string hex(const Bytes& bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out = "0x";
-    out.reserve(2 + bytes.size() * 2);
-    for (auto b : bytes) {
-        out += kDigits[b >> 4];
-        out += kDigits[b & 0x0F];
-    }
-    return out;
+    const std::string literal = common::SqlNString(text);
+    return unicode ? literal : literal.substr(1);
 }
 
 std::string cast(const std::string& expression, const char* type) {
@@ -103,7 +88,7 @@ std::string literal(const Value& v) {
     case TypeId::Binary:
     case TypeId::VarBinary:
     case TypeId::Image:
-        return hex(v.asBytes());
+        return common::SqlBinary(v.asBytes());
     case TypeId::UniqueIdentifier:
         return cast("'" + guidToString(v.asGuid()) + "'", "UNIQUEIDENTIFIER");
     case TypeId::Date:

@@ -31,22 +31,26 @@ void TokenWriter::variableLengthToken(std::uint8_t token, const Bytes& body) {
     w_.bytes(body);
 }
 
-void TokenWriter::envChange(EnvChange type, const std::string& newValue, const std::string& oldValue) {
+template <typename Values> void TokenWriter::envChangeToken(EnvChange type, const Values& values) {
     scratch_.clear();
     ByteWriter b(scratch_);
     b.u8(static_cast<std::uint8_t>(type));
-    b.bVarChar(newValue);
-    b.bVarChar(oldValue);
+    values(b);
     variableLengthToken(token::kEnvChange, scratch_);
 }
 
+void TokenWriter::envChange(EnvChange type, const std::string& newValue, const std::string& oldValue) {
+    envChangeToken(type, [&](ByteWriter& b) {
+        b.bVarChar(newValue);
+        b.bVarChar(oldValue);
+    });
+}
+
 void TokenWriter::envChangeBytes(EnvChange type, const Bytes& newValue, const Bytes& oldValue) {
-    scratch_.clear();
-    ByteWriter b(scratch_);
-    b.u8(static_cast<std::uint8_t>(type));
-    b.bVarByte(newValue);
-    b.bVarByte(oldValue);
-    variableLengthToken(token::kEnvChange, scratch_);
+    envChangeToken(type, [&](ByteWriter& b) {
+        b.bVarByte(newValue);
+        b.bVarByte(oldValue);
+    });
 }
 
 void TokenWriter::loginAck(std::uint32_t tdsVersion) {

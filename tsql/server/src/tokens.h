@@ -79,6 +79,8 @@ public:
 
 private:
     void variableLengthToken(std::uint8_t token, const Bytes& body);
+    //! ENVCHANGE of a type with the new and old values `values` writes.
+    template <typename Values> void envChangeToken(EnvChange type, const Values& values);
     ByteWriter w_;
     Protocol protocol_;
     std::string serverName_;

@@ -1,5 +1,6 @@
 // Real SQL Server clients against the server: FreeTDS's ODBC driver with bound parameters, prepared
-// statements, procedure calls with OUTPUT parameters, every protocol version and TLS; FreeTDS's `tsql`.
+// statements, procedure calls with OUTPUT parameters, every protocol version and TLS; FreeTDS's `tsql`;
+// Node's tedious when it is installed.
 
 #include "server_fixture.h"
 
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
 
 namespace tsql::server::testing {
 namespace {
@@ -235,6 +237,19 @@ TEST_F(TlsTest, ClientsChooseLoginOnlyOrFullEncryption) {
     EXPECT_NE(log().find("TLS for the login"), std::string::npos) << log();
     EXPECT_NE(log().find("Tarvik' from 127.0.0.1"), std::string::npos);
     EXPECT_NE(log().find(", TLS\n"), std::string::npos) << log();
+}
+
+TEST_F(TlsTest, TediousConnectsQueriesAndCallsProcedures) {
+    if (std::system("command -v node >/dev/null 2>&1") != 0) GTEST_SKIP() << "Node.js is not installed";
+    const auto output = folder_ / "tedious.out";
+    const std::string command = "node " + std::string(TEDIOUS_CHECK) + " " + std::to_string(server_->port()) +
+                                " " + kPassword + " > " + output.string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    std::ifstream in(output);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << text.str();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text.str() << log();
 }
 
 TEST_F(FreeTdsTest, EncryptionRequiredOfAServerWithoutCertificateFails) {

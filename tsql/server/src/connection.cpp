@@ -115,7 +115,7 @@ void ClientConnection::refuseRequest(const std::string& why) {
     log("refused a request: " + why);
     Response response(writer_, protocol_, context_.serverName, attention_);
     response.begin();
-    response.serverMessage(serverMessage(4002));
+    response.message(serverMessage(4002));
     response.tokens().done(token::kDone, done::kError, 0, 0);
     response.end();
 }

@@ -73,8 +73,6 @@ public:
         return attention_.seen() || (writer_.packetsSent() > 0 && attention_.check());
     }
 
-    //! A message of the server's own (not one of the engine's), with a DONE after an error.
-    void serverMessage(const Message& m) { message(m); }
     //! The DONE that ends a batch — or the attention's acknowledgement.
     void finishBatch(const BatchSummary& summary);
     //! DONE with the attention bit: the client's cancel is acknowledged, nothing more follows.

@@ -3,7 +3,7 @@
 #include "plugin/core/plg_main.h"
 
 #include "common/ascii.h"
-#include "common/sql_text.h"
+#include "plugin/install/zaznam_instalace.h"
 #include "plugin/messages/hlasky.h"
 
 namespace plugin {
@@ -14,13 +14,7 @@ TStavInstalace PorovnejVerze(std::string_view verzeVDB, std::string_view vlastni
 }
 
 TInstalace CtiInstalaci(ITarvik& tarvik, const TPluginKonfigBase& konfigurace) {
-    const auto dotaz =
-        Format("IF EXISTS(SELECT*FROM TabPluginInfo WHERE NazevSys=%s)\r"
-               "SELECT VerzePluginu, CAST(ZmenyOK AS INT) FROM TabPluginInfo WHERE NazevSys=%0:s\r"
-               "ELSE\r"
-               "SELECT %s, CAST(0 AS INT)",
-               {common::SqlNString(konfigurace.PluginSystemoveJmeno()), common::SqlNString("000000000000")});
-    auto radky = tarvik.OpenSQL(dotaz);
+    auto radky = tarvik.OpenSQL(TextCteniVerze(konfigurace.PluginSystemoveJmeno()));
     TInstalace instalace;
     const auto verze = radky->FieldValue(0);
     const auto zmenyOK = radky->FieldValue(1);

@@ -2,6 +2,7 @@
 
 #include "plg_run.h"
 
+#include "plugin/core/instalator.h"
 #include "plugin/core/o_pluginu.h"
 #include "plugin/core/plg_konfig.h"
 #include "plugin/core/spravce_tarviku.h"
@@ -33,7 +34,6 @@ constexpr int kHlaskaPluginNizsi = 59;
 constexpr int kHlaskaSpustitInstalaci = 61;
 constexpr int kHlaskaPluginVyssi = 62;
 constexpr int kHlaskaChybnaInstalace = 63;
-constexpr int kHlaskaInstalacePluginu = 97;
 constexpr int kHlaskaMinimalniSQLServer = 105;
 constexpr int kHlaskaNeocekavanaChyba = 113;
 constexpr int kHlaskaPreklady = 119;
@@ -98,8 +98,10 @@ void SpustPlugin(ITarvik& tarvik, TPluginKonfigBase& konfigurace) {
     const auto instalace = CtiInstalaci(tarvik, konfigurace);
     if (instalace.Stav == TStavInstalace::VDatabaziVyssi)
         throw std::runtime_error(TextHlasky(kHlaskaPluginNizsi) + "\r\r" + verze(instalace));
-    if (prehled == kSeznamPluginu && (extKomID == kInstalace || extKomID == kTichaInstalace))
-        NeniKDispozici(TextHlasky(kHlaskaInstalacePluginu));
+    if (prehled == kSeznamPluginu && (extKomID == kInstalace || extKomID == kTichaInstalace)) {
+        SpustInstalator(tarvik, konfigurace, extKomID == kTichaInstalace);
+        return;
+    }
     if (instalace.Stav == TStavInstalace::VDatabaziNizsi)
         throw std::runtime_error(TextHlasky(kHlaskaPluginVyssi) + "\r\001" +
                                  TextHlasky(kHlaskaSpustitInstalaci) + "\001\r\r" + verze(instalace));

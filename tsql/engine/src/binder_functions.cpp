@@ -19,11 +19,6 @@ std::string code(const Type& t) {
     return std::to_string(t.code());
 }
 
-bool isAggregateName(const std::string& name) {
-    return name == "COUNT" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX" ||
-           name == "COUNT_BIG";
-}
-
 Bound constantBound(const Value& v) {
     Bound b;
     b.type = v.type();
@@ -33,6 +28,11 @@ Bound constantBound(const Value& v) {
 }
 
 } // namespace
+
+bool isAggregateName(std::string_view name) {
+    return name == "COUNT" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX" ||
+           name == "COUNT_BIG";
+}
 
 Bound Binder::aggregate(const Expr& e, const Scope& scope) {
     Bound b;
@@ -57,7 +57,6 @@ Bound Binder::aggregate(const Expr& e, const Scope& scope) {
         b.type = a.type;
         b.sql = (name == "MIN" ? "min(" : "max(") + distinct + arg + ")";
     } else {
-        if (e.distinct) raiseUnsupported(e.line, name + "(DISTINCT ...)");
         b.type = aggregateResultType(name, a.type);
         b.sql =
             "tsql_" + std::string(name == "SUM" ? "sum" : "avg") + "(" + a.sql + ", " + code(a.type) + ")";
@@ -71,14 +70,7 @@ Bound Binder::function(const Expr& e, const Scope& scope) {
     if (auto catalogCall = bindCatalogFunction(*this, e, scope)) return *catalogCall;
     if (e.star) raise(102, e.line, {"*"});
     if (const SessionFunction* f = findSessionFunction(name)) {
-        int n = static_cast<int>(e.args.size());
-        if (n < f->minArgs || n > f->maxArgs) {
-            std::string lower = name;
-            for (char& c : lower)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (f->minArgs == f->maxArgs) raise(174, e.line, {lower, std::to_string(f->minArgs)});
-            raise(189, e.line, {lower, std::to_string(f->minArgs), std::to_string(f->maxArgs)});
-        }
+        checkSessionArity(*f, e.args.size(), e.line);
         Bound b;
         b.type = f->type();
         b.sql = "tsql_session('" + std::string(f->name) + "'";

@@ -76,14 +76,16 @@ void runDynamic(Executor& ex, const ExecStmt& stmt) {
     Batch batch;
     try {
         batch = parseBatch(toText(text));
-    } catch (const SqlError& e) {
-        // A batch that does not parse fails only this statement.
+    } catch (SqlError& e) {
+        // A batch that does not parse is an error of a lower scope: a caller's TRY block catches it,
+        // otherwise it fails only this statement.
+        if (e.severity() > 10 && e.severity() < 20 && s.tryDepth > 0) throw UnwindToCatch{e, false};
         ex.output().onMessage(messageOf(e));
         ex.setStatementError(e.number());
         return;
     }
     Frame frame(s, {});
-    Executor inner(s, ex.output());
+    Executor inner(s, ex.output(), ScopeKind::Dynamic);
     inner.runStatements(batch.statements);
     frame.restore();
     ex.setStatementError(s.error);
@@ -186,10 +188,11 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
 
 //! Runs `body` in a frame of its own holding the call's parameters; OUTPUT parameters are assigned back.
 //! Returns the RETURN value.
-int runCall(Executor& ex, BoundCall call, const std::vector<StmtPtr>& body, bool procedure) {
+int runCall(Executor& ex, BoundCall call, const std::vector<StmtPtr>& body, ScopeKind kind,
+            const std::string& module = {}) {
     auto& s = ex.session();
     Frame callee(s, std::move(call.frame));
-    Executor inner(s, ex.output(), procedure);
+    Executor inner(s, ex.output(), kind, module);
     inner.runStatements(body);
     std::vector<Variable> results = callee.restore();
     ex.setStatementError(s.error);
@@ -235,13 +238,14 @@ void executeSql(Executor& ex, const ExecStmt& stmt) {
     Batch batch;
     try {
         batch = parseBatch(toText(batchText));
-    } catch (const SqlError& e) {
-        // A batch that does not parse fails only this statement.
-        ex.output().onMessage({e.number(), e.severity(), e.state(), e.line(), e.message()});
+    } catch (SqlError& e) {
+        // As in EXEC (string): a caller's TRY block catches it, otherwise it fails only this statement.
+        if (e.severity() > 10 && e.severity() < 20 && s.tryDepth > 0) throw UnwindToCatch{e, false};
+        ex.output().onMessage(messageOf(e));
         ex.setStatementError(e.number());
         return;
     }
-    runCall(ex, std::move(call), batch.statements, false);
+    runCall(ex, std::move(call), batch.statements, ScopeKind::Dynamic);
 }
 
 void executeExec(Executor& ex, const ExecStmt& stmt) {
@@ -268,7 +272,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
         arguments.push_back(&a);
     BoundCall call = bindCall(ex, arguments, stmt.line, proc.parameters, proc.procedure.name());
     int tranCount = s.tranCount;
-    int returned = runCall(ex, std::move(call), proc.body, true);
+    int returned = runCall(ex, std::move(call), proc.body, ScopeKind::Procedure, proc.procedure.name());
     if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(returned));
     if (s.tranCount != tranCount)
         raise(266, stmt.line, {std::to_string(tranCount), std::to_string(s.tranCount)});

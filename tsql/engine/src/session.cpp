@@ -241,7 +241,15 @@ void Session::execute(std::string_view batch, BatchSink& sink) {
     engine::Executor ex(*impl_, guarded);
     try {
         ex.run(parsed);
+        if (impl_->doomed) {
+            // A CATCH block left the transaction uncommittable: it ends with the batch.
+            ex.rollbackAll();
+            impl_->error = 3998;
+            guarded.onMessage(engine::messageOf(SqlError::make(3998)));
+        }
     } catch (const SinkFailure& failure) {
+        // An uncommittable transaction cannot outlive its batch, even one whose client went away.
+        if (impl_->doomed) ex.rollbackAll();
         std::rethrow_exception(failure.error);
     }
 }

@@ -1,9 +1,11 @@
 #include "session_functions.h"
 
+#include "errors.h"
 #include "lexer.h"
 #include "session.h"
 #include "tsql/sqlite.h"
 
+#include <cctype>
 #include <functional>
 #include <optional>
 #include <string>
@@ -35,6 +37,15 @@ Type sidType() {
 }
 Type bigType() {
     return Type::bigInt();
+}
+Type errorMessageType() {
+    return Type::nVarChar(4000);
+}
+Type errorProcedureType() {
+    return Type::nVarChar(126);
+}
+Type columnsUpdatedType() {
+    return Type::varBinary(128);
 }
 
 } // namespace
@@ -107,6 +118,13 @@ std::optional<std::string> loginWhere(const SessionCall& c,
     for (const std::string& login : {c.s.login, std::string(kSystemLogin)})
         if (is(login)) return login;
     return std::nullopt;
+}
+
+//! ERROR_NUMBER() and the others: `read` of the error of the innermost CATCH block running, NULL
+//! outside one.
+template <typename T, typename Read> std::optional<T> caughtError(const SessionCall& c, Read read) {
+    if (c.s.caught.empty()) return std::nullopt;
+    return T(read(c.s.caught.back()));
 }
 
 //! The database's users: dbo (1) is every login here, as for a database owner.
@@ -298,13 +316,46 @@ constexpr SessionFunction kSessionFunctions[] = {
     {"@@FETCH_STATUS", 0, 0, "", integerType,
      [](Call& c) { c.result(static_cast<long long>(c.s.fetchStatus)); }},
     {"@@CURSOR_ROWS", 0, 0, "", integerType, [](Call& c) { c.result(c.s.cursorRows); }},
+    {"ERROR_NUMBER", 0, 0, "", integerType,
+     [](Call& c) { c.result(caughtError<long long>(c, [](const SqlError& e) { return e.number(); })); }},
+    {"ERROR_SEVERITY", 0, 0, "", integerType,
+     [](Call& c) { c.result(caughtError<long long>(c, [](const SqlError& e) { return e.severity(); })); }},
+    {"ERROR_STATE", 0, 0, "", integerType,
+     [](Call& c) { c.result(caughtError<long long>(c, [](const SqlError& e) { return e.state(); })); }},
+    {"ERROR_LINE", 0, 0, "", integerType,
+     [](Call& c) { c.result(caughtError<long long>(c, [](const SqlError& e) { return e.line(); })); }},
+    {"ERROR_MESSAGE", 0, 0, "", errorMessageType,
+     [](Call& c) { c.result(caughtError<std::string>(c, [](const SqlError& e) { return e.message(); })); }},
+    {"ERROR_PROCEDURE", 0, 0, "", errorProcedureType,
+     [](Call& c) {
+         // NULL also for an error outside a procedure or trigger.
+         auto name = caughtError<std::string>(c, [](const SqlError& e) { return e.procedure(); });
+         c.result(name && name->empty() ? std::nullopt : name);
+     }},
+    {"XACT_STATE", 0, 0, "", smallType,
+     [](Call& c) {
+         c.result(c.s.tranCount == 0 ? 0LL : c.s.doomed ? -1LL : 1LL);
+     }},
+    {"COLUMNS_UPDATED", 0, 0, "", columnsUpdatedType,
+     [](Call& c) {
+         // NULL outside a trigger of INSERT or UPDATE.
+         if (c.s.columnsUpdated.empty()) return c.result(std::optional<Bytes>());
+         c.result(Bytes(c.s.columnsUpdated.begin(), c.s.columnsUpdated.end()));
+     }},
 };
 
 void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     auto* s = static_cast<Session::Impl*>(sqlite3_user_data(ctx));
     try {
-        const SessionFunction* f =
-            findSessionFunction(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
+        const char* name = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+        if (name && std::string_view(name) == "UPDATE") {
+            // UPDATE(column) of a trigger, with the column's colid; not callable by name.
+            const auto bit = static_cast<std::size_t>(sqlite3_value_int64(argv[1]) - 1);
+            const bool set =
+                bit / 8 < s->columnsUpdated.size() && (s->columnsUpdated[bit / 8] >> (bit % 8)) & 1;
+            return sqlite3_result_int64(ctx, set ? 1 : 0);
+        }
+        const SessionFunction* f = findSessionFunction(name ? name : "");
         if (!f) return sqlite3_result_null(ctx);
         SessionCall call{*s, ctx, argc - 1, argv + 1};
         f->eval(call);
@@ -320,6 +371,19 @@ void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 void errorFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     std::string text = encodeForSqlite(SqlError::make(sqlite3_value_int(argv[0])));
     sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
+}
+
+//! tsql_variable(slot): a variable of the running scope as it is now (see Binder::liveVariables).
+void variableFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    auto* s = static_cast<Session::Impl*>(sqlite3_user_data(ctx));
+    const auto slot = static_cast<std::size_t>(sqlite3_value_int64(argv[0]));
+    if (slot >= s->variables.size()) return sqlite3_result_error(ctx, "variable slot out of range", -1);
+    try {
+        setResult(ctx, s->variables[slot].value);
+    } catch (const SqlError& e) {
+        const std::string text = encodeForSqlite(e);
+        sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
+    }
 }
 
 //! tsql_next_identity(tableId): the next identity value of a table for the running statement.
@@ -340,6 +404,16 @@ void nextIdentity(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 } // namespace
 
+void checkSessionArity(const SessionFunction& f, std::size_t count, int line) {
+    const auto n = static_cast<int>(count);
+    if (n >= f.minArgs && n <= f.maxArgs) return;
+    std::string lower(f.name);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (f.minArgs == f.maxArgs) raise(174, line, {lower, std::to_string(f.minArgs)});
+    raise(189, line, {lower, std::to_string(f.minArgs), std::to_string(f.maxArgs)});
+}
+
 const SessionFunction* findSessionFunction(std::string_view name) {
     for (const auto& f : kSessionFunctions)
         if (equalsIgnoreCase(f.name, name)) return &f;
@@ -354,6 +428,9 @@ void registerSessionFunctions(sqlite3* db, Session::Impl* session) {
                                         nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "tsql_next_identity", 1, SQLITE_UTF8, session, nextIdentity,
+                                        nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "tsql_variable", 1, SQLITE_UTF8, session, variableFunction,
                                         nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) throw std::runtime_error("cannot register the session functions");
 }

@@ -16,11 +16,12 @@ constexpr std::string_view kTooDeep[] = {"parser stack overflow", "Expression tr
 void throwSqlite(sqlite3* db, int rc, std::string_view sql) {
     const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     if (auto decoded = decodeSqliteError(message)) throw *decoded;
-    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) raise(1222, 0, {});
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) raise(kLockTimeoutNumber, 0, {});
     if (rc == SQLITE_TOOBIG) raise(7119, 0, {std::to_string(kMaxValueBytes)});
     for (std::string_view refusal : kTooDeep)
         if (std::string_view(message).rfind(refusal, 0) == 0) raise(191, 0, {});
-    raise(8630, 0, {std::string(message) + " (SQL: " + std::string(sql.substr(0, 400)) + ")"});
+    raise(kInternalErrorNumber, 0,
+          {std::string(message) + " (SQL: " + std::string(sql.substr(0, 400)) + ")"});
 }
 
 void execSql(sqlite3* db, std::string_view sql) {

@@ -158,7 +158,7 @@ bool ClientConnection::serverStatement(const ServerStatement& statement, Respons
         log("created the database '" + statement.name + "'");
         return true;
     } catch (const SqlError& e) {
-        response.message(Message{e.number(), e.severity(), e.state(), 1, e.message()});
+        response.message(Message{e.number(), e.severity(), e.state(), 1, e.message(), {}});
         return false;
     }
 }

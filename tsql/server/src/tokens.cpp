@@ -66,7 +66,7 @@ void TokenWriter::loginAck(std::uint32_t tdsVersion) {
     variableLengthToken(token::kLoginAck, scratch_);
 }
 
-void TokenWriter::message(const Message& m, const std::string& procedure) {
+void TokenWriter::message(const Message& m) {
     scratch_.clear();
     ByteWriter b(scratch_);
     b.u32(static_cast<std::uint32_t>(m.number));
@@ -74,7 +74,7 @@ void TokenWriter::message(const Message& m, const std::string& procedure) {
     b.u8(static_cast<std::uint8_t>(std::clamp(m.severity, 0, 25)));
     b.usVarChar(cutMessage(m.text));
     b.bVarChar(serverName_);
-    b.bVarChar(procedure);
+    b.bVarChar(m.procedure);
     if (protocol_.atLeast72())
         b.u32(static_cast<std::uint32_t>(std::max(m.line, 0)));
     else

@@ -65,8 +65,8 @@ public:
     void envChange(EnvChange type, const std::string& newValue, const std::string& oldValue);
     void envChangeBytes(EnvChange type, const Bytes& newValue, const Bytes& oldValue);
     void loginAck(std::uint32_t tdsVersion);
-    //! INFO for severities up to 10, ERROR above.
-    void message(const Message& m, const std::string& procedure = {});
+    //! INFO for severities up to 10, ERROR above, with the procedure the message names.
+    void message(const Message& m);
     void done(std::uint8_t token, std::uint16_t status, std::uint16_t command, long long rows);
 
     //! COLMETADATA for the columns; returns their wire types for the rows.

@@ -67,6 +67,7 @@ TEST_F(ProtocolTest, BatchTokensComeInTheOrderTheStatementsRan) {
     EXPECT_EQ(r.messages[1].severity, 16);
     EXPECT_EQ(r.messages[1].state, 3);
     EXPECT_EQ(r.messages[1].line, 3);
+    EXPECT_EQ(r.messages[1].procedure, "") << "raised in the batch itself";
     EXPECT_EQ(r.messages[2].number, 208);
     EXPECT_EQ(r.messages[2].line, 7);
     ASSERT_EQ(r.results.size(), 2u);

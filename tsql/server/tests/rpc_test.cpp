@@ -121,6 +121,8 @@ TEST_F(RpcTest, StoredProceduresReturnTheirStatusAndOutputParameters) {
     ASSERT_EQ(failed.messages.size(), 1u);
     EXPECT_EQ(failed.messages[0].text, "příliš: 3");
     EXPECT_EQ(failed.messages[0].state, 2);
+    EXPECT_EQ(failed.messages[0].procedure, "p_fail");
+    EXPECT_EQ(failed.messages[0].line, 1);
     EXPECT_EQ(failed.returnStatuses, std::vector<std::int32_t>{-1});
 }
 

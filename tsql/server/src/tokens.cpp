@@ -93,6 +93,16 @@ void TokenWriter::done(std::uint8_t token, std::uint16_t status, std::uint16_t c
         w_.u32(static_cast<std::uint32_t>(std::min<std::uint64_t>(count, 0xFFFFFFFF)));
 }
 
+void TokenWriter::userTypeFlagsAndTypeInfo(const WireType& t) {
+    // No user type: 4 bytes from 7.2 on, 2 before.
+    if (protocol_.atLeast72())
+        w_.u32(0);
+    else
+        w_.u16(0);
+    w_.u16(kColumnFlags);
+    writeTypeInfo(w_, t);
+}
+
 std::vector<WireType> TokenWriter::columns(const std::vector<ResultColumn>& columns) {
     std::vector<WireType> types;
     types.reserve(columns.size());
@@ -101,12 +111,7 @@ std::vector<WireType> TokenWriter::columns(const std::vector<ResultColumn>& colu
     for (const auto& c : columns) {
         types.push_back(wireType(c.type, protocol_));
         const WireType& t = types.back();
-        if (protocol_.atLeast72())
-            w_.u32(0);
-        else
-            w_.u16(0);
-        w_.u16(kColumnFlags);
-        writeTypeInfo(w_, t);
+        userTypeFlagsAndTypeInfo(t);
         if (t.largeObject) {
             // The table a large-object column comes from; results of expressions have none.
             if (protocol_.atLeast72())
@@ -149,12 +154,7 @@ void TokenWriter::returnValue(std::uint16_t ordinal, const std::string& name, co
     w_.u16(ordinal);
     w_.bVarChar(name);
     w_.u8(kOutputParameter);
-    if (protocol_.atLeast72())
-        w_.u32(0);
-    else
-        w_.u16(0);
-    w_.u16(kColumnFlags);
-    writeTypeInfo(w_, t);
+    userTypeFlagsAndTypeInfo(t);
     writeValue(w_, t, value);
 }
 

@@ -81,6 +81,8 @@ private:
     void variableLengthToken(std::uint8_t token, const Bytes& body);
     //! ENVCHANGE of a type with the new and old values `values` writes.
     template <typename Values> void envChangeToken(EnvChange type, const Values& values);
+    //! The user type, the flags and the TYPE_INFO of a column or a returned parameter.
+    void userTypeFlagsAndTypeInfo(const WireType& t);
     ByteWriter w_;
     Protocol protocol_;
     std::string serverName_;

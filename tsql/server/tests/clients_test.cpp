@@ -191,7 +191,9 @@ TEST_F(FreeTdsTest, EveryProtocolVersionCarriesTheSameData) {
         Odbc db(connectionString(std::string("TDS_Version=") + version + ";"));
         const std::string sql =
             "SELECT REPLICATE(CAST(N'ž' AS NVARCHAR(MAX)), 5000) AS t, CAST(NULL AS VARBINARY(MAX)) AS b, "
-            "CAST(12.5 AS MONEY) AS m, CAST('2000-01-01T12:00:00.003' AS DATETIME) AS d";
+            "CAST(12.5 AS MONEY) AS m, CAST('2000-01-01T12:00:00.003' AS DATETIME) AS d, "
+            "CAST('2024-02-29' AS DATE) AS dd, CAST('13:14:15.1234567' AS TIME(7)) AS tt, "
+            "CAST('06:00' AS TIME(0)) AS t0";
         db.check(
             SQLExecDirect(db.stmt(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())), SQL_NTS));
         const auto rows = db.rows();
@@ -202,7 +204,7 @@ TEST_F(FreeTdsTest, EveryProtocolVersionCarriesTheSameData) {
         // Compared in two parts: a difference in five thousand characters is no help in a report.
         EXPECT_TRUE(rows[0].substr(0, text.size()) == text) << rows[0].size() << " bytes";
         EXPECT_EQ(rows[0].substr(std::min(text.size(), rows[0].size())),
-                  "|NULL|12.5000|2000-01-01 12:00:00.003");
+                  "|NULL|12.5000|2000-01-01 12:00:00.003|2024-02-29|13:14:15.1234567|06:00:00");
         SQLFreeStmt(db.stmt(), SQL_CLOSE);
     }
 }

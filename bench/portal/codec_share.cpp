@@ -25,7 +25,7 @@ double MicrosPerCall(Clock::duration d, int calls) {
 int main(int argc, char** argv) {
     const int calls = argc > 1 ? std::atoi(argv[1]) : 2000;
     standins::portal::PortalServer server(standins::portal::ServerOptions{});
-    server.Start();
+    server.start();
 
     platform::soap::HttpTransport transport;
     const std::vector<platform::soap::HttpHeader> headers = {{"Content-Type", "text/xml; charset=utf-8"},
@@ -33,11 +33,11 @@ int main(int argc, char** argv) {
     std::string lastResponse;
     auto portal = CreateRpcKvaEndpoint(
         [&](std::string_view body) {
-            auto result = transport.post(server.Url(), body, headers);
+            auto result = transport.post(server.url(), body, headers);
             if (auto* r = std::get_if<platform::soap::HttpResponse>(&result)) lastResponse = r->body;
             return result;
         },
-        server.Url());
+        server.url());
 
     const soap::Record employee = ToRecord(bench_portal::FullEmployee());
     for (int i = 0; i < 50; ++i)
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         if (codec.decodeResponse(lastResponse).operation.empty()) return 1;
     const auto codecEnd = Clock::now();
     const auto codecTime = codecEnd - encodeStart;
-    server.Stop();
+    server.stop();
 
     const double rt = MicrosPerCall(roundTrip, calls);
     const double cc = MicrosPerCall(codecTime, calls);

@@ -15,12 +15,6 @@ constexpr std::int64_t kMsPerDay = 86'400'000;
 
 const std::int64_t kEpochOffset = UnixDaysFromCivil(1899, 12, 30);
 
-int daysInMonth(int year, int month) {
-    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0)) return 29;
-    return days[month - 1];
-}
-
 } // namespace
 
 std::int64_t DaysFromCivil(int year, int month, int day) {
@@ -29,7 +23,7 @@ std::int64_t DaysFromCivil(int year, int month, int day) {
 
 bool IsValidDateTime(const DateTimeFields& f) {
     return f.year >= 1 && f.year <= 9999 && f.month >= 1 && f.month <= 12 && f.day >= 1 &&
-           f.day <= daysInMonth(f.year, f.month) && f.hour >= 0 && f.hour < 24 && f.minute >= 0 &&
+           f.day <= DaysInMonth(f.year, f.month) && f.hour >= 0 && f.hour < 24 && f.minute >= 0 &&
            f.minute < 60 && f.second >= 0 && f.second < 60 && f.millisecond >= 0 && f.millisecond < 1000;
 }
 

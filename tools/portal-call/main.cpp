@@ -122,7 +122,7 @@ soap::Call buildCall(const quelta::OperationDef& operation, const std::vector<st
         }
         try {
             call.params.push_back(
-                {std::string(params[i].wire), type, standins::portal::FromJson(json, type)});
+                {std::string(params[i].wire), type, standins::portal::fromJson(json, type)});
         } catch (const std::exception& error) {
             throw std::invalid_argument("argument " + std::string(params[i].wire) + ": " + error.what());
         }
@@ -160,7 +160,7 @@ int run(const Arguments& a) {
     }
     if (response.status != 200) throw CallFailed(a.url + ": HTTP " + std::to_string(response.status));
     if (!operation->result.empty())
-        std::cout << standins::portal::ToJson(decoded.result.value_or(soap::Value(soap::Nil{}))).dump(2)
+        std::cout << standins::portal::toJson(decoded.result.value_or(soap::Value(soap::Nil{}))).dump(2)
                   << '\n';
     return 0;
 }

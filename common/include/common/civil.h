@@ -13,6 +13,17 @@ struct CivilDate {
     int day = 1;
 };
 
+//! True for a leap year of the Gregorian calendar.
+constexpr bool IsLeapYear(std::int64_t year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+//! The number of days of a month (1 to 12) of a year.
+constexpr int DaysInMonth(std::int64_t year, int month) {
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
 //! Days since 1970-01-01 of a date (negative before it).
 constexpr std::int64_t UnixDaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     y -= m <= 2;
@@ -41,5 +52,6 @@ constexpr CivilDate CivilFromUnixDays(std::int64_t z) {
 
 static_assert(UnixDaysFromCivil(1970, 1, 1) == 0);
 static_assert(CivilFromUnixDays(-25567).year == 1900);
+static_assert(DaysInMonth(2000, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2024, 2) == 29);
 
 } // namespace common

@@ -2,6 +2,8 @@
 
 #include "platform/db/errors.h"
 
+#include <charconv>
+#include <cstdio>
 #include <string>
 
 namespace platform::db {
@@ -10,6 +12,32 @@ namespace {
 
 [[noreturn]] void wrongKind(ValueKind have, const char* want) {
     throw ConversionError(std::string("Cannot read a ") + kindName(have) + " value as " + want);
+}
+
+std::string decimalText(std::string text) {
+    if (text.find('.') == std::string::npos) return text;
+    while (!text.empty() && text.back() == '0')
+        text.pop_back();
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    if (text == "-0" || text.empty()) text = "0";
+    return text;
+}
+
+std::string floatText(double v) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+    return std::string(buf, r.ptr);
+}
+
+std::string dateTimeText(common::TDateTime days) {
+    const auto f = common::DecodeDateTime(days);
+    char buf[40];
+    if (f.hour == 0 && f.minute == 0 && f.second == 0 && f.millisecond == 0)
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", f.year, f.month, f.day);
+    else
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour,
+                      f.minute, f.second);
+    return buf;
 }
 
 } // namespace
@@ -69,6 +97,28 @@ common::TDateTime Value::asDateTime() const {
 const Bytes& Value::asBytes() const {
     if (const auto* b = std::get_if<Bytes>(&data_)) return *b;
     wrongKind(kind(), "binary");
+}
+
+std::string toText(const Value& value) {
+    switch (value.kind()) {
+    case ValueKind::Null:
+        return {};
+    case ValueKind::Bool:
+        return value.asBool() ? "True" : "False";
+    case ValueKind::Int:
+        return std::to_string(value.asInt());
+    case ValueKind::Float:
+        return floatText(value.asFloat());
+    case ValueKind::Decimal:
+        return decimalText(value.asDecimal().text);
+    case ValueKind::Text:
+        return value.asText();
+    case ValueKind::DateTime:
+        return dateTimeText(value.asDateTime());
+    case ValueKind::Bytes:
+        return std::string(value.asBytes().begin(), value.asBytes().end());
+    }
+    return {};
 }
 
 } // namespace platform::db

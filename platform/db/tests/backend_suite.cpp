@@ -1,29 +1,18 @@
 #include "backend_suite.h"
 
 #include "common/datetime.h"
+#include "common/sql_text.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace platform::db::testing {
 
 std::string tsqlTextLiteral(std::string_view text) {
-    std::string out = "N'";
-    for (char c : text) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out + "'";
+    return common::SqlNString(text);
 }
 
 std::string tsqlBinaryLiteral(const Bytes& bytes) {
-    std::string out = "0x";
-    char hex[3];
-    for (auto b : bytes) {
-        std::snprintf(hex, sizeof hex, "%02X", b);
-        out += hex;
-    }
-    return out;
+    return common::SqlBinary(bytes);
 }
 
 std::string backendName(const ::testing::TestParamInfo<BackendUnderTest>& info) {

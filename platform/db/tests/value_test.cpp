@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace platform::db {
 namespace {
@@ -54,6 +55,25 @@ TEST(Value, NullDiffersFromEmptyAndZero) {
     EXPECT_NE(Value::null(), Value::integer(0));
     EXPECT_NE(Value::integer(1), Value::boolean(true));
     EXPECT_EQ(Value::decimal("1.50"), Value::decimal("1.50"));
+}
+
+TEST(Value, TextIsTheSameForEveryReader) {
+    const std::pair<Value, const char*> cases[] = {
+        {Value::null(), ""},
+        {Value::boolean(true), "True"},
+        {Value::integer(-42), "-42"},
+        {Value::floating(1.5), "1.5"},
+        {Value::floating(0.1 + 0.2), "0.3"},
+        {Value::floating(1e20), "1e+20"},
+        {Value::decimal("12.50"), "12.5"},
+        {Value::decimal("-0.000"), "0"},
+        {Value::text("Novák"), "Novák"},
+        {Value::dateTime(common::EncodeDateTime({2024, 2, 29})), "2024-02-29"},
+        {Value::dateTime(common::EncodeDateTime({2024, 2, 29, 13, 5, 9})), "2024-02-29 13:05:09"},
+        {Value::bytes({'a', 'b'}), "ab"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(toText(value), text) << kindName(value.kind());
 }
 
 ResultSet sample() {

@@ -21,7 +21,7 @@ int portOf(const sockaddr_storage& address) {
 
 } // namespace
 
-int FindConnection(int remotePort, int localPort) {
+int findConnection(int remotePort, int localPort) {
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
         int fd = -1;
@@ -39,12 +39,12 @@ int FindConnection(int remotePort, int localPort) {
     return -1;
 }
 
-void ResetOnClose(int socket) {
+void resetOnClose(int socket) {
     linger hard{1, 0};
     ::setsockopt(socket, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
 }
 
-bool PeerClosed(int socket, std::chrono::milliseconds wait) {
+bool peerClosed(int socket, std::chrono::milliseconds wait) {
     pollfd probe{socket, POLLRDHUP, 0};
     if (::poll(&probe, 1, static_cast<int>(wait.count())) <= 0) return false;
     return (probe.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0;

@@ -6,12 +6,12 @@
 namespace standins::portal {
 
 //! The open socket of this process connected from `remotePort` to `localPort` on loopback, or -1.
-int FindConnection(int remotePort, int localPort);
+int findConnection(int remotePort, int localPort);
 
 //! Makes the next close of the socket a reset instead of an orderly shutdown.
-void ResetOnClose(int socket);
+void resetOnClose(int socket);
 
 //! True when the peer has closed its side within `wait`.
-bool PeerClosed(int socket, std::chrono::milliseconds wait);
+bool peerClosed(int socket, std::chrono::milliseconds wait);
 
 } // namespace standins::portal

@@ -29,11 +29,11 @@ std::string handWritten(const std::string& serviceNs, const quelta::OperationDef
 
 } // namespace
 
-SoapReply PortalService::Faulty(const quelta::OperationDef& operation, const FaultRule& rule) const {
-    const std::string ret = ReturnElementName(operation);
+SoapReply PortalService::faulty(const quelta::OperationDef& operation, const FaultRule& rule) const {
+    const std::string ret = returnElementName(operation);
     switch (rule.kind) {
     case FaultKind::SoapFault:
-        return Fault(rule.text);
+        return fault(rule.text);
     case FaultKind::Http500Html:
         return {500, "text/html",
                 "<html><head><title>500 Internal Server Error</title></head><body><h1>Internal Server "
@@ -58,7 +58,7 @@ SoapReply PortalService::Faulty(const quelta::OperationDef& operation, const Fau
     case FaultKind::WrongType: {
         const soap::RecordType& sex = quelta::PortalRegistry().record("Sex");
         const soap::RecordType& day = quelta::PortalRegistry().record("PayrollCalendarDay");
-        const soap::TypeRef expected = ResultType(operation);
+        const soap::TypeRef expected = resultType(operation);
         const soap::RecordType& wrong = expected.record == &sex ? day : sex;
         soap::Param param{ret, soap::TypeRef{soap::Scalar::None, &wrong, nullptr},
                           Value(soap::Record(wrong))};
@@ -69,7 +69,7 @@ SoapReply PortalService::Faulty(const quelta::OperationDef& operation, const Fau
     case FaultKind::NoAnswer:
         break;
     }
-    return Fault(rule.text);
+    return fault(rule.text);
 }
 
 } // namespace standins::portal

@@ -7,13 +7,13 @@
 
 namespace standins::portal {
 
-const FaultKindName& KindInfo(FaultKind kind) {
+const FaultKindName& kindInfo(FaultKind kind) {
     for (const auto& entry : kFaultKinds)
         if (entry.kind == kind) return entry;
     throw std::invalid_argument("unknown fault kind");
 }
 
-FaultRule FaultRuleFromJson(const nlohmann::ordered_json& json) {
+FaultRule faultRuleFromJson(const nlohmann::ordered_json& json) {
     if (!json.is_object()) throw std::invalid_argument("a fault is a JSON object");
     FaultRule rule;
     rule.operation = json.value("operation", "");
@@ -37,18 +37,18 @@ FaultRule FaultRuleFromJson(const nlohmann::ordered_json& json) {
     return rule;
 }
 
-nlohmann::ordered_json ToJson(const FaultRule& rule) {
-    return {{"operation", rule.operation}, {"call", rule.call},       {"kind", KindInfo(rule.kind).name},
+nlohmann::ordered_json toJson(const FaultRule& rule) {
+    return {{"operation", rule.operation}, {"call", rule.call},       {"kind", kindInfo(rule.kind).name},
             {"text", rule.text},           {"delayMs", rule.delayMs}, {"atCall", rule.atCall}};
 }
 
-void FaultPlan::Add(FaultRule rule) {
+void FaultPlan::add(FaultRule rule) {
     std::lock_guard lock(mutex_);
     rule.atCall = calls_[rule.operation] + rule.call;
     rules_.push_back(std::move(rule));
 }
 
-std::optional<FaultRule> FaultPlan::OnCall(const std::string& operation) {
+std::optional<FaultRule> FaultPlan::onCall(const std::string& operation) {
     std::lock_guard lock(mutex_);
     const int call = ++calls_[operation];
     const auto it = std::find_if(rules_.begin(), rules_.end(), [&](const FaultRule& rule) {
@@ -60,17 +60,17 @@ std::optional<FaultRule> FaultPlan::OnCall(const std::string& operation) {
     return rule;
 }
 
-std::map<std::string, int> FaultPlan::Calls() const {
+std::map<std::string, int> FaultPlan::calls() const {
     std::lock_guard lock(mutex_);
     return calls_;
 }
 
-std::vector<FaultRule> FaultPlan::Pending() const {
+std::vector<FaultRule> FaultPlan::pending() const {
     std::lock_guard lock(mutex_);
     return rules_;
 }
 
-void FaultPlan::Reset() {
+void FaultPlan::reset() {
     std::lock_guard lock(mutex_);
     rules_.clear();
     calls_.clear();

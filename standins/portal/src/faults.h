@@ -58,20 +58,20 @@ struct FaultRule {
 };
 
 //! Reads {"operation":..., "call":N, "kind":..., "text":..., "delayMs":N}; throws std::invalid_argument.
-FaultRule FaultRuleFromJson(const nlohmann::ordered_json& json);
-nlohmann::ordered_json ToJson(const FaultRule& rule);
-const FaultKindName& KindInfo(FaultKind kind);
+FaultRule faultRuleFromJson(const nlohmann::ordered_json& json);
+nlohmann::ordered_json toJson(const FaultRule& rule);
+const FaultKindName& kindInfo(FaultKind kind);
 
 //! Counts calls per operation and hands out the planned faults; thread-safe.
 class FaultPlan {
 public:
-    void Add(FaultRule rule);
+    void add(FaultRule rule);
     //! Counts one call of `operation` and returns the fault planned for it, if any.
-    std::optional<FaultRule> OnCall(const std::string& operation);
+    std::optional<FaultRule> onCall(const std::string& operation);
     //! Calls counted per operation.
-    std::map<std::string, int> Calls() const;
-    std::vector<FaultRule> Pending() const;
-    void Reset();
+    std::map<std::string, int> calls() const;
+    std::vector<FaultRule> pending() const;
+    void reset();
 
 private:
     mutable std::mutex mutex_;

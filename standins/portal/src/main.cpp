@@ -90,16 +90,16 @@ int main(int argc, char** argv) {
         pthread_sigmask(SIG_BLOCK, &signals, nullptr); // server threads inherit the mask
 
         standins::portal::PortalServer server(arguments.options);
-        server.Start();
-        std::cout << server.Url() << std::endl;
+        server.start();
+        std::cout << server.url() << std::endl;
 
         int received = 0;
         sigwait(&signals, &received);
         if (!arguments.stateFile.empty()) {
             // The admin interface writes the same document; fetch it in-process through the store.
-            server.SaveState(arguments.stateFile);
+            server.saveState(arguments.stateFile);
         }
-        server.Stop();
+        server.stop();
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "portal-standin: " << error.what() << '\n' << kUsage;

@@ -64,7 +64,7 @@ Value scalarFromJson(const json& j, Scalar scalar) {
         if (j.is_boolean()) return Value(j.get<bool>());
         if (j.is_number_integer()) return Value(j.get<std::int64_t>());
         if (j.is_number()) return Value(j.get<double>());
-        if (j.is_object()) return Value(RecordFromJson(j));
+        if (j.is_object()) return Value(recordFromJson(j));
         refuse("a string, number, Boolean or record", j);
     case Scalar::None:
         break;
@@ -74,7 +74,7 @@ Value scalarFromJson(const json& j, Scalar scalar) {
 
 } // namespace
 
-json ToJson(const Value& value) {
+json toJson(const Value& value) {
     switch (value.kind()) {
     case Value::Kind::Absent:
     case Value::Kind::Nil:
@@ -103,21 +103,21 @@ json ToJson(const Value& value) {
         object["$type"] = record.type().name();
         for (const auto& member : record.type().members()) {
             const Value& v = record.at(member.index);
-            if (!v.isAbsent()) object[member.name] = ToJson(v);
+            if (!v.isAbsent()) object[member.name] = toJson(v);
         }
         return object;
     }
     case Value::Kind::Array: {
         json items = json::array();
         for (const auto& item : value.asArray().items())
-            items.push_back(ToJson(item));
+            items.push_back(toJson(item));
         return items;
     }
     }
     return nullptr;
 }
 
-soap::Record RecordFromJson(const json& j, const soap::RecordType* declared) {
+soap::Record recordFromJson(const json& j, const soap::RecordType* declared) {
     if (!j.is_object()) refuse("a record object", j);
     const soap::RecordType* type = declared;
     if (const auto it = j.find("$type"); it != j.end()) {
@@ -134,7 +134,7 @@ soap::Record RecordFromJson(const json& j, const soap::RecordType* declared) {
         const soap::MemberInfo* info = type->find(key);
         if (!info) throw JsonValueError("record type \"" + type->name() + "\" has no member \"" + key + "\"");
         try {
-            record.mutableAt(info->index) = FromJson(member, info->type);
+            record.mutableAt(info->index) = fromJson(member, info->type);
         } catch (const JsonValueError& error) {
             throw JsonValueError(type->name() + "." + key + ": " + error.what());
         }
@@ -142,16 +142,16 @@ soap::Record RecordFromJson(const json& j, const soap::RecordType* declared) {
     return record;
 }
 
-Value FromJson(const json& j, const soap::TypeRef& type) {
+Value fromJson(const json& j, const soap::TypeRef& type) {
     if (j.is_null()) return Value(soap::Nil{});
     if (type.isScalar()) return scalarFromJson(j, type.scalar);
-    if (type.record) return Value(RecordFromJson(j, type.record));
+    if (type.record) return Value(recordFromJson(j, type.record));
     if (type.array) {
         if (!j.is_array()) refuse("an array", j);
         soap::Array array(*type.array);
         for (const auto& item : j) {
             try {
-                array.add(FromJson(item, type.array->element()));
+                array.add(fromJson(item, type.array->element()));
             } catch (const soap::ValueError& error) {
                 throw JsonValueError(type.array->name() + ": " + error.what());
             }

@@ -41,16 +41,16 @@ std::vector<soap::Record> recordsFromJson(const json& body) {
     std::vector<soap::Record> records;
     if (body.is_array())
         for (const auto& item : body)
-            records.push_back(RecordFromJson(item));
+            records.push_back(recordFromJson(item));
     else
-        records.push_back(RecordFromJson(body));
+        records.push_back(recordFromJson(body));
     return records;
 }
 
 json recordsToJson(const std::vector<soap::Record>& records) {
     json list = json::array();
     for (const auto& record : records)
-        list.push_back(ToJson(soap::Value(record)));
+        list.push_back(toJson(soap::Value(record)));
     return list;
 }
 
@@ -83,7 +83,7 @@ struct PortalServer::Impl {
     std::atomic<bool> multiRef;
     std::mutex holdMutex;
     std::condition_variable holdChanged;
-    bool stopping = false;
+    bool stopRequested = false;
 
     explicit Impl(ServerOptions opts)
         : options(std::move(opts))
@@ -91,52 +91,52 @@ struct PortalServer::Impl {
         , multiRef(options.multiRef) {}
 
     //! Waits up to `duration`; false when the stand-in is stopping.
-    bool Wait(std::chrono::milliseconds duration) {
+    bool wait(std::chrono::milliseconds duration) {
         std::unique_lock lock(holdMutex);
-        return !holdChanged.wait_for(lock, duration, [&] { return stopping; });
+        return !holdChanged.wait_for(lock, duration, [&] { return stopRequested; });
     }
 
-    bool Stopping() {
+    bool stopping() {
         std::lock_guard lock(holdMutex);
-        return stopping;
+        return stopRequested;
     }
 
-    void AnswerSoap(const httplib::Request& request, httplib::Response& response) {
-        auto decoded = service.Decode(request.body);
+    void answerSoap(const httplib::Request& request, httplib::Response& response) {
+        auto decoded = service.decode(request.body);
         SoapReply reply = decoded.refusal;
         if (decoded.call) {
-            const auto fault = faults.OnCall(std::string(decoded.operation->name));
+            const auto fault = faults.onCall(std::string(decoded.operation->name));
             if (!fault || fault->kind == FaultKind::Delay) {
-                if (fault) Wait(std::chrono::milliseconds(fault->delayMs));
-                reply = service.Run(*decoded.operation, *decoded.call, multiRef);
+                if (fault) wait(std::chrono::milliseconds(fault->delayMs));
+                reply = service.run(*decoded.operation, *decoded.call, multiRef);
             } else if (fault->kind == FaultKind::NoAnswer) {
-                HoldUntilClientLeaves(request);
-                return Reset(request, response);
+                holdUntilClientLeaves(request);
+                return reset(request, response);
             } else if (fault->kind == FaultKind::ConnectionReset) {
-                return Reset(request, response);
+                return reset(request, response);
             } else {
-                reply = service.Faulty(*decoded.operation, *fault);
+                reply = service.faulty(*decoded.operation, *fault);
             }
         }
         response.status = reply.status;
         response.set_content(reply.body, reply.contentType);
     }
 
-    void HoldUntilClientLeaves(const httplib::Request& request) {
-        const int socket = FindConnection(request.remote_port, port);
-        while (!Stopping()) {
-            if (socket >= 0 && PeerClosed(socket, std::chrono::milliseconds(100))) return;
-            if (socket < 0) Wait(std::chrono::milliseconds(100));
+    void holdUntilClientLeaves(const httplib::Request& request) {
+        const int socket = findConnection(request.remote_port, port);
+        while (!stopping()) {
+            if (socket >= 0 && peerClosed(socket, std::chrono::milliseconds(100))) return;
+            if (socket < 0) wait(std::chrono::milliseconds(100));
         }
     }
 
-    void Reset(const httplib::Request& request, httplib::Response& response) const {
-        if (const int socket = FindConnection(request.remote_port, port); socket >= 0) ResetOnClose(socket);
+    void reset(const httplib::Request& request, httplib::Response& response) const {
+        if (const int socket = findConnection(request.remote_port, port); socket >= 0) resetOnClose(socket);
         response.set_content_provider(1, "text/xml",
                                       [](size_t, size_t, httplib::DataSink&) { return false; });
     }
 
-    void Admin(const std::string& pattern, bool post, std::function<json(const httplib::Request&)> action) {
+    void admin(const std::string& pattern, bool post, std::function<json(const httplib::Request&)> action) {
         auto handler = [action = std::move(action)](const httplib::Request& request,
                                                     httplib::Response& response) {
             try {
@@ -152,64 +152,64 @@ struct PortalServer::Impl {
             http->Get("/admin/" + pattern, handler);
     }
 
-    void Routes() {
+    void routes() {
         http->Post(options.path,
-                   [this](const httplib::Request& q, httplib::Response& r) { AnswerSoap(q, r); });
-        Admin("records", false, [this](const httplib::Request& q) {
-            return recordsToJson(store.List(q.has_param("type") ? q.get_param_value("type") : ""));
+                   [this](const httplib::Request& q, httplib::Response& r) { answerSoap(q, r); });
+        admin("records", false, [this](const httplib::Request& q) {
+            return recordsToJson(store.list(q.has_param("type") ? q.get_param_value("type") : ""));
         });
-        Admin("records", true, [this](const httplib::Request& q) {
-            store.Seed(recordsFromJson(parseBody(q)));
-            return json{{"commit", store.Commit()}};
+        admin("records", true, [this](const httplib::Request& q) {
+            store.seed(recordsFromJson(parseBody(q)));
+            return json{{"commit", store.commit()}};
         });
-        Admin("preprocess", true, [this](const httplib::Request& q) {
+        admin("preprocess", true, [this](const httplib::Request& q) {
             auto entries = recordsFromJson(parseBody(q));
             for (const auto& entry : entries)
                 if (!entry.is("PreprocessDto"))
                     throw std::invalid_argument(entry.type().name() + " is not a preprocess entry");
-            store.Seed(std::move(entries));
-            return json{{"commit", store.Commit()}};
+            store.seed(std::move(entries));
+            return json{{"commit", store.commit()}};
         });
-        Admin("reset", true, [this](const httplib::Request&) {
-            store.Reset();
-            faults.Reset();
-            return json{{"commit", store.Commit()}};
+        admin("reset", true, [this](const httplib::Request&) {
+            store.reset();
+            faults.reset();
+            return json{{"commit", store.commit()}};
         });
-        Admin("faults", false, [this](const httplib::Request&) {
+        admin("faults", false, [this](const httplib::Request&) {
             json list = json::array();
-            for (const auto& rule : faults.Pending())
-                list.push_back(ToJson(rule));
+            for (const auto& rule : faults.pending())
+                list.push_back(toJson(rule));
             return list;
         });
-        Admin("faults", true, [this](const httplib::Request& q) {
+        admin("faults", true, [this](const httplib::Request& q) {
             const json body = parseBody(q);
             std::vector<FaultRule> rules;
             for (const auto& item : body.is_array() ? body : json::array({body}))
-                rules.push_back(FaultRuleFromJson(item));
+                rules.push_back(faultRuleFromJson(item));
             for (auto& rule : rules)
-                faults.Add(std::move(rule));
-            return json{{"pending", faults.Pending().size()}};
+                faults.add(std::move(rule));
+            return json{{"pending", faults.pending().size()}};
         });
-        Admin("calls", false, [this](const httplib::Request&) { return json(faults.Calls()); });
-        Admin("commit", false, [this](const httplib::Request&) { return json{{"commit", store.Commit()}}; });
-        Admin("state", false, [this](const httplib::Request&) { return store.Save(); });
-        Admin("state", true, [this](const httplib::Request& q) {
-            store.Load(parseBody(q));
-            return json{{"commit", store.Commit()}};
+        admin("calls", false, [this](const httplib::Request&) { return json(faults.calls()); });
+        admin("commit", false, [this](const httplib::Request&) { return json{{"commit", store.commit()}}; });
+        admin("state", false, [this](const httplib::Request&) { return store.save(); });
+        admin("state", true, [this](const httplib::Request& q) {
+            store.load(parseBody(q));
+            return json{{"commit", store.commit()}};
         });
-        Admin("save", true, [this](const httplib::Request& q) {
+        admin("save", true, [this](const httplib::Request& q) {
             const std::string path = parseBody(q).value("path", "");
             if (path.empty()) throw std::invalid_argument("\"path\" names the file to write");
-            writeJsonFile(path, store.Save());
+            writeJsonFile(path, store.save());
             return json{{"saved", path}};
         });
-        Admin("load", true, [this](const httplib::Request& q) {
+        admin("load", true, [this](const httplib::Request& q) {
             const std::string path = parseBody(q).value("path", "");
             if (path.empty()) throw std::invalid_argument("\"path\" names the file to read");
-            store.Load(readJsonFile(path));
-            return json{{"commit", store.Commit()}};
+            store.load(readJsonFile(path));
+            return json{{"commit", store.commit()}};
         });
-        Admin("options", true, [this](const httplib::Request& q) {
+        admin("options", true, [this](const httplib::Request& q) {
             const json body = parseBody(q);
             if (body.contains("multiRef")) multiRef = body.at("multiRef").get<bool>();
             return json{{"multiRef", multiRef.load()}};
@@ -228,7 +228,7 @@ PortalServer::PortalServer(ServerOptions options)
     if (!o.clientCa.empty() && o.tlsCertificate.empty())
         throw std::runtime_error("client certificates need HTTPS (a certificate and key)");
     if (!o.stateFile.empty() && std::filesystem::exists(o.stateFile))
-        impl.store.Load(readJsonFile(o.stateFile));
+        impl.store.load(readJsonFile(o.stateFile));
 
     if (o.tlsCertificate.empty()) {
         impl.http = std::make_unique<httplib::Server>();
@@ -243,49 +243,49 @@ PortalServer::PortalServer(ServerOptions options)
     impl.http->set_keep_alive_max_count(100000);
     impl.http->set_keep_alive_timeout(5);
     impl.http->set_payload_max_length(64u << 20);
-    impl.Routes();
+    impl.routes();
     impl.port = o.port == 0 ? impl.http->bind_to_any_port(o.host)
                             : (impl.http->bind_to_port(o.host, o.port) ? o.port : -1);
     if (impl.port <= 0) throw std::runtime_error("cannot listen on " + o.host + ":" + std::to_string(o.port));
 }
 
 PortalServer::~PortalServer() {
-    Stop();
+    stop();
 }
 
-void PortalServer::Start() {
+void PortalServer::start() {
     if (impl_->thread.joinable()) return;
     impl_->thread = std::thread([this] { impl_->http->listen_after_bind(); });
 }
 
-void PortalServer::Stop() {
+void PortalServer::stop() {
     {
         std::lock_guard lock(impl_->holdMutex);
-        impl_->stopping = true;
+        impl_->stopRequested = true;
     }
     impl_->holdChanged.notify_all();
     impl_->http->stop();
     if (impl_->thread.joinable()) impl_->thread.join();
 }
 
-void PortalServer::SaveState(const std::string& path) const {
-    writeJsonFile(path, impl_->store.Save());
+void PortalServer::saveState(const std::string& path) const {
+    writeJsonFile(path, impl_->store.save());
 }
 
-int PortalServer::Port() const {
+int PortalServer::port() const {
     return impl_->port;
 }
 
-std::string PortalServer::Url() const {
+std::string PortalServer::url() const {
     const ServerOptions& o = impl_->options;
     const std::string host = o.host == "::1" ? "[::1]" : o.host;
     return (o.tlsCertificate.empty() ? "http://" : "https://") + host + ":" + std::to_string(impl_->port) +
            o.path;
 }
 
-std::string PortalServer::AdminUrl() const {
-    const std::string url = Url();
-    return url.substr(0, url.size() - impl_->options.path.size()) + "/admin";
+std::string PortalServer::adminUrl() const {
+    const std::string service = url();
+    return service.substr(0, service.size() - impl_->options.path.size()) + "/admin";
 }
 
 } // namespace standins::portal

@@ -18,17 +18,17 @@ public:
             if (param.name == name) return param.value;
         throw PortalFault("Parameter \"" + std::string(name) + "\" is missing");
     }
-    const soap::Record& Record(std::string_view name) const {
+    const soap::Record& record(std::string_view name) const {
         const Value& v = (*this)[name];
         if (v.kind() != Value::Kind::Record)
             throw PortalFault("Parameter \"" + std::string(name) + "\" is not a record");
         return v.asRecord();
     }
-    std::string Text(std::string_view name) const {
+    std::string text(std::string_view name) const {
         const Value& v = (*this)[name];
         return v.isNull() ? std::string() : v.asString();
     }
-    std::int64_t Number(std::string_view name) const {
+    std::int64_t number(std::string_view name) const {
         const Value& v = (*this)[name];
         if (v.kind() == Value::Kind::Int) return v.asInt();
         if (v.kind() == Value::Kind::Long) return v.asLong();
@@ -70,14 +70,14 @@ const soap::RecordType& storedClassOf(const soap::Record& sent) {
 }
 
 Result updateOrCreateById(PortalStore& store, const soap::Record& record, std::int64_t id) {
-    if (store.FindById(record.type(), id)) {
-        store.UpdateById(record.type(), record, id);
+    if (store.findById(record.type(), id)) {
+        store.updateById(record.type(), record, id);
     } else {
         soap::Record created = record;
-        const auto idMember = KeyMembersOf(created.type()).id;
+        const auto idMember = keyMembersOf(created.type()).id;
         if (const auto* info = idMember.empty() ? nullptr : created.type().find(idMember))
             created.mutableAt(info->index) = Value(static_cast<std::int32_t>(id));
-        store.SaveById(std::move(created));
+        store.saveById(std::move(created));
     }
     return std::nullopt;
 }
@@ -88,94 +88,94 @@ struct OperationHandler {
 };
 
 constexpr OperationHandler kHandlers[] = {
-    {"echo", [](PortalStore&, const Args& a) -> Result { return Value(a.Text("in")); }},
+    {"echo", [](PortalStore&, const Args& a) -> Result { return Value(a.text("in")); }},
     {"findChangedEntities",
      [](PortalStore& s, const Args& a) -> Result {
          return arrayOf("ArrayOf_tns1_SynchronizeModel",
-                        s.ChangedSince(a.Record("entity").type(), a.Number("lastCommitNumber")));
+                        s.changedSince(a.record("entity").type(), a.number("lastCommitNumber")));
      }},
     {"findChangedAgreedCashIncomeDtos",
      [](PortalStore& s, const Args& a) -> Result {
          return arrayOf("ArrayOf_tns1_CashIncomeDto",
-                        s.ChangedSince(quelta::PortalRegistry().record("CashIncomeDto"),
-                                       a.Number("lastCommitNumber"), "agreed"));
+                        s.changedSince(quelta::PortalRegistry().record("CashIncomeDto"),
+                                       a.number("lastCommitNumber"), "agreed"));
      }},
     {"findChangedAgreedRecordDtos",
      [](PortalStore& s, const Args& a) -> Result {
-         return arrayOf("ArrayOf_tns1_RecordDto", s.ChangedSince(quelta::PortalRegistry().record("RecordDto"),
-                                                                 a.Number("lastCommitNumber"), "agreed"));
+         return arrayOf("ArrayOf_tns1_RecordDto", s.changedSince(quelta::PortalRegistry().record("RecordDto"),
+                                                                 a.number("lastCommitNumber"), "agreed"));
      }},
     {"saveCashIncomeDtos",
      [](PortalStore& s, const Args& a) -> Result {
-         s.SaveById(a.Record("cashIncomeDto"));
+         s.saveById(a.record("cashIncomeDto"));
          return std::nullopt;
      }},
     {"saveRecordDtos",
      [](PortalStore& s, const Args& a) -> Result {
-         s.SaveById(a.Record("recordDto"));
+         s.saveById(a.record("recordDto"));
          return std::nullopt;
      }},
     {"saveEmployeeCalendarDto",
      [](PortalStore& s, const Args& a) -> Result {
-         const soap::Record& calendar = a.Record("employeeCalendarDto");
-         s.SaveByErpPk(calendar, calendar.getString("erpPk"));
+         const soap::Record& calendar = a.record("employeeCalendarDto");
+         s.saveByErpPk(calendar, calendar.getString("erpPk"));
          return std::nullopt;
      }},
     {"getEntityByPortalId",
      [](PortalStore& s, const Args& a) -> Result {
-         return recordOrNil(s.FindById(a.Record("entity").type(), a.Number("portalId")));
+         return recordOrNil(s.findById(a.record("entity").type(), a.number("portalId")));
      }},
     {"getEntityByErpPk",
      [](PortalStore& s, const Args& a) -> Result {
-         return recordOrNil(s.FindByErpPk(a.Record("entity").type(), a.Text("erpPk")));
+         return recordOrNil(s.findByErpPk(a.record("entity").type(), a.text("erpPk")));
      }},
     {"saveOrUpdateByErpPk",
      [](PortalStore& s, const Args& a) -> Result {
-         s.SaveByErpPk(a.Record("entity"), a.Text("erpPk"));
+         s.saveByErpPk(a.record("entity"), a.text("erpPk"));
          return std::nullopt;
      }},
     {"saveOrUpdateByPortalId",
      [](PortalStore& s, const Args& a) -> Result {
-         return updateOrCreateById(s, a.Record("entity"), a.Number("portalId"));
+         return updateOrCreateById(s, a.record("entity"), a.number("portalId"));
      }},
     {"deleteByErpPk",
      [](PortalStore& s, const Args& a) -> Result {
-         s.RemoveByErpPk(a.Record("entity").type(), a.Text("erpPk"));
+         s.removeByErpPk(a.record("entity").type(), a.text("erpPk"));
          return std::nullopt;
      }},
     {"deleteByPortalId",
      [](PortalStore& s, const Args& a) -> Result {
-         s.RemoveById(a.Record("entity").type(), a.Number("portalId"));
+         s.removeById(a.record("entity").type(), a.number("portalId"));
          return std::nullopt;
      }},
     {"getDtoByErpPk",
      [](PortalStore& s, const Args& a) -> Result {
-         return recordOrNil(s.FindByErpPk(a.Record("dto").type(), a.Text("erpPk")));
+         return recordOrNil(s.findByErpPk(a.record("dto").type(), a.text("erpPk")));
      }},
     {"saveOrUpdateByDto",
      [](PortalStore& s, const Args& a) -> Result {
-         s.SaveByErpPk(a.Record("dto"), a.Text("erpPk"));
+         s.saveByErpPk(a.record("dto"), a.text("erpPk"));
          return std::nullopt;
      }},
     {"deleteByDto",
      [](PortalStore& s, const Args& a) -> Result {
-         s.RemoveByErpPk(a.Record("dto").type(), a.Text("erpPk"));
+         s.removeByErpPk(a.record("dto").type(), a.text("erpPk"));
          return std::nullopt;
      }},
     {"findChangedDtos",
      [](PortalStore& s, const Args& a) -> Result {
          return arrayOf("ArrayOf_tns1_BaseExtendedDto",
-                        s.ChangedSince(a.Record("dto").type(), a.Number("lastCommitNumber")));
+                        s.changedSince(a.record("dto").type(), a.number("lastCommitNumber")));
      }},
     {"saveOrUpdateDtoByPortalId",
      [](PortalStore& s, const Args& a) -> Result {
-         const soap::Record& dto = a.Record("dto");
-         s.UpdateById(storedClassOf(dto), dto, IdOf(dto));
+         const soap::Record& dto = a.record("dto");
+         s.updateById(storedClassOf(dto), dto, idOf(dto));
          return std::nullopt;
      }},
     {"getDtoByPortalId",
      [](PortalStore& s, const Args& a) -> Result {
-         return recordOrNil(s.FindById(a.Record("dto").type(), a.Number("portalId")));
+         return recordOrNil(s.findById(a.record("dto").type(), a.number("portalId")));
      }},
     {"dummyMethod", [](PortalStore&, const Args& a) -> Result { return a["day"]; }},
 };
@@ -188,11 +188,11 @@ Handler handlerOf(std::string_view operation) {
 
 } // namespace
 
-std::string ReturnElementName(const quelta::OperationDef& operation) {
+std::string returnElementName(const quelta::OperationDef& operation) {
     return std::string(operation.name) + "Return";
 }
 
-soap::TypeRef ResultType(const quelta::OperationDef& operation) {
+soap::TypeRef resultType(const quelta::OperationDef& operation) {
     return operation.result.empty() ? soap::TypeRef{} : quelta::PortalRegistry().resolve(operation.result);
 }
 
@@ -201,40 +201,40 @@ PortalService::PortalService(PortalStore& store, const quelta::PortalNamespaces&
     , codec_(quelta::MakePortalCodec(namespaces))
     , serviceNs_(namespaces.service) {}
 
-SoapReply PortalService::Fault(std::string_view text) const {
+SoapReply PortalService::fault(std::string_view text) const {
     return {500, "text/xml; charset=utf-8", codec_.encodeFault("soapenv:Server", text)};
 }
 
-PortalService::Decoded PortalService::Decode(std::string_view body) const {
+PortalService::Decoded PortalService::decode(std::string_view body) const {
     Decoded decoded;
     try {
         decoded.call = codec_.decodeRequest(body);
     } catch (const std::exception& error) {
         decoded.call.reset();
-        decoded.refusal = Fault(std::string("Request not understood: ") + error.what());
+        decoded.refusal = fault(std::string("Request not understood: ") + error.what());
         return decoded;
     }
     decoded.operation = quelta::FindPortalOperation(decoded.call->operation);
     if (!decoded.operation || !handlerOf(decoded.operation->name)) {
-        decoded.refusal = Fault("No such operation: " + decoded.call->operation);
+        decoded.refusal = fault("No such operation: " + decoded.call->operation);
         decoded.call.reset();
         decoded.operation = nullptr;
     }
     return decoded;
 }
 
-SoapReply PortalService::Run(const quelta::OperationDef& operation, const soap::Call& call,
+SoapReply PortalService::run(const quelta::OperationDef& operation, const soap::Call& call,
                              bool multiRef) const {
     try {
         const Result result = handlerOf(operation.name)(store_, Args(call));
         std::optional<soap::Param> param;
-        if (result) param = soap::Param{ReturnElementName(operation), ResultType(operation), *result};
+        if (result) param = soap::Param{returnElementName(operation), resultType(operation), *result};
         return {200, "text/xml; charset=utf-8",
                 codec_.encodeResponse(operation.name, param, {.multiRef = multiRef})};
-    } catch (const PortalFault& fault) {
-        return Fault(fault.what());
+    } catch (const PortalFault& refusal) {
+        return fault(refusal.what());
     } catch (const std::exception& error) {
-        return Fault(std::string("Portal error: ") + error.what());
+        return fault(std::string("Portal error: ") + error.what());
     }
 }
 

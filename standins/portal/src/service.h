@@ -21,9 +21,9 @@ struct SoapReply {
 };
 
 //! The name of an operation's result element ("echoReturn").
-std::string ReturnElementName(const quelta::OperationDef& operation);
+std::string returnElementName(const quelta::OperationDef& operation);
 //! The declared result type of an operation (none for operations without a result).
-soap::TypeRef ResultType(const quelta::OperationDef& operation);
+soap::TypeRef resultType(const quelta::OperationDef& operation);
 
 //! Answers SOAP requests; thread-safe as long as the store is.
 class PortalService {
@@ -36,15 +36,15 @@ public:
         const quelta::OperationDef* operation = nullptr;
         SoapReply refusal;
     };
-    Decoded Decode(std::string_view body) const;
+    Decoded decode(std::string_view body) const;
 
     //! Runs the operation and encodes its result (a Portal refusal becomes a fault, HTTP 500).
-    SoapReply Run(const quelta::OperationDef& operation, const soap::Call& call, bool multiRef) const;
+    SoapReply run(const quelta::OperationDef& operation, const soap::Call& call, bool multiRef) const;
 
     //! The reply an injected fault of a body-level kind produces for this operation.
-    SoapReply Faulty(const quelta::OperationDef& operation, const FaultRule& rule) const;
+    SoapReply faulty(const quelta::OperationDef& operation, const FaultRule& rule) const;
 
-    SoapReply Fault(std::string_view text) const;
+    SoapReply fault(std::string_view text) const;
 
 private:
     PortalStore& store_;

@@ -43,7 +43,7 @@ void writeNumber(soap::Record& record, std::string_view name, std::int64_t n) {
 }
 
 std::string readErpPk(const soap::Record& record) {
-    const soap::MemberInfo* info = member(record.type(), KeyMembersOf(record.type()).erpPk);
+    const soap::MemberInfo* info = member(record.type(), keyMembersOf(record.type()).erpPk);
     if (!info) return {};
     const soap::Value& v = record.at(info->index);
     return v.kind() == soap::Value::Kind::String ? v.asString() : std::string();
@@ -51,7 +51,7 @@ std::string readErpPk(const soap::Record& record) {
 
 } // namespace
 
-KeyMembers KeyMembersOf(const soap::RecordType& type) {
+KeyMembers keyMembersOf(const soap::RecordType& type) {
     for (const auto& row : kKeyMembers) {
         const soap::RecordType* base = quelta::PortalRegistry().findRecord(row.base);
         if (base && type.isA(*base)) return row.members;
@@ -59,69 +59,69 @@ KeyMembers KeyMembersOf(const soap::RecordType& type) {
     return {};
 }
 
-std::int64_t IdOf(const soap::Record& record) {
-    return readNumber(record, KeyMembersOf(record.type()).id);
+std::int64_t idOf(const soap::Record& record) {
+    return readNumber(record, keyMembersOf(record.type()).id);
 }
 
-std::vector<PortalStore::Slot>& PortalStore::ClassOf(const soap::RecordType& type) {
+std::vector<PortalStore::Slot>& PortalStore::classOf(const soap::RecordType& type) {
     auto [it, inserted] = classes_.try_emplace(type.name());
     if (inserted) classOrder_.push_back(type.name());
     return it->second;
 }
 
-const std::vector<PortalStore::Slot>* PortalStore::FindClass(const soap::RecordType& type) const {
+const std::vector<PortalStore::Slot>* PortalStore::findClass(const soap::RecordType& type) const {
     const auto it = classes_.find(type.name());
     return it == classes_.end() ? nullptr : &it->second;
 }
 
-void PortalStore::Stamp(soap::Record& record, std::int64_t id) {
-    const KeyMembers keys = KeyMembersOf(record.type());
+void PortalStore::stamp(soap::Record& record, std::int64_t id) {
+    const KeyMembers keys = keyMembersOf(record.type());
     writeNumber(record, keys.id, id);
     writeNumber(record, keys.commit, ++commit_);
 }
 
-std::optional<soap::Record> PortalStore::FindByErpPk(const soap::RecordType& type,
+std::optional<soap::Record> PortalStore::findByErpPk(const soap::RecordType& type,
                                                      const std::string& erpPk) const {
     std::lock_guard lock(mutex_);
-    if (const auto* slots = FindClass(type))
+    if (const auto* slots = findClass(type))
         for (const auto& slot : *slots)
             if (readErpPk(slot.record) == erpPk) return slot.record;
     return std::nullopt;
 }
 
-std::optional<soap::Record> PortalStore::FindById(const soap::RecordType& type, std::int64_t id) const {
+std::optional<soap::Record> PortalStore::findById(const soap::RecordType& type, std::int64_t id) const {
     std::lock_guard lock(mutex_);
-    if (const auto* slots = FindClass(type))
+    if (const auto* slots = findClass(type))
         for (const auto& slot : *slots)
             if (slot.id == id) return slot.record;
     return std::nullopt;
 }
 
-void PortalStore::SaveByErpPk(soap::Record record, const std::string& erpPk) {
+void PortalStore::saveByErpPk(soap::Record record, const std::string& erpPk) {
     std::lock_guard lock(mutex_);
-    if (const soap::MemberInfo* info = member(record.type(), KeyMembersOf(record.type()).erpPk))
+    if (const soap::MemberInfo* info = member(record.type(), keyMembersOf(record.type()).erpPk))
         record.mutableAt(info->index) = soap::Value(erpPk);
-    auto& slots = ClassOf(record.type());
+    auto& slots = classOf(record.type());
     const auto it = std::find_if(slots.begin(), slots.end(),
                                  [&](const Slot& slot) { return readErpPk(slot.record) == erpPk; });
     if (it != slots.end()) {
-        Stamp(record, it->id);
+        stamp(record, it->id);
         it->record = std::move(record);
         return;
     }
     const std::int64_t id = nextId_++;
-    Stamp(record, id);
+    stamp(record, id);
     slots.push_back({std::move(record), id});
 }
 
-void PortalStore::UpdateById(const soap::RecordType& type, const soap::Record& values, std::int64_t id) {
+void PortalStore::updateById(const soap::RecordType& type, const soap::Record& values, std::int64_t id) {
     std::lock_guard lock(mutex_);
-    auto& slots = ClassOf(type);
+    auto& slots = classOf(type);
     const auto it = std::find_if(slots.begin(), slots.end(), [&](const Slot& slot) { return slot.id == id; });
     if (it == slots.end())
         throw PortalFault("No " + type.name() + " with Portal id " + std::to_string(id) + " is stored");
-    const KeyMembers keys = KeyMembersOf(type);
-    const KeyMembers sentKeys = KeyMembersOf(values.type());
+    const KeyMembers keys = keyMembersOf(type);
+    const KeyMembers sentKeys = keyMembersOf(values.type());
     soap::Record& stored = it->record;
     for (const auto& sent : values.type().members()) {
         if (sent.name == sentKeys.id || sent.name == sentKeys.commit) continue;
@@ -134,49 +134,49 @@ void PortalStore::UpdateById(const soap::RecordType& type, const soap::Record& v
             continue;
         stored.mutableAt(target->index) = value;
     }
-    Stamp(stored, id);
+    stamp(stored, id);
 }
 
-void PortalStore::SaveById(soap::Record record) {
+void PortalStore::saveById(soap::Record record) {
     std::lock_guard lock(mutex_);
-    std::int64_t id = IdOf(record);
-    auto& slots = ClassOf(record.type());
+    std::int64_t id = idOf(record);
+    auto& slots = classOf(record.type());
     const auto it = std::find_if(slots.begin(), slots.end(), [&](const Slot& slot) { return slot.id == id; });
     if (id != 0 && it != slots.end()) {
-        Stamp(record, id);
+        stamp(record, id);
         it->record = std::move(record);
         return;
     }
     if (id == 0) id = nextId_++;
     nextId_ = std::max(nextId_, id + 1);
-    Stamp(record, id);
+    stamp(record, id);
     slots.push_back({std::move(record), id});
 }
 
-bool PortalStore::RemoveByErpPk(const soap::RecordType& type, const std::string& erpPk) {
+bool PortalStore::removeByErpPk(const soap::RecordType& type, const std::string& erpPk) {
     std::lock_guard lock(mutex_);
-    auto& slots = ClassOf(type);
+    auto& slots = classOf(type);
     const auto removed =
         std::erase_if(slots, [&](const Slot& slot) { return readErpPk(slot.record) == erpPk; });
     if (removed) ++commit_;
     return removed > 0;
 }
 
-bool PortalStore::RemoveById(const soap::RecordType& type, std::int64_t id) {
+bool PortalStore::removeById(const soap::RecordType& type, std::int64_t id) {
     std::lock_guard lock(mutex_);
-    auto& slots = ClassOf(type);
+    auto& slots = classOf(type);
     const auto removed = std::erase_if(slots, [&](const Slot& slot) { return slot.id == id; });
     if (removed) ++commit_;
     return removed > 0;
 }
 
-std::vector<soap::Record> PortalStore::ChangedSince(const soap::RecordType& type, std::int64_t after,
+std::vector<soap::Record> PortalStore::changedSince(const soap::RecordType& type, std::int64_t after,
                                                     const std::string& state) const {
     std::lock_guard lock(mutex_);
     std::vector<soap::Record> changed;
-    const auto* slots = FindClass(type);
+    const auto* slots = findClass(type);
     if (!slots) return changed;
-    const std::string_view commitMember = KeyMembersOf(type).commit;
+    const std::string_view commitMember = keyMembersOf(type).commit;
     for (const auto& slot : *slots) {
         if (readNumber(slot.record, commitMember) <= after) continue;
         if (!state.empty() && slot.record.getString("state") != state) continue;
@@ -188,8 +188,8 @@ std::vector<soap::Record> PortalStore::ChangedSince(const soap::RecordType& type
     return changed;
 }
 
-void PortalStore::Add(soap::Record record) {
-    const KeyMembers keys = KeyMembersOf(record.type());
+void PortalStore::add(soap::Record record) {
+    const KeyMembers keys = keyMembersOf(record.type());
     std::int64_t id = readNumber(record, keys.id);
     if (id == 0) {
         id = nextId_;
@@ -201,18 +201,18 @@ void PortalStore::Add(soap::Record record) {
         writeNumber(record, keys.commit, ++commit_);
     else
         commit_ = std::max(commit_, commit);
-    auto& slots = ClassOf(record.type());
+    auto& slots = classOf(record.type());
     std::erase_if(slots, [&](const Slot& slot) { return slot.id == id; });
     slots.push_back({std::move(record), id});
 }
 
-void PortalStore::Seed(std::vector<soap::Record> records) {
+void PortalStore::seed(std::vector<soap::Record> records) {
     std::lock_guard lock(mutex_);
     for (auto& record : records)
-        Add(std::move(record));
+        add(std::move(record));
 }
 
-std::vector<soap::Record> PortalStore::List(const std::string& typeName) const {
+std::vector<soap::Record> PortalStore::list(const std::string& typeName) const {
     std::lock_guard lock(mutex_);
     std::vector<soap::Record> records;
     for (const auto& name : classOrder_) {
@@ -223,12 +223,12 @@ std::vector<soap::Record> PortalStore::List(const std::string& typeName) const {
     return records;
 }
 
-std::int64_t PortalStore::Commit() const {
+std::int64_t PortalStore::commit() const {
     std::lock_guard lock(mutex_);
     return commit_;
 }
 
-void PortalStore::Reset() {
+void PortalStore::reset() {
     std::lock_guard lock(mutex_);
     classes_.clear();
     classOrder_.clear();
@@ -236,26 +236,26 @@ void PortalStore::Reset() {
     nextId_ = 1;
 }
 
-nlohmann::ordered_json PortalStore::Save() const {
+nlohmann::ordered_json PortalStore::save() const {
     nlohmann::ordered_json records = nlohmann::ordered_json::array();
-    for (const auto& record : List())
-        records.push_back(ToJson(soap::Value(record)));
+    for (const auto& record : list())
+        records.push_back(toJson(soap::Value(record)));
     std::lock_guard lock(mutex_);
     return {{"commit", commit_}, {"nextId", nextId_}, {"records", records}};
 }
 
-void PortalStore::Load(const nlohmann::ordered_json& state) {
+void PortalStore::load(const nlohmann::ordered_json& state) {
     if (!state.is_object()) throw JsonValueError("a saved Portal state is a JSON object");
     std::vector<soap::Record> records;
     for (const auto& item : state.value("records", nlohmann::ordered_json::array()))
-        records.push_back(RecordFromJson(item));
+        records.push_back(recordFromJson(item));
     std::lock_guard lock(mutex_);
     classes_.clear();
     classOrder_.clear();
     commit_ = 0;
     nextId_ = 1;
     for (auto& record : records)
-        Add(std::move(record));
+        add(std::move(record));
     commit_ = std::max(commit_, state.value("commit", std::int64_t{0}));
     nextId_ = std::max(nextId_, state.value("nextId", std::int64_t{1}));
 }

@@ -28,45 +28,45 @@ public:
 class PortalStore {
 public:
     //! The stored record of class `type` whose erpPk is `erpPk`.
-    std::optional<soap::Record> FindByErpPk(const soap::RecordType& type, const std::string& erpPk) const;
+    std::optional<soap::Record> findByErpPk(const soap::RecordType& type, const std::string& erpPk) const;
     //! The stored record of that class whose Portal id is `id`.
-    std::optional<soap::Record> FindById(const soap::RecordType& type, std::int64_t id) const;
+    std::optional<soap::Record> findById(const soap::RecordType& type, std::int64_t id) const;
     //! Stores `record` under `erpPk`: created with a new Portal id if new, replaced otherwise; new commit.
-    void SaveByErpPk(soap::Record record, const std::string& erpPk);
+    void saveByErpPk(soap::Record record, const std::string& erpPk);
     //! The stored record of class `type` with Portal id `id` takes the values sent (members of the same
     //! name and type; an empty erpPk keeps the stored one); new commit.
     //! Throws PortalFault when there is none.
-    void UpdateById(const soap::RecordType& type, const soap::Record& values, std::int64_t id);
+    void updateById(const soap::RecordType& type, const soap::Record& values, std::int64_t id);
     //! Stores a record under its own Portal id, given a new one when it has none; new commit.
-    void SaveById(soap::Record record);
+    void saveById(soap::Record record);
     //! Removes the record; false when there was none.
-    bool RemoveByErpPk(const soap::RecordType& type, const std::string& erpPk);
-    bool RemoveById(const soap::RecordType& type, std::int64_t id);
+    bool removeByErpPk(const soap::RecordType& type, const std::string& erpPk);
+    bool removeById(const soap::RecordType& type, std::int64_t id);
     //! Records of that class changed after commit `after`, oldest change first; `state` filters by the
     //! "state" member when not empty.
-    std::vector<soap::Record> ChangedSince(const soap::RecordType& type, std::int64_t after,
+    std::vector<soap::Record> changedSince(const soap::RecordType& type, std::int64_t after,
                                            const std::string& state = {}) const;
 
     //! Adds records as given (admin seeding): missing ids and commit numbers are assigned.
-    void Seed(std::vector<soap::Record> records);
+    void seed(std::vector<soap::Record> records);
     //! Every stored record in the order stored; `typeName` empty for all classes.
-    std::vector<soap::Record> List(const std::string& typeName = {}) const;
-    std::int64_t Commit() const;
-    void Reset();
+    std::vector<soap::Record> list(const std::string& typeName = {}) const;
+    std::int64_t commit() const;
+    void reset();
 
     //! The whole state as JSON, and back.
-    nlohmann::ordered_json Save() const;
-    void Load(const nlohmann::ordered_json& state);
+    nlohmann::ordered_json save() const;
+    void load(const nlohmann::ordered_json& state);
 
 private:
     struct Slot {
         soap::Record record;
         std::int64_t id;
     };
-    std::vector<Slot>& ClassOf(const soap::RecordType& type);
-    const std::vector<Slot>* FindClass(const soap::RecordType& type) const;
-    void Stamp(soap::Record& record, std::int64_t id);
-    void Add(soap::Record record);
+    std::vector<Slot>& classOf(const soap::RecordType& type);
+    const std::vector<Slot>* findClass(const soap::RecordType& type) const;
+    void stamp(soap::Record& record, std::int64_t id);
+    void add(soap::Record record);
 
     mutable std::mutex mutex_;
     std::map<std::string, std::vector<Slot>> classes_;
@@ -82,9 +82,9 @@ struct KeyMembers {
     std::string_view erpPk;
     std::string_view commit;
 };
-KeyMembers KeyMembersOf(const soap::RecordType& type);
+KeyMembers keyMembersOf(const soap::RecordType& type);
 
 //! Reads a record's Portal id (0 when unset).
-std::int64_t IdOf(const soap::Record& record);
+std::int64_t idOf(const soap::Record& record);
 
 } // namespace standins::portal

@@ -53,7 +53,7 @@ public:
         ::close(err_[0]);
     }
 
-    std::string ReadLine() {
+    std::string readLine() {
         std::string line;
         char c;
         while (::read(out_[0], &c, 1) == 1 && c != '\n')
@@ -61,10 +61,10 @@ public:
         return line;
     }
 
-    Outcome Finish() {
+    Outcome finish() {
         Outcome outcome;
-        outcome.out = Drain(out_[0]);
-        outcome.err = Drain(err_[0]);
+        outcome.out = drain(out_[0]);
+        outcome.err = drain(err_[0]);
         int status = 0;
         ::waitpid(pid_, &status, 0);
         pid_ = -1;
@@ -72,13 +72,13 @@ public:
         return outcome;
     }
 
-    Outcome Terminate() {
+    Outcome terminate() {
         ::kill(pid_, SIGTERM);
-        return Finish();
+        return finish();
     }
 
 private:
-    static std::string Drain(int fd) {
+    static std::string drain(int fd) {
         std::string text;
         char buffer[4096];
         for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
@@ -93,14 +93,14 @@ private:
 Outcome portalCall(const std::string& url, const std::vector<std::string>& arguments) {
     std::vector<std::string> argv = {PORTAL_CALL_EXE, "--url", url};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return Child(argv).Finish();
+    return Child(argv).finish();
 }
 
 TEST(PortalExecutables, StandinAnswersPortalCallAndSavesItsStateOnStop) {
     platform::soap::testing::TempFolder folder;
     const std::string state = (folder.path() / "state.json").string();
     Child standin({PORTAL_STANDIN_EXE, "--listen", "127.0.0.1:0", "--state", state});
-    const std::string url = standin.ReadLine();
+    const std::string url = standin.readLine();
     ASSERT_EQ(url.rfind("http://127.0.0.1:", 0), 0u) << url;
     ASSERT_EQ(url.substr(url.size() - 7), "/portal");
 
@@ -152,7 +152,7 @@ TEST(PortalExecutables, StandinAnswersPortalCallAndSavesItsStateOnStop) {
     EXPECT_EQ(faulted.out, "");
     EXPECT_NE(faulted.err.find("SOAP fault: Portál je v údržbě"), std::string::npos) << faulted.err;
 
-    const Outcome stopped = standin.Terminate();
+    const Outcome stopped = standin.terminate();
     EXPECT_EQ(stopped.status, 0) << stopped.err;
     const auto saved = nlohmann::json::parse(platform::soap::testing::readText(state));
     EXPECT_EQ(saved["commit"], 1);
@@ -169,7 +169,7 @@ TEST(PortalExecutables, StandinRefusesBadOptions) {
           {PORTAL_STANDIN_EXE, "--tls-cert", "x.pem"},
           {PORTAL_STANDIN_EXE, "--listen", "127.0.0.1:http"},
           {PORTAL_STANDIN_EXE, "--bogus"}}) {
-        const Outcome outcome = Child(argv).Finish();
+        const Outcome outcome = Child(argv).finish();
         EXPECT_EQ(outcome.status, 2);
         EXPECT_EQ(outcome.out, "");
         EXPECT_NE(outcome.err.find("portal-standin: "), std::string::npos);

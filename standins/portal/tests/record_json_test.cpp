@@ -47,20 +47,20 @@ TEST(RecordJson, EveryRegisteredRecordSurvivesJson) {
             else if (member.type.array)
                 record.mutableAt(member.index) = Value(soap::Nil{});
         }
-        const Json json = ToJson(Value(record));
+        const Json json = toJson(Value(record));
         EXPECT_EQ(json["$type"], type->name());
-        EXPECT_EQ(RecordFromJson(Json::parse(json.dump())), record) << json.dump();
+        EXPECT_EQ(recordFromJson(Json::parse(json.dump())), record) << json.dump();
     }
 }
 
 TEST(RecordJson, NestedRecordsAndArraysTakeTheirDeclaredTypes) {
     const Json json = Json::parse(R"({"$type":"EmployeeCalendarDto","erpPk":"7","calendarIds":[3,null,5]})");
-    const soap::Record calendar = RecordFromJson(json);
+    const soap::Record calendar = recordFromJson(json);
     const auto& items = calendar.get("calendarIds").asArray().items();
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0].asInt(), 3);
     EXPECT_TRUE(items[1].isNil());
-    EXPECT_EQ(ToJson(Value(calendar))["calendarIds"], Json::parse("[3,null,5]"));
+    EXPECT_EQ(toJson(Value(calendar))["calendarIds"], Json::parse("[3,null,5]"));
 }
 
 TEST(RecordJson, RefusesWhatDoesNotFit) {
@@ -87,7 +87,7 @@ TEST(RecordJson, RefusesWhatDoesNotFit) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.json);
         try {
-            FromJson(Json::parse(c.json), quelta::PortalRegistry().resolve(c.declared));
+            fromJson(Json::parse(c.json), quelta::PortalRegistry().resolve(c.declared));
             ADD_FAILURE() << "accepted";
         } catch (const JsonValueError& error) {
             EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();

@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <fstream>
-
 namespace standins::portal {
 namespace {
 
@@ -23,35 +21,35 @@ class Portal {
 public:
     explicit Portal(ServerOptions options = {})
         : server_(std::move(options)) {
-        server_.Start();
-        admin_ = std::make_unique<httplib::Client>("127.0.0.1", server_.Port());
+        server_.start();
+        admin_ = std::make_unique<httplib::Client>("127.0.0.1", server_.port());
     }
     ~Portal() {
         client_.reset();
         admin_.reset();
-        server_.Stop();
+        server_.stop();
     }
 
-    quelta::RpcKvaEndpoint& Client(long timeoutSeconds = 5) {
+    quelta::RpcKvaEndpoint& client(long timeoutSeconds = 5) {
         quelta::PortalClientOptions options;
         options.connectTimeoutSeconds = 5;
         options.timeoutSeconds = timeoutSeconds;
-        client_ = quelta::CreateRpcKvaEndpoint(quelta::PortalSettings{server_.Url(), 0, 0, "", ""}, options);
+        client_ = quelta::CreateRpcKvaEndpoint(quelta::PortalSettings{server_.url(), 0, 0, "", ""}, options);
         return *client_;
     }
 
-    Json Admin(const std::string& path, const Json& body = Json::object()) {
+    Json admin(const std::string& path, const Json& body = Json::object()) {
         const auto result = admin_->Post(("/admin/" + path).c_str(), body.dump(), "application/json");
         if (!result) throw std::runtime_error("admin " + path + " unreachable");
         if (result->status != 200) throw std::runtime_error(result->body);
         return Json::parse(result->body);
     }
-    Json AdminGet(const std::string& path) {
+    Json adminGet(const std::string& path) {
         const auto result = admin_->Get(("/admin/" + path).c_str());
         if (!result || result->status != 200) throw std::runtime_error("admin " + path + " failed");
         return Json::parse(result->body);
     }
-    PortalServer& Server() { return server_; }
+    PortalServer& server() { return server_; }
 
 private:
     PortalServer server_;
@@ -79,7 +77,7 @@ TEST_P(StandinModes, StoresRecordsByClassAndKeyWithOneCommitCounter) {
     ServerOptions options;
     options.multiRef = GetParam();
     Portal portal(options);
-    auto& client = portal.Client();
+    auto& client = portal.client();
 
     EXPECT_EQ(client.echo("Příliš žluťoučký"), "Příliš žluťoučký");
     EXPECT_FALSE(client.getDtoByErpPk(NewRecord("BankCodeDto"), "0800").has_value());
@@ -123,7 +121,7 @@ TEST_P(StandinModes, StoresRecordsByClassAndKeyWithOneCommitCounter) {
 
     client.deleteByDto(NewRecord("BankCodeDto"), "0100");
     EXPECT_FALSE(client.getDtoByErpPk(NewRecord("BankCodeDto"), "0100").has_value());
-    EXPECT_EQ(portal.AdminGet("commit")["commit"], 6);
+    EXPECT_EQ(portal.adminGet("commit")["commit"], 6);
 
     changed.set("portalId", Value(std::int32_t{99}));
     EXPECT_THROW(client.saveOrUpdateDtoByPortalId(changed), quelta::ESOAPFault);
@@ -133,13 +131,13 @@ TEST_P(StandinModes, AgreedPreprocessEntriesAndChangesSentBack) {
     ServerOptions options;
     options.multiRef = GetParam();
     Portal portal(options);
-    portal.Admin("preprocess", Json::parse(R"([
+    portal.admin("preprocess", Json::parse(R"([
         {"$type":"CashIncomeDto","id":10,"commitNumber":3,"state":"agreed","amount":1500.5,"employeeErpPk":"7"},
         {"$type":"CashIncomeDto","id":11,"commitNumber":4,"state":"new","amount":20,"employeeErpPk":"7"},
         {"$type":"CashIncomeDto","id":12,"commitNumber":8,"state":"agreed","amount":99,"employeeErpPk":"8"},
         {"$type":"RecordDto","id":20,"commitNumber":5,"state":"agreed","hours":7.5,
          "dateFrom":"2026-03-02T00:00:00+01:00","dateTo":"2026-03-03T00:00:00+01:00"}])"));
-    auto& client = portal.Client();
+    auto& client = portal.client();
 
     auto ids = [](const std::vector<soap::Record>& entries) {
         std::vector<int> list;
@@ -170,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(InlineAndMultiRef, StandinModes, ::testing::Bool());
 
 TEST(Standin, OperationsNoWorkflowCallsStillBehave) {
     Portal portal;
-    auto& client = portal.Client();
+    auto& client = portal.client();
 
     soap::Record entity = NewRecord("BankCode");
     entity.set("name", Value("Fio"));
@@ -199,7 +197,7 @@ TEST(Standin, OperationsNoWorkflowCallsStillBehave) {
     soap::Record calendar = NewRecord("EmployeeCalendarDto");
     calendar.set("erpPk", Value("7"));
     client.saveEmployeeCalendarDto(calendar);
-    EXPECT_EQ(portal.AdminGet("records?type=EmployeeCalendarDto").size(), 1u);
+    EXPECT_EQ(portal.adminGet("records?type=EmployeeCalendarDto").size(), 1u);
 
     soap::Record day = NewRecord("PayrollCalendarDay");
     day.set("dayName", Value("pondělí"));
@@ -225,11 +223,11 @@ TEST(Standin, InjectedFaultsEndInClearErrorsAndChangeNothing) {
         {"noAnswer", "EPortalConnection", ""},
     };
     Portal portal;
-    auto& client = portal.Client(1);
+    auto& client = portal.client(1);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
-        portal.Admin("reset");
-        portal.Admin("faults", {{"operation", "saveOrUpdateByDto"},
+        portal.admin("reset");
+        portal.admin("faults", {{"operation", "saveOrUpdateByDto"},
                                 {"call", 2},
                                 {"kind", c.kind},
                                 {"text", "Záznam je zamčen"}});
@@ -249,14 +247,14 @@ TEST(Standin, InjectedFaultsEndInClearErrorsAndChangeNothing) {
 
 TEST(Standin, WrongResultTypeIsRefused) {
     Portal portal;
-    auto& client = portal.Client();
+    auto& client = portal.client();
     for (const char* operation : {"getDtoByErpPk", "findChangedDtos", "echo"}) {
-        portal.Admin("faults", {{"operation", operation}, {"kind", "wrongType"}});
+        portal.admin("faults", {{"operation", operation}, {"kind", "wrongType"}});
     }
     EXPECT_THROW(client.getDtoByErpPk(NewRecord("BankCodeDto"), "0800"), quelta::EPortalError);
     EXPECT_THROW(client.findChangedDtos(NewRecord("BankCodeDto"), 0), quelta::EPortalError);
     EXPECT_THROW(client.echo("x"), quelta::EPortalError);
-    EXPECT_EQ(portal.AdminGet("calls")["echo"], 1);
+    EXPECT_EQ(portal.adminGet("calls")["echo"], 1);
 }
 
 TEST(Standin, AdminSeedsListsSavesAndLoads) {
@@ -264,22 +262,22 @@ TEST(Standin, AdminSeedsListsSavesAndLoads) {
     const std::string file = (folder.path() / "portal.json").string();
     {
         Portal portal;
-        portal.Admin("records", Json::parse(R"([{"$type":"BankCodeDto","erpPk":"0800","name":"ČS"},
+        portal.admin("records", Json::parse(R"([{"$type":"BankCodeDto","erpPk":"0800","name":"ČS"},
                                                 {"$type":"CityDto","erpPk":"500","portalId":40}])"));
-        EXPECT_THROW(portal.Admin("records", Json::parse(R"({"$type":"NoSuchDto"})")), std::runtime_error);
-        EXPECT_THROW(portal.Admin("preprocess", Json::parse(R"({"$type":"BankCodeDto"})")),
+        EXPECT_THROW(portal.admin("records", Json::parse(R"({"$type":"NoSuchDto"})")), std::runtime_error);
+        EXPECT_THROW(portal.admin("preprocess", Json::parse(R"({"$type":"BankCodeDto"})")),
                      std::runtime_error);
-        EXPECT_THROW(portal.Admin("faults", {{"operation", "echo"}, {"kind", "meltdown"}}),
+        EXPECT_THROW(portal.admin("faults", {{"operation", "echo"}, {"kind", "meltdown"}}),
                      std::runtime_error);
-        const Json listed = portal.AdminGet("records?type=CityDto");
+        const Json listed = portal.adminGet("records?type=CityDto");
         ASSERT_EQ(listed.size(), 1u);
         EXPECT_EQ(listed[0]["portalId"], 40);
-        portal.Admin("save", {{"path", file}});
+        portal.admin("save", {{"path", file}});
     }
     ServerOptions options;
     options.stateFile = file;
     Portal reloaded(options);
-    auto& client = reloaded.Client();
+    auto& client = reloaded.client();
     const auto city = client.getDtoByPortalId(NewRecord("CityDto"), 40);
     ASSERT_TRUE(city.has_value());
     EXPECT_EQ(city->getString("erpPk"), "500");
@@ -287,8 +285,8 @@ TEST(Standin, AdminSeedsListsSavesAndLoads) {
     const auto kb = client.getDtoByErpPk(NewRecord("BankCodeDto"), "0100");
     EXPECT_EQ(kb->getInt("portalId"), 41);
     EXPECT_EQ(kb->getLong("commitNumber"), 3);
-    reloaded.Admin("reset");
-    EXPECT_TRUE(reloaded.AdminGet("records").empty());
+    reloaded.admin("reset");
+    EXPECT_TRUE(reloaded.adminGet("records").empty());
 }
 
 TEST(Standin, ListensOnLoopbackOnly) {
@@ -299,30 +297,23 @@ TEST(Standin, ListensOnLoopbackOnly) {
 
 TEST(Standin, HttpsWithAClientCertificateFromAStoreFolder) {
     pki_files::TempFolder folder;
-    const auto pki = folder.path();
-    pki_files::makeCa(pki, "ca", "/CN=Portal Test Root");
-    pki_files::makeCertificate(pki, "server", "ca", "/CN=127.0.0.1", "02", true);
-    pki_files::makeCa(pki, "issuer", "/O=Firma/CN=Firma, a.s. Issuing CA");
-    pki_files::makeCertificate(pki, "clerk", "issuer", "/CN=mzdy", "3C4D");
-    const soap::CertificateStoreRoots roots{pki / "machine", pki / "user"};
-    std::filesystem::create_directories(roots.user / "My");
-    std::ofstream(roots.user / "My" / "clerk.pem")
-        << pki_files::readText(pki / "clerk.pem") << pki_files::readText(pki / "clerk.key");
+    const auto pki = pki_files::makeTlsPki(folder.path(), "/O=Firma/CN=Firma, a.s. Issuing CA", "3C4D");
+    const soap::CertificateStoreRoots roots{pki.machineStores, pki.userStores};
 
     ServerOptions options;
-    options.tlsCertificate = (pki / "server.pem").string();
-    options.tlsKey = (pki / "server.key").string();
-    options.clientCa = (pki / "issuer.pem").string();
+    options.tlsCertificate = pki.serverCertificate.string();
+    options.tlsKey = pki.serverKey.string();
+    options.clientCa = pki.clientCa.string();
     PortalServer server(options);
-    server.Start();
-    ASSERT_EQ(server.Url().rfind("https://127.0.0.1:", 0), 0u);
+    server.start();
+    ASSERT_EQ(server.url().rfind("https://127.0.0.1:", 0), 0u);
 
     auto clientFor = [&](const std::string& serial) {
         soap::TransportOptions transportOptions;
-        transportOptions.caFile = (pki / "ca.pem").string();
+        transportOptions.caFile = pki.serverCa.string();
         auto transport = std::make_shared<soap::HttpTransport>(transportOptions);
         transport->setPreRequestHook(soap::certificateHook({2, 0, "Firma, a.s. Issuing CA", serial}, roots));
-        const std::string url = server.Url();
+        const std::string url = server.url();
         return quelta::CreateRpcKvaEndpoint(
             [transport, url](std::string_view body) {
                 return transport->post(url, body,
@@ -340,7 +331,7 @@ TEST(Standin, HttpsWithAClientCertificateFromAStoreFolder) {
                   std::string::npos)
             << error.what();
     }
-    server.Stop();
+    server.stop();
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "standins/tarvik/buffered_query.h"
 
+#include "common/ascii.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -29,37 +30,6 @@ double numberOf(const plugin::TaVariant& v) {
     }
 }
 
-//! The value as text for comparison; nullopt-like empty flag for bytes.
-std::string textOf(const plugin::TaVariant& v) {
-    switch (v.kind()) {
-    case ValueKind::Text:
-        return v.asText();
-    case ValueKind::Int:
-        return std::to_string(v.asInt());
-    case ValueKind::Bool:
-        return v.asBool() ? "1" : "0";
-    case ValueKind::Decimal:
-        return v.asDecimal().text;
-    case ValueKind::Float: {
-        std::string s = std::to_string(v.asFloat());
-        return s;
-    }
-    case ValueKind::DateTime:
-        return std::to_string(v.asDateTime());
-    case ValueKind::Bytes:
-        return std::string(v.asBytes().begin(), v.asBytes().end());
-    case ValueKind::Null:
-        break;
-    }
-    return {};
-}
-
-bool equalIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
 bool parsesAsNumber(const std::string& s, double& out) {
     try {
         std::size_t used = 0;
@@ -80,7 +50,7 @@ bool sameHostValue(const plugin::TaVariant& a, const plugin::TaVariant& b) {
     if (isNumber(b) && a.kind() == ValueKind::Text) return parsesAsNumber(a.asText(), n) && n == numberOf(b);
     if (a.kind() == ValueKind::DateTime && b.kind() == ValueKind::DateTime)
         return a.asDateTime() == b.asDateTime();
-    return equalIgnoringCase(textOf(a), textOf(b));
+    return common::EqualsIgnoreCaseAscii(platform::db::toText(a), platform::db::toText(b));
 }
 
 BufferedQuery::BufferedQuery(platform::db::ResultSet rows)

@@ -2,6 +2,7 @@
 
 #include "demo_internal.h"
 
+#include "common/sql_text.h"
 #include "standins/tarvik/wage_slip_pdf.h"
 
 #include <set>
@@ -373,8 +374,8 @@ void EmployeeWriter::payroll(Batch& b, const Traits& t, int k, const Person& p) 
             {{"ZamestnanecId", expr("@IDZam")}, {"IdObdobi", num(kPeriodDec2013)}, {"CisloMS", num(900)}});
 
     const int position = k == 0 ? 0 : 1 + k % 5;
-    b.sql(std::string("SELECT @IDPP = ID FROM dbo.TabPracovniPozice WHERE Nazev = N'") +
-          kPositions[position] + "'");
+    b.sql("SELECT @IDPP = ID FROM dbo.TabPracovniPozice WHERE Nazev = " +
+          common::SqlNString(kPositions[position]));
     b.insert("TabObsazeniPracovnichPozic", {{"IDZam", expr("@IDZam")},
                                             {"IDPP", expr("@IDPP")},
                                             {"PlatnostOd", date(hireYear_, hireMonth_, 1)},
@@ -414,7 +415,8 @@ void EmployeeWriter::bank(Batch& b, const Traits& t, const Person& p) {
         const std::string code = codes[rng.below(int(codes.size()))];
         const std::string prefix = rng.chance(30) ? std::to_string(rng.between(19, 35)) : "";
         const std::string number = std::to_string(rng.between(100000, 999999)) + digits(rng, 4);
-        b.sql("SELECT @IDUstavu = ID FROM dbo.TabPenezniUstavy WHERE KodUstavu = N'" + code + "'");
+        b.sql("SELECT @IDUstavu = ID FROM dbo.TabPenezniUstavy WHERE KodUstavu = " +
+              common::SqlNString(code));
         b.insert("TabBankSpojeni", {{"IDZam", expr("@IDZam")},
                                     {"Prednastaveno", flag(i == 0)},
                                     {"IDUstavu", expr("@IDUstavu")},

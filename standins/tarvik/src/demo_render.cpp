@@ -1,6 +1,8 @@
 #include "demo_internal.h"
 
-#include <cctype>
+#include "common/ascii.h"
+#include "common/sql_text.h"
+
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
@@ -8,23 +10,6 @@
 namespace standins::tarvik {
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-std::string nLiteral(std::string_view s) {
-    std::string out = "N'";
-    for (char c : s) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out + "'";
-}
 
 std::string dateLiteral(common::TDateTime days) {
     const auto f = common::DecodeDateTime(days);
@@ -46,26 +31,16 @@ std::string literal(const platform::db::Value& v) {
         return v.asBool() ? "1" : "0";
     case ValueKind::Int:
         return std::to_string(v.asInt());
-    case ValueKind::Float: {
-        char buffer[40];
-        std::snprintf(buffer, sizeof buffer, "%.6f", v.asFloat());
-        return buffer;
-    }
+    case ValueKind::Float:
+        return common::SqlFloat("%.6f", v.asFloat());
     case ValueKind::Decimal:
         return v.asDecimal().text;
     case ValueKind::Text:
-        return nLiteral(v.asText());
+        return common::SqlNString(v.asText());
     case ValueKind::DateTime:
         return dateLiteral(v.asDateTime());
-    case ValueKind::Bytes: {
-        static const char digits[] = "0123456789ABCDEF";
-        std::string out = "0x";
-        for (auto b : v.asBytes()) {
-            out += digits[b >> 4];
-            out += digits[b & 15];
-        }
-        return v.asBytes().empty() ? "0x" : out;
-    }
+    case ValueKind::Bytes:
+        return common::SqlBinary(v.asBytes());
     }
     throw std::logic_error("unknown value kind");
 }
@@ -104,7 +79,8 @@ std::vector<const DemoRow*> DemoCompany::rows(std::string_view table) const {
     std::vector<const DemoRow*> out;
     for (const auto& batch : batches)
         for (const auto& statement : batch.statements)
-            if (const auto* row = std::get_if<DemoRow>(&statement); row && sameName(row->table, table))
+            if (const auto* row = std::get_if<DemoRow>(&statement);
+                row && common::EqualsIgnoreCaseAscii(row->table, table))
                 out.push_back(row);
     return out;
 }

@@ -3,6 +3,8 @@
 
 #include "demo_internal.h"
 
+#include "common/sql_text.h"
+
 namespace standins::tarvik::demo {
 
 namespace {
@@ -66,8 +68,8 @@ constexpr BrowseDefinition kForeignUserBrowses[] = {
 void addExtensionAttributes(Context& c) {
     Batch b(c.company, "External attributes that the company's data below already uses");
     for (const auto& a : kExtensionAttributes)
-        b.sql(std::string("EXEC dbo.hp_ExterniTabulka N'") + a.table + "', N'" + a.column + "', N'" + a.type +
-              "'");
+        b.sql("EXEC dbo.hp_ExterniTabulka " + common::SqlNString(a.table) + ", " +
+              common::SqlNString(a.column) + ", " + common::SqlNString(a.type));
 }
 
 void addCompanySettings(Context& c) {

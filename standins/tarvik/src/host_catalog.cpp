@@ -1,9 +1,10 @@
 #include "standins/tarvik/host_catalog.h"
 
+#include "common/ascii.h"
+
 #include "plugin/host/tarvik_interface.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace standins::tarvik {
 
@@ -111,15 +112,9 @@ constexpr Text kTexts[] = {
     {11820, "Původní velikost"},
 };
 
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
 const Attribute& attribute(std::string_view name) {
     for (const auto& a : kAttributes)
-        if (sameName(a.name, name)) return a;
+        if (common::EqualsIgnoreCaseAscii(a.name, name)) return a;
     throw plugin::TarvikError("Atribut " + std::string(name) + " neexistuje.");
 }
 

@@ -1,5 +1,7 @@
 #include "standins/tarvik/host_tarvik.h"
 
+#include "common/ascii.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -18,11 +20,6 @@ std::string bracketed(std::string_view name) {
         if (c == ']') out += ']';
     }
     return out + "]";
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 } // namespace
@@ -297,7 +294,7 @@ void HostTarvik::NotifyTables(std::string_view objectIds) {
 void HostTarvik::RunAction(int browse, std::string_view action) {
     hostCalls_.push_back("RunAction(" + std::to_string(browse) + ", " + std::string(action) + ")");
     const bool preprocessing = browse == 265 || browse == 393;
-    if (preprocessing && equalsIgnoringCase(action, "A_ExtorniProc")) {
+    if (preprocessing && common::EqualsIgnoreCaseAscii(action, "A_ExtorniProc")) {
         run("EXEC dbo.hp_MzPredzpImportUP");
         return;
     }

@@ -29,26 +29,10 @@ const char* label(Kind kind) {
 }
 
 std::string valueText(const plugin::TaVariant& v) {
-    using platform::db::ValueKind;
-    switch (v.kind()) {
-    case ValueKind::Null:
-        return "NULL";
-    case ValueKind::Text:
-        return v.asText();
-    case ValueKind::Int:
-        return std::to_string(v.asInt());
-    case ValueKind::Bool:
-        return v.asBool() ? "1" : "0";
-    case ValueKind::Decimal:
-        return v.asDecimal().text;
-    case ValueKind::Float:
-        return std::to_string(v.asFloat());
-    case ValueKind::DateTime:
-        return std::to_string(v.asDateTime());
-    case ValueKind::Bytes:
+    if (v.isNull()) return "NULL";
+    if (v.kind() == platform::db::ValueKind::Bytes)
         return "(" + std::to_string(v.asBytes().size()) + " bytes)";
-    }
-    return {};
+    return platform::db::toText(v);
 }
 
 } // namespace

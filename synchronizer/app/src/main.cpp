@@ -5,6 +5,7 @@
 #include "quelta/qt_ui.h"
 #include "quelta/run.h"
 #include "quelta/terminal_ui.h"
+#include "quelta/workflows/workflow_synch.h"
 #include "tsql/backend.h"
 
 #include <QApplication>
@@ -52,5 +53,6 @@ int main(int argc, char** argv) {
         };
         return quelta::MakePortalEndpointFactory(quelta::PortalClientOptionsFromIni(lookup))(settings);
     };
+    environment.synchFactory = quelta::WorkflowSynchFactory();
     return quelta::Run(arguments, environment);
 }

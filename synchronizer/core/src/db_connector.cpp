@@ -1,14 +1,12 @@
 #include "quelta/db_connector.h"
 
 #include "common/ascii.h"
-#include "common/datetime.h"
 #include "common/sql_text.h"
 #include "quelta/errors.h"
 #include "quelta/scramble.h"
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <system_error>
@@ -33,32 +31,6 @@ template <typename F> auto translated(F&& f) -> decltype(f()) {
     } catch (const db::ConversionError& e) {
         throw EConvertError(e.what());
     }
-}
-
-std::string decimalText(std::string text) {
-    if (text.find('.') == std::string::npos) return text;
-    while (!text.empty() && text.back() == '0')
-        text.pop_back();
-    if (!text.empty() && text.back() == '.') text.pop_back();
-    if (text == "-0" || text.empty()) text = "0";
-    return text;
-}
-
-std::string floatText(double v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
-    return std::string(buf, r.ptr);
-}
-
-std::string dateTimeText(double days) {
-    const auto f = common::DecodeDateTime(days);
-    char buf[40];
-    if (f.hour == 0 && f.minute == 0 && f.second == 0 && f.millisecond == 0)
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", f.year, f.month, f.day);
-    else
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour,
-                      f.minute, f.second);
-    return buf;
 }
 
 [[noreturn]] void cannotConvert(std::string_view field, const db::Value& v, const char* target) {
@@ -181,8 +153,9 @@ TDBConnector::~TDBConnector() = default;
 db::Connection& TDBConnector::connection() {
     if (!connection_) {
         if (description_.backend == kEmbeddedDriver && !db::hasBackend(description_.backend))
-            throw EDatabaseError("Nelze otevřít databázi '" + description_.database +
-                                 "': the embedded database engine is not available in this build of Quelta");
+            throw EDatabaseError(
+                "Nelze otevřít databázi '" + description_.database +
+                "': vestavěný databázový stroj není v tomto sestavení programu Quelta k dispozici");
         connection_ = translated([&] { return db::connect(description_); });
     }
     return *connection_;
@@ -307,27 +280,7 @@ std::string JournalBatch(int code, std::string_view text) {
 }
 
 std::string ValueAsText(const db::Value& value) {
-    switch (value.kind()) {
-    case db::ValueKind::Null:
-        return {};
-    case db::ValueKind::Bool:
-        return value.asBool() ? "True" : "False";
-    case db::ValueKind::Int:
-        return std::to_string(value.asInt());
-    case db::ValueKind::Float:
-        return floatText(value.asFloat());
-    case db::ValueKind::Decimal:
-        return decimalText(value.asDecimal().text);
-    case db::ValueKind::Text:
-        return value.asText();
-    case db::ValueKind::DateTime:
-        return dateTimeText(value.asDateTime());
-    case db::ValueKind::Bytes: {
-        const auto& b = value.asBytes();
-        return std::string(b.begin(), b.end());
-    }
-    }
-    return {};
+    return db::toText(value);
 }
 
 } // namespace quelta

@@ -1,5 +1,6 @@
 // The Portal's record and array types: one row per record, one row per member in wire order, one row per
-// array type. Generic code (registry.cpp) resolves them; nothing else describes a record.
+// array type. Generic code (registry.cpp) resolves them; they are the wire's description. The typed records
+// of records.h repeat the members the workflows use, and a test compares each of them with these rows.
 
 #include "record_tables.h"
 

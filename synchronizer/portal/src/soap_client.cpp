@@ -100,13 +100,14 @@ private:
         const soap::TypeRegistry& reg = PortalRegistry();
         soap::Call call;
         call.operation = op.name;
-        for (std::size_t i = 0; i < op.paramCount; ++i) {
-            const soap::TypeRef type = reg.resolve(op.params[i].type);
+        const auto params = op.Params();
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            const soap::TypeRef type = reg.resolve(params[i].type);
             if (!soap::fits(type, args[i]))
-                throw EInvalidCast("Parameter " + std::string(op.params[i].wire) + " of " + call.operation +
-                                   " must be a " + std::string(op.params[i].type) + ", not " +
+                throw EInvalidCast("Parameter " + std::string(params[i].wire) + " of " + call.operation +
+                                   " must be a " + std::string(params[i].type) + ", not " +
                                    Describe(args[i]));
-            call.params.push_back({std::string(op.params[i].wire), type, std::move(args[i])});
+            call.params.push_back({std::string(params[i].wire), type, std::move(args[i])});
         }
         try {
             codec_.encodeRequest(call, body_);

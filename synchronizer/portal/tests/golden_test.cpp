@@ -21,9 +21,10 @@ std::string Reflow(const std::string& xml) {
 std::string Request(std::string_view operation, std::vector<soap::Value> args) {
     const OperationDef* op = FindPortalOperation(operation);
     soap::Call call{std::string(operation), {}};
-    for (std::size_t i = 0; i < op->paramCount; ++i)
-        call.params.push_back({std::string(op->params[i].wire), PortalRegistry().resolve(op->params[i].type),
-                               std::move(args[i])});
+    const auto params = op->Params();
+    for (std::size_t i = 0; i < params.size(); ++i)
+        call.params.push_back(
+            {std::string(params[i].wire), PortalRegistry().resolve(params[i].type), std::move(args[i])});
     return MakePortalCodec().encodeRequest(call);
 }
 

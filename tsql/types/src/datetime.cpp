@@ -18,15 +18,6 @@ namespace {
 
 const std::int64_t k1900 = common::UnixDaysFromCivil(1900, 1, 1);
 
-bool isLeap(int y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int daysInMonth(int year, int month) {
-    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeap(year) ? 29 : days[month - 1];
-}
-
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
@@ -239,8 +230,8 @@ Fields parseFields(std::string_view text, Order order, std::size_t fractionDigit
     if (iso && std::count(timeToken.begin(), timeToken.end(), ':') < 2) notADate();
     if (!timeToken.empty()) out.time = parseClock(timeToken, marker, fractionDigits);
     const CivilFields& d = out.date;
-    if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > daysInMonth(d.year, d.month) || d.year < 1 ||
-        d.year > 9999)
+    if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > common::DaysInMonth(d.year, d.month) ||
+        d.year < 1 || d.year > 9999)
         outOfRange();
     return out;
 }
@@ -279,9 +270,9 @@ DateTime::DateTime(std::int32_t days, std::int32_t ticks)
 
 std::optional<DateTime> DateTime::fromParts(int year, int month, int day, int hour, int minute, int second,
                                             int millisecond) {
-    if (year < 1753 || year > 9999 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) ||
-        hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || millisecond < 0 ||
-        millisecond > 999)
+    if (year < 1753 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+        day > common::DaysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        second < 0 || second > 59 || millisecond < 0 || millisecond > 999)
         return std::nullopt;
     const std::int64_t days =
         common::UnixDaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - k1900;
@@ -379,7 +370,8 @@ Date::Date(std::int32_t days)
 }
 
 std::optional<Date> Date::fromParts(int year, int month, int day) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month))
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+        day > common::DaysInMonth(year, month))
         return std::nullopt;
     return Date(static_cast<std::int32_t>(
         common::UnixDaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - k1900));

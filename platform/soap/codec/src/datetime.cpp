@@ -2,15 +2,11 @@
 
 #include "platform/soap/codec.h"
 
+#include "common/civil.h"
+
 namespace platform::soap {
 
 namespace {
-
-int daysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
-}
 
 [[noreturn]] void bad(std::string_view text) {
     detail::throwInvalid("dateTime", text);
@@ -82,7 +78,7 @@ DateTime parseDateTime(std::string_view text) {
         }
     }
     if (pos != t.size() || dt.month < 1 || dt.month > 12 || dt.day < 1 ||
-        dt.day > daysInMonth(dt.year, dt.month) || dt.hour > 23 || dt.minute > 59 || dt.second > 59)
+        dt.day > common::DaysInMonth(dt.year, dt.month) || dt.hour > 23 || dt.minute > 59 || dt.second > 59)
         bad(text);
     return dt;
 }

@@ -54,6 +54,20 @@ void makePkcs12(const std::filesystem::path& dir, const std::string& name) {
             quoted(dir / (name + ".key")) + " -out " + quoted(dir / (name + ".p12")));
 }
 
+TlsPki makeTlsPki(const std::filesystem::path& dir, const std::string& clientCaSubject,
+                  const std::string& clientSerialHex) {
+    makeCa(dir, "ca", "/O=Test/CN=Test Root");
+    makeCertificate(dir, "server", "ca", "/CN=127.0.0.1", "01", true);
+    makeCa(dir, "clientca", clientCaSubject);
+    makeCertificate(dir, "client", "clientca", "/CN=client", clientSerialHex);
+    const TlsPki pki{dir / "ca.pem",       dir / "server.pem", dir / "server.key",
+                     dir / "clientca.pem", dir / "machine",    dir / "user"};
+    std::filesystem::create_directories(pki.userStores / "My");
+    std::ofstream(pki.userStores / "My" / "client.pem")
+        << readText(dir / "client.pem") << readText(dir / "client.key");
+    return pki;
+}
+
 std::string readText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -24,6 +24,21 @@ void makeCertificate(const std::filesystem::path& dir, const std::string& name, 
 //! <dir>/<name>.p12 holding <name>.pem and <name>.key with an empty password.
 void makePkcs12(const std::filesystem::path& dir, const std::string& name);
 
+//! The files of a TLS test with client certificates, made by makeTlsPki.
+struct TlsPki {
+    std::filesystem::path serverCa;          //!< CA file a client trusts the server with
+    std::filesystem::path serverCertificate; //!< server certificate for 127.0.0.1 and its key
+    std::filesystem::path serverKey;
+    std::filesystem::path clientCa;      //!< CA file the server checks client certificates with
+    std::filesystem::path machineStores; //!< certificate store roots: the client certificate and key are
+    std::filesystem::path userStores;    //!< one PEM file in the user's "My" store
+};
+
+//! A server CA and a server certificate, a client CA with subject `clientCaSubject` and a client certificate
+//! issued by it with serial `clientSerialHex`, placed in the user's "My" store, all under `dir`.
+TlsPki makeTlsPki(const std::filesystem::path& dir, const std::string& clientCaSubject,
+                  const std::string& clientSerialHex);
+
 //! The whole content of a file.
 std::string readText(const std::filesystem::path& file);
 

@@ -11,7 +11,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -300,18 +299,11 @@ TEST(HttpTransport, FailingHookStopsTheRequest) {
 
 TEST(HttpTransport, HttpsWithAClientCertificateFromAStore) {
     testing::TempFolder folder;
-    const auto pki = folder.path();
-    testing::makeCa(pki, "ca", "/O=Test/CN=Test Root");
-    testing::makeCertificate(pki, "server", "ca", "/CN=127.0.0.1", "01", true);
-    testing::makeCa(pki, "clientca", "/O=Mzdy/CN=Mzdy, a.s.");
-    testing::makeCertificate(pki, "client", "clientca", "/CN=payroll", "00C0FFEE");
-    const CertificateStoreRoots roots{pki / "machine", pki / "user"};
-    std::filesystem::create_directories(roots.user / "My");
-    std::ofstream(roots.user / "My" / "payroll.pem")
-        << testing::readText(pki / "client.pem") << testing::readText(pki / "client.key");
+    const auto pki = testing::makeTlsPki(folder.path(), "/O=Mzdy/CN=Mzdy, a.s.", "00C0FFEE");
+    const CertificateStoreRoots roots{pki.machineStores, pki.userStores};
 
-    auto server = std::make_unique<httplib::SSLServer>(
-        (pki / "server.pem").c_str(), (pki / "server.key").c_str(), (pki / "clientca.pem").c_str());
+    auto server = std::make_unique<httplib::SSLServer>(pki.serverCertificate.c_str(), pki.serverKey.c_str(),
+                                                       pki.clientCa.c_str());
     LocalServer local(std::move(server));
     local.server().Post("/", [](const httplib::Request& request, httplib::Response& response) {
         X509* peer = SSL_get1_peer_certificate(request.ssl);
@@ -323,13 +315,13 @@ TEST(HttpTransport, HttpsWithAClientCertificateFromAStore) {
     local.start("https");
 
     TransportOptions options = quickOptions();
-    options.caFile = (pki / "ca.pem").string();
+    options.caFile = pki.serverCa.string();
 
     HttpTransport withCertificate(options);
     withCertificate.setPreRequestHook(certificateHook({2, 0, "Mzdy, a.s.", "00C0FFEE"}, roots));
     auto result = withCertificate.post(local.url(), "<x/>", kSoapHeaders);
     ASSERT_TRUE(std::holds_alternative<HttpResponse>(result)) << std::get<TransportFailure>(result).message();
-    EXPECT_EQ(std::get<HttpResponse>(result).body, "/CN=payroll");
+    EXPECT_EQ(std::get<HttpResponse>(result).body, "/CN=client");
 
     HttpTransport lowerCase(options);
     lowerCase.setPreRequestHook(certificateHook({2, 0, "Mzdy, a.s.", "00c0ffee"}, roots));

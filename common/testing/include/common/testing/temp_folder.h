@@ -10,12 +10,13 @@
 
 namespace common::testing {
 
-//! A fresh folder of its own under the system's temporary folder (mode 0700), removed with
-//! everything in it when the object goes.
+//! A fresh folder of its own under `base` (default: the system's temporary folder), mode 0700, removed
+//! with everything in it when the object goes.
 class TempFolder {
 public:
-    explicit TempFolder(const std::string& prefix = "quelta-test") {
-        std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    explicit TempFolder(const std::string& prefix = "quelta-test", const std::filesystem::path& base = {}) {
+        const auto parent = base.empty() ? std::filesystem::temp_directory_path() : base;
+        std::string pattern = (parent / (prefix + "-XXXXXX")).string();
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
         path_ = pattern;
     }

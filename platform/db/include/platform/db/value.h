@@ -65,4 +65,10 @@ private:
 //! Human-readable kind name for messages ("int", "text", ...).
 const char* kindName(ValueKind kind);
 
+//! The value as text, as a variant read as a string gives it: NULL is empty, Booleans "True" and "False",
+//! integers in decimal, floats in the shortest form of up to 15 significant digits, decimals without
+//! trailing zeros, date-times "yyyy-mm-dd" or "yyyy-mm-dd hh:nn:ss", bytes as their raw characters.
+//! Independent of the process locale ("." is the decimal point).
+std::string toText(const Value& value);
+
 } // namespace platform::db

@@ -20,13 +20,13 @@ public:
 };
 
 //! A value as JSON; absent members of records are left out.
-nlohmann::ordered_json ToJson(const soap::Value& value);
+nlohmann::ordered_json toJson(const soap::Value& value);
 
 //! Reads a value declared as `type`. A record object without "$type" takes the declared record type;
 //! throws JsonValueError when the JSON does not fit.
-soap::Value FromJson(const nlohmann::ordered_json& json, const soap::TypeRef& type);
+soap::Value fromJson(const nlohmann::ordered_json& json, const soap::TypeRef& type);
 
 //! Reads a record object; "$type" is required unless `declared` is given.
-soap::Record RecordFromJson(const nlohmann::ordered_json& json, const soap::RecordType* declared = nullptr);
+soap::Record recordFromJson(const nlohmann::ordered_json& json, const soap::RecordType* declared = nullptr);
 
 } // namespace standins::portal

@@ -31,18 +31,18 @@ public:
     PortalServer& operator=(const PortalServer&) = delete;
 
     //! Starts answering on a background thread.
-    void Start();
+    void start();
     //! Stops answering and waits for the requests in progress (requests held by faults are released).
-    void Stop();
+    void stop();
 
     //! The service URL, e.g. "http://127.0.0.1:41234/portal".
-    std::string Url() const;
+    std::string url() const;
     //! The base URL of the admin interface, e.g. "http://127.0.0.1:41234/admin".
-    std::string AdminUrl() const;
-    int Port() const;
+    std::string adminUrl() const;
+    int port() const;
 
     //! Writes the stored state to a JSON file (as the admin "save" does).
-    void SaveState(const std::string& path) const;
+    void saveState(const std::string& path) const;
 
 private:
     struct Impl;

@@ -14,14 +14,19 @@ struct OperationParamDef {
     std::string_view type;
 };
 
-//! One operation: name, parameters in order, result type name (empty: no result).
+//! One operation: name, parameters in order (unused trailing slots have no wire name), result type name
+//! (empty: no result).
 struct OperationDef {
     std::string_view name;
     std::array<OperationParamDef, 2> params;
-    std::size_t paramCount;
     std::string_view result;
 
-    std::span<const OperationParamDef> Params() const { return {params.data(), paramCount}; }
+    std::span<const OperationParamDef> Params() const {
+        std::size_t count = 0;
+        while (count < params.size() && !params[count].wire.empty())
+            ++count;
+        return {params.data(), count};
+    }
 };
 
 //! All operations in declaration order.

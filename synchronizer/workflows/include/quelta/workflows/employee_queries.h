@@ -1,0 +1,16 @@
+#pragma once
+//! The host queries of the employee mapper: the upload query over the host's staff and payroll tables and the
+//! save query over the staged Portal employees.
+
+#include <string>
+
+namespace quelta {
+
+//! The employees flagged for the Portal with their data of the current payroll period; "SK" selects the
+//! Slovak columns, any other legislation the Czech ones.
+std::string EmployeeUploadQuery(const std::string& legislation);
+
+//! One staged employee of TabQUELTAZamPortal by the variable @ID, with the columns the mapper reads.
+std::string EmployeeSaveQuery();
+
+} // namespace quelta

@@ -1,0 +1,173 @@
+// The code-list upload: deletions of the delete log, the records of the code list's query, the employees'
+// family members and calendar assignment, the synchronization date and, for periods, the period lock.
+
+#include "common/sql_text.h"
+#include "quelta/errors.h"
+#include "quelta/workflows/synch_sql.h"
+#include "quelta/workflows/workflow_synch.h"
+
+#include <vector>
+
+namespace quelta {
+
+namespace {
+
+//! Log rows marked done per statement.
+constexpr std::size_t kMarkBatch = 500;
+
+//! The family members of an employee of the current period.
+constexpr ColumnBinding kFamilyMember[] = {
+    {"erpPk", "RodneCislo", ColumnRead::Lenient},
+    {"dateOfBirth", "DatumNarozeni", ColumnRead::DateOnly},
+    {"familyRelationshipErpPk", "Vztah", ColumnRead::Lenient},
+    {"foreName", "Jmeno", ColumnRead::Lenient},
+    {"surname", "Prijmeni", ColumnRead::Lenient},
+};
+
+//! The batch start of the employee extras: the current period and the employee.
+std::string extrasPrefix(std::int32_t employeeId) {
+    const std::string cr(CR);
+    return "DECLARE @IdObdobi INT" + cr + "DECLARE @ZamestnanecId INT" + cr +
+           "SET @IdObdobi = (SELECT IdObdobi FROM TabMzdObd WHERE Stav = 1) -- aktualni obdobi" + cr +
+           "SET @ZamestnanecId = " + common::SqlValue(employeeId) + cr;
+}
+
+std::string familyMembersQuery(std::int32_t employeeId) {
+    const std::string cr(CR);
+    return extrasPrefix(employeeId) +
+           "SELECT RodneCislo, DatumNarozeni, ZamestnanecId, Vztah, Jmeno, Prijmeni" + cr + "FROM TabZamRPr" +
+           cr + "WHERE IdObdobi = @IdObdobi AND ZamestnanecId = @ZamestnanecId";
+}
+
+std::string calendarsQuery(std::int32_t employeeId) {
+    const std::string cr(CR);
+    return extrasPrefix(employeeId) +
+           "SELECT kal.ID AS IDKalendara, kalzam.ID AS IDKalendaraZam, DruhKalendare, RokKalendare FROM "
+           "TabZamMzd "
+           "mzd" +
+           cr +
+           "INNER JOIN TabMzKalendar kal ON kal.Rok  = mzd.RokKalendare AND kal.Cislo = mzd.DruhKalendare" +
+           cr +
+           "INNER JOIN TabMzKalendarZam kalzam ON kalzam.Rok  = mzd.RokKalendare AND kalzam.Cislo = "
+           "mzd.DruhKalendare AND kalzam.ZamestnanecId = mzd.ZamestnanecId" +
+           cr + "WHERE mzd.ZamestnanecId = @ZamestnanecId AND mzd.IdObdobi = @IdObdobi";
+}
+
+//! Pending deletions of a code: the log row and the key to delete (the trigger's key, else the key column of
+//! the host row the log names).
+std::string deleteLogQuery(const std::string& keyColumn, const std::string& code, const std::string& table) {
+    const std::string cr(CR);
+    return "SELECT TabQUELTADeleteLog.ID AS IDLogu, ISNULL(PKRadku, t." + keyColumn +
+           ") AS PK FROM TabQUELTADeleteLog" + cr + "LEFT OUTER JOIN " + table + " t ON t.ID = IDRadku" + cr +
+           "WHERE Tabulka = " + common::SqlNString(code) + " AND SmazanoUplne = 0";
+}
+
+//! Marks the given log rows of a code as done.
+std::string markDoneStatement(const std::string& code, const std::vector<std::int32_t>& ids, std::size_t from,
+                              std::size_t to) {
+    std::string list;
+    for (std::size_t i = from; i < to; ++i) {
+        if (i > from) list += ", ";
+        list += common::SqlValue(ids[i]);
+    }
+    const std::string cr(CR);
+    return "UPDATE TabQUELTADeleteLog SET SmazanoUplne = 1" + cr +
+           "WHERE Tabulka = " + common::SqlNString(code) + " AND ID IN (" + list + ")" + cr + "SELECT 1";
+}
+
+} // namespace
+
+void TWorkflowSynch::UploadToPortal(const std::string& list) {
+    TDBConnector& db = Context().connector;
+    if (list == kEmployeeCode &&
+        !Service().findChangedDtos(NewRecord("EmployeeDto"), EmployeeCommitNumber()).empty()) {
+        ShowMessage(kUndownloadedBeforeUpload);
+        return;
+    }
+
+    // "citizenship" comes from the host's country table and has no settings row of its own.
+    db.SQLExec(SettingsRowQuery(list == "citizenship" ? "country" : list));
+    std::string name, table;
+    if (!db.Eof()) {
+        name = db.FieldAsString("Nazev");
+        table = db.FieldAsString("Ciselnik");
+    }
+    db.Close();
+
+    const CodeListDef* def = FindCodeListMapper(list);
+    if (!def) return;
+    const std::unique_ptr<TList> mapper = CreateMapper(*def, EmployeeMode::Upload);
+    DeleteFromPortal(mapper->id, list, table);
+
+    db.SQLExec(mapper->query);
+    progress_.SetList(name);
+    progress_.SetRowcount(db.RecordCount());
+    if (progress_.Interactive()) {
+        if (db.Eof()) return;
+        progress_.Show();
+    }
+    for (; !db.Eof(); db.Next()) {
+        const soap::Record record = mapper->setProperties(db);
+        Service().saveOrUpdateByDto(record, record.getString("erpPk"));
+        if (def->kind == MapperKind::Employee) sendEmployeeExtras(db);
+        progress_.Step();
+    }
+    db.SQLExec(StampDateStatement(list));
+    db.Close();
+
+    if (list == "period") LockUnlockCurrentPeriod();
+}
+
+void TWorkflowSynch::DeleteFromPortal(const std::string& keyColumn, const std::string& code,
+                                      const std::string& table) {
+    const CodeListDef* def = FindCodeListMapper(code);
+    if (!def || !def->deletesOnPortal) return;
+    if (table.empty())
+        throw EQueltaError("Řádek '" + code +
+                           "' tabulky TabQUELTANastaveniSynchronizace nemá vyplněný číselník (Ciselnik).");
+
+    TDBConnector& db = Context().connector;
+    db.SQLExec(deleteLogQuery(keyColumn, code, table));
+    std::vector<std::int32_t> done;
+    done.reserve(db.RecordCount());
+    for (; !db.Eof(); db.Next()) {
+        const std::string key = db.FieldAsStringStrict("PK");
+        if (Service().getDtoByErpPk(NewRecord(def->recordType), key))
+            Service().deleteByDto(NewRecord(def->recordType), key);
+        done.push_back(db.FieldAsInteger("IDLogu"));
+    }
+    db.Close();
+    // Only the rows read are marked: a deletion logged while this upload ran waits for the next one.
+    for (std::size_t from = 0; from < done.size(); from += kMarkBatch) {
+        db.SQLExec(markDoneStatement(code, done, from, std::min(done.size(), from + kMarkBatch)));
+        db.Close();
+    }
+}
+
+void TWorkflowSynch::sendEmployeeExtras(const TDBConnector& employees) {
+    const std::int32_t employeeId = employees.FieldAsInteger("ID");
+    const std::string employeeNumber = employees.FieldAsString("Cislo");
+    TDBConnector& extra = ExtraConnector();
+
+    extra.SQLExec(familyMembersQuery(employeeId));
+    for (; !extra.Eof(); extra.Next()) {
+        soap::Record member = NewRecord("FamilyMemberDto");
+        FillFromRow(member, extra, kFamilyMember);
+        member.set("employeeErpPk", soap::Value(employeeNumber));
+        Service().saveOrUpdateByDto(member, member.getString("erpPk"));
+    }
+
+    extra.SQLExec(calendarsQuery(employeeId));
+    for (; !extra.Eof(); extra.Next()) {
+        soap::Record calendars = NewRecord("EmployeeCalendarsDto");
+        soap::Array ids(*calendars.type().find("payrollCalendarErpPk")->type.array);
+        ids.add(soap::Value(extra.FieldAsString("IDKalendara")));
+        calendars.set("payrollCalendarErpPk", soap::Value(std::move(ids)));
+        calendars.set("employeeErpPk", soap::Value(employeeNumber));
+        calendars.set("erpPk", soap::Value(extra.FieldAsString("IDKalendaraZam")));
+        Service().saveOrUpdateByDto(calendars, calendars.getString("erpPk"));
+    }
+    extra.Close();
+}
+
+} // namespace quelta

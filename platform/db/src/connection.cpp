@@ -31,6 +31,29 @@ std::string odbcValue(const std::string& v) {
     return out;
 }
 
+//! SERVER, and for FreeTDS the port of "HOST,PORT" as a keyword of its own.
+std::string serverKeywords(const std::string& driver, const std::string& server) {
+    const auto comma = server.rfind(',');
+    if (detail::isFreeTdsDriver(driver) && comma != std::string::npos && comma > 0 &&
+        comma + 1 < server.size() &&
+        server.find_first_not_of("0123456789 ", comma + 1) == std::string::npos) {
+        std::string port = server.substr(comma + 1);
+        port.erase(std::remove(port.begin(), port.end(), ' '), port.end());
+        return "SERVER=" + odbcValue(server.substr(0, comma)) + ";Port=" + port + ";";
+    }
+    return "SERVER=" + odbcValue(server) + ";";
+}
+
+//! DATABASE, the login (or integrated security) and the extra keywords.
+std::string databaseAndLogin(const ConnectionDescription& d) {
+    std::string s = "DATABASE=" + odbcValue(d.database) + ";";
+    if (d.integratedSecurity())
+        s += "Trusted_Connection=Yes;";
+    else
+        s += "UID=" + odbcValue(d.login) + ";PWD=" + odbcValue(d.password) + ";";
+    return s + d.extra;
+}
+
 struct Registry {
     Registry() { factories.emplace_back("odbc", &detail::openOdbc); }
     std::mutex mutex;
@@ -52,14 +75,12 @@ DbError::DbError(int number, int severity, std::string text)
     : DbError(std::vector<ServerMessage>{ServerMessage{number, severity, 1, 0, std::move(text)}}) {}
 
 std::string ConnectionDescription::odbcConnectionString() const {
-    std::string s = "DRIVER=" + odbcValue(detail::unbracedDriverName(driver)) +
-                    ";SERVER=" + odbcValue(server) + ";DATABASE=" + odbcValue(database) + ";";
-    if (integratedSecurity())
-        s += "Trusted_Connection=Yes;";
-    else
-        s += "UID=" + odbcValue(login) + ";PWD=" + odbcValue(password) + ";";
-    s += extra;
-    return s;
+    return "DRIVER=" + odbcValue(detail::unbracedDriverName(driver)) + ";" + serverKeywords(driver, server) +
+           databaseAndLogin(*this);
+}
+
+std::string ConnectionDescription::odbcDataSourceString() const {
+    return "DSN=" + odbcValue(server) + ";" + databaseAndLogin(*this);
 }
 
 ResultSet::ResultSet(std::vector<Column> columns, std::vector<std::vector<Value>> rows)

@@ -71,14 +71,17 @@ std::string driverConnect(Link& link, Encoding::Encoded& text) {
 //! but never answers, whatever the login timeout; such an attempt is left to its own thread, which
 //! frees the handles once the driver returns, and the caller gets an error in time.
 std::shared_ptr<Link> openLink(const ConnectionDescription& description) {
-    auto link = std::make_shared<Link>(driverTakesWideText(description.driver));
-    requireInstalledDriver(link->environment.get(), description.driver);
+    // A server that names an ODBC data source is reached through it, with the data source's driver.
+    const std::string sourceDriver = dataSourceDriver(description.server);
+    const bool dataSource = !sourceDriver.empty();
+    auto link = std::make_shared<Link>(driverTakesWideText(dataSource ? sourceDriver : description.driver));
+    if (!dataSource) requireInstalledDriver(link->environment.get(), description.driver);
     link->connection.emplace(SQL_HANDLE_DBC, link->environment.get());
     if (description.loginTimeoutSeconds > 0)
         SQLSetConnectAttr(link->connection->get(), SQL_ATTR_LOGIN_TIMEOUT,
                           integerAttribute(description.loginTimeoutSeconds), SQL_IS_UINTEGER);
-    auto text =
-        std::make_shared<Encoding::Encoded>(link->encoding.encode(description.odbcConnectionString()));
+    auto text = std::make_shared<Encoding::Encoded>(link->encoding.encode(
+        dataSource ? description.odbcDataSourceString() : description.odbcConnectionString()));
     auto attempt = std::make_shared<Attempt>();
     std::thread([link, text, attempt] {
         std::string failure = driverConnect(*link, *text);

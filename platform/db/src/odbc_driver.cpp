@@ -58,6 +58,20 @@ void requireInstalledDriver(SQLHENV environment, const std::string& driver) {
                           "' is not installed (installed drivers: " + (list.empty() ? "none" : list) + ")");
 }
 
+bool isFreeTdsDriver(const std::string& driver) {
+    const std::string name = common::ToLowerAscii(unbracedDriverName(driver));
+    return name.find("freetds") != std::string::npos || name.find("libtdsodbc") != std::string::npos;
+}
+
+std::string dataSourceDriver(const std::string& name) {
+    // Server names with a port, an instance or an address are never data sources.
+    if (name.empty() || name.find_first_of(",\\/:[]=;") != std::string::npos) return {};
+    char driver[1024] = {};
+    if (SQLGetPrivateProfileString(name.c_str(), "Driver", "", driver, sizeof driver, "ODBC.INI") <= 0)
+        return {};
+    return driver;
+}
+
 bool driverTakesWideText(const std::string& driver) {
     std::string library = unbracedDriverName(driver);
     if (library.empty()) return true;

@@ -14,6 +14,12 @@ std::string unbracedDriverName(const std::string& driver);
 //! Driver names in braces ("{Name}") and paths to driver libraries are accepted as they are.
 void requireInstalledDriver(SQLHENV environment, const std::string& driver);
 
+//! True for FreeTDS, by the name it is installed under or by its library.
+bool isFreeTdsDriver(const std::string& driver);
+
+//! The driver of an ODBC data source of that name (odbc.ini); empty when there is no such data source.
+std::string dataSourceDriver(const std::string& name);
+
 //! True when the driver takes UTF-16 text itself. A driver with only the narrow functions gets UTF-8
 //! through them: the driver manager would otherwise convert text to the process locale's character set.
 bool driverTakesWideText(const std::string& driver);

@@ -115,6 +115,68 @@ TEST_P(BackendSuite, ReadsEveryKindAndItsNull) {
     }
 }
 
+TEST_P(BackendSuite, ReadsNullOfEveryType) {
+    const auto& types = GetParam().nullableTypes;
+    std::string columns = "id int";
+    std::string names = "id";
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        columns += ", c" + std::to_string(i) + " " + types[i].first + " NULL";
+        names += ", c" + std::to_string(i);
+    }
+    run({"CREATE TABLE nulls (" + columns + ")"});
+    run({"INSERT INTO nulls (id) VALUES (1)"});
+    const auto set = run({"SELECT " + names + " FROM nulls"}).resultSets.at(0);
+    ASSERT_EQ(set.rowCount(), 1u);
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        SCOPED_TRACE(types[i].first);
+        EXPECT_TRUE(set.rows()[0][i + 1].isNull()) << ::testing::PrintToString(set.rows()[0][i + 1]);
+        if (!types[i].second.empty()) {
+            EXPECT_EQ(set.columns()[i + 1].typeName, types[i].second);
+        }
+    }
+}
+
+TEST_P(BackendSuite, ExactNumbersKeepEveryDigit) {
+    if (!GetParam().exactNumerics) GTEST_SKIP() << "NUMERIC read as floating point";
+    // NUMERIC(38) with values the embedded engine keeps exactly: integers of 64 bits, fractions of 15
+    // significant digits.
+    const std::pair<std::string, std::string> cases[] = {
+        {"numeric(38,0)", "9223372036854775807"},
+        {"numeric(38,0)", "-9223372036854775807"},
+        {"numeric(38,10)", "-12345.0123456789"},
+        {"decimal(38,2)", "1234567890123.45"},
+        {"numeric(5,2)", "0.05"},
+        {"money", "12345678901.2345"},
+        {"money", "-0.0001"},
+    };
+    for (const auto& [type, text] : cases) {
+        SCOPED_TRACE(type + " " + text);
+        const auto set = run({"SELECT CAST('" + text + "' AS " + type + ") AS n"}).resultSets.at(0);
+        EXPECT_EQ(set.at(0, "n"), Value::decimal(text));
+    }
+}
+
+TEST_P(BackendSuite, DateTimeRoundsToItsTicks) {
+    if (!GetParam().dateTimeTicks) GTEST_SKIP() << "DATETIME keeps its milliseconds";
+    // DATETIME counts 1/300 s: milliseconds end in 0, 3 or 7, rounding up into the next day.
+    const std::pair<std::string, common::TDateTime> cases[] = {
+        {"2024-01-31T10:00:00.001", at(2024, 1, 31, 10, 0, 0, 0)},
+        {"2024-01-31T10:00:00.002", at(2024, 1, 31, 10, 0, 0, 3)},
+        {"2024-01-31T10:00:00.005", at(2024, 1, 31, 10, 0, 0, 7)},
+        {"2024-01-31T10:00:00.009", at(2024, 1, 31, 10, 0, 0, 10)},
+        {"2024-02-28T23:59:59.999", at(2024, 2, 29)},
+        {"1753-01-01T00:00:00.000", at(1753, 1, 1)},
+        {"9999-12-31T23:59:59.997", at(9999, 12, 31, 23, 59, 59, 997)},
+    };
+    run({"CREATE TABLE moments (id int, d datetime)"});
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        run({"INSERT INTO moments (id, d) VALUES (" + std::to_string(i) + ", '" + cases[i].first + "')"});
+    const auto set = run({"SELECT id, d FROM moments ORDER BY id"}).resultSets.at(0);
+    ASSERT_EQ(set.rowCount(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(set.at(i, "d"), Value::dateTime(cases[i].second)) << cases[i].first;
+}
+
 TEST_P(BackendSuite, TextComesBackExactly) {
     const std::string texts[] = {
         "Příliš žluťoučký kůň úpěl ďábelské ódy",

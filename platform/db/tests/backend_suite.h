@@ -12,6 +12,8 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace platform::db::testing {
 
@@ -31,6 +33,36 @@ struct BackendUnderTest {
     std::string statementSeparator = "\n";
     //! False when the backend reports NUMERIC columns as floating point (then they read as Float).
     bool exactNumerics = true;
+    //! False when DATETIME values keep whatever milliseconds they were given (no 1/300 s ticks).
+    bool dateTimeTicks = true;
+    //! Column types whose NULL every backend reads, each with the type name the backend reports for it
+    //! (empty: not checked).
+    std::vector<std::pair<std::string, std::string>> nullableTypes = {
+        {"tinyint", "tinyint"},
+        {"smallint", "smallint"},
+        {"int", "int"},
+        {"bigint", "bigint"},
+        {"bit", "bit"},
+        {"real", "real"},
+        {"float", "float"},
+        {"numeric(38,10)", "numeric"},
+        {"decimal(9,2)", "decimal"},
+        {"money", "money"},
+        {"datetime", "datetime"},
+        {"char(3)", "char"},
+        {"varchar(10)", "varchar"},
+        {"varchar(max)", "varchar"},
+        {"text", "text"},
+        {"nchar(3)", "nchar"},
+        {"nvarchar(10)", "nvarchar"},
+        {"nvarchar(max)", "nvarchar"},
+        {"ntext", "ntext"},
+        {"binary(4)", "binary"},
+        {"varbinary(10)", "varbinary"},
+        {"varbinary(max)", "varbinary"},
+        {"image", "image"},
+        {"uniqueidentifier", "uniqueidentifier"},
+    };
     //! A statement sending the given text as an informational message; empty when there is none.
     std::function<std::string(std::string_view)> print;
     //! Native error number and a fragment of the text for a query of the missing table "no_such_table".

@@ -64,6 +64,10 @@ BackendUnderTest sqliteOverOdbc() {
     b.longBinaryType = "longvarbinary"; // the driver reads "image" columns as text
     b.statementSeparator = "";          // the driver runs one statement per call
     b.exactNumerics = false;            // the driver reports NUMERIC as DOUBLE
+    b.dateTimeTicks = false;
+    // SQLite takes any type name but "(max)" and reports its own type names.
+    b.nullableTypes = {{"int", ""},          {"float", ""},    {"numeric(12,2)", ""}, {"varchar(10)", ""},
+                       {"nvarchar(10)", ""}, {"datetime", ""}, {"varbinary(10)", ""}, {"ntext", ""}};
     b.missingTableNumber = 1;
     b.missingTableText = "no such table: no_such_table";
     return b;

@@ -140,9 +140,28 @@ TEST(ConnectionDescription, BuildsOdbcConnectionStrings) {
          "DRIVER=FreeTDS;SERVER=srv;DATABASE=db;UID=sa;PWD={ lead};"},
         {"empty password", described("FreeTDS", "srv", "db", "sa", ""),
          "DRIVER=FreeTDS;SERVER=srv;DATABASE=db;UID=sa;PWD=;"},
+        {"FreeTDS host and port", described("FreeTDS", "127.0.0.1, 1433", "db", "sa", "p"),
+         "DRIVER=FreeTDS;SERVER=127.0.0.1;Port=1433;DATABASE=db;UID=sa;PWD=p;"},
+        {"FreeTDS by library",
+         described("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so", "srv\\INST,1500", "db", "sa", "p"),
+         "DRIVER=/usr/lib/x86_64-linux-gnu/odbc/"
+         "libtdsodbc.so;SERVER=srv\\INST;Port=1500;DATABASE=db;UID=sa;PWD=p;"},
+        {"other drivers take host,port themselves",
+         described("ODBC Driver 18 for SQL Server", "srv,1433", "db", "sa", "p"),
+         "DRIVER=ODBC Driver 18 for SQL Server;SERVER=srv,1433;DATABASE=db;UID=sa;PWD=p;"},
+        {"a comma without a port", described("FreeTDS", "a,b", "db", "sa", "p"),
+         "DRIVER=FreeTDS;SERVER=a,b;DATABASE=db;UID=sa;PWD=p;"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.description.odbcConnectionString(), c.expected) << c.label;
+}
+
+TEST(ConnectionDescription, NamesADataSourceInsteadOfDriverAndServer) {
+    auto d = described("FreeTDS", "Tarvik-DSN", "db;1", "sa", "p");
+    d.extra = "Encrypt=yes;";
+    EXPECT_EQ(d.odbcDataSourceString(), "DSN=Tarvik-DSN;DATABASE={db;1};UID=sa;PWD=p;Encrypt=yes;");
+    EXPECT_EQ(described("FreeTDS", "Tarvik-DSN", "db", "", "").odbcDataSourceString(),
+              "DSN=Tarvik-DSN;DATABASE=db;Trusted_Connection=Yes;");
 }
 
 TEST(ConnectionDescription, AppendsExtraKeywords) {

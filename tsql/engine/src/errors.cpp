@@ -11,7 +11,7 @@ SqlError messageError(int number, int line, const std::vector<std::string>& args
 }
 
 Message messageOf(const SqlError& e) {
-    return {e.number(), e.severity(), e.state(), e.line(), e.message()};
+    return {e.number(), e.severity(), e.state(), e.line(), e.message(), e.procedure()};
 }
 
 void raise(int number, int line, const std::vector<std::string>& args, int state) {

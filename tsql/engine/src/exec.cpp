@@ -601,7 +601,7 @@ void Executor::raiserror(const RaiserrorStmt& stmt) {
     if (severity < 0) severity = 0;
     if (severity > 25) severity = 25;
     if (severity <= 10) {
-        out_.onMessage({number == 50000 ? 0 : number, severity, state, stmt.line, text});
+        out_.onMessage({number == 50000 ? 0 : number, severity, state, stmt.line, text, module_});
         s_.rowCount = 0;
         if (stmt.setError) statementError_ = number;
         return;

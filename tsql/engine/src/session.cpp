@@ -293,7 +293,7 @@ void Session::execute(std::string_view batch, BatchSink& sink) {
         // A number too large for any type, e.g. in IDENTITY(seed, increment).
         impl_->error = 8115;
         sink.onMessage(
-            {8115, 16, 1, 0, "Arithmetic overflow error converting expression to data type bigint."});
+            {8115, 16, 1, 0, "Arithmetic overflow error converting expression to data type bigint.", {}});
         return;
     }
     GuardedSink guarded(sink);

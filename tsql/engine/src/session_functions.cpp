@@ -1,5 +1,6 @@
 #include "session_functions.h"
 
+#include "errors.h"
 #include "lexer.h"
 #include "session.h"
 #include "tsql/sqlite.h"
@@ -115,6 +116,13 @@ std::optional<std::string> loginWhere(const SessionCall& c,
     for (const std::string& login : {c.s.login, std::string(kSystemLogin)})
         if (is(login)) return login;
     return std::nullopt;
+}
+
+//! ERROR_NUMBER() and the others: `read` of the error of the innermost CATCH block running, NULL
+//! outside one.
+template <typename T, typename Read> std::optional<T> caughtError(const SessionCall& c, Read read) {
+    if (c.s.caught.empty()) return std::nullopt;
+    return T(read(c.s.caught.back()));
 }
 
 //! The database's users: dbo (1) is every login here, as for a database owner.
@@ -413,6 +421,16 @@ void nextIdentity(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 } // namespace
+
+void checkSessionArity(const SessionFunction& f, std::size_t count, int line) {
+    const auto n = static_cast<int>(count);
+    if (n >= f.minArgs && n <= f.maxArgs) return;
+    std::string lower(f.name);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (f.minArgs == f.maxArgs) raise(174, line, {lower, std::to_string(f.minArgs)});
+    raise(189, line, {lower, std::to_string(f.minArgs), std::to_string(f.maxArgs)});
+}
 
 const SessionFunction* findSessionFunction(std::string_view name) {
     // Looked up whenever a call is bound and again each time SQLite evaluates one: a sorted index.

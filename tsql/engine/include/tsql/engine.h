@@ -30,6 +30,7 @@ struct Message {
     int state = 0;
     int line = 0;
     std::string text;
+    std::string procedure; //!< the procedure or trigger it was raised in; empty in a batch or dynamic SQL
     bool isError() const { return severity >= 11; }
 };
 

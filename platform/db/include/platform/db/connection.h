@@ -30,8 +30,12 @@ struct ConnectionDescription {
 
     bool integratedSecurity() const { return login.empty(); }
     //! The ODBC connection string for this description (DRIVER, SERVER, DATABASE, UID/PWD or
-    //! Trusted_Connection).
+    //! Trusted_Connection). A server written "HOST,PORT", as SQL Server administrators write a port,
+    //! goes to FreeTDS as SERVER=HOST;Port=PORT, which every FreeTDS version understands.
     std::string odbcConnectionString() const;
+    //! The connection string when `server` names an ODBC data source (odbc.ini): DSN instead of DRIVER
+    //! and SERVER, so the data source's own settings (driver, host, port, protocol version) apply.
+    std::string odbcDataSourceString() const;
 };
 
 //! Column of a result set.

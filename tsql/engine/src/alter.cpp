@@ -1,53 +1,25 @@
 #include "alter.h"
 
+#include "alter_rebuild.h"
+
 #include "dml.h"
 #include "errors.h"
 #include "exec.h"
 #include "lexer.h"
+#include "normalise.h"
 #include "parser.h"
 #include "sqlite_util.h"
 #include "tsql/collation.h"
 #include "tsql/sqlite.h"
 
 #include <set>
+#include <utility>
 
 namespace tsql::engine {
 
 namespace {
 
-//! tsql_objects.flags bit of a disabled trigger or CHECK / FOREIGN KEY constraint.
-constexpr int disabledFlag = 2;
-
 using Action = AlterTableStmt::Action;
-
-std::string columnList(const std::vector<std::string>& columns) {
-    std::string out;
-    for (const auto& c : columns)
-        out += (out.empty() ? "" : ", ") + quoteName(c);
-    return out;
-}
-
-//! Column declaration as CREATE TABLE writes it for SQLite.
-std::string columnSql(Binder& b, const TableInfo& t, const ColumnInfo& c) {
-    std::string_view decl = sqliteDeclType(c.type);
-    std::string sql = quoteName(c.name) + " " + std::string(decl == "INTEGER" ? "INT" : decl);
-    if (isCharacterType(c.type.id)) sql += " COLLATE " + std::string(kCollationName);
-    if (c.isComputed())
-        sql += " GENERATED ALWAYS AS (" +
-               b.expr(*parseExpression(c.computedText), Binder::ownColumns(t)).sql + ") VIRTUAL";
-    return sql;
-}
-
-//! Names of the table's disabled constraints and triggers (upper case).
-std::set<std::string> disabledNames(Executor& ex, const TableInfo& t) {
-    std::set<std::string> out;
-    auto rows = ex.rows("SELECT name FROM " + t.schema() + ".tsql_objects WHERE parent_obj = " +
-                            std::to_string(t.id) + " AND (flags & " + std::to_string(disabledFlag) + ") <> 0",
-                        {{"", Type::nVarChar(128)}});
-    for (const auto& r : rows)
-        out.insert(upper(r[0].asString()));
-    return out;
-}
 
 //! FOREIGN KEY constraints of other tables that reference `t`: name, table, referenced columns.
 std::vector<std::vector<Value>> referencesTo(Executor& ex, const TableInfo& t) {
@@ -71,158 +43,6 @@ void refuseIfReferenced(Executor& ex, const TableInfo& t, int line) {
                       rows.front()[1].asString() + "'");
 }
 
-//! Rewrites the message of a constraint failure met while copying rows as ALTER TABLE's.
-[[noreturn]] void asAlterFailure(SqlError e, const std::string& table) {
-    std::string text = e.message();
-    const std::string insert = "The INSERT statement";
-    if (text.rfind(insert, 0) == 0) text = "The ALTER TABLE statement" + text.substr(insert.size());
-    const std::string scratch = "dbo.tsql_rebuild";
-    if (auto at = text.find(scratch); at != std::string::npos)
-        text.replace(at, scratch.size(), "dbo." + table);
-    throw SqlError(e.number(), e.severity(), e.state(), text, e.line());
-}
-
-bool sqliteForeignKeys(Executor& ex) {
-    return ex.rows("PRAGMA foreign_keys", {{"", Type::integer()}}).at(0).at(0).asInt() != 0;
-}
-
-//! Raises 547 for the first enabled FOREIGN KEY of `t` that rows of `sqliteTable` break.
-void checkForeignKeys(Executor& ex, const TableInfo& t, const std::string& sqliteTable,
-                      const std::set<std::string>& disabled) {
-    for (const auto& k : t.constraints) {
-        if (k.kind != ConstraintKind::ForeignKey || disabled.count(upper(k.name)) || t.temp) continue;
-        std::string present, match;
-        for (std::size_t i = 0; i < k.columns.size(); ++i) {
-            present += (i ? " AND " : "") + std::string("c.") + quoteName(k.columns[i]) + " IS NOT NULL";
-            match += (i ? " AND " : "") + std::string("p.") + quoteName(k.refColumns[i]) + " = c." +
-                     quoteName(k.columns[i]);
-        }
-        auto broken = ex.rows("SELECT 1 FROM " + sqliteTable + " AS c WHERE " + present +
-                                  " AND NOT EXISTS (SELECT 1 FROM main." + quoteName(k.refTable) +
-                                  " AS p WHERE " + match + ") LIMIT 1",
-                              {{"", Type::integer()}});
-        if (broken.empty()) continue;
-        raise(547, 0,
-              {"ALTER TABLE", "FOREIGN KEY", k.name, ex.session().database->name(), "dbo." + k.refTable,
-               k.refColumns.empty() ? "" : ", column '" + k.refColumns.front() + "'"});
-    }
-}
-
-//! Recreates `old` as `t` (same id): new SQLite table, rows copied with `copy` (SQL per stored column of
-//! `t` over the old table's columns), old one dropped, catalog rows of columns, defaults and constraints
-//! written again. Triggers, indexes and the identity counter keep their rows.
-void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::vector<std::string>& copy,
-             const std::set<std::string>& disabled, WriteKind kind,
-             const std::set<std::string>& checkNow = {}) {
-    auto& s = ex.session();
-    Binder b(s);
-    Scope own = Binder::ownColumns(t);
-    std::string schema = t.schema();
-    std::string scratch = schema + "." + quoteName("tsql_rebuild");
-    std::string sql = "CREATE TABLE " + scratch + " (";
-    std::string targetCols, sourceExprs;
-    for (std::size_t i = 0; i < t.columns.size(); ++i) {
-        const ColumnInfo& c = t.columns[i];
-        sql += (i ? ", " : "") + columnSql(b, t, c);
-        if (!c.isComputed() && !c.nullable) sql += " NOT NULL";
-        if (c.isComputed()) continue;
-        targetCols += (targetCols.empty() ? "" : ", ") + quoteName(c.name);
-        sourceExprs += (sourceExprs.empty() ? "" : ", ") + copy[i];
-    }
-    for (const auto& k : t.constraints) {
-        std::string body;
-        switch (k.kind) {
-        case ConstraintKind::PrimaryKey:
-            body = "PRIMARY KEY (" + columnList(k.columns) + ")";
-            break;
-        case ConstraintKind::Unique:
-            body = "UNIQUE (" + columnList(k.columns) + ")";
-            break;
-        case ConstraintKind::Check:
-            if (disabled.count(upper(k.name))) continue;
-            body = "CHECK (" + b.condition(*parseExpression(k.checkText), own) + ")";
-            break;
-        case ConstraintKind::ForeignKey:
-            if (disabled.count(upper(k.name)) || t.temp) continue;
-            body = "FOREIGN KEY (" + columnList(k.columns) + ") REFERENCES " + quoteName(k.refTable) + " (" +
-                   columnList(k.refColumns) + ")";
-            break;
-        }
-        sql += ", CONSTRAINT " + quoteName(k.name) + " " + body;
-    }
-    sql += ")";
-    ex.run(sql);
-    TableInfo scratchInfo = t;
-    scratchInfo.name = "tsql_rebuild";
-    // The rows were checked when they were written; CHECK constraints are checked again only where
-    // the statement asks for it (`checkNow`), as SQL Server does.
-    ex.run("PRAGMA ignore_check_constraints = ON");
-    try {
-        if (!targetCols.empty())
-            runWrite(ex,
-                     "INSERT INTO " + scratch + " (" + targetCols + ") SELECT " + sourceExprs + " FROM " +
-                         old.sqliteName(),
-                     scratchInfo, kind);
-    } catch (SqlError& e) {
-        ex.run("PRAGMA ignore_check_constraints = OFF");
-        if (e.number() == 547) checkForeignKeys(ex, t, scratch, disabled);
-        if (e.number() == 547 || e.number() == 515 || e.number() == 2627) asAlterFailure(e, t.name);
-        throw;
-    } catch (...) {
-        ex.run("PRAGMA ignore_check_constraints = OFF");
-        throw;
-    }
-    ex.run("PRAGMA ignore_check_constraints = OFF");
-    // With SQLite's foreign keys off (a parent table being rebuilt) the copy checked none.
-    if (!sqliteForeignKeys(ex)) checkForeignKeys(ex, t, scratch, disabled);
-    for (const auto& k : t.constraints) {
-        if (k.kind != ConstraintKind::Check || !checkNow.count(upper(k.name))) continue;
-        auto check = parseExpression(k.checkText);
-        if (ex.rows("SELECT 1 FROM " + scratch + " WHERE NOT (" + b.condition(*check, own) + ") LIMIT 1",
-                    {{"", Type::integer()}})
-                .empty())
-            continue;
-        std::vector<std::string> columns;
-        std::vector<const Expr*> stack{check.get()};
-        while (!stack.empty()) {
-            const Expr* e = stack.back();
-            stack.pop_back();
-            if (e->kind == ExprKind::Column) {
-                bool known = false;
-                for (const auto& c : columns)
-                    known = known || equalsIgnoreCase(c, e->parts.back());
-                if (!known) columns.push_back(e->parts.back());
-            }
-            for (const auto& arg : e->args)
-                if (arg) stack.push_back(arg.get());
-        }
-        raise(547, 0,
-              {"ALTER TABLE", "CHECK", k.name, t.temp ? std::string("tempdb") : s.database->name(),
-               "dbo." + t.name, columns.size() == 1 ? ", column '" + columns.front() + "'" : ""});
-    }
-    ex.run("DROP TABLE " + old.sqliteName());
-    ex.run("ALTER TABLE " + scratch + " RENAME TO " + quoteName(t.name));
-    for (const auto& ix :
-         ex.rows("SELECT indid, keycols, flags FROM " + schema +
-                     ".tsql_indexes WHERE object_id = " + std::to_string(t.id),
-                 {{"", Type::bigInt()}, {"", Type::nVarChar(4000)}, {"", Type::integer()}})) {
-        std::string cols;
-        for (char ch : ix[1].asString())
-            cols += ch == '\x1f' ? std::string("\", \"") : std::string(1, ch);
-        ex.run(std::string("CREATE ") + ((ix[2].asInt() & 4) ? "UNIQUE " : "") + "INDEX " + schema + "." +
-               quoteName(sqliteIndexName(t.id, ix[0].asInt())) + " ON " + quoteName(t.name) + " (\"" + cols +
-               "\")");
-    }
-    std::string id = std::to_string(t.id);
-    ex.run("DELETE FROM " + schema + ".tsql_columns WHERE object_id = " + id);
-    ex.run("DELETE FROM " + schema + ".tsql_objects WHERE id = " + id + " OR (parent_obj = " + id +
-           " AND xtype IN ('PK', 'UQ', 'C', 'F', 'D'))");
-    s.catalog.record(t);
-    for (const auto& name : disabled)
-        ex.run("UPDATE " + schema + ".tsql_objects SET flags = flags | " + std::to_string(disabledFlag) +
-               " WHERE parent_obj = " + id + " AND upper(name) = " + quoteText(name));
-}
-
 //! Reports `first` and ends the statement with `then`, as SQL Server pairs its messages.
 [[noreturn]] void raisePair(Executor& ex, int line, int first, const std::vector<std::string>& firstArgs,
                             int then, const std::vector<std::string>& thenArgs) {
@@ -234,14 +54,6 @@ void rebuild(Executor& ex, const TableInfo& old, const TableInfo& t, const std::
         ex.output().events.push_back(std::move(ev));
     }
     raise(then, line, thenArgs);
-}
-
-//! Copy expressions that keep every stored column as it is.
-std::vector<std::string> sameColumns(const TableInfo& t) {
-    std::vector<std::string> copy;
-    for (const auto& c : t.columns)
-        copy.push_back(quoteName(c.name));
-    return copy;
 }
 
 //! Rejects a default expression that reads columns (SQL Server's error 128) and checks its type.
@@ -262,6 +74,7 @@ bool hasRows(Executor& ex, const TableInfo& t) {
 }
 
 void insertDefaultRow(Executor& ex, const TableInfo& t, const ColumnInfo& c) {
+    normalisedExpressionText(c.defaultText); // refuses what has no stored form
     std::string schema = t.schema();
     ex.run("INSERT INTO " + schema +
            ".tsql_objects(id, name, xtype, parent_obj, crdate, definition, keycols) VALUES (" +
@@ -291,11 +104,11 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         c.name = def.name;
         if (!def.hasType) {
             c.computedText = def.computedText;
+            normalisedExpressionText(c.computedText); // refuses what has no stored form
             Bound e = b.expr(*def.computed, Binder::ownColumns(t));
             c.type = e.type.id == TypeId::Null ? Type::integer() : e.type;
         } else {
             c.type = Binder::resolveType(def.type, def.line);
-            if (def.identity) raiseUnsupported(def.line, "ALTER TABLE ADD of an IDENTITY column");
             c.nullable = def.nullable.value_or(true);
             if (def.defaultValue) {
                 checkDefault(b, *def.defaultValue, c.type, def.line);
@@ -354,10 +167,12 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
     TableInfo next = *current;
     Scope own = Binder::ownColumns(next);
     std::set<std::string> disabled = disabledNames(ex, next);
+    std::set<std::string> checkNow; //!< added CHECK constraints that check the rows already there
+    long long nextId = newObjectId(ex, next);
     for (const auto& def : stmt.added.constraints) {
         ConstraintInfo k;
         k.kind = def.kind;
-        k.id = newObjectId(ex, next) + static_cast<long long>(next.constraints.size()) * (t.temp ? -7 : 16);
+        k.id = std::exchange(nextId, Catalog::idAfter(nextId, next.temp));
         k.columns = def.columns;
         k.clustered = def.clustered;
         for (const auto& col : k.columns)
@@ -379,6 +194,7 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
             break;
         case ConstraintKind::Check:
             k.checkText = def.checkText;
+            normalisedExpressionText(k.checkText); // refuses what has no stored form
             b.condition(*def.check, own);
             prefix = "CK";
             break;
@@ -400,16 +216,10 @@ void add(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
         k.name = def.name.empty() ? prefix + "__" + next.name.substr(0, 8) + "__" + std::to_string(k.id)
                                   : def.name;
         if (s.catalog.nameTaken(k.name, next.temp)) raise(2714, stmt.line, {k.name});
+        if (k.kind == ConstraintKind::Check && !stmt.withNocheck) checkNow.insert(upper(k.name));
         next.constraints.push_back(std::move(k));
     }
-    std::set<std::string> added;
-    if (!stmt.withNocheck)
-        for (const auto& def : stmt.added.constraints)
-            if (def.kind == ConstraintKind::Check)
-                added.insert(upper(next.constraints[next.constraints.size() - stmt.added.constraints.size() +
-                                                    (&def - stmt.added.constraints.data())]
-                                       .name));
-    rebuild(ex, *current, next, sameColumns(next), disabled, WriteKind::Insert, added);
+    rebuild(ex, *current, next, sameColumns(next), disabled, WriteKind::Insert, checkNow);
 }
 
 void dropColumn(Executor& ex, const AlterTableStmt& stmt, const TableInfo& old) {
@@ -519,11 +329,7 @@ void switchObjects(Executor& ex, const AlterTableStmt& stmt, const TableInfo& t)
                                 " AND name = " + quoteText(name) + " AND xtype IN " + kinds,
                             {{"", Type::nVarChar(2)}});
         if (rows.empty()) {
-            if (triggers)
-                throw SqlError(3701, 11, 5,
-                               "Cannot find the object \"" + name +
-                                   "\" because it does not exist or you do not have permissions.",
-                               stmt.line);
+            if (triggers) raise(3701, stmt.line, {name}, 5);
             raisePair(ex, stmt.line, 4917, {name}, 4916, {});
         }
         std::string key = upper(name);

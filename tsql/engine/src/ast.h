@@ -21,24 +21,25 @@ struct TypeName {
 };
 
 enum class ExprKind {
-    Literal,  //!< text = literal text; literal = which kind
-    Variable, //!< text = "@name"
-    Global,   //!< text = "@@NAME" upper-cased
-    Column,   //!< parts = qualifier parts and column name
-    Star,     //!< parts = optional qualifier
-    Unary,    //!< text = "-", "+", "~", "NOT"
-    Binary,   //!< text = operator ("+", "=", "AND", ...)
-    IsNull,   //!< args[0]; negated for IS NOT NULL
-    Like,     //!< args: value, pattern [, escape]
-    Between,  //!< args: value, low, high
-    InList,   //!< args: value, items...
-    InQuery,  //!< args[0] value, query
-    Exists,   //!< query
-    Subquery, //!< scalar subquery
-    Function, //!< text = upper-cased name; args; distinct; star for COUNT(*)
-    Cast,     //!< args[0]; type
-    Convert,  //!< type; args: value [, style]
-    Case,     //!< args: [operand] (when, then)... [else]; hasOperand, hasElse
+    Literal,       //!< text = literal text; literal = which kind
+    Variable,      //!< text = "@name"
+    Global,        //!< text = "@@NAME" upper-cased
+    Column,        //!< parts = qualifier parts and column name
+    Star,          //!< parts = optional qualifier
+    Unary,         //!< text = "-", "+", "~", "NOT"
+    Binary,        //!< text = operator ("+", "=", "AND", ...)
+    IsNull,        //!< args[0]; negated for IS NOT NULL
+    Like,          //!< args: value, pattern [, escape]
+    Between,       //!< args: value, low, high
+    InList,        //!< args: value, items...
+    InQuery,       //!< args[0] value, query
+    Exists,        //!< query
+    Subquery,      //!< scalar subquery
+    Function,      //!< text = upper-cased name; args; distinct; star for COUNT(*)
+    Cast,          //!< args[0]; type
+    Convert,       //!< type; args: value [, style]
+    Case,          //!< args: [operand] (when, then)... [else]; hasOperand, hasElse
+    ColumnUpdated, //!< UPDATE(column) in a trigger; parts = the column name
 };
 
 enum class LiteralKind { Null, Integer, Decimal, Float, String, NString, Binary };
@@ -100,7 +101,6 @@ struct SelectItem {
 struct SelectCore {
     bool distinct = false;
     ExprPtr top;
-    bool topPercent = false;
     std::vector<SelectItem> items;
     std::vector<std::unique_ptr<TableRef>> from;
     ExprPtr where;
@@ -163,6 +163,7 @@ enum class StmtKind {
     AlterTable,
     CreateIndex,
     DropIndex,
+    Try,
 };
 
 struct Statement {
@@ -190,9 +191,9 @@ struct InsertStmt : Statement {
     bool defaultValues = false;
 };
 
-//! SET target = value of an UPDATE (target is a column or @variable).
+//! SET column = value of an UPDATE.
 struct Assignment {
-    std::vector<std::string> column; //!< column name parts, or {"@v"}
+    std::vector<std::string> column; //!< column name parts
     std::string op = "=";
     ExprPtr value; //!< null for DEFAULT
 };
@@ -201,7 +202,6 @@ struct UpdateStmt : Statement {
     UpdateStmt()
         : Statement(StmtKind::Update) {}
     ObjectName target; //!< table, view or alias named after UPDATE
-    std::unique_ptr<Expr> top;
     std::vector<Assignment> sets;
     std::vector<std::unique_ptr<TableRef>> from;
     ExprPtr where;
@@ -211,7 +211,6 @@ struct DeleteStmt : Statement {
     DeleteStmt()
         : Statement(StmtKind::Delete) {}
     ObjectName target;
-    std::unique_ptr<Expr> top;
     std::vector<std::unique_ptr<TableRef>> from;
     ExprPtr where;
 };
@@ -254,6 +253,14 @@ struct WhileStmt : Statement {
         : Statement(StmtKind::While) {}
     ExprPtr condition;
     StmtPtr body;
+};
+
+//! BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH.
+struct TryStmt : Statement {
+    TryStmt()
+        : Statement(StmtKind::Try) {}
+    std::vector<StmtPtr> body;    //!< the TRY block
+    std::vector<StmtPtr> handler; //!< the CATCH block
 };
 
 //! GOTO, label, BREAK, CONTINUE, transactions and other statements with a single name or none.

@@ -9,7 +9,9 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tsql::engine {
@@ -58,6 +60,9 @@ public:
 
     //! Treats `SELECT @v = expr` items as plain expressions (the executor assigns the row).
     bool assignMode = false;
+    //! Variables (slots) read as they are when SQLite evaluates the expression, through
+    //! tsql_variable(slot), instead of as parameters bound before the statement runs.
+    std::set<std::size_t> liveVariables;
 
     Bound expr(const Expr& e, const Scope& scope);
     //! A search condition (WHERE, ON, HAVING, IF, WHILE) as SQLite SQL yielding 1, 0 or NULL.
@@ -96,6 +101,9 @@ private:
     Session::Impl& s_;
     int aliasCounter_ = 0;
 };
+
+//! True for the aggregate functions the binder knows (upper-case names).
+bool isAggregateName(std::string_view name);
 
 //! True when `b`'s SQL already holds a value of `to` in SQLite storage (no conversion needed).
 bool storageCompatible(const Type& from, const Type& to);

@@ -33,6 +33,7 @@ bool isPredicate(const Expr& e) {
     case ExprKind::Unary:
         return e.text == "NOT";
     case ExprKind::IsNull:
+    case ExprKind::ColumnUpdated:
     case ExprKind::Like:
     case ExprKind::Between:
     case ExprKind::InList:
@@ -267,6 +268,13 @@ std::string Binder::predicate(const Expr& e, const Scope& scope) {
     }
     case ExprKind::Exists:
         return "(EXISTS (" + query(*e.query, &scope).sql + "))";
+    case ExprKind::ColumnUpdated: {
+        // Only the running trigger's own body knows the columns its statement set.
+        if (!s_.inserted || s_.triggerLevel != s_.nestLevel) raise(156, e.line, {"UPDATE"});
+        const int column = s_.inserted->columnIndex(e.parts.front());
+        if (column < 0) raise(207, e.line, {e.parts.front()});
+        return "(tsql_session('UPDATE', " + std::to_string(column + 1) + ") = 1)";
+    }
     default:
         break;
     }
@@ -282,7 +290,9 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
         if (!v) raise(137, e.line, {e.text});
         Bound b;
         b.type = v->type;
-        b.sql = "?" + std::to_string(v - s_.variables.data() + 1);
+        const auto slot = static_cast<std::size_t>(v - s_.variables.data());
+        b.sql = liveVariables.count(slot) ? "tsql_variable(" + std::to_string(slot) + ")"
+                                          : "?" + std::to_string(slot + 1);
         b.name = "";
         return b;
     }
@@ -399,10 +409,13 @@ Bound Binder::binary(const Expr& e, const Scope& scope) {
     b.aggregate = l.aggregate || r.aggregate;
     if (!op) {
         b.type = precedence(l.type.id) >= precedence(r.type.id) ? l.type : r.type;
+        // A binary operand (COLUMNS_UPDATED() & 2) takes part as the integer it converts to.
+        const std::string ls = isBinaryType(l.type.id) ? convert(l, b.type, ConversionKind::Implicit) : l.sql;
+        const std::string rs = isBinaryType(r.type.id) ? convert(r, b.type, ConversionKind::Implicit) : r.sql;
         if (e.text == "^")
-            b.sql = "((" + l.sql + " | " + r.sql + ") - (" + l.sql + " & " + r.sql + "))";
+            b.sql = "((" + ls + " | " + rs + ") - (" + ls + " & " + rs + "))";
         else
-            b.sql = "(" + l.sql + " " + e.text + " " + r.sql + ")";
+            b.sql = "(" + ls + " " + e.text + " " + rs + ")";
         return b;
     }
     try {

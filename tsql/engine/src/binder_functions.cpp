@@ -19,11 +19,6 @@ std::string code(const Type& t) {
     return std::to_string(t.code());
 }
 
-bool isAggregateName(const std::string& name) {
-    return name == "COUNT" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX" ||
-           name == "COUNT_BIG";
-}
-
 Bound constantBound(const Value& v) {
     Bound b;
     b.type = v.type();
@@ -33,6 +28,11 @@ Bound constantBound(const Value& v) {
 }
 
 } // namespace
+
+bool isAggregateName(std::string_view name) {
+    return name == "COUNT" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX" ||
+           name == "COUNT_BIG";
+}
 
 Bound Binder::aggregate(const Expr& e, const Scope& scope) {
     Bound b;
@@ -57,7 +57,6 @@ Bound Binder::aggregate(const Expr& e, const Scope& scope) {
         b.type = a.type;
         b.sql = (name == "MIN" ? "min(" : "max(") + distinct + arg + ")";
     } else {
-        if (e.distinct) raiseUnsupported(e.line, name + "(DISTINCT ...)");
         b.type = aggregateResultType(name, a.type);
         b.sql =
             "tsql_" + std::string(name == "SUM" ? "sum" : "avg") + "(" + a.sql + ", " + code(a.type) + ")";

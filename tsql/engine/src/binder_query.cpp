@@ -225,7 +225,6 @@ QueryShape Binder::query(const Query& q, const Scope* outer) {
         std::string sql = shape.sql;
         std::string limit;
         if (core.top) {
-            if (core.topPercent) raiseUnsupported(core.top->line, "TOP ... PERCENT");
             Bound t = expr(*core.top, Scope{});
             limit = " LIMIT " + convert(t, Type::bigInt(), ConversionKind::Implicit);
         }

@@ -10,6 +10,10 @@ namespace tsql::engine {
 
 namespace {
 
+//! Distance between the ids newId hands out: upwards for the database, downwards for temporary objects.
+constexpr long long kIdStep = 16;
+constexpr long long kTempIdStep = 7;
+
 constexpr std::string_view catalogSchema = R"(
 CREATE TABLE IF NOT EXISTS @.tsql_objects(
   id INTEGER PRIMARY KEY, name TEXT NOT NULL COLLATE NOCASE, xtype TEXT NOT NULL,
@@ -303,10 +307,14 @@ void Catalog::removeObject(long long id) {
 
 long long Catalog::newId(bool temp) {
     OneShot q(cache_, db_,
-              temp ? "SELECT coalesce(min(id), -1000) - 7 FROM temp.tsql_objects"
-                   : "SELECT coalesce(max(id), 1013578649) + 16 FROM main.tsql_objects");
+              temp ? "SELECT coalesce(min(id), -1000) FROM temp.tsql_objects"
+                   : "SELECT coalesce(max(id), 1013578649) FROM main.tsql_objects");
     q.step();
-    return sqlite3_column_int64(q.get(), 0);
+    return idAfter(sqlite3_column_int64(q.get(), 0), temp);
+}
+
+long long Catalog::idAfter(long long id, bool temp) {
+    return temp ? id - kTempIdStep : id + kIdStep;
 }
 
 void Catalog::record(const TableInfo& t) {

@@ -105,6 +105,9 @@ public:
 
     //! A fresh object id (negative ids for temporary objects).
     long long newId(bool temp);
+    //! The id after `id` in the order newId hands them out: the ids of the objects one statement creates
+    //! before the catalog holds any of them.
+    static long long idAfter(long long id, bool temp);
     //! Records a table or view and its columns and constraints, and the identity counter.
     void record(const TableInfo& table);
     //! Removes an object, its columns, constraints and defaults.

@@ -368,6 +368,12 @@ std::optional<Bound> bindCatalogFunction(Binder& binder, const Expr& e, const Sc
     return b;
 }
 
+bool isCatalogFunction(std::string_view name) {
+    for (const auto& c : catalogFunctions)
+        if (equalsIgnoreCase(c.name, name)) return true;
+    return false;
+}
+
 void registerCatalogFunctions(sqlite3* db) {
     int rc = sqlite3_create_function_v2(db, "tsql_catalog", -1, SQLITE_UTF8, nullptr, catalogFunction,
                                         nullptr, nullptr, nullptr);

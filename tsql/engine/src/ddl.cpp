@@ -1,6 +1,7 @@
 #include "errors.h"
 #include "exec.h"
 #include "lexer.h"
+#include "normalise.h"
 #include "parser.h"
 #include "sqlite_util.h"
 #include "tsql/collation.h"
@@ -50,11 +51,18 @@ void executeCreateTable(Executor& ex, const CreateTableStmt& stmt) {
     t.temp = stmt.table.isTemp();
     if (t.name.size() > 128 || t.name.empty()) raise(102, stmt.line, {t.name});
     if (catalog.nameTaken(t.name, t.temp)) raise(2714, stmt.line, {t.name});
+    // Stored expressions have SQL Server's stored form, which the catalog views show.
+    for (const auto& def : stmt.columns) {
+        if (!def.defaultText.empty()) normalisedExpressionText(def.defaultText);
+        if (def.computed) normalisedExpressionText(def.computedText);
+    }
+    for (const auto& def : stmt.constraints)
+        if (def.kind == ConstraintKind::Check) normalisedExpressionText(def.checkText);
     Binder b(s);
     ex.atomically([&] {
         t.id = catalog.newId(t.temp);
         long long nextId = t.id;
-        auto allocate = [&] { return t.temp ? (nextId -= 7) : (nextId += 16); };
+        auto allocate = [&] { return nextId = Catalog::idAfter(nextId, t.temp); };
 
         for (const auto& def : stmt.columns) {
             if (t.columnIndex(def.name) >= 0) raise(2705, def.line, {def.name, t.name});

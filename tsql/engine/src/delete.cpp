@@ -9,7 +9,6 @@ namespace tsql::engine {
 void executeDelete(Executor& ex, const DeleteStmt& stmt) {
     auto redirect = redirectDelete(ex, stmt);
     auto& s = ex.session();
-    if (stmt.top) raiseUnsupported(stmt.line, "DELETE TOP");
     Binder b(s);
     Scope scope;
     std::string sql;

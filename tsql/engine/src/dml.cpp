@@ -137,6 +137,18 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
     raise(547, 0, {verb(kind), "FOREIGN KEY", "", dbName(ex, t), "dbo." + t.name, ""});
 }
 
+//! The duplicate key `findDuplicate` reports for constraint `c`; empty when there is no finder or reading
+//! the rows again met an error of the rows themselves (never an engine fault or a busy database).
+std::string duplicateKey(const DuplicateFinder& findDuplicate, const ConstraintInfo& c) {
+    if (!findDuplicate) return {};
+    try {
+        return findDuplicate(c);
+    } catch (const SqlError& e) {
+        if (e.number() == kInternalErrorNumber || e.number() == kLockTimeoutNumber) throw;
+        return {};
+    }
+}
+
 [[noreturn]] void constraintFailure(Executor& ex, const TableInfo& t, WriteKind kind, int code,
                                     const std::string& message, const DuplicateFinder& findDuplicate) {
     if (code == SQLITE_CONSTRAINT_NOTNULL) {
@@ -148,7 +160,7 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
         for (const auto& c : t.constraints) {
             if ((c.kind == ConstraintKind::PrimaryKey || c.kind == ConstraintKind::Unique) &&
                 sameColumns(c.columns, cols)) {
-                std::string key = findDuplicate ? findDuplicate(c) : "";
+                std::string key = duplicateKey(findDuplicate, c);
                 raise(2627, 0,
                       {c.kind == ConstraintKind::PrimaryKey ? "PRIMARY KEY" : "UNIQUE KEY", c.name,
                        "dbo." + t.name, key.empty() ? "(unknown)" : key});
@@ -173,7 +185,7 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
                 part.clear();
             }
             if (!sameColumns(index.columns, cols)) continue;
-            std::string key = findDuplicate ? findDuplicate(index) : "";
+            std::string key = duplicateKey(findDuplicate, index);
             raise(2601, 0, {"dbo." + t.name, index.name, key.empty() ? "(unknown)" : key});
         }
     }
@@ -190,7 +202,7 @@ std::vector<std::vector<std::string>> textRows(Executor& ex, const std::string& 
         }
     }
     if (code == SQLITE_CONSTRAINT_FOREIGNKEY) foreignKeyViolation(ex, t, kind);
-    raise(8630, 0, {message});
+    raise(kInternalErrorNumber, 0, {message});
 }
 
 } // namespace

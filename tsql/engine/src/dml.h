@@ -12,7 +12,9 @@ namespace tsql::engine {
 //! Which statement a constraint failure is reported for.
 enum class WriteKind { Insert, Update, Delete };
 
-//! Finds the duplicate key value of a failed unique constraint, as "(v1, v2)"; empty when unknown.
+//! Finds the duplicate key value of a failed unique constraint, as "(v1, v2)"; empty when unknown. It
+//! reads the statement's rows again: an SQL Server error of doing so leaves the key unknown, faults of
+//! the engine and a busy database go on to the caller.
 using DuplicateFinder = std::function<std::string(const ConstraintInfo&)>;
 
 //! Runs a translated write on `table` and returns the rows it changed. NOT NULL, UNIQUE, CHECK and

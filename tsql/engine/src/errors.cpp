@@ -3,8 +3,10 @@
 namespace tsql::engine {
 
 SqlError messageError(int number, int line, const std::vector<std::string>& args, int state) {
-    const MessageInfo* info = findMessage(number);
-    if (!info) return messageError(8630, line, {"no text for message " + std::to_string(number) + "."});
+    const MessageInfo* info = findMessage(number, state);
+    if (!info)
+        return messageError(kInternalErrorNumber, line,
+                            {"no text for message " + std::to_string(number) + "."});
     return SqlError(number, info->severity, state, formatMessage(info->text, args), line);
 }
 

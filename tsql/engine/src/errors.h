@@ -8,6 +8,11 @@
 
 namespace tsql::engine {
 
+//! A fault of the engine itself (its text names what failed).
+inline constexpr int kInternalErrorNumber = 8630;
+//! SQLite found the database locked by another connection for longer than the busy timeout.
+inline constexpr int kLockTimeoutNumber = 1222;
+
 //! The message-table error `number` filled with `args`, at `line`, with SQL Server's `state`.
 SqlError messageError(int number, int line, const std::vector<std::string>& args, int state = 1);
 

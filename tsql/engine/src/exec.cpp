@@ -6,32 +6,25 @@
 #include "lexer.h"
 #include "trigger.h"
 #include "tsql/convert.h"
+#include "tsql/message_format.h"
 #include "tsql/operators.h"
 #include "tsql/sqlite.h"
 
 #include <algorithm>
-#include <array>
+#include <stdexcept>
 #include <utility>
 
 namespace tsql::engine {
 
 namespace {
 
-//! Errors that end only the statement; every other error ends the batch, as SQL Server does.
-constexpr std::array<int, 62> statementLevelErrors = {
-    201,   208,   220,   266,   512,   515,  517,  544,  547,   1222,  1767,  1776, 2601, 2627, 2705,  2714,
-    2812,  3701,  3726,  3902,  3903,  8110, 8114, 8115, 8134,  8143,  8144,  8145, 8152, 8162, 50000, 16905,
-    16911, 16915, 16916, 16917, 16924, 1779, 1781, 3727, 3728,  4405,  4901,  4902, 4916, 4917, 4922,  4924,
-    4928,  5074,  8111,  1088,  1505,  1902, 1913, 3723, 15223, 15248, 15335, 4403, 4406, 3725};
-
-bool endsBatch(const SqlError& e) {
-    if (e.severity() < 11) return false;
-    if (e.severity() >= 20) return true;
-    return std::find(statementLevelErrors.begin(), statementLevelErrors.end(), e.number()) ==
-           statementLevelErrors.end();
+void sqliteStep(sqlite3* db, sqlite3_stmt* stmt, int rc) {
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) throwSqlite(db, rc, sqlite3_sql(stmt));
 }
 
-std::optional<BinaryOp> compoundOp(const std::string& op) {
+} // namespace
+
+std::optional<BinaryOp> compoundAssignment(const std::string& op) {
     if (op == "+=") return BinaryOp::Add;
     if (op == "-=") return BinaryOp::Subtract;
     if (op == "*=") return BinaryOp::Multiply;
@@ -39,19 +32,6 @@ std::optional<BinaryOp> compoundOp(const std::string& op) {
     if (op == "%=") return BinaryOp::Modulo;
     return std::nullopt;
 }
-
-bool referencesVariable(const Expr& e, const std::string& name) {
-    if (e.kind == ExprKind::Variable && equalsIgnoreCase(e.text, name)) return true;
-    for (const auto& a : e.args)
-        if (a && referencesVariable(*a, name)) return true;
-    return false;
-}
-
-void sqliteStep(sqlite3* db, sqlite3_stmt* stmt, int rc) {
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) throwSqlite(db, rc, sqlite3_sql(stmt));
-}
-
-} // namespace
 
 void Executor::bindVariables(sqlite3_stmt* stmt) {
     int n = sqlite3_bind_parameter_count(stmt);
@@ -111,6 +91,8 @@ bool Executor::holds(const Expr& e) {
 }
 
 void Executor::atomically(const std::function<void()>& work) {
+    // An uncommittable transaction takes no more changes, only its rollback.
+    if (s_.doomed && s_.tranCount > 0) raise(3930, 0, {});
     auto step = [&](const char* sql) { run(sql); };
     if (s_.tranCount == 0) {
         step("BEGIN IMMEDIATE");
@@ -170,6 +152,12 @@ void Executor::declare(const Statement& stmt) {
     case StmtKind::While:
         declare(*static_cast<const WhileStmt&>(stmt).body);
         break;
+    case StmtKind::Try:
+        for (const auto& s : static_cast<const TryStmt&>(stmt).body)
+            declare(*s);
+        for (const auto& s : static_cast<const TryStmt&>(stmt).handler)
+            declare(*s);
+        break;
     default:
         break;
     }
@@ -222,6 +210,21 @@ void Executor::compile(const Statement& stmt) {
         if (stmt.kind == StmtKind::Break) loops_.back().breaks.push_back(j);
         break;
     }
+    case StmtKind::Try: {
+        const auto& t = static_cast<const TryStmt&>(stmt);
+        const std::size_t region = tries_.size();
+        tries_.push_back({code_.size(), 0, 0, 0});
+        for (const auto& s : t.body)
+            compile(*s);
+        const std::size_t skip = emit({Instruction::Op::Jump, &stmt, nullptr, 0, stmt.line});
+        tries_[region].tryEnd = code_.size();
+        tries_[region].catchStart = code_.size();
+        for (const auto& s : t.handler)
+            compile(*s);
+        tries_[region].catchEnd = code_.size();
+        code_[skip].target = code_.size();
+        break;
+    }
     case StmtKind::Goto:
         gotos_.emplace_back(emit({Instruction::Op::Jump, &stmt, nullptr, 0, stmt.line}),
                             static_cast<const SimpleStmt&>(stmt).name);
@@ -233,10 +236,42 @@ void Executor::compile(const Statement& stmt) {
         break;
     }
     case StmtKind::Return:
-        if (static_cast<const SimpleStmt&>(stmt).value && !procedure_) raise(178, stmt.line, {});
+        if (static_cast<const SimpleStmt&>(stmt).value && kind_ != ScopeKind::Procedure)
+            raise(178, stmt.line, {});
         emit({Instruction::Op::Return, &stmt, nullptr, 0, stmt.line});
         break;
-    default:
+    case StmtKind::Select:
+    case StmtKind::Insert:
+    case StmtKind::Update:
+    case StmtKind::Delete:
+    case StmtKind::Declare:
+    case StmtKind::Set:
+    case StmtKind::Print:
+    case StmtKind::CreateTable:
+    case StmtKind::DropTable:
+    case StmtKind::CreateView:
+    case StmtKind::DropView:
+    case StmtKind::BeginTran:
+    case StmtKind::CommitTran:
+    case StmtKind::RollbackTran:
+    case StmtKind::Raiserror:
+    case StmtKind::SetOption:
+    case StmtKind::CreateProcedure:
+    case StmtKind::DropProcedure:
+    case StmtKind::Exec:
+    case StmtKind::Noop:
+    case StmtKind::CreateTrigger:
+    case StmtKind::DropTrigger:
+    case StmtKind::Use:
+    case StmtKind::Permission:
+    case StmtKind::DeclareCursor:
+    case StmtKind::OpenCursor:
+    case StmtKind::FetchCursor:
+    case StmtKind::CloseCursor:
+    case StmtKind::DeallocateCursor:
+    case StmtKind::AlterTable:
+    case StmtKind::CreateIndex:
+    case StmtKind::DropIndex:
         emit({Instruction::Op::Exec, &stmt, nullptr, 0, stmt.line});
         break;
     }
@@ -255,10 +290,55 @@ void Executor::run(const Batch& batch) {
     runStatements(batch.statements);
 }
 
+namespace {
+
+//! Counts a scope whose running statement is inside a TRY block (Session::Impl::tryDepth).
+class InTry {
+public:
+    InTry(Session::Impl& s, bool on)
+        : s_(s)
+        , on_(on) {
+        if (on_) ++s_.tryDepth;
+    }
+    ~InTry() {
+        if (on_) --s_.tryDepth;
+    }
+    InTry(const InTry&) = delete;
+    InTry& operator=(const InTry&) = delete;
+
+private:
+    Session::Impl& s_;
+    bool on_;
+};
+
+//! Ends the CATCH blocks of a scope with it, whichever way it ends.
+class CatchBlocks {
+public:
+    explicit CatchBlocks(Session::Impl& s)
+        : s_(s)
+        , depth_(s.caught.size()) {}
+    ~CatchBlocks() {
+        s_.caught.erase(s_.caught.begin() + static_cast<std::ptrdiff_t>(depth_), s_.caught.end());
+    }
+    CatchBlocks(const CatchBlocks&) = delete;
+    CatchBlocks& operator=(const CatchBlocks&) = delete;
+
+private:
+    Session::Impl& s_;
+    std::size_t depth_;
+};
+
+} // namespace
+
 void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     CursorScope cursorScope(s_);
+    CatchBlocks catchBlocks(s_);
     try {
         s_.catalog.refreshIfChanged();
+        std::vector<std::string> declared;
+        for (const auto& v : s_.variables)
+            declared.push_back(v.name);
+        checkScope(statements, declared, kind_);
         for (const auto& st : statements)
             declare(*st);
         for (const auto& st : statements)
@@ -268,19 +348,20 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
             if (it == labels_.end()) raise(133, code_[index].line, {label});
             code_[index].target = it->second;
         }
-    } catch (const SqlError& e) {
-        report(e);
-        aborted_ = true;
-        scopeOnly_ = true;
+    } catch (SqlError& e) {
+        compileError(e);
         return;
     } catch (const std::exception& e) {
-        report(SqlError(8630, 16, 1, std::string("Internal error of the database engine: ") + e.what(), 0));
+        report(messageError(kInternalErrorNumber, 0, {e.what()}));
         aborted_ = true;
         return;
     }
     std::size_t pc = 0;
     while (pc < code_.size()) {
+        leaveCatches(pc);
         const Instruction& in = code_[pc];
+        const std::size_t region = tryAt(pc);
+        InTry inTry(s_, region != kNoRegion);
         try {
             switch (in.op) {
             case Instruction::Op::Exec:
@@ -309,23 +390,18 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         } catch (const BatchAbort&) {
             aborted_ = true;
             break;
-        } catch (SqlError& e) {
-            if (e.line() == 0) e.setLine(in.line);
-            report(e);
-            // What RAISERROR raises never ends the batch below severity 20.
-            bool raised = in.stmt && in.stmt->kind == StmtKind::Raiserror && e.severity() < 20;
-            if ((endsBatch(e) && !raised) || abortsOnError(e, in)) {
-                aborted_ = true;
-                scopeOnly_ =
-                    !abortsOnError(e, in) && (e.severity() == 15 || e.number() == 207 || e.number() == 208);
-                if (s_.xactAbort) rollbackAll();
-                break;
-            }
+        } catch (const StatementFailed&) {
+            s_.error = std::exchange(statementError_, 0);
             pc = in.op == Instruction::Op::JumpIfNot ? in.failTarget : pc + 1;
+        } catch (UnwindToCatch& u) {
+            // An error of a called scope while this one runs inside a TRY block.
+            if (region == kNoRegion) throw;
+            pc = enterCatch(region, u.error, u.dooms);
+        } catch (SqlError& e) {
+            if (!handleError(e, in, region, pc)) break;
         } catch (const std::exception& e) {
             // A fault of the engine itself: reported like a server's internal error, ending the batch.
-            report(SqlError(8630, 16, 1, std::string("Internal error of the database engine: ") + e.what(),
-                            in.line));
+            report(messageError(kInternalErrorNumber, in.line, {e.what()}));
             aborted_ = true;
             break;
         }
@@ -417,8 +493,19 @@ void Executor::execute(const Statement& stmt) {
     case StmtKind::DropIndex:
         executeDropIndex(*this, static_cast<const DropIndexStmt&>(stmt));
         break;
-    default:
+    case StmtKind::Noop:
         break;
+    case StmtKind::If:
+    case StmtKind::Block:
+    case StmtKind::While:
+    case StmtKind::Try:
+    case StmtKind::Break:
+    case StmtKind::Continue:
+    case StmtKind::Goto:
+    case StmtKind::Label:
+    case StmtKind::Return:
+        // Control flow became jumps when the batch was compiled.
+        throw std::logic_error("control flow statement reached the executor");
     }
 }
 
@@ -436,38 +523,14 @@ void Executor::select(const SelectStmt& stmt) {
         out_.events.push_back(std::move(ev));
         return;
     }
-    if (q.cores.size() > 1) raise(141, stmt.line, {});
-    const SelectCore& core = q.cores.front();
-    std::vector<Variable*> targets;
-    for (const auto& item : core.items) {
-        if (item.assign.empty()) raise(141, stmt.line, {});
-        Variable* v = s_.variable(item.assign);
-        if (!v) raise(137, stmt.line, {item.assign});
-        if (!core.from.empty())
-            for (const auto& other : core.items)
-                if (referencesVariable(*other.expr, item.assign))
-                    raiseUnsupported(stmt.line, "a variable assigned from its own value row by row (" +
-                                                    item.assign + ")");
-        targets.push_back(v);
-    }
-    Binder b(s_);
-    b.assignMode = true;
-    QueryShape shape = b.query(q, nullptr);
-    auto result = rows(shape.sql, shape.columns);
-    for (const auto& row : result) {
-        for (std::size_t i = 0; i < targets.size(); ++i) {
-            auto op = compoundOp(core.items[i].assignOp);
-            assign(*targets[i], op ? binaryOp(*op, targets[i]->value, row[i]) : row[i]);
-        }
-    }
-    s_.rowCount = static_cast<long long>(result.size());
+    executeSelectAssign(*this, stmt);
 }
 
 void Executor::setVariable(const SetStmt& stmt) {
     Variable* v = s_.variable(stmt.variable);
     if (!v) raise(137, stmt.line, {stmt.variable});
     Value value = evaluate(*stmt.value);
-    auto op = compoundOp(stmt.op);
+    auto op = compoundAssignment(stmt.op);
     assign(*v, op ? binaryOp(*op, v->value, value) : value);
     s_.rowCount = 1;
 }
@@ -494,41 +557,7 @@ void Executor::raiserror(const RaiserrorStmt& stmt) {
                   {std::to_string(number), std::to_string(severity), std::to_string(state)});
         templ = info->text;
     }
-    std::string text;
-    std::size_t next = 3;
-    for (std::size_t i = 0; i < templ.size(); ++i) {
-        char c = templ[i];
-        if (c != '%') {
-            text += c;
-            continue;
-        }
-        if (i + 1 < templ.size() && templ[i + 1] == '%') {
-            text += '%';
-            ++i;
-            continue;
-        }
-        std::size_t j = i + 1;
-        while (j < templ.size() &&
-               std::string_view("-+ #0123456789.*lhI").find(templ[j]) != std::string_view::npos)
-            ++j;
-        if (j >= templ.size()) {
-            text += templ.substr(i);
-            break;
-        }
-        char spec = templ[j];
-        if (next < args.size()) {
-            const Value& a = args[next++];
-            if (a.isNull())
-                text += "(null)";
-            else if (spec == 'd' || spec == 'i' || spec == 'u')
-                text += std::to_string(convert(a, Type::bigInt()).asInt());
-            else
-                text += toText(a);
-        } else {
-            text += "(null)";
-        }
-        i = j;
-    }
+    std::string text = formatRaiserror(templ, std::span<const Value>(args).subspan(3));
     if (severity < 0) severity = 0;
     if (severity > 25) severity = 25;
     if (severity <= 10) {
@@ -551,11 +580,13 @@ void Executor::transaction(const SimpleStmt& stmt) {
     }
     if (stmt.kind == StmtKind::CommitTran) {
         if (s_.tranCount == 0) raise(3902, stmt.line, {});
+        if (s_.doomed) raise(3930, stmt.line, {});
         if (--s_.tranCount == 0) run("COMMIT");
         return;
     }
     if (s_.tranCount == 0) raise(3903, stmt.line, {});
     s_.tranCount = 0;
+    s_.doomed = false;
     run("ROLLBACK");
     s_.catalog.invalidate();
 }

@@ -3,10 +3,14 @@
 
 #include "ast.h"
 #include "binder.h"
+#include "check.h"
 #include "session.h"
+#include "tsql/operators.h"
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tsql::engine {
@@ -17,14 +21,28 @@ inline constexpr int kMaxNestLevel = 32;
 //! Thrown to end the calling batch after an error that ended a called procedure or dynamic batch.
 struct BatchAbort {};
 
+//! An error raised in a procedure, trigger or dynamic batch while a caller's statement runs inside a
+//! TRY block: the scopes on the way end without reporting it and the nearest CATCH block receives it.
+struct UnwindToCatch {
+    SqlError error;
+    bool dooms = false; //!< the open transaction becomes uncommittable (XACT_ABORT ON, or in a trigger)
+};
+
+//! Thrown to fail the running statement (undoing its changes) after a trigger it fired ended with an
+//! error that ends only its scope; the error is already reported and the batch goes on.
+struct StatementFailed {};
+
 //! Runs one batch on a session and collects what it produces.
 class Executor {
 public:
-    //! `procedure`: running a procedure's body, where RETURN may carry a value.
-    Executor(Session::Impl& session, BatchOutput& out, bool procedure = false)
+    //! `kind`: what runs (in a procedure's body RETURN may carry a value); `module`: the name of the
+    //! procedure or trigger.
+    Executor(Session::Impl& session, BatchOutput& out, ScopeKind kind = ScopeKind::Batch,
+             std::string module = {})
         : s_(session)
         , out_(out)
-        , procedure_(procedure) {}
+        , kind_(kind)
+        , module_(std::move(module)) {}
 
     //! Declares the batch's variables and checks its labels, then runs it.
     void run(const Batch& batch);
@@ -78,6 +96,11 @@ private:
         std::size_t start;
         std::vector<std::size_t> breaks;
     };
+    //! A TRY ... CATCH statement as ranges of instructions [start, end).
+    struct TryRegion {
+        std::size_t tryStart = 0, tryEnd = 0, catchStart = 0, catchEnd = 0;
+    };
+    static constexpr std::size_t kNoRegion = static_cast<std::size_t>(-1);
     void declare(const Statement& stmt);
     void compile(const Statement& stmt);
     void execute(const Statement& stmt);
@@ -90,11 +113,25 @@ private:
     //! True when a runtime error ends the run because of SET XACT_ABORT ON or a trigger body.
     bool abortsOnError(const SqlError& e, const Instruction& in) const;
 
+    // TRY ... CATCH (exec_errors.cpp).
+    //! The innermost TRY block holding instruction `pc`, or kNoRegion.
+    std::size_t tryAt(std::size_t pc) const;
+    //! Ends the CATCH blocks instruction `pc` lies outside of.
+    void leaveCatches(std::size_t pc);
+    //! Enters the CATCH block of `region` for `error`; returns the instruction it starts at.
+    std::size_t enterCatch(std::size_t region, const SqlError& error, bool dooms);
+    //! An error `in` raised: caught by this scope's CATCH block (`pc` moves there), passed on to a
+    //! caller's (throws UnwindToCatch), or reported; false when it ends the run.
+    bool handleError(SqlError& e, const Instruction& in, std::size_t region, std::size_t& pc);
+    //! An error of compiling the scope: passed on to a caller's CATCH block or reported.
+    void compileError(SqlError& e);
+
     void report(const SqlError& e);
 
     Session::Impl& s_;
     BatchOutput& out_;
-    bool procedure_ = false;
+    ScopeKind kind_;
+    std::string module_;
     bool aborted_ = false;
     bool scopeOnly_ = false;
     bool abortOnError_ = false;
@@ -102,11 +139,18 @@ private:
     int statementError_ = 0;
     std::vector<Instruction> code_;
     std::vector<Loop> loops_;
+    std::vector<TryRegion> tries_;
+    std::vector<std::size_t> catching_; //!< regions whose CATCH block runs, innermost last
     std::map<std::string, std::size_t> labels_;
     std::vector<std::pair<std::size_t, std::string>> gotos_;
 };
 
+//! The operator of a compound assignment ("+=" ...), nullopt for "=".
+std::optional<BinaryOp> compoundAssignment(const std::string& op);
+
 // Statement implementations, one file per kind.
+//! SELECT @v = expr, ...: assigns each row in turn, expressions reading the variables as assigned so far.
+void executeSelectAssign(Executor& ex, const SelectStmt& stmt);
 void executeInsert(Executor& ex, const InsertStmt& stmt);
 void executeUpdate(Executor& ex, const UpdateStmt& stmt);
 void executeDelete(Executor& ex, const DeleteStmt& stmt);

@@ -144,15 +144,13 @@ void executeInsert(Executor& ex, const InsertStmt& stmt) {
                             " FROM " + alias + " WHERE EXISTS (SELECT 1 FROM " + t.sqliteName() +
                             " AS x WHERE " + match + ") UNION ALL SELECT * FROM (SELECT " + keys + " FROM " +
                             alias + " GROUP BY " + group + " HAVING count(*) > 1) LIMIT 1";
-        auto saved = s.identityCounters;
-        try {
-            auto found = ex.rows(probe, types);
-            s.identityCounters = saved;
-            return found.empty() ? std::string() : keyText(found.front());
-        } catch (const std::exception&) {
-            s.identityCounters = saved;
-            return {};
-        }
+        struct KeepCounters {
+            Session::Impl& s;
+            std::map<long long, IdentityCounter> saved = s.identityCounters;
+            ~KeepCounters() { s.identityCounters = std::move(saved); }
+        } keep{s};
+        auto found = ex.rows(probe, types);
+        return found.empty() ? std::string() : keyText(found.front());
     };
 
     long long changed = 0;

@@ -1,5 +1,6 @@
 #include "normalise.h"
 
+#include "errors.h"
 #include "lexer.h"
 #include "parser.h"
 #include "tsql/functions.h"
@@ -52,12 +53,6 @@ constexpr std::array<OperatorName, 17> operators{{
     {"^", "^", kAdd},
     {"*", "*", kMultiply},
 }};
-
-//! Raised for expressions that have no stored form here (subqueries, variables).
-struct NoStoredForm : std::runtime_error {
-    NoStoredForm()
-        : std::runtime_error("no stored form") {}
-};
 
 std::string lowerCase(std::string_view s) {
     std::string out;
@@ -155,9 +150,20 @@ private:
                    (e.args.size() > 1 ? print(*e.args[1], 0) : std::string("0")) + ")";
         case ExprKind::Case:
             return caseText(e);
-        default:
-            throw NoStoredForm();
+        case ExprKind::Global:
+            return lowerCase(e.text);
+        case ExprKind::Subquery:
+        case ExprKind::Exists:
+        case ExprKind::InQuery:
+            raise(1046, e.line, {});
+        case ExprKind::Variable:
+            raiseUnsupported(e.line, "a variable in a default, CHECK constraint or computed column");
+        case ExprKind::Star:
+            raise(102, e.line, {"*"});
+        case ExprKind::ColumnUpdated:
+            raise(156, e.line, {"UPDATE"});
         }
+        raiseUnsupported(e.line, "this expression in a default, CHECK constraint or computed column");
     }
 
     static std::string literal(const Expr& e) {
@@ -236,13 +242,9 @@ private:
 } // namespace
 
 std::string normalisedExpressionText(std::string_view text) {
-    try {
-        ExprPtr e = parseExpression(text);
-        Printer p;
-        return "(" + p.print(*e, 0) + ")";
-    } catch (const std::exception&) {
-        return "(" + std::string(text) + ")";
-    }
+    ExprPtr e = parseExpression(text);
+    Printer p;
+    return "(" + p.print(*e, 0) + ")";
 }
 
 } // namespace tsql::engine

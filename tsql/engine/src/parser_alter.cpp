@@ -53,6 +53,7 @@ StmtPtr Parser::alterTableStatement() {
                 s->added.constraints.push_back(tableConstraint(name));
             } else {
                 columnDefinition(s->added);
+                if (s->added.columns.back().identity) unsupported("ALTER TABLE ADD of an IDENTITY column");
                 bool values = false;
                 if (cur().is("WITH") && ahead(1).is("VALUES")) {
                     next();

@@ -77,6 +77,7 @@ ExprPtr Parser::condition() {
         predicate = e->text == "NOT";
         break;
     case ExprKind::IsNull:
+    case ExprKind::ColumnUpdated:
     case ExprKind::Like:
     case ExprKind::Between:
     case ExprKind::InList:
@@ -125,6 +126,15 @@ ExprPtr Parser::notExpr() {
 
 ExprPtr Parser::predicate() {
     int line = cur().line;
+    if (cur().is("UPDATE") && ahead(1).isSymbol("(")) {
+        // UPDATE(column) of a trigger: whether the statement that fired it set the column.
+        next();
+        next();
+        auto e = makeExpr(ExprKind::ColumnUpdated, line);
+        e->parts.push_back(identifier());
+        expectSymbol(")");
+        return e;
+    }
     if (cur().is("EXISTS")) {
         next();
         expectSymbol("(");
@@ -352,10 +362,12 @@ ExprPtr Parser::functionCall(std::string name, int line) {
         expectSymbol(")");
         return e;
     }
-    if (accept("DISTINCT"))
+    if (accept("DISTINCT")) {
         e->distinct = true;
-    else
+        if (e->text == "SUM" || e->text == "AVG") unsupported(e->text + "(DISTINCT ...)");
+    } else {
         accept("ALL");
+    }
     do {
         e->args.push_back(expression());
     } while (acceptSymbol(","));

@@ -81,6 +81,7 @@ private:
     StmtPtr setStatement();
     StmtPtr ifStatement();
     StmtPtr beginStatement();
+    StmtPtr tryStatement();
     StmtPtr whileStatement();
     StmtPtr createStatement();
     StmtPtr dropStatement();

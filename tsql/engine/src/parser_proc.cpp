@@ -90,6 +90,7 @@ StmtPtr Parser::triggerStatement(bool alter) {
     auto s = std::make_unique<CreateTriggerStmt>();
     s->alter = alter;
     s->trigger = objectName();
+    if (s->trigger.isTemp()) unsupported("temporary trigger");
     expect("ON");
     s->table = objectName();
     if (cur().is("WITH")) unsupported("trigger option " + upper(ahead(1).text));

@@ -100,7 +100,7 @@ SelectCore Parser::selectCore() {
         } else {
             fail();
         }
-        if (accept("PERCENT")) core.topPercent = true;
+        if (cur().is("PERCENT")) unsupported("TOP ... PERCENT");
         if (cur().is("WITH") && ahead(1).is("TIES")) unsupported("TOP WITH TIES");
     }
     do {

@@ -263,18 +263,14 @@ StmtPtr Parser::insertStatement() {
 StmtPtr Parser::updateStatement() {
     next();
     auto s = std::make_unique<UpdateStmt>();
-    if (accept("TOP")) {
-        expectSymbol("(");
-        s->top = expression();
-        expectSymbol(")");
-    }
+    if (cur().is("TOP")) unsupported("UPDATE TOP");
     s->target = objectName();
     tableHints();
     expect("SET");
     do {
         Assignment a;
         if (cur().kind == TokenKind::Variable) {
-            a.column.push_back(next().text);
+            unsupported("assigning variables in UPDATE ... SET");
         } else {
             a.column.push_back(identifier());
             while (acceptSymbol("."))
@@ -285,13 +281,7 @@ StmtPtr Parser::updateStatement() {
                                               op.text == "*=" || op.text == "/=" || op.text == "%="))
             fail();
         a.op = next().text;
-        if (a.column.front()[0] == '@' && cur().kind == TokenKind::Identifier && ahead(1).isSymbol("="))
-            unsupported("SET @variable = column = expression");
-        if (accept("DEFAULT")) {
-            if (a.column.front()[0] == '@') fail();
-        } else {
-            a.value = expression();
-        }
+        if (!accept("DEFAULT")) a.value = expression();
         s->sets.push_back(std::move(a));
     } while (acceptSymbol(","));
     if (cur().is("OUTPUT")) unsupported("OUTPUT clause");
@@ -306,11 +296,7 @@ StmtPtr Parser::updateStatement() {
 StmtPtr Parser::deleteStatement() {
     next();
     auto s = std::make_unique<DeleteStmt>();
-    if (accept("TOP")) {
-        expectSymbol("(");
-        s->top = expression();
-        expectSymbol(")");
-    }
+    if (cur().is("TOP")) unsupported("DELETE TOP");
     accept("FROM");
     s->target = objectName();
     tableHints();
@@ -419,7 +405,11 @@ StmtPtr Parser::beginStatement() {
         if (cur().is("WITH") && ahead(1).is("MARK")) unsupported("BEGIN TRANSACTION WITH MARK");
         return s;
     }
-    if (ahead(1).is("TRY") || ahead(1).is("CATCH")) unsupported("BEGIN " + upper(ahead(1).text));
+    if (ahead(1).is("TRY")) return tryStatement();
+    if (ahead(1).is("CATCH")) {
+        next();
+        fail(); // a CATCH block without its TRY block
+    }
     if (ahead(1).is("DISTRIBUTED")) unsupported("BEGIN DISTRIBUTED TRANSACTION");
     next();
     auto s = std::make_unique<BlockStmt>();
@@ -429,6 +419,29 @@ StmtPtr Parser::beginStatement() {
         s->body.push_back(statement());
     }
     next();
+    return s;
+}
+
+StmtPtr Parser::tryStatement() {
+    auto s = std::make_unique<TryStmt>();
+    // Each block holds at least one statement and ends with END TRY or END CATCH (SQL Server 2005).
+    auto block = [&](std::string_view word, std::vector<StmtPtr>& body) {
+        next();
+        next();
+        while (!(cur().is("END") && ahead(1).is(word))) {
+            if (cur().kind == TokenKind::End) fail();
+            if (acceptSymbol(";")) continue;
+            body.push_back(statement());
+        }
+        if (body.empty()) fail();
+        next();
+        next();
+    };
+    block("TRY", s->body);
+    while (acceptSymbol(";")) {
+    }
+    if (!(cur().is("BEGIN") && ahead(1).is("CATCH"))) fail();
+    block("CATCH", s->handler);
     return s;
 }
 

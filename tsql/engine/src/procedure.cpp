@@ -75,8 +75,10 @@ void runDynamic(Executor& ex, const ExecStmt& stmt) {
     Batch batch;
     try {
         batch = parseBatch(toText(text));
-    } catch (const SqlError& e) {
-        // A batch that does not parse fails only this statement.
+    } catch (SqlError& e) {
+        // A batch that does not parse is an error of a lower scope: a caller's TRY block catches it,
+        // otherwise it fails only this statement.
+        if (e.severity() > 10 && e.severity() < 20 && s.tryDepth > 0) throw UnwindToCatch{e, false};
         BatchEvent ev;
         ev.message = {e.number(), e.severity(), e.state(), e.line(), e.message()};
         ex.output().events.push_back(std::move(ev));
@@ -84,7 +86,7 @@ void runDynamic(Executor& ex, const ExecStmt& stmt) {
         return;
     }
     Frame frame(s, {});
-    Executor inner(s, ex.output());
+    Executor inner(s, ex.output(), ScopeKind::Dynamic);
     inner.runStatements(batch.statements);
     frame.restore();
     ex.setStatementError(s.error);
@@ -191,7 +193,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
 
     int tranCount = s.tranCount;
     Frame callee(s, std::move(frame));
-    Executor inner(s, ex.output(), true);
+    Executor inner(s, ex.output(), ScopeKind::Procedure, procName);
     inner.runStatements(proc.body);
     std::vector<Variable> results = callee.restore();
     ex.setStatementError(s.error);

@@ -170,6 +170,15 @@ BatchOutput Session::execute(std::string_view batch) {
     }
     engine::Executor ex(*impl_, out);
     ex.run(parsed);
+    if (impl_->doomed) {
+        // A CATCH block left the transaction uncommittable: it ends with the batch.
+        ex.rollbackAll();
+        const SqlError e = SqlError::make(3998);
+        BatchEvent ev;
+        ev.message = {e.number(), e.severity(), e.state(), 0, e.message()};
+        out.events.push_back(std::move(ev));
+        impl_->error = e.number();
+    }
     return out;
 }
 

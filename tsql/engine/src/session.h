@@ -6,6 +6,7 @@
 #include "sqlite_util.h"
 #include "tsql/engine.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -73,10 +74,19 @@ struct Session::Impl {
     int nestLevel = 0;      //!< procedures being run (@@NESTLEVEL)
     bool xactAbort = false; //!< SET XACT_ABORT ON: a runtime error rolls back and ends the batch
 
+    // TRY ... CATCH.
+    int tryDepth = 0; //!< scopes (batch, procedures, triggers) whose running statement is in a TRY block
+    //! Errors of the CATCH blocks running, innermost last: what ERROR_NUMBER() and the others report.
+    std::vector<SqlError> caught;
+    bool doomed = false; //!< the open transaction can only be rolled back (XACT_STATE() = -1)
+
     // The running trigger: its id and the `inserted`/`deleted` tables visible at its nest level only.
     long long trigger = 0;
     int triggerLevel = -1;
     std::shared_ptr<const engine::TableInfo> inserted, deleted;
+    //! COLUMNS_UPDATED() of the running trigger: bit (colid - 1) % 8 of byte (colid - 1) / 8 is set
+    //! for each column its statement set (every column for an INSERT).
+    std::vector<std::uint8_t> columnsUpdated;
     int fetchStatus = -1;     //!< @@FETCH_STATUS
     long long cursorRows = 0; //!< @@CURSOR_ROWS
     //! GLOBAL cursors and the LOCAL ones of each running scope, created on first use.

@@ -29,8 +29,17 @@ Type tinyType() {
 Type versionType() {
     return Type::nVarChar(300);
 }
+Type errorMessageType() {
+    return Type::nVarChar(4000);
+}
+Type errorProcedureType() {
+    return Type::nVarChar(126);
+}
+Type columnsUpdatedType() {
+    return Type::varBinary(128);
+}
 
-constexpr std::array<SessionFunction, 26> sessionFunctions{{
+constexpr std::array<SessionFunction, 34> sessionFunctions{{
     {"SUSER_SNAME", 0, 1, sysname},
     {"SUSER_NAME", 0, 1, sysname},
     {"SUSER_ID", 0, 1, integerType},
@@ -57,6 +66,14 @@ constexpr std::array<SessionFunction, 26> sessionFunctions{{
     {"@@PROCID", 0, 0, integerType},
     {"@@FETCH_STATUS", 0, 0, integerType},
     {"@@CURSOR_ROWS", 0, 0, integerType},
+    {"ERROR_NUMBER", 0, 0, integerType},
+    {"ERROR_SEVERITY", 0, 0, integerType},
+    {"ERROR_STATE", 0, 0, integerType},
+    {"ERROR_LINE", 0, 0, integerType},
+    {"ERROR_MESSAGE", 0, 0, errorMessageType},
+    {"ERROR_PROCEDURE", 0, 0, errorProcedureType},
+    {"XACT_STATE", 0, 0, smallType},
+    {"COLUMNS_UPDATED", 0, 0, columnsUpdatedType},
 }};
 
 std::string argText(sqlite3_value* v) {
@@ -95,6 +112,26 @@ std::string lastPart(const std::string& name) {
         last = part;
     }
     return part;
+}
+
+//! ERROR_NUMBER() and the others: the error of the innermost CATCH block running, NULL outside one.
+void caughtError(sqlite3_context* ctx, const std::string& name, const std::vector<SqlError>& caught) {
+    if (caught.empty()) return sqlite3_result_null(ctx);
+    const SqlError& e = caught.back();
+    if (name == "ERROR_NUMBER")
+        sqlite3_result_int64(ctx, e.number());
+    else if (name == "ERROR_SEVERITY")
+        sqlite3_result_int64(ctx, e.severity());
+    else if (name == "ERROR_STATE")
+        sqlite3_result_int64(ctx, e.state());
+    else if (name == "ERROR_LINE")
+        sqlite3_result_int64(ctx, e.line());
+    else if (name == "ERROR_MESSAGE")
+        resultText(ctx, e.message());
+    else if (name == "ERROR_PROCEDURE" && !e.procedure().empty())
+        resultText(ctx, e.procedure());
+    else
+        sqlite3_result_null(ctx);
 }
 
 void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -166,6 +203,21 @@ void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             sqlite3_result_int64(ctx, s->fetchStatus);
         } else if (name == "@@CURSOR_ROWS") {
             sqlite3_result_int64(ctx, s->cursorRows);
+        } else if (name == "COLUMNS_UPDATED") {
+            // NULL outside a trigger of INSERT or UPDATE.
+            if (s->columnsUpdated.empty()) return sqlite3_result_null(ctx);
+            sqlite3_result_blob(ctx, s->columnsUpdated.data(), static_cast<int>(s->columnsUpdated.size()),
+                                SQLITE_TRANSIENT);
+        } else if (name == "UPDATE") {
+            // UPDATE(column) of a trigger, with the column's colid.
+            const auto bit = static_cast<std::size_t>(sqlite3_value_int64(argv[1]) - 1);
+            const bool set =
+                bit / 8 < s->columnsUpdated.size() && (s->columnsUpdated[bit / 8] >> (bit % 8)) & 1;
+            sqlite3_result_int64(ctx, set ? 1 : 0);
+        } else if (name == "XACT_STATE") {
+            sqlite3_result_int64(ctx, s->tranCount == 0 ? 0 : s->doomed ? -1 : 1);
+        } else if (name.rfind("ERROR_", 0) == 0) {
+            caughtError(ctx, name, s->caught);
         } else {
             sqlite3_result_null(ctx);
         }
@@ -181,6 +233,19 @@ void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 void errorFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     std::string text = encodeForSqlite(SqlError::make(sqlite3_value_int(argv[0])));
     sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
+}
+
+//! tsql_variable(slot): a variable of the running scope as it is now (see Binder::liveVariables).
+void variableFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    auto* s = static_cast<Session::Impl*>(sqlite3_user_data(ctx));
+    const auto slot = static_cast<std::size_t>(sqlite3_value_int64(argv[0]));
+    if (slot >= s->variables.size()) return sqlite3_result_error(ctx, "variable slot out of range", -1);
+    try {
+        setResult(ctx, s->variables[slot].value);
+    } catch (const SqlError& e) {
+        const std::string text = encodeForSqlite(e);
+        sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
+    }
 }
 
 //! tsql_next_identity(tableId): the next identity value of a table for the running statement.
@@ -215,6 +280,9 @@ void registerSessionFunctions(sqlite3* db, Session::Impl* session) {
                                         nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "tsql_next_identity", 1, SQLITE_UTF8, session, nextIdentity,
+                                        nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "tsql_variable", 1, SQLITE_UTF8, session, variableFunction,
                                         nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) throw std::runtime_error("cannot register the session functions");
 }

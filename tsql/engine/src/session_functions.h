@@ -21,8 +21,8 @@ struct SessionFunction {
 //! The session function of that name (case-insensitive), or nullptr.
 const SessionFunction* findSessionFunction(std::string_view name);
 
-//! Registers tsql_session and the engine's helper functions (tsql_error, tsql_next_identity) on a
-//! session's connection.
+//! Registers tsql_session and the engine's helper functions (tsql_error, tsql_next_identity,
+//! tsql_variable) on a session's connection.
 void registerSessionFunctions(sqlite3* db, Session::Impl* session);
 
 } // namespace tsql::engine

@@ -7,8 +7,9 @@ namespace tsql::engine {
 void throwSqlite(sqlite3* db, int rc, std::string_view sql) {
     const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     if (auto decoded = decodeSqliteError(message)) throw *decoded;
-    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) raise(1222, 0, {});
-    raise(8630, 0, {std::string(message) + " (SQL: " + std::string(sql.substr(0, 400)) + ")"});
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) raise(kLockTimeoutNumber, 0, {});
+    raise(kInternalErrorNumber, 0,
+          {std::string(message) + " (SQL: " + std::string(sql.substr(0, 400)) + ")"});
 }
 
 void execSql(sqlite3* db, std::string_view sql) {

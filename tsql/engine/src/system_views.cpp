@@ -2,6 +2,7 @@
 
 #include "lexer.h"
 #include "normalise.h"
+#include "tsql/error.h"
 
 #include <array>
 #include <cctype>
@@ -428,6 +429,9 @@ void normalisedText(sqlite3_context* ctx, int, sqlite3_value** argv) {
     try {
         std::string out = normalisedExpressionText(textArg(argv[0]));
         sqlite3_result_text(ctx, out.c_str(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+    } catch (const SqlError& e) {
+        const std::string text = encodeForSqlite(e);
+        sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
     } catch (const std::exception& e) {
         sqlite3_result_error(ctx, e.what(), -1);
     }

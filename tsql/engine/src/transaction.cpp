@@ -6,6 +6,7 @@
 namespace tsql::engine {
 
 void Executor::rollbackAll() {
+    s_.doomed = false;
     if (s_.tranCount == 0) return;
     s_.tranCount = 0;
     // The transaction may already be gone (ended in a trigger); nothing is left to undo then.
@@ -14,7 +15,9 @@ void Executor::rollbackAll() {
 }
 
 bool Executor::abortsOnError(const SqlError& e, const Instruction& in) const {
-    // RAISERROR reports an error without ending anything, even under XACT_ABORT.
+    // RAISERROR reports an error without ending anything, even under XACT_ABORT; a name a trigger
+    // cannot resolve ends only the trigger.
+    if (!s_.xactAbort && endsOf(e) == ErrorEnds::Scope) return false;
     return (abortOnError_ || s_.xactAbort) && e.severity() >= 11 && in.stmt &&
            in.stmt->kind != StmtKind::Raiserror;
 }

@@ -64,7 +64,7 @@ const CreateTriggerStmt& definitionOf(const TriggerInfo& t) {
 class TriggerScope {
 public:
     TriggerScope(Session::Impl& s, long long trigger, std::shared_ptr<const TableInfo> inserted,
-                 std::shared_ptr<const TableInfo> deleted)
+                 std::shared_ptr<const TableInfo> deleted, std::vector<std::uint8_t> columnsUpdated)
         : s_(s)
         , variables_(std::move(s.variables))
         , index_(std::move(s.variableIndex))
@@ -73,6 +73,7 @@ public:
         , triggerLevel_(s.triggerLevel)
         , inserted_(std::exchange(s.inserted, std::move(inserted)))
         , deleted_(std::exchange(s.deleted, std::move(deleted)))
+        , columnsUpdated_(std::exchange(s.columnsUpdated, std::move(columnsUpdated)))
         , xactAbort_(s.xactAbort) {
         s_.variables.clear();
         s_.variableIndex.clear();
@@ -99,6 +100,7 @@ private:
         s_.triggerLevel = triggerLevel_;
         s_.inserted = std::move(inserted_);
         s_.deleted = std::move(deleted_);
+        s_.columnsUpdated = std::move(columnsUpdated_);
         s_.xactAbort = xactAbort_; // SET options of a trigger last until it returns
     }
 
@@ -109,6 +111,7 @@ private:
     long long trigger_;
     int triggerLevel_;
     std::shared_ptr<const TableInfo> inserted_, deleted_;
+    std::vector<std::uint8_t> columnsUpdated_;
     bool xactAbort_;
     bool restored_ = false;
 };
@@ -162,9 +165,9 @@ void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt) {
     auto& s = ex.session();
     s.rowCount = 0;
     const std::string& name = stmt.trigger.name();
-    if (stmt.trigger.isTemp()) raiseUnsupported(stmt.line, "temporary trigger");
     auto table = s.catalog.table(stmt.table.name());
     if (!table || table->view || table->temp) invalidTarget(stmt.table, stmt.line);
+    checkScope(stmt.body, {}, ScopeKind::Trigger, table.get()); // UPDATE(column) names its columns
     if (!stmt.alter) {
         if (s.catalog.nameTaken(name, false)) raise(2714, stmt.line, {name});
         ex.atomically([&] {
@@ -210,12 +213,23 @@ void executeDropTrigger(Executor& ex, const DropStmt& stmt) {
     }
 }
 
-TriggerFiring::TriggerFiring(Executor& ex, const TableInfo& table, TriggerEvent event)
+TriggerFiring::TriggerFiring(Executor& ex, const TableInfo& table, TriggerEvent event,
+                             const std::vector<int>& updated)
     : ex_(ex)
     , table_(table)
     , event_(event) {
     active_ = (triggersOf(ex.session(), table).events & static_cast<int>(event)) != 0;
     if (!active_) return;
+    columnsUpdated_.assign((table.columns.size() + 7) / 8, 0);
+    auto mark = [&](std::size_t column) {
+        columnsUpdated_[column / 8] |= static_cast<std::uint8_t>(1u << (column % 8));
+    };
+    if (event == TriggerEvent::Insert)
+        for (std::size_t i = 0; i < table.columns.size(); ++i)
+            mark(i);
+    if (event == TriggerEvent::Update)
+        for (int i : updated)
+            mark(static_cast<std::size_t>(i));
     std::string level = std::to_string(ex.session().nestLevel);
     deletedName_ = "tsql_deleted_" + level;
     insertedName_ = "tsql_inserted_" + level;
@@ -300,21 +314,37 @@ void TriggerFiring::run(const TriggerInfo& trigger, long long rows) {
     // Inside a trigger @@TRANCOUNT counts the statement's own transaction.
     bool implicit = s.tranCount == 0;
     if (implicit) s.tranCount = 1;
-    Executor inner(s, ex_.output());
+    Executor inner(s, ex_.output(), ScopeKind::Trigger, trigger.name);
     inner.setAbortOnError(true);
     try {
-        TriggerScope scope(s, trigger.id, inserted_, deleted_);
+        TriggerScope scope(s, trigger.id, inserted_, deleted_, columnsUpdated_);
         s.rowCount = rows;
         inner.runStatements(definitionOf(trigger).body);
+    } catch (UnwindToCatch& u) {
+        // An error in a trigger leaves the transaction only to be rolled back (the statement's own
+        // transaction is undone with the statement).
+        if (implicit && s.tranCount == 1) s.tranCount = 0;
+        u.dooms = true;
+        throw;
     } catch (...) {
         if (implicit && s.tranCount == 1) s.tranCount = 0;
         throw;
     }
     if (inner.aborted()) {
-        // An error in a trigger undoes the whole transaction and ends the batch.
-        ex_.rollbackAll();
         ex_.setStatementError(s.error);
+        if (!inner.abortsCaller()) {
+            // A name the trigger could not resolve ends the trigger and fails its statement.
+            if (implicit && s.tranCount == 1) s.tranCount = 0;
+            throw StatementFailed{};
+        }
+        // Any other error in a trigger undoes the whole transaction and ends the batch.
+        ex_.rollbackAll();
         throw BatchAbort{};
+    }
+    if (s.doomed) {
+        // A CATCH block of the trigger took an error: the transaction cannot be committed.
+        ex_.rollbackAll();
+        raise(3616, 0, {});
     }
     if (s.tranCount == 0) raise(3609, 0, {});
     if (implicit) s.tranCount = 0;

@@ -4,6 +4,7 @@
 
 #include "exec.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,7 +45,9 @@ void executeDropTrigger(Executor& ex, const DropStmt& stmt);
 //! nothing (beyond one cached lookup) for a table without triggers for the event.
 class TriggerFiring {
 public:
-    TriggerFiring(Executor& ex, const TableInfo& table, TriggerEvent event);
+    //! `updated`: the indexes of the columns an UPDATE sets (an INSERT sets every column).
+    TriggerFiring(Executor& ex, const TableInfo& table, TriggerEvent event,
+                  const std::vector<int>& updated = {});
     ~TriggerFiring();
     TriggerFiring(const TriggerFiring&) = delete;
     TriggerFiring& operator=(const TriggerFiring&) = delete;
@@ -67,6 +70,7 @@ private:
     long long lastRowid_ = 0;
     std::string deletedName_, insertedName_; //!< SQLite temp tables holding the rows
     std::shared_ptr<const TableInfo> inserted_, deleted_;
+    std::vector<std::uint8_t> columnsUpdated_; //!< what COLUMNS_UPDATED() returns in the triggers
 };
 
 } // namespace tsql::engine

@@ -46,7 +46,6 @@ std::string bindTargetFrom(Binder& b, Executor& ex, const ObjectName& target,
 void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
     auto redirect = redirectUpdate(ex, stmt);
     auto& s = ex.session();
-    if (stmt.top) raiseUnsupported(stmt.line, "UPDATE TOP");
     Binder b(s);
     Scope scope;
     const Source* target = nullptr;
@@ -69,7 +68,6 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
 
     std::vector<std::pair<int, std::string>> sets;
     for (const auto& a : stmt.sets) {
-        if (a.column.front()[0] == '@') raiseUnsupported(stmt.line, "assigning variables in UPDATE ... SET");
         const std::string& name = a.column.back();
         if (a.column.size() > 1 && !equalsIgnoreCase(a.column[a.column.size() - 2], target->exposed) &&
             !equalsIgnoreCase(a.column[a.column.size() - 2], t.name)) {
@@ -159,16 +157,15 @@ void executeUpdate(Executor& ex, const UpdateStmt& stmt) {
                             " FROM n WHERE EXISTS (SELECT 1 FROM " + t.sqliteName() + " AS x WHERE " + match +
                             " AND x.rowid NOT IN (SELECT \"rid\" FROM u)) UNION ALL SELECT * FROM (SELECT " +
                             cols + " FROM n GROUP BY " + group + " HAVING count(*) > 1) LIMIT 1";
-        try {
-            auto found = ex.rows(probe, types);
-            spurious = found.empty();
-            return found.empty() ? std::string() : keyText(found.front());
-        } catch (const std::exception&) {
-            return {};
-        }
+        auto found = ex.rows(probe, types);
+        spurious = found.empty();
+        return found.empty() ? std::string() : keyText(found.front());
     };
     long long changed = 0;
-    TriggerFiring triggers(ex, t, TriggerEvent::Update);
+    std::vector<int> setColumns;
+    for (const auto& set : sets)
+        setColumns.push_back(set.first);
+    TriggerFiring triggers(ex, t, TriggerEvent::Update, setColumns);
     ex.atomically([&] {
         triggers.before("SELECT \"rid\" FROM (" + inner + ")");
         try {

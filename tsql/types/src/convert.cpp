@@ -359,9 +359,7 @@ Value toBinary(const Value& v, const Type& to, ConversionKind kind) {
 namespace detail {
 
 void unsupported(const Type& from, const Type& to) {
-    throw SqlError(529, 16, 2,
-                   "Conversion from data type " + name(from) + " to " + name(to) +
-                       " is not supported by this server.");
+    raise(529, {name(from), name(to)}, 2);
 }
 
 Value fitBinary(Bytes b, const Type& to, ConversionKind kind, bool numeric) {

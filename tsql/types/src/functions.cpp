@@ -273,7 +273,9 @@ std::string lowerAscii(std::string_view s) {
     return out;
 }
 
-const FunctionInfo& checked(std::string_view name, std::size_t count) {
+} // namespace
+
+const FunctionInfo& checkedFunction(std::string_view name, std::size_t count) {
     const FunctionInfo* f = findFunction(name);
     if (!f) raise(195, {std::string(name)});
     const auto n = static_cast<int>(count);
@@ -283,8 +285,6 @@ const FunctionInfo& checked(std::string_view name, std::size_t count) {
     }
     return *f;
 }
-
-} // namespace
 
 const FunctionInfo* findFunction(std::string_view name) {
     const std::string up = upperAscii(name);
@@ -298,12 +298,12 @@ std::span<const FunctionInfo> functions() {
 }
 
 Type functionResultType(std::string_view name, std::span<const Type> args) {
-    const FunctionInfo& f = checked(name, args.size());
+    const FunctionInfo& f = checkedFunction(name, args.size());
     return f.resultType(args);
 }
 
 Value callFunction(std::string_view name, Args args) {
-    return checked(name, args.size()).eval(args);
+    return checkedFunction(name, args.size()).eval(args);
 }
 
 } // namespace tsql

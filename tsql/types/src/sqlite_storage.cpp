@@ -26,11 +26,7 @@ NumericStorage numericStorage(const Decimal& d) {
     }
     const double x = d.toDouble();
     const auto back = Decimal::fromDouble(x, d.scale());
-    if (!back || compare(*back, d) != 0)
-        throw SqlError(8115, 16, 2,
-                       "Arithmetic overflow error converting numeric to data type numeric: the value " +
-                           d.toString() +
-                           " has more significant digits than this server stores exactly (15).");
+    if (!back || compare(*back, d) != 0) raise(8115, {d.toString()}, 2);
     return {false, 0, x};
 }
 

@@ -1,4 +1,5 @@
 #include "support.h"
+#include "tsql/message_format.h"
 
 #include <gtest/gtest.h>
 
@@ -32,4 +33,34 @@ TEST(ShellFormat, EachTypeAsTheShellPrintsIt) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatForShell(c.value), c.text) << c.value.type().name();
+}
+
+TEST(RaiserrorFormat, FillsPrintfLikeSpecificationsAsTheServerDoes) {
+    const struct {
+        const char* templ;
+        std::vector<Value> args;
+        const char* text;
+    } cases[] = {
+        {"Radek %d: %s", {I(7), U("chyba")}, "Radek 7: chyba"},
+        {"%i%% hotovo", {I(50)}, "50% hotovo"},
+        {"[%5d] [%-5d] [%05d] [%+d] [% d]",
+         {I(42), I(42), I(-42), I(42), I(42)},
+         "[   42] [42   ] [-0042] [+42] [ 42]"},
+        {"[%.4d] [%6.3d]", {I(7), I(7)}, "[0007] [   007]"},
+        {"%u %x %X %o", {I(-1), I(255), I(255), I(8)}, "4294967295 ff FF 10"},
+        {"%#x %#o %#X", {I(255), I(8), I(0)}, "0xff 010 0"},
+        {"%I64d %ld %hd", {B(5000000000), I(3), I(4)}, "5000000000 3 4"},
+        {"[%8s] [%-8s] [%.3s] [%*.*s]",
+         {S("abc"), S("abc"), S("abcdef"), I(5), I(2), S("xyz")},
+         "[     abc] [abc     ] [abc] [   xy]"},
+        {"[%4s]", {U("žluť")}, "[žluť]"},
+        {"%s a %d", {Null(Type::nVarChar(10))}, "(null) a (null)"},
+        {"100 %z %", {}, "100 %z %"},
+        {"%s", {I(12)}, "12"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatRaiserror(c.templ, c.args), c.text) << c.templ;
+    const std::string longText(3000, 'a');
+    const std::string shown = formatRaiserror("%s", std::vector<Value>{S(longText)});
+    EXPECT_EQ(shown, std::string(2044, 'a') + "...");
 }

@@ -38,6 +38,10 @@ const FunctionInfo* findFunction(std::string_view name);
 //! Every built-in scalar function (for registration).
 std::span<const FunctionInfo> functions();
 
+//! The function of that name taking `argumentCount` arguments; raises 195 for an unknown name, 174 or
+//! 189 for a wrong count.
+const FunctionInfo& checkedFunction(std::string_view name, std::size_t argumentCount);
+
 //! Checks the argument count (SqlError 174 "The %s function requires %d argument(s).") and returns the
 //! result type; unknown names raise 195 ("'%s' is not a recognized built-in function name.").
 Type functionResultType(std::string_view name, std::span<const Type> args);

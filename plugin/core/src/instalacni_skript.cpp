@@ -7,6 +7,7 @@
 
 #include "common/sql_text.h"
 #include "common/utf.h"
+#include "plugin/definitions/sql_objects.h"
 #include "plugin/messages/hlasky.h"
 
 #include <initializer_list>
@@ -94,51 +95,6 @@ void nastaveniSynchronizace(TSkript& s) {
                     {cislo(r.PoradiKonecne), SqlNString(r.Kod)});
 }
 
-//! The procedure the host creates from TabMzImpDefUP.DefiniceUP and runs when it imports
-//! preprocessing data: approved Portal records not yet transferred go into #PredzpImportTable.
-std::string proceduraPrenosu() {
-    TSkript s;
-    s << "CREATE PROCEDURE dbo._HP_QUELTA_PrenosDoPredspracovania"
-      << "@IdObdobi INT,"
-      << "@TabName VARCHAR(50) OUT,"
-      << "@AtrName VARCHAR(50) OUT"
-      << "AS"
-      << "SET NOCOUNT ON"
-      << "SET @TabName = NULL"
-      << "SET @AtrName = NULL"
-      << "IF OBJECT_ID('tempdb..#PredzpImportTable') IS NOT NULL"
-      << "BEGIN"
-      << "SET @TabName = 'TabQUELTAWSPreprocess'"
-      << "SET @AtrName = 'ErpPk'"
-      << "INSERT INTO #PredzpImportTable (Pomocne_ID, OsCislo, PrijmeniJmeno, ZamestnanecId, IdObdobi,"
-      << "CisloMS, SkupinaMS, Castka, Hodiny, Dny, DnyKal, Procento, DatumOd, DatumDo,"
-      << "Utvar, Zakazka, NakladovyOkruh, IdVozidlo)"
-      << "SELECT ws.ID, z.Cislo, z.PrijmeniJmeno, z.ID, @IdObdobi,"
-      << "ws.PayrollComponentsType, ms.SkupinaMS, ws.amount,"
-      << "CASE WHEN ms.SkupinaMS = 3 THEN"
-      << "  CASE WHEN ws.dateFrom = ws.dateTo THEN"
-      << "    CASE WHEN kal.PocetHodin IS NOT NULL AND kal.PocetHodin < ws.hours THEN kal.PocetHodin"
-      << "    ELSE ws.hours END"
-      << "  ELSE 0 END"
-      << "ELSE ws.hours END,"
-      << "0, 0, 0,"
-      << "CASE WHEN ms.SkupinaMS = 3 THEN ws.dateFrom ELSE NULL END,"
-      << "CASE WHEN ms.SkupinaMS = 3 THEN ws.dateTo ELSE NULL END,"
-      << "ws.department, ws.jobOrder, ws.costPoot,"
-      << "(SELECT MIN(v.ID) FROM TabIVozidlo v WHERE v.SPZZobraz = ws.vehicle)"
-      << "FROM TabQUELTAWSPreprocess ws"
-      << "LEFT OUTER JOIN TabCisZam z ON z.Cislo = ws.employeeErpPk"
-      << "LEFT OUTER JOIN TabCisMzSl ms ON ms.CisloMzSl = ws.PayrollComponentsType AND ms.IdObdobi = "
-         "@IdObdobi"
-      << "LEFT OUTER JOIN TabZamMzd zm ON zm.ZamestnanecId = z.ID AND zm.IdObdobi = @IdObdobi"
-      << "LEFT OUTER JOIN TabMzKalendarZam kz ON kz.ZamestnanecId = z.ID AND kz.Rok = zm.RokKalendare"
-      << "  AND kz.Cislo = zm.DruhKalendare"
-      << "LEFT OUTER JOIN TabMzKalendarDnyZam kal ON kal.IDKalendar = kz.ID AND kal.Datum = ws.dateFrom"
-      << "WHERE ws.ErpPk IS NULL AND ws.Stav = 1"
-      << "END";
-    return s.text();
-}
-
 void importDefinice(TSkript& s) {
     const auto nazev = SqlNString("QUELTA");
     s << "DELETE FROM TabMzImpDefUP WHERE Nazev LIKE " + nazev
@@ -146,7 +102,9 @@ void importDefinice(TSkript& s) {
       << "UPDATE TabMzImpDefUP SET"
       << "JmenoUP = " + SqlNString("dbo._HP_QUELTA_PrenosDoPredspracovania") + ","
       << "VlastniUP = 1,"
-      << "DefiniceUP = " + SqlNString(proceduraPrenosu()) << "WHERE Nazev = " + nazev;
+      // The definition is the procedure the installer creates: the host may create it from here.
+      << "DefiniceUP = " + SqlNString(std::string(TextProcedury("_HP_QUELTA_PrenosDoPredspracovania")))
+      << "WHERE Nazev = " + nazev;
 }
 
 void mzdoveSlozky(TSkript& s) {

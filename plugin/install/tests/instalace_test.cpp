@@ -60,10 +60,13 @@ TEST(Instalace, FirstInstallationCreatesTheTablesAndRecordsTheVersion) {
                                    tabulka + "'"),
                   "1")
             << tabulka;
-    // The missing tables, then the installation data script; the change scripts are for updates.
-    ASSERT_EQ(beh.Dialogy.size(), 2u);
+    // The missing tables, the missing triggers on the host's tables, the installation data script and
+    // the missing procedures; the change scripts are for updates.
+    ASSERT_EQ(beh.Dialogy.size(), 4u);
     EXPECT_TRUE(Obsahuje(beh.Dialogy[0], "Uvedené tabulky v databázi chybí."));
-    EXPECT_TRUE(Obsahuje(beh.Dialogy[1], "Vlastní instalace"));
+    EXPECT_TRUE(Obsahuje(beh.Dialogy[1], "Trigger v databázi chybí"));
+    EXPECT_TRUE(Obsahuje(beh.Dialogy[2], "Vlastní instalace"));
+    EXPECT_TRUE(Obsahuje(beh.Dialogy[3], "Uložená procedura tohoto názvu v databázi chybí"));
     EXPECT_EQ(hostitel.Hodnota("SELECT COUNT(*) FROM TabQUELTANastaveniSynchronizace"), "26");
     // Each step announces itself in order before it runs.
     std::vector<std::string> komentare;
@@ -181,7 +184,7 @@ TEST(Instalace, CancellingAnyDialogKeepsTheOldVersionUnfinished) {
     };
     const TPripad pripady[] = {
         {"missing tables", nullptr, nullptr, 0, "Uvedené tabulky v databázi chybí."},
-        {"installation data script", nullptr, nullptr, 1, "Vytvoření a změna základních přehledů"},
+        {"installation data script", nullptr, nullptr, 2, "Vytvoření a změna základních přehledů"},
         {"change scripts", "020020120210", nullptr, 0, "Update z verze 020020120210"},
         {"checker group", kVlastniVerze, "ALTER TABLE TabQUELTAHGlob ADD Navic INT NULL", 0,
          "Byla detekována změna struktury."},

@@ -4,6 +4,8 @@
 #include "plugin/core/plg_konfig.h"
 #include "plugin/definitions/ddl.h"
 #include "plugin/definitions/schema.h"
+#include "plugin/definitions/sql_objects.h"
+#include "plugin/definitions/views.h"
 #include "quelta/db_connector.h"
 #include "standins/tarvik/runner.h"
 #include "tsql/backend.h"
@@ -106,10 +108,20 @@ void CreateWorkflowHost(const std::filesystem::path& file, const WorkflowHostOpt
     const plugin::TplgSchema& schema = plugin::EfektivniSchema();
     for (int i = schema.PrvniTabulka(); i <= schema.PosledniTabulka(); ++i)
         host.Exec(plugin::TextCreateTable(schema, static_cast<plugin::TplgTabulka>(i)));
+    for (const plugin::TplgViewDef& view : plugin::Pohledy().subspan(1))
+        host.Exec(plugin::TextCreateView(view));
     host.Exec(plugin::Konfigurace().VlastniInstalacniSkript());
     for (const std::string& batch : StagingDoubleBatches())
         host.Exec(batch);
-    host.Exec("UPDATE TabQUELTAHGlob SET URL = " + common::SqlNString(options.portalUrl));
+    // The plug-in's procedures (but the staging procedure, whose double stands in) and the trigger that
+    // classifies preprocessing records; the flag and delete-log triggers on host tables are left out.
+    for (const plugin::TplgUlozenaProcedura& procedure : plugin::UlozeneProcedury().subspan(1))
+        if (plugin::JmenoObjektu(procedure.Text) != "_HP_QUELTA_NovyZamestnanecZPortalu")
+            host.Exec(procedure.Text);
+    for (const plugin::TplgExterniTrigger& trigger : plugin::ExterniTriggery().subspan(1))
+        if (trigger.JmenoTabulky == "TabQUELTAWSPreprocess") host.Exec(trigger.TriggerSkript);
+    host.Exec("UPDATE TabQUELTAHGlob SET URL = " + common::SqlNString(options.portalUrl) +
+              ", WageSlipPath = " + common::SqlNString(options.wageSlipFolder.string()));
 }
 
 HostDatabase::HostDatabase(const std::filesystem::path& file)

@@ -19,6 +19,8 @@ inline constexpr const char* kNothingToDownload = "Nebyl nalezen žádný zázna
 inline constexpr const char* kNewerOnPortal = "Na portále se nachází novější verze označeného záznamu!";
 inline constexpr const char* kAllDownloaded = "Všechny záznamy jsou staženy.";
 inline constexpr const char* kUndownloaded = "Na portále se nachází nestažené záznamy.";
+//! Shown in interactive mode when a payroll workflow finds nothing to send.
+inline constexpr const char* kNoRecordsToSynchronize = "Žádné záznamy pro synchronizaci!";
 
 //! Code of the employees' settings row, which holds the employee commit number.
 inline constexpr const char* kEmployeeCode = "employee";
@@ -37,6 +39,17 @@ public:
     void SaveEmployeeToPortal(const std::string& entityId) override;
     //! Tells whether the Portal holds employee changes that were not downloaded.
     void CheckIfEmployeesAreDownloaded() override;
+
+    //! Publishes the offered payroll components (TQUELTAPayrollComponents).
+    void PayrollComponents() override;
+    //! The cash income pass, then the record pass.
+    void Preprocess() override;
+    void CashIncome() override;
+    void Records() override;
+    //! The payroll calendars of the current period's year with their days (TQUELTAPayrollCalendar).
+    void PayrollCalendar() override;
+    //! "Locked" when payment orders exist for the current period, "Unlocked" otherwise.
+    void LockUnlockCurrentPeriod() override;
 
 protected:
     //! The connector for a second result set while the shared one iterates: opened at the first use and kept

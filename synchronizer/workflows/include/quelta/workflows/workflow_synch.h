@@ -48,6 +48,8 @@ public:
     void Records() override;
     //! The payroll calendars of the current period's year with their days (TQUELTAPayrollCalendar).
     void PayrollCalendar() override;
+    //! The wage-slip files of the payroll results in the list, into the employees' yearly records.
+    void SendWageSlip(const std::string& entityIds) override;
     //! "Locked" when payment orders exist for the current period, "Unlocked" otherwise.
     void LockUnlockCurrentPeriod() override;
 

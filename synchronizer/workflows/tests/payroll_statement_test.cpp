@@ -1,11 +1,14 @@
-// Statements the payroll workflows build from Portal records: the receipt of a preprocessing record against
-// the literal forms.
+// Statements the payroll workflows build from Portal records: the receipt of a preprocessing record and the
+// staging calls of a travel order, against the literal forms and the staging procedures' parameters.
 
+#include "plugin/definitions/sql_objects.h"
 #include "quelta/errors.h"
 #include "quelta/workflows/payroll_components.h"
+#include "quelta/workflows/travel_orders.h"
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -39,6 +42,17 @@ soap::Record record() {
     r.set("periodErpPk", soap::Value("12"));
     r.set("vehicleErpPk", soap::Value("1AB 2345"));
     return r;
+}
+
+//! The parameter names of a procedure text, in order.
+std::vector<std::string> procedureParameters(std::string_view text) {
+    const std::string head(text.substr(0, text.find("\nAS")));
+    std::vector<std::string> names;
+    const std::regex parameter(R"(@(\w+)\s+[A-Z])");
+    for (auto it = std::sregex_iterator(head.begin(), head.end(), parameter); it != std::sregex_iterator();
+         ++it)
+        names.push_back((*it)[1]);
+    return names;
 }
 
 } // namespace
@@ -91,4 +105,62 @@ TEST(PreprocessReceipt, KeysPastedUnquotedMustBeIntegers) {
     negative.set("periodErpPk", soap::Value("-3"));
     EXPECT_NE(PreprocessReceiptStatement(PreprocessKind::CashIncome, negative).find("period = -3,"),
               std::string::npos);
+}
+
+TEST(TravelOrderStaging, ValuesFollowTheProceduresParameters) {
+    const auto staging = TravelOrderStaging();
+    ASSERT_EQ(staging.size(), 4u);
+    const std::vector<std::size_t> counts = {32, 9, 14, 8};
+    for (std::size_t i = 0; i < staging.size(); ++i) {
+        SCOPED_TRACE(std::string(staging[i].name));
+        const std::string_view text = plugin::TextProcedury(staging[i].name);
+        ASSERT_FALSE(text.empty()) << "the plug-in has no such procedure";
+        std::vector<std::string> names;
+        for (const StagedValue& v : staging[i].values)
+            names.emplace_back(v.parameter);
+        EXPECT_EQ(names.size(), counts[i]);
+        EXPECT_EQ(names, procedureParameters(text));
+    }
+}
+
+TEST(TravelOrderStaging, LiteralsByMemberType) {
+    soap::Record order = NewRecord("TravelOrderDto");
+    order.set("portalId", soap::Value(std::int32_t{601}));
+    order.set("commitNumber", soap::Value(std::int64_t{5000000000}));
+    order.set("note", soap::Value("Jednání u O'Neilla"));
+    order.set("createdAt", soap::Value(soap::DateTime{2013, 12, 15}));
+    order.set("distanceTotal", soap::Value(412.6));
+    order.set("personalNumber", soap::Value(std::int64_t{103}));
+    order.set("privateCar", soap::Value(true));
+    order.set("payInDomestic", soap::Value(false));
+    const std::string header = StagingStatement(TravelOrderStaging()[0], order, order, 21);
+    std::vector<std::string> values;
+    const std::string prefix = "EXEC [dbo].[hpx_Quelta_TravelOrder_InsertIntoImportTable]\r ";
+    ASSERT_EQ(header.rfind(prefix, 0), 0u) << header;
+    std::string rest = header.substr(prefix.size());
+    for (std::size_t at; (at = rest.find("\r,")) != std::string::npos; rest.erase(0, at + 2))
+        values.push_back(rest.substr(0, at));
+    values.push_back(rest);
+    ASSERT_EQ(values.size(), 32u);
+    EXPECT_EQ(values[0], "21");
+    EXPECT_EQ(values[1], "5000000000");
+    EXPECT_EQ(values[2], "601");
+    EXPECT_EQ(values[3], "N''") << "an empty text";
+    EXPECT_EQ(values[5], "'20131215 00:00:00.000'");
+    EXPECT_EQ(values[6], "103");
+    EXPECT_EQ(values[10], "NULL") << "a start time the Portal left out";
+    EXPECT_EQ(values[18], "0.00");
+    EXPECT_EQ(values[24], "412.60");
+    EXPECT_EQ(values[28], "1") << "privateCar";
+    EXPECT_EQ(values[29], "N'Jednání u O''Neilla'");
+    EXPECT_EQ(values[30], "0") << "payInDomestic";
+
+    soap::Record fuel = NewRecord("TravelOrderFuelDto");
+    fuel.set("currencyErpPk", soap::Value("EUR"));
+    fuel.set("numberOfLiters", soap::Value(30.0));
+    fuel.set("pricePerLiter", soap::Value(1.4));
+    EXPECT_EQ(
+        StagingStatement(TravelOrderStaging()[3], fuel, order, 21),
+        "EXEC [dbo].[hpx_Quelta_TravelOrderFuel_InsertIntoImportTable]\r 21\r,0\r,0\r,N''\r,601\r,N'EUR'\r,"
+        "30.00\r,1.40");
 }

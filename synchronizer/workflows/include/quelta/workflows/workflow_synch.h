@@ -52,6 +52,10 @@ public:
     void SendWageSlip(const std::string& entityIds) override;
     //! "Locked" when payment orders exist for the current period, "Unlocked" otherwise.
     void LockUnlockCurrentPeriod() override;
+    //! Travel orders changed on the Portal into host travel documents (TTravelOrder).
+    void TravelOrderDownload() override;
+    //! One host travel document back to the Portal (TTravelOrder).
+    void TravelOrderUpload(const std::string& entityId) override;
 
 protected:
     //! The connector for a second result set while the shared one iterates: opened at the first use and kept

@@ -42,7 +42,8 @@ TEST(Spousteni, SilentInstallationAndItsRepetition) {
     THostitel hostitel;
     const auto prvni = Tarvik(hostitel, {"install"});
     ASSERT_EQ(prvni.status, 0) << prvni.err;
-    EXPECT_EQ(Pocet(prvni.out, "INFO: Změna struktury databáze\n"), 2) << prvni.out.substr(0, 500);
+    // The tables, the triggers on the host's tables, the installation data script, the procedures.
+    EXPECT_EQ(Pocet(prvni.out, "INFO: Změna struktury databáze\n"), 4) << prvni.out.substr(0, 500);
     EXPECT_EQ(Pocet(prvni.out, "YES/NO"), 0);
     // Silent: the host application is not ended.
     EXPECT_EQ(Pocet(prvni.out, "bude ukončena"), 0);
@@ -66,8 +67,10 @@ TEST(Spousteni, InteractiveInstallationAsksBeforeEachDialog) {
     EXPECT_EQ(neuplna.status, 1);
     EXPECT_NE(neuplna.err.find("Je třeba spustit instalaci pluginu!"), std::string::npos) << neuplna.err;
 
-    // The tables exist from the first attempt: only the installation data script is left to ask about.
-    const auto hotova = Tarvik(hostitel, {"run", "--browse", "871", "--extkom", "-1", "--answer", "yes"});
+    // The tables exist from the first attempt: the triggers, the installation data script and the
+    // procedures are left to ask about.
+    const auto hotova = Tarvik(hostitel, {"run", "--browse", "871", "--extkom", "-1", "--answer", "yes",
+                                          "--answer", "yes", "--answer", "yes"});
     EXPECT_EQ(hotova.status, 0) << hotova.err;
     EXPECT_TRUE(hotova.out.ends_with("INFO: Aplikace Tarvik bude ukončena.\n"))
         << hotova.out.substr(hotova.out.size() - 300);

@@ -253,6 +253,21 @@ TEST(TravelOrderImport, AnOrderDownloadedAgainKeepsItsDocument) {
         (std::vector<std::string>{"1008|25|Opraveno"}));
 }
 
+TEST(TravelOrderImport, ACurrencyQuotedPerHundredIsConvertedPerUnit) {
+    TPluginHost host;
+    // 100 forints cost 8.50 crowns; a newer rate after the order was made is not taken.
+    host.exec("INSERT INTO TabKurzList (Mena, Datum, JednotkaMeny, Kurz) "
+              "SELECT N'HUF', '20131210', 100, 8.5 UNION ALL SELECT N'HUF', '20131231', 100, 9");
+    host.exec(Hlavicka({}));
+    host.exec(Naklad("17", "601", "1000.00", "N'HUF'", "N'PARK'"));
+    host.exec(Phm("17", "601", "N'HUF'", "10.00", "400.00"));
+    host.exec(kZpracuj);
+    EXPECT_EQ(host.value("SELECT CAST(n.CenaKc AS NVARCHAR(30)) + N'|' + CAST(p.CenaKc AS NVARCHAR(30)) "
+                         "FROM TabICestak c JOIN TabICestaNakl n ON n.IDCestak = c.ID "
+                         "JOIN TabICestaPHM p ON p.IDCestak = c.ID WHERE c.CisDok = N'1008'"),
+              "85.000000|34.000000");
+}
+
 TEST(TravelOrderImport, ANewDocumentIsNumberedWithinItsOwnSeries) {
     TPluginHost host;
     // Series M runs from 1000 to below 2000, series T from 2000 to below 3000, M again from 3000.

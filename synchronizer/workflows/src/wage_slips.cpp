@@ -30,9 +30,13 @@ std::string resultsQuery(const std::string& list) {
            list + ")";
 }
 
+//! Marks the results of the list sent (their extension rows made where missing) or not sent.
 std::string markStatement(const std::string& list, bool sent) {
     const std::string cr(CR);
-    return "UPDATE TabZamVyp_EXT SET" + cr +
+    const std::string missingRows = "INSERT INTO TabZamVyp_EXT (ID)" + cr + "SELECT ID FROM TabZamVyp" + cr +
+                                    "WHERE ID IN (" + list +
+                                    ") AND ID NOT IN (SELECT ID FROM TabZamVyp_EXT)" + cr;
+    return (sent ? missingRows : std::string()) + "UPDATE TabZamVyp_EXT SET" + cr +
            (sent ? "_QUELTA_AutorOdeslani = SUSER_SNAME()," + cr + "_QUELTA_DatumOdeslani = GETDATE()"
                  : "_QUELTA_AutorOdeslani = NULL," + cr + "_QUELTA_DatumOdeslani = NULL") +
            cr + "WHERE ID IN (" + list + ")" + cr + "SELECT 1";

@@ -151,3 +151,29 @@ TEST_F(Payroll, PeriodLockedOnlyWithPaymentOrders) {
     EXPECT_EQ(Record("PeriodDto", "12").value("state", ""), "Locked");
     EXPECT_TRUE(ErrorEntries().empty());
 }
+
+TEST_F(Payroll, AnUnreadableWageSlipIsJournalledAndTheOthersGo) {
+    const auto folder = site.Folder() / "slips";
+    const auto results = Rows("SELECT TOP 2 vyp.ID, zam.Cislo FROM TabZamVyp vyp "
+                              "JOIN TabCisZam zam ON zam.ID = vyp.ZamestnanecId "
+                              "WHERE vyp.IdObdobi = 12 ORDER BY zam.Cislo");
+    ASSERT_EQ(results.size(), 2u);
+    const auto field = [](const std::string& row, bool second) {
+        return second ? row.substr(row.find('|') + 1) : row.substr(0, row.find('|'));
+    };
+    // The first file cannot be read (a folder stands in its name), the second can.
+    const std::string unreadable = "000" + field(results[0], true) + "122013.PDF";
+    std::filesystem::create_directories(folder / unreadable);
+    std::ofstream(folder / ("000" + field(results[1], true) + "122013.PDF"), std::ios::binary) << "%PDF-1.4";
+    Exec("UPDATE TabQUELTAHGlob SET WageSlipPath = N'" + folder.string() + "'");
+
+    site.Quelta("sendwageslip", "", "1", field(results[0], false) + "," + field(results[1], false));
+    const auto errors = ErrorEntries();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find(unreadable), std::string::npos) << errors[0];
+    EXPECT_EQ(Keys("WageSlipDto"), std::vector<std::string>{"2013000" + field(results[1], true)});
+    EXPECT_EQ(Rows("SELECT CASE WHEN _QUELTA_DatumOdeslani IS NULL THEN 0 ELSE 1 END FROM TabZamVyp_EXT "
+                   "WHERE ID IN (" +
+                   field(results[0], false) + "," + field(results[1], false) + ") ORDER BY ID"),
+              (std::vector<std::string>{"0", "1"}));
+}

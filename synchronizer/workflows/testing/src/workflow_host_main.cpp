@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
             std::printf("Created %s\n", file.c_str());
         } else {
             quelta::testing::HostDatabase host(file);
+            // The double takes the place of the procedure the plug-in's installer created.
+            host.Exec("IF OBJECT_ID(N'dbo._HP_QUELTA_NovyZamestnanecZPortalu') IS NOT NULL\r"
+                      "DROP PROCEDURE dbo._HP_QUELTA_NovyZamestnanecZPortalu");
             for (const std::string& batch : quelta::testing::StagingDoubleBatches())
                 host.Exec(batch);
             std::printf("Test double of [dbo].[_HP_QUELTA_NovyZamestnanecZPortalu] installed in %s\n",

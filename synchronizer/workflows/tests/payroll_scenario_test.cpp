@@ -45,6 +45,16 @@ TEST_F(Payroll, ComponentGroupsFollowTheOffer) {
     EXPECT_TRUE(ErrorEntries().empty());
 }
 
+TEST_F(Payroll, AGroupOfAnUnknownClassStopsTheUploadWithAnErrorAndNoStamp) {
+    Exec("UPDATE TabQUELTAWSPayrollComponents SET groupClass = N'PayrollComponentsGroupOther' WHERE "
+         "groupErpPk = 3");
+    site.Quelta("payrollcomponents");
+    const auto errors = ErrorEntries();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("PayrollComponentsGroupOther"), std::string::npos) << errors[0];
+    EXPECT_EQ(Stamped("payrollcomponents"), "NULL");
+}
+
 TEST_F(Payroll, AgreedRecordsAreStagedOnceAndLocalChangesGoBack) {
     portal.Seed(Json::array({
         {{"$type", "CashIncomeDto"},

@@ -10,8 +10,8 @@ namespace tsql {
 
 namespace {
 
-//! One conversion specification of RAISERROR's format: %[flags][width][.precision][h|l|I64]type.
-struct Spec {
+//! One placeholder of RAISERROR's format: %[flags][width][.precision][h|l|I64]type.
+struct Placeholder {
     bool left = false, plus = false, zero = false, alternate = false, blank = false;
     std::optional<int> width;     //!< -1 = take it from the arguments (*)
     std::optional<int> precision; //!< -1 = take it from the arguments (*)
@@ -19,9 +19,9 @@ struct Spec {
     char type = 0;
 };
 
-//! Reads a specification after its '%' at `i`; std::nullopt when the text there is not one.
-std::optional<Spec> parseSpec(std::string_view t, std::size_t& i) {
-    Spec s;
+//! Reads a placeholder after its '%' at `i`; std::nullopt when the text there is not one.
+std::optional<Placeholder> parsePlaceholder(std::string_view t, std::size_t& i) {
+    Placeholder s;
     for (; i < t.size(); ++i) {
         const char c = t[i];
         if (c == '-')
@@ -91,7 +91,7 @@ std::string digits(std::uint64_t v, int base, bool upperCase) {
     return out;
 }
 
-std::string formatNumber(const Spec& s, const Value& v) {
+std::string formatNumber(const Placeholder& s, const Value& v) {
     const long long raw = convert(v, Type::bigInt()).asInt();
     const bool isSigned = s.type == 'd' || s.type == 'i';
     bool negative = false;
@@ -127,7 +127,7 @@ std::string formatNumber(const Spec& s, const Value& v) {
     return std::string(width - length, ' ') + prefix + body;
 }
 
-std::string formatText(const Spec& s, const Value& v) {
+std::string formatText(const Placeholder& s, const Value& v) {
     std::string text = toText(v);
     if (s.precision && *s.precision >= 0)
         text = firstCharacters(text, static_cast<std::size_t>(*s.precision));
@@ -178,22 +178,22 @@ std::string formatRaiserror(std::string_view templ, std::span<const Value> args)
             continue;
         }
         std::size_t end = i + 1;
-        auto spec = parseSpec(templ, end);
-        if (!spec) {
-            // Not a specification: the text stays as written.
+        auto ph = parsePlaceholder(templ, end);
+        if (!ph) {
+            // Not a placeholder: the text stays as written.
             out += templ.substr(i, end - i);
             i = end - 1;
             continue;
         }
-        starred(spec->width);
-        starred(spec->precision);
+        starred(ph->width);
+        starred(ph->precision);
         const Value* a = argument();
         if (!a || a->isNull())
-            out += formatText(*spec, Value::varChar("(null)"));
-        else if (spec->type == 's')
-            out += formatText(*spec, *a);
+            out += formatText(*ph, Value::varChar("(null)"));
+        else if (ph->type == 's')
+            out += formatText(*ph, *a);
         else
-            out += formatNumber(*spec, *a);
+            out += formatNumber(*ph, *a);
         i = end;
     }
     if (characters(out) > kLongest) out = firstCharacters(out, kKept) + "...";

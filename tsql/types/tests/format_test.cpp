@@ -35,7 +35,7 @@ TEST(ShellFormat, EachTypeAsTheShellPrintsIt) {
         EXPECT_EQ(formatForShell(c.value), c.text) << c.value.type().name();
 }
 
-TEST(RaiserrorFormat, FillsPrintfLikeSpecificationsAsTheServerDoes) {
+TEST(RaiserrorFormat, FillsPrintfLikePlaceholdersAsTheServerDoes) {
     const struct {
         const char* templ;
         std::vector<Value> args;

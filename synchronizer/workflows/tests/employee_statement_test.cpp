@@ -1,5 +1,6 @@
 // The statement that hands a downloaded employee to the staging procedure, against golden text.
 
+#include "plugin/definitions/sql_objects.h"
 #include "quelta/workflows/employee_statement.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 using namespace quelta;
 
@@ -86,4 +89,16 @@ TEST(NewEmployeeStatement, DecimalPointWhateverTheLocale) {
     std::setlocale(LC_ALL, saved.c_str());
     EXPECT_NE(statement.find("@ZakladniPlat      = N'2500.5'"), std::string::npos) << statement;
     if (!switched) GTEST_LOG_(INFO) << "no locale with a decimal comma installed; checked in the C locale";
+}
+
+TEST(EmployeeStatement, NamesTheParametersOfTheShippedProcedureInItsOrder) {
+    std::istringstream text{std::string(plugin::TextProcedury("_HP_QUELTA_NovyZamestnanecZPortalu"))};
+    std::vector<std::string> shipped;
+    for (std::string line; std::getline(text, line) && line.rfind("AS", 0) != 0;)
+        if (const auto at = line.find('@'); at != std::string::npos)
+            shipped.push_back(line.substr(at + 1, line.find(' ', at) - at - 1));
+    std::vector<std::string> sent;
+    for (const ProcedureParam& p : NewEmployeeParams())
+        sent.emplace_back(p.name);
+    EXPECT_EQ(sent, shipped);
 }

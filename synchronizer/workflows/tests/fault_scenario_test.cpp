@@ -38,8 +38,7 @@ protected:
                                  {{"$type", "EmployeeDto"}, {"erpPk", "102"}, {"surname", "Benešová"}}}));
     }
     std::vector<std::string> StagedSurnames() {
-        return Rows("SELECT Prijmeni FROM " + std::string(quelta::testing::kStagingCallsTable) +
-                    " ORDER BY ID");
+        return Rows("SELECT Prijmeni FROM TabQUELTAZamPortal WHERE TypZaznamu = 1 ORDER BY ID");
     }
     void ExpectOneErrorEntry(const std::string& start) {
         const auto errors = ErrorEntries();
@@ -96,8 +95,8 @@ TEST_P(Faults, InADownload) {
 TEST_F(FaultScenario, StagingErrorStopsTheDownloadAtThatRecord) {
     SeedChanges();
     // The staging of the second record fails.
-    Exec("ALTER TABLE " + std::string(quelta::testing::kStagingCallsTable) +
-         " ADD CONSTRAINT CK__Staging__Prijmeni CHECK (Prijmeni <> N'Benešová')");
+    Exec("ALTER TABLE TabQUELTAZamPortal ADD CONSTRAINT CK__Staging__Prijmeni CHECK (Prijmeni <> "
+         "N'Benešová')");
     site.Quelta("download");
     EXPECT_EQ(StagedSurnames(), std::vector<std::string>{"Němec"});
     EXPECT_EQ(EmployeeCommit(), "0") << "the next download fetches the records again";

@@ -57,8 +57,10 @@ private:
     std::vector<soap::Record> changed_;
 };
 
+//! A Portal employee of its own (its Portal ID is the commit number) changed at that commit.
 soap::Record changedEmployee(const std::string& surname, std::int64_t commit) {
     soap::Record r = quelta::NewRecord("EmployeeDto");
+    r.set("portalId", soap::Value(static_cast<std::int32_t>(commit)));
     r.set("surname", soap::Value(surname));
     r.set("commitNumber", soap::Value(commit));
     return r;
@@ -85,8 +87,7 @@ TEST_F(InProcess, DownloadKeepsTheHighestCommitNumberNotTheLast) {
     RunInProcess(site.Folder(), ui, {"download", "employee", "1"},
                  [scripted](const quelta::PortalSettings&) { return scripted; });
     EXPECT_EQ(scripted->askedAfter, std::vector<std::int64_t>{5});
-    EXPECT_EQ(Rows("SELECT Prijmeni, CommitNumber FROM " + std::string(quelta::testing::kStagingCallsTable) +
-                   " ORDER BY ID"),
+    EXPECT_EQ(Rows("SELECT Prijmeni, CommitNumber FROM TabQUELTAZamPortal WHERE TypZaznamu = 1 ORDER BY ID"),
               (std::vector<std::string>{"Sedmá|7", "Dvanáctá|12", "Devátá|9"}));
     EXPECT_EQ(EmployeeCommit(), "12");
     EXPECT_EQ(Stamped("employee"), "0");

@@ -1,8 +1,6 @@
 // The mapper table against the Portal's contract: every record, member and key a mapper names exists.
 
 #include "quelta/workflows/code_list_mappers.h"
-#include "quelta/workflows/employee_statement.h"
-#include "quelta/workflows/testing/workflow_host.h"
 
 #include <gtest/gtest.h>
 
@@ -72,12 +70,4 @@ TEST(CodeListMappers, SlovakQueryOnlyWhereTheLegislationDiffers) {
     EXPECT_NE(TCodeList(office, "SK").query.find("FROM TabMzdPojFondy  tab"), std::string::npos);
     const CodeListDef& bank = *FindCodeListMapper("bankcode");
     EXPECT_EQ(TCodeList(bank, "SK").query, TCodeList(bank, "CZ").query);
-}
-
-TEST(StagingDouble, HasTheParametersTheStatementNames) {
-    const auto params = NewEmployeeParams();
-    const auto doubled = quelta::testing::StagingProcedureParams();
-    ASSERT_EQ(params.size(), doubled.size());
-    for (std::size_t i = 0; i < params.size(); ++i)
-        EXPECT_EQ(params[i].name, doubled[i].name) << i;
 }

@@ -102,6 +102,7 @@ QueltaSite::QueltaSite(const WorkflowHostOptions& options, const std::vector<std
     }
     host_ = std::make_unique<HostDatabase>(Database());
     host_->Exec("UPDATE TabQUELTAHGlob SET URL = " + common::SqlNString(options.portalUrl));
+    journalStart_ = host_->Value("SELECT ISNULL(MAX(ID), 0) FROM TabZurnal");
     std::ofstream ini(folder_ / "Quelta.INI", std::ios::binary);
     ini << "[settings]\nlogin=\npassword=\ndriver=embedded\ndatadir=" << Folder().string() << "\n";
     for (const auto& line : iniExtra)
@@ -119,7 +120,7 @@ ProcessOutcome QueltaSite::Quelta(const std::string& method, const std::string& 
 }
 
 std::vector<std::string> QueltaSite::Journal() {
-    return host_->Rows("SELECT Druh, Text FROM TabZurnal ORDER BY ID");
+    return host_->Rows("SELECT Druh, Text FROM TabZurnal WHERE ID > " + journalStart_ + " ORDER BY ID");
 }
 
 } // namespace quelta::testing

@@ -1,6 +1,5 @@
-// workflow-host: creates a host database ready for Quelta's workflows (the demo company, the plug-in's tables
-// and installation data, the staging procedure's test double), or adds the test double to a host where the
-// plug-in was installed; for the demo and the benchmarks.
+// workflow-host: creates a host database ready for Quelta's workflows (the demo company with the plug-in
+// installed silently by its installer), for people trying the workflows and for the benchmarks.
 
 #include "quelta/workflows/testing/workflow_host.h"
 
@@ -10,10 +9,8 @@
 
 int main(int argc, char** argv) {
     const char* usage =
-        "usage: workflow-host create --db FILE.db [--sk] [--scale N] [--url PORTAL-URL] [--wage-slips DIR]\n"
-        "       workflow-host staging-double --db FILE.db\n";
-    const std::string command = argc > 1 ? argv[1] : "";
-    if (command != "create" && command != "staging-double") {
+        "usage: workflow-host create --db FILE.db [--sk] [--scale N] [--url PORTAL-URL] [--wage-slips DIR]\n";
+    if (argc < 2 || std::string(argv[1]) != "create") {
         std::fputs(usage, stderr);
         return 2;
     }
@@ -42,19 +39,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        if (command == "create") {
-            quelta::testing::CreateWorkflowHost(file, options);
-            std::printf("Created %s\n", file.c_str());
-        } else {
-            quelta::testing::HostDatabase host(file);
-            // The double takes the place of the procedure the plug-in's installer created.
-            host.Exec("IF OBJECT_ID(N'dbo._HP_QUELTA_NovyZamestnanecZPortalu') IS NOT NULL\r"
-                      "DROP PROCEDURE dbo._HP_QUELTA_NovyZamestnanecZPortalu");
-            for (const std::string& batch : quelta::testing::StagingDoubleBatches())
-                host.Exec(batch);
-            std::printf("Test double of [dbo].[_HP_QUELTA_NovyZamestnanecZPortalu] installed in %s\n",
-                        file.c_str());
-        }
+        quelta::testing::CreateWorkflowHost(file, options);
+        std::printf("Created %s\n", file.c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -47,12 +47,14 @@ public:
                           const std::string& show = "1", const std::string& entityId = {},
                           const std::vector<std::string>& extraEnv = {});
 
-    //! The host journal as "Druh|Text" lines, oldest first.
+    //! The host journal's entries written since the site was made (not the installation's), as "Druh|Text"
+    //! lines, oldest first.
     std::vector<std::string> Journal();
 
 private:
     common::testing::TempFolder folder_;
     std::unique_ptr<HostDatabase> host_;
+    std::string journalStart_; //!< the last journal ID before the site's runs
 };
 
 } // namespace quelta::testing

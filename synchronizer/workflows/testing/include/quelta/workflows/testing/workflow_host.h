@@ -1,12 +1,11 @@
 #pragma once
 //! Host databases for the workflows' scenario tests, benchmarks and the demo: the host stand-in's demo
-//! company with the plug-in's tables made from their definitions and the plug-in's installation data.
+//! company with the plug-in installed by its installer.
 
 #include "platform/db/connection.h"
 
 #include <filesystem>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,26 +21,9 @@ struct WorkflowHostOptions {
 };
 
 //! Creates a host database file (its name ends in ".db"; an existing file is an error): the host tables and
-//! procedures with the demo company, the plug-in's tables from their definitions, the plug-in's installation
-//! data script (settings rows), and the test double of the staging procedure.
+//! procedures with the demo company, and the plug-in installed silently by its installer (its tables, views,
+//! procedures, triggers and installation data).
 void CreateWorkflowHost(const std::filesystem::path& file, const WorkflowHostOptions& options);
-
-//! Table into which the test double of [dbo].[_HP_QUELTA_NovyZamestnanecZPortalu] writes each call's
-//! arguments, one row per call with an identity ID in call order and one column per parameter.
-inline constexpr std::string_view kStagingCallsTable = "TabTestNovyZamestnanecVolani";
-
-//! One parameter of the staging procedure: name without "@" and SQL type.
-struct StagingParam {
-    std::string_view name;
-    std::string_view type;
-};
-
-//! The 48 parameters of the staging procedure, in order.
-std::span<const StagingParam> StagingProcedureParams();
-
-//! The batches that install the test double of the staging procedure and its table of calls.
-//! TEST DOUBLE: replaced by the plug-in's procedure once the plug-in installs it.
-std::vector<std::string> StagingDoubleBatches();
 
 //! A connection to a host database file through the embedded engine.
 class HostDatabase {

@@ -55,15 +55,7 @@ TQUELTAPayrollCalendar::TQUELTAPayrollCalendar(RunContext& context, RpcKvaEndpoi
 void TQUELTAPayrollCalendar::Upload() {
     TDBConnector& calendars = context_.connector;
     calendars.SQLExec(calendarsQuery());
-    progress_.SetList(kCalendarsList);
-    progress_.SetRowcount(calendars.RecordCount());
-    if (progress_.Interactive()) {
-        if (calendars.Eof()) {
-            context_.ui.ShowMessage(kNoRecordsToSynchronize);
-            return;
-        }
-        progress_.Show();
-    }
+    if (!progress_.StartOrTellNothing(kCalendarsList, calendars.RecordCount())) return;
 
     const std::unique_ptr<TDBConnector> days = context_.NewConnector();
     for (; !calendars.Eof(); calendars.Next()) {

@@ -58,15 +58,7 @@ TQUELTAPayrollComponents::TQUELTAPayrollComponents(RunContext& context, RpcKvaEn
 void TQUELTAPayrollComponents::PayrollComponentsUpload() {
     TDBConnector& groups = context_.connector;
     groups.SQLExec(kOfferedGroups);
-    progress_.SetList(kGroupsList);
-    progress_.SetRowcount(groups.RecordCount());
-    if (progress_.Interactive()) {
-        if (groups.Eof()) {
-            context_.ui.ShowMessage(kNoRecordsToSynchronize);
-            return;
-        }
-        progress_.Show();
-    }
+    if (!progress_.StartOrTellNothing(kGroupsList, groups.RecordCount())) return;
 
     // Deletion pass: a group with a removed component goes; the replacement pass rebuilds it when it still
     // has offered components. Anything but a time-record group is deleted as a cash-income group.

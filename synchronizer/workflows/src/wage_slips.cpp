@@ -112,15 +112,7 @@ void TWorkflowSynch::SendWageSlip(const std::string& entityIds) {
 
     const std::vector<PayrollResult> results = readResults(db, entityIds);
     progress_.SetCaption(kCaption, kLabel1);
-    progress_.SetList("");
-    progress_.SetRowcount(results.size());
-    if (progress_.Interactive()) {
-        if (results.empty()) {
-            ShowMessage(kNoRecordsToSynchronize);
-            return;
-        }
-        progress_.Show();
-    }
+    if (!progress_.StartOrTellNothing("", results.size())) return;
 
     std::string notSent;
     for (const PayrollResult& r : results) {

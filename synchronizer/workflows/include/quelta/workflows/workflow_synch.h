@@ -19,8 +19,6 @@ inline constexpr const char* kNothingToDownload = "Nebyl nalezen žádný zázna
 inline constexpr const char* kNewerOnPortal = "Na portále se nachází novější verze označeného záznamu!";
 inline constexpr const char* kAllDownloaded = "Všechny záznamy jsou staženy.";
 inline constexpr const char* kUndownloaded = "Na portále se nachází nestažené záznamy.";
-//! Shown in interactive mode when a payroll workflow finds nothing to send.
-inline constexpr const char* kNoRecordsToSynchronize = "Žádné záznamy pro synchronizaci!";
 
 //! Code of the employees' settings row, which holds the employee commit number.
 inline constexpr const char* kEmployeeCode = "employee";

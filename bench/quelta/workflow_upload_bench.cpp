@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     }
     ::setenv("QUELTA_EXE", QUELTA_EXE_PATH, 0);
     try {
-        std::printf("Demo companies of scale %d and %d with the plug-in's tables%s...\n", smallScale, scale,
+        std::printf("Demo companies of scale %d and %d with the plug-in installed%s...\n", smallScale, scale,
                     indexes.empty() ? "" : " and the employee lookup indexes of a production host");
         std::fflush(stdout);
         const Upload small = uploadEmployees(smallScale, indexes);

@@ -1,5 +1,7 @@
 #include "common/utf.h"
 
+#include <algorithm>
+
 namespace common {
 
 namespace {
@@ -97,6 +99,11 @@ std::string Utf32ToUtf8(std::u32string_view text) {
     for (char32_t c : text)
         AppendUtf8(out, c);
     return out;
+}
+
+std::string Utf8Left(std::string_view text, std::size_t count) {
+    const auto points = Utf8ToUtf32(text);
+    return Utf32ToUtf8(std::u32string_view(points).substr(0, std::min(count, points.size())));
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {

@@ -20,6 +20,8 @@ std::string Utf16ToUtf8(std::u16string_view text);
 std::optional<std::size_t> FindInvalidUtf8(std::string_view text);
 //! The UTF-8 text with each malformed sequence replaced by U+FFFD.
 std::string RepairUtf8(std::string_view text);
+//! The first `count` code points of a UTF-8 text (all of it when it is shorter).
+std::string Utf8Left(std::string_view text, std::size_t count);
 //! Appends one code point to a UTF-8 text.
 void AppendUtf8(std::string& out, char32_t c);
 

@@ -24,10 +24,11 @@ int cislo(const TaVariant& hodnota, int vychozi) {
     return hodnota.isNull() ? vychozi : static_cast<int>(hodnota.asInt());
 }
 
-//! The language library of a language, when one lies beside the plug-in. Reading language
-//! libraries is not part of this build: a library that is there is reported, and the language
-//! then takes its texts from the built-in ones.
-TNactiJazykovouKnihovnu knihovny(ITarvik& tarvik, const TPluginKonfigBase& konfigurace) {
+} // namespace
+
+// Reading language libraries is not part of this build: a library that is there is reported, and
+// the language then takes its texts from the built-in ones.
+TNactiJazykovouKnihovnu JazykoveKnihovny(ITarvik& tarvik, const TPluginKonfigBase& konfigurace) {
     return [&tarvik, &konfigurace](int jazyk) -> std::unique_ptr<TplgAktivniJazyk> {
         const auto cesta = SlozkaPluginu() / konfigurace.PluginJazykoveDLL_Ext(jazyk);
         std::error_code chyba;
@@ -37,8 +38,6 @@ TNactiJazykovouKnihovnu knihovny(ITarvik& tarvik, const TPluginKonfigBase& konfi
         return nullptr;
     };
 }
-
-} // namespace
 
 std::filesystem::path SlozkaPluginu() {
     Dl_info info{};
@@ -57,7 +56,7 @@ void NastavJazyky(ITarvik& tarvik, const TPluginKonfigBase& konfigurace) {
     if (radky->RecordCount() > 0) jazyky = {cislo(radky->FieldValue(0), 1), cislo(radky->FieldValue(1), -1)};
     auto& predchozi = predchoziJazyky();
     if (predchozi == jazyky) return;
-    PrepniJazyky(jazyky.first, jazyky.second, knihovny(tarvik, konfigurace));
+    PrepniJazyky(jazyky.first, jazyky.second, JazykoveKnihovny(tarvik, konfigurace));
     predchozi = jazyky;
     PrelozDefinice(tarvik);
 }

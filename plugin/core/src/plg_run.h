@@ -2,6 +2,7 @@
 // The parts of Run, each in its own file.
 
 #include "plugin/core/plg_konfig_base.h"
+#include "plugin/messages/hlasky.h"
 
 #include <filesystem>
 #include <string_view>
@@ -15,7 +16,13 @@ void PrevezmiProstredi(ITarvik& tarvik);
 //! they changed since the last Run, sets up the texts and re-translates the definitions.
 void NastavJazyky(ITarvik& tarvik, const TPluginKonfigBase& konfigurace);
 
-//! Runs the action of a browse chosen by its TabExtKom ID.
+//! The language library of a language, when one lies beside the plug-in; one that is there but
+//! cannot be read is reported through the host.
+TNactiJazykovouKnihovnu JazykoveKnihovny(ITarvik& tarvik, const TPluginKonfigBase& konfigurace);
+
+//! Runs the action of a browse chosen by its TabExtKom ID: the action object of the browse (a
+//! plug-in browse by its view, a host browse by its number) runs the action's GUID; nothing happens
+//! when the plug-in has no action object there or the object no such action.
 void SpustAkciPrehledu(ITarvik& tarvik, int prehled, int extKomID);
 
 //! Fails with the error that this build does not carry a function (message 9).

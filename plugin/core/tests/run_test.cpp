@@ -3,6 +3,7 @@
 
 #include "host_fixture.h"
 
+#include "plugin/core/moduly.h"
 #include "plugin/core/plg_main.h"
 #include "plugin/core/spravce_tarviku.h"
 #include "plugin/core/verze.h"
@@ -180,10 +181,9 @@ TEST_F(RunTest, ConfigurationCommandOpensTheSettingsBrowse) {
 
 TEST_F(RunTest, BrowseActionsAreFoundByTheBrowse) {
     installed(kOwnVersion, 1);
-    const std::string guid = "2E072326-2535-4EE4-BC1E-0D42D2C5BF66";
-    auto action = [&](int browseNumber) {
-        exec("INSERT INTO TabExtKom (GUID, Typ, IdBrowse, Popis, UP) VALUES (CAST(CAST(N'{" + guid +
-             "}' AS uniqueidentifier) AS BINARY(16)), 3, " + std::to_string(browseNumber) +
+    auto action = [&](int browseNumber, const std::string& guid) {
+        exec("INSERT INTO TabExtKom (GUID, Typ, IdBrowse, Popis, UP) VALUES (CAST(CAST(N'" + guid +
+             "' AS uniqueidentifier) AS BINARY(16)), 3, " + std::to_string(browseNumber) +
              ", N'Akce', N'PluginQuelta.Quelta')");
         auto rows = connection_->execute("SELECT MAX(ID) FROM TabExtKom");
         return static_cast<int>(rows.resultSets.at(0).rows().at(0).at(0).asInt());
@@ -194,21 +194,74 @@ TEST_F(RunTest, BrowseActionsAreFoundByTheBrowse) {
 
     struct Case {
         int browse;
+        std::string guid;
         std::string failure;
     };
     const Case cases[] = {
-        {37, notAvailable("Akce TdmPlgQUELTATabZeme {" + guid + "}")},
-        {1272, notAvailable("Akce TdmPlgQUELTATabIVozidlo2 {" + guid + "}")},
-        {100043, notAvailable("Akce TdmPlgQUELTAPortalPredzp {" + guid + "}")},
-        {100044, ""}, // a user browse of someone else
-        {9999, ""},   // a host browse without actions of the plug-in
+        // Host browses by their number; the modules are not in this build.
+        {37, "{109bdb1b-df2e-45a8-9094-2db5fba50b17}",
+         notAvailable("Přidat do nápočtu (TdmPlgQUELTATabZeme)")},
+        {1272, "{DB1610CF-3534-4FF2-896E-11F869801C6B}",
+         notAvailable("Odebrat z nápočtu (TdmPlgQUELTATabIVozidlo2)")},
+        // A plug-in browse by its view: its own actions and the standard edit action.
+        {100043, "{3D070E35-00A0-42BC-9883-A1DE012B9BEE}",
+         notAvailable("Pohled do předzpracování (TdmPlgQUELTAPortalPredzp)")},
+        {100043, "{81B10B69-A38D-4861-9A9F-5534BE071B9C}", notAvailable("Oprava (TdmPlgQUELTAPortalPredzp)")},
+        {37, "{4B5B1082-C147-40A2-8CFD-B35CCFE944B0}", ""},     // an action of another browse
+        {100044, "{109BDB1B-DF2E-45A8-9094-2DB5FBA50B17}", ""}, // a user browse of someone else
+        {9999, "{109BDB1B-DF2E-45A8-9094-2DB5FBA50B17}", ""},   // a host browse without the plug-in's actions
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.browse);
-        const auto result = run(browse(c.browse, action(c.browse)));
+        SCOPED_TRACE(std::to_string(c.browse) + " " + c.guid);
+        const auto result = run(browse(c.browse, action(c.browse, c.guid)));
         EXPECT_EQ(result.failure, c.failure);
         EXPECT_TRUE(result.shown.empty());
     }
+}
+
+//! A module of the tests: it runs its class's actions by telling the host what it is.
+class TModulTestu : public TplgAkcePrehledu {
+public:
+    TModulTestu(ITarvik& tarvik, std::string_view trida, std::string_view editor, TplgBrowse browse)
+        : TplgAkcePrehledu(tarvik, std::string(trida), std::string(editor), browse) {
+        for (const auto& akce : TridaAkci(trida)->Akce)
+            PridejAkci(akce, [this, nazev = std::string(akce.NazevSys)] {
+                const bool registrovany = SpravceTarviku().VratAkcePrehledu(&Tarvik()) == this;
+                Tarvik().ShowInfo(Trida() + "." + nazev + " " + std::to_string(Browse()) +
+                                  (registrovany ? " registered" : " unregistered"));
+            });
+    }
+};
+
+TEST_F(RunTest, TheModuleOfTheBrowseRunsTheAction) {
+    installed(kOwnVersion, 1);
+    for (const char* trida : {"TdmPlgQUELTANastaveniSynchronizace", "TdmPlgQUELTATabZamVyp"})
+        RegistrujModul(trida, [trida](ITarvik& tarvik, std::string_view editor, TplgBrowse browse) {
+            return std::make_unique<TModulTestu>(tarvik, trida, editor, browse);
+        });
+    exec("INSERT INTO TabObecnyPrehled (Cislo, NazevSys, Nazev) VALUES (45, "
+         "N'hvw_QUELTANastaveniSynchronizace', "
+         "N'S')");
+    exec("INSERT INTO TabExtKom (GUID, Typ, IdBrowse, Popis, UP) VALUES (CAST(CAST("
+         "N'{53BB154E-4FCF-44EE-91CD-3ADA3283731D}' AS uniqueidentifier) AS BINARY(16)), 3, 100045, N'A', "
+         "N'PluginQuelta.Quelta')");
+    const int odeslat = static_cast<int>(
+        connection_->execute("SELECT MAX(ID) FROM TabExtKom").resultSets.at(0).rows().at(0).at(0).asInt());
+    exec("INSERT INTO TabExtKom (GUID, Typ, IdBrowse, Popis, UP) VALUES (CAST(CAST("
+         "N'{5B78BE6B-6922-4CD2-894E-5843213A9D4B}' AS uniqueidentifier) AS BINARY(16)), 3, 232, N'A', "
+         "N'PluginQuelta.Quelta')");
+    const int pasky = odeslat + 1;
+
+    const auto nastaveni = run(browse(100045, odeslat));
+    const auto vyplaty = run(browse(232, pasky));
+    OdeberModul("TdmPlgQUELTANastaveniSynchronizace");
+    OdeberModul("TdmPlgQUELTATabZamVyp");
+    EXPECT_EQ(nastaveni.failure, "");
+    ASSERT_EQ(nastaveni.shown.size(), 1u);
+    EXPECT_EQ(nastaveni.shown[0].text, "TdmPlgQUELTANastaveniSynchronizace.OdeslatNaPortal 5 registered");
+    EXPECT_EQ(vyplaty.failure, "");
+    ASSERT_EQ(vyplaty.shown.size(), 1u);
+    EXPECT_EQ(vyplaty.shown[0].text, "TdmPlgQUELTATabZamVyp.OdeslaniVyplatnichListku 0 registered");
 }
 
 } // namespace

@@ -162,6 +162,8 @@ TplgObsahDialogu ObsahZRegistrace(std::string nadpis, std::string verze, std::st
             }
         auto uzel = Uzel(druh, std::string(text));
         uzel.Prikazy.push_back(id);
+        for (const auto& zprava : polozka.Zpravy)
+            uzel.Deti.push_back(Zprava(TplgVysvetleni{zprava, {}, {}}));
         (sekce ? sekce->Deti : obsah.Koren.Deti).push_back(std::move(uzel));
     }
     return obsah;

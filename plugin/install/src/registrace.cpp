@@ -18,12 +18,13 @@ bool TplgStavInstalace::ZobrazZmeny(TplgObsahDialogu& obsah) {
 }
 
 void TplgRegistracniSeznam::OtevriSekci(std::string_view popis) {
-    polozky_.push_back({Format("*** %s ***$INFO$", {popis}), Format("/* %s */", {popis})});
+    polozky_.push_back({Format("*** %s ***$INFO$", {popis}), Format("/* %s */", {popis}), {}});
 }
 
 void TplgRegistracniSeznam::PridejPolozku(std::string_view popis, std::string_view pripona,
-                                          std::string_view sql) {
-    polozky_.push_back({std::string(popis) + std::string(pripona), Format("/* %s */\r%s", {popis, sql})});
+                                          std::string_view sql, std::vector<std::string> zpravy) {
+    polozky_.push_back(
+        {std::string(popis) + std::string(pripona), Format("/* %s */\r%s", {popis, sql}), std::move(zpravy)});
 }
 
 bool TplgRegistracniSeznam::Zobraz(TplgStavInstalace& stav) const {
@@ -37,13 +38,16 @@ bool TplgVlastniSkriptRegistrace::KontrolaExternichAtributu(TplgStavInstalace&) 
     return true;
 }
 
+void PridejVlastniSkript(TplgRegistracniSeznam& seznam, const TplgStavInstalace& stav) {
+    const auto& skript = stav.Konfigurace.VlastniInstalacniSkript;
+    if (skript.empty()) return;
+    seznam.OtevriSekci(TextHlasky(kVlastniInstalace));
+    seznam.PridejPolozku(TextHlasky(kVlastniInstalace), "$VLASTNI$", skript);
+}
+
 bool TplgVlastniSkriptRegistrace::KontrolaRegistraci(TplgStavInstalace& stav) {
     TplgRegistracniSeznam seznam;
-    const auto& skript = stav.Konfigurace.VlastniInstalacniSkript;
-    if (!skript.empty()) {
-        seznam.OtevriSekci(TextHlasky(kVlastniInstalace));
-        seznam.PridejPolozku(TextHlasky(kVlastniInstalace), "$VLASTNI$", skript);
-    }
+    PridejVlastniSkript(seznam, stav);
     return seznam.Zobraz(stav);
 }
 

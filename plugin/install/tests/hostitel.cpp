@@ -39,6 +39,15 @@ const fs::path& Sablona() {
 }
 
 std::string Text(const Value& hodnota) {
+    if (hodnota.kind() == platform::db::ValueKind::Bytes) {
+        std::string hex = "0x";
+        for (const auto bajt : hodnota.asBytes()) {
+            constexpr char kCislice[] = "0123456789ABCDEF";
+            hex += kCislice[bajt >> 4];
+            hex += kCislice[bajt & 15];
+        }
+        return hex;
+    }
     return hodnota.isNull() ? "NULL" : instalace::Text(hodnota);
 }
 
@@ -72,6 +81,14 @@ private:
 
 } // namespace
 
+TVystupTarviku Tarvik(const THostitel& hostitel, std::vector<std::string> argumenty,
+                      const std::string& knihovna) {
+    argumenty.insert(argumenty.begin() + 1, {"--db", hostitel.Soubor().string(), "--plugin", knihovna});
+    std::ostringstream out, err;
+    const int status = standins::tarvik::runTarvik(argumenty, out, err);
+    return {status, out.str(), err.str()};
+}
+
 THostitel::THostitel() {
     static std::atomic<int> poradi{0};
     const auto& sablona = Sablona();
@@ -101,6 +118,19 @@ std::vector<std::string> THostitel::Sloupec(const std::string& sql) {
     for (const auto& radek : vysledek.resultSets.front().rows())
         hodnoty.push_back(Text(radek.at(0)));
     return hodnoty;
+}
+
+std::vector<std::string> THostitel::Radky(const std::string& sql) {
+    std::vector<std::string> radky;
+    const auto vysledek = spojeni_->execute(sql);
+    if (vysledek.resultSets.empty()) return radky;
+    for (const auto& radek : vysledek.resultSets.front().rows()) {
+        std::string text;
+        for (std::size_t i = 0; i < radek.size(); ++i)
+            text += (i ? "|" : "") + Text(radek.at(i));
+        radky.push_back(std::move(text));
+    }
+    return radky;
 }
 
 std::string THostitel::Hodnota(const std::string& sql) {

@@ -45,6 +45,9 @@ public:
     void Proved(const std::string& sql);
     //! The first column of every row of the batch's first result set, as text (NULL as "NULL").
     std::vector<std::string> Sloupec(const std::string& sql);
+    //! Every row of the batch's first result set, its fields as text joined by "|" (NULL as
+    //! "NULL", binary values in hexadecimal).
+    std::vector<std::string> Radky(const std::string& sql);
     //! The first field, as text.
     std::string Hodnota(const std::string& sql);
     //! The catalog of the plug-in's tables and objects in one text that is the same for two
@@ -60,6 +63,18 @@ private:
     std::filesystem::path soubor_;
     std::unique_ptr<platform::db::Connection> spojeni_;
 };
+
+//! What the host runner printed and how it ended.
+struct TVystupTarviku {
+    int Status = 0;
+    std::string Out;
+    std::string Err;
+};
+
+//! Runs the host runner (`tarvik run ...`, `tarvik install`) on the test's database with a plug-in
+//! library: the arguments after the command, which comes first.
+TVystupTarviku Tarvik(const THostitel& hostitel, std::vector<std::string> argumenty,
+                      const std::string& knihovna);
 
 //! The configuration of the plug-in as the installer gets it from Run.
 const TInstalacniKonfigurace& KonfiguracePluginu();

@@ -72,11 +72,13 @@ TEST(TplgObsahDialogu, EqualStatementsAreToldApartByNumber) {
 TEST(TplgObsahDialogu, RegistrationItemsHangUnderTheirSections) {
     const auto obsah = ObsahZRegistrace(
         "Vytvoření a změna základních přehledů, akcí a vazeb.", "2.0.2012.0719", "PluginQuelta",
-        {{"*** Externí atributy ***$INFO$", "/* Externí atributy */"},
-         {"Ext.atribut TabICestak._Quelta_PortalID$EXATR$", "/* a */\rEXEC x"},
-         {"*** Vlastní instalace ***$INFO$", "/* Vlastní instalace */"},
-         {"Vlastní instalace$VLASTNI$", "/* Vlastní instalace */\rSELECT 1"},
-         {"Bez druhu", "SELECT 2"}});
+        {{"*** Externí atributy ***$INFO$", "/* Externí atributy */", {}},
+         {"Ext.atribut TabICestak._Quelta_PortalID$EXATR$", "/* a */\rEXEC x", {}},
+         {"*** Vlastní instalace ***$INFO$", "/* Vlastní instalace */", {}},
+         {"Vlastní instalace$VLASTNI$",
+          "/* Vlastní instalace */\rSELECT 1",
+          {"Pohled v", "$PRAVA$GRANT ALL ON v"}},
+         {"Bez druhu", "SELECT 2", {}}});
     ASSERT_EQ(obsah.Koren.Deti.size(), 2u);
     const auto& sekce = obsah.Koren.Deti[1];
     EXPECT_EQ(sekce.Druh, TDruhUzlu::Sekce);
@@ -85,6 +87,12 @@ TEST(TplgObsahDialogu, RegistrationItemsHangUnderTheirSections) {
     ASSERT_EQ(sekce.Deti.size(), 2u);
     EXPECT_EQ(sekce.Deti[0].Druh, TDruhUzlu::Vlastni);
     EXPECT_EQ(sekce.Deti[0].Text, "Vlastní instalace");
+    // What an item's statement does hangs under it; a rights grant shows without its prefix.
+    ASSERT_EQ(sekce.Deti[0].Deti.size(), 2u);
+    EXPECT_EQ(sekce.Deti[0].Deti[0].Druh, TDruhUzlu::Zprava);
+    EXPECT_EQ(sekce.Deti[0].Deti[1].Druh, TDruhUzlu::Prava);
+    EXPECT_EQ(sekce.Deti[0].Deti[1].Text, "GRANT ALL ON v");
+    EXPECT_FALSE(sekce.Deti[0].Deti[1].MaPrikazy());
     EXPECT_EQ(sekce.Deti[1].Druh, TDruhUzlu::Polozka);
     EXPECT_EQ(obsah.Koren.Deti[0].Deti[0].Druh, TDruhUzlu::ExtAtribut);
     EXPECT_EQ(obsah.PrikazyKProvedeni().size(), 5u);

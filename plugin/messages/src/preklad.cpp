@@ -62,6 +62,12 @@ std::string TextHlasky(int index) {
     return hlaska.Cesky;
 }
 
+std::string KlicPopisku(int index, std::string_view text) {
+    if (index == 0) return std::string(text);
+    const auto& hlaska = Hlaska(index);
+    return *hlaska.Klic ? std::string(hlaska.Klic) : TextHlasky(index);
+}
+
 std::string PrelozChybu(std::string_view text) {
     long long cislo = 0;
     const auto* end = text.data() + text.size();

@@ -91,7 +91,7 @@ TEST(NewEmployeeStatement, DecimalPointWhateverTheLocale) {
     if (!switched) GTEST_LOG_(INFO) << "no locale with a decimal comma installed; checked in the C locale";
 }
 
-TEST(EmployeeStatement, NamesTheParametersOfTheShippedProcedureInItsOrder) {
+TEST(NewEmployeeStatement, NamesTheParametersOfTheShippedProcedureInItsOrder) {
     std::istringstream text{std::string(plugin::TextProcedury("_HP_QUELTA_NovyZamestnanecZPortalu"))};
     std::vector<std::string> shipped;
     for (std::string line; std::getline(text, line) && line.rfind("AS", 0) != 0;)

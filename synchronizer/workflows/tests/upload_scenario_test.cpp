@@ -118,3 +118,27 @@ TEST_F(Upload, PeriodsKeepThePortalsRecordAndEndWithThePeriodLock) {
     EXPECT_EQ(Stamped("period"), "0");
     EXPECT_TRUE(ErrorEntries().empty());
 }
+
+TEST_F(Upload, IncompleteSettingsEndWithAClearErrorBeforeAnyPortalCall) {
+    const struct {
+        const char* change;
+        const char* method;
+        const char* list;
+        const char* error;
+    } cases[] = {
+        {"UPDATE TabQUELTANastaveniSynchronizace SET Ciselnik = N'' WHERE Kod = N'bankcode'", "upload",
+         "bankcode",
+         "Řádek 'bankcode' tabulky TabQUELTANastaveniSynchronizace nemá vyplněný číselník (Ciselnik)."},
+        {"DELETE FROM TabQUELTANastaveniSynchronizace WHERE Kod = N'employee'", "download", "employee",
+         "Tabulka TabQUELTANastaveniSynchronizace nemá řádek s kódem 'employee'."},
+    };
+    for (const auto& c : cases) {
+        Exec(c.change);
+        site.Quelta(c.method, c.list);
+        const auto errors = ErrorEntries();
+        ASSERT_FALSE(errors.empty()) << c.list;
+        EXPECT_NE(errors.back().find(c.error), std::string::npos) << errors.back();
+    }
+    EXPECT_EQ(ErrorEntries().size(), 2u);
+    EXPECT_EQ(portal.Calls(), (std::map<std::string, int>{}));
+}

@@ -3,6 +3,7 @@
 
 #include "plugin/host/tarvik_interface.h"
 #include "plugin/install/zaznam_instalace.h"
+#include "plugin/messages/hlasky.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,9 @@ struct TInstalacniKonfigurace {
     std::string VlastniInstalacniSkript;   //!< the plug-in's installation data script
     //! The plug-in's own installation step, run after the checks; false ends the installation.
     std::function<bool(ITarvik&)> VlastniInstalacniProcedura;
+    //! Finds the language library of a language (the messages are registered in every language
+    //! that has texts); empty: only the built-in Czech and Slovak texts.
+    TNactiJazykovouKnihovnu JazykoveKnihovny;
     //! Imports the forms, filters and print layouts the plug-in ships; may be empty.
     std::function<void(ITarvik&)> ImportFormularu;
 };

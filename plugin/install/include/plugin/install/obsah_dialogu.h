@@ -71,14 +71,17 @@ TplgObsahDialogu ObsahZKontroly(std::string nadpis, std::string verze, std::stri
                                 const std::vector<TplgPrikaz>& prikazy);
 
 //! A registration item: its text with a kind suffix ("$INFO$" for a section heading, "$VIEW$",
-//! "$AKCE$", "$VZTAH$", "$EXATR$", "$SOUDEK$", "$HLASKY$", "$VLASTNI$") and its statement.
+//! "$AKCE$", "$VZTAH$", "$EXATR$", "$SOUDEK$", "$HLASKY$", "$VLASTNI$"), its statement and what
+//! the statement does ("$PRAVA$" before a rights grant).
 struct TplgRegistracniPolozka {
     std::string Text;
     std::string Prikaz;
+    std::vector<std::string> Zpravy;
 };
 
 //! Builds the content from registration items: a section heading (expanded) holds the items that
-//! follow it; each item stands for its statement and shows without its suffix.
+//! follow it; each item stands for its statement, shows without its suffix and has its messages
+//! as children.
 TplgObsahDialogu ObsahZRegistrace(std::string nadpis, std::string verze, std::string_view systemoveJmeno,
                                   const std::vector<TplgRegistracniPolozka>& polozky);
 

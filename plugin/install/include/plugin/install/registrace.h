@@ -61,8 +61,10 @@ public:
     //! Opens a section: the statement "/* caption */" and the item "*** caption ***$INFO$".
     void OtevriSekci(std::string_view popis);
     //! Adds an item: the statement "/* caption */", CR and its SQL; the item caption + kind suffix
-    //! ("$EXATR$", "$VIEW$", "$AKCE$", "$VZTAH$", "$SOUDEK$", "$HLASKY$", "$VLASTNI$").
-    void PridejPolozku(std::string_view popis, std::string_view pripona, std::string_view sql);
+    //! ("$EXATR$", "$VIEW$", "$AKCE$", "$VZTAH$", "$SOUDEK$", "$HLASKY$", "$VLASTNI$"); `zpravy`
+    //! tell what the statement does ("$PRAVA$" before a rights grant).
+    void PridejPolozku(std::string_view popis, std::string_view pripona, std::string_view sql,
+                       std::vector<std::string> zpravy = {});
     bool Prazdny() const { return polozky_.empty(); }
     const std::vector<TplgRegistracniPolozka>& Polozky() const { return polozky_; }
     //! Shows the statements with the heading "Vytvoření a změna základních přehledů, akcí a
@@ -72,6 +74,10 @@ public:
 private:
     std::vector<TplgRegistracniPolozka> polozky_;
 };
+
+//! Adds the plug-in's own installation data script, when it has one, as the section "Vlastní
+//! instalace" with one item of kind "$VLASTNI$".
+void PridejVlastniSkript(TplgRegistracniSeznam& seznam, const TplgStavInstalace& stav);
 
 //! Registrations of a plug-in that has only its own installation data script: step 2 finds
 //! nothing to do, step 10 runs the script as the section "Vlastní instalace".

@@ -74,6 +74,12 @@ std::pair<int, int> AktualniJazyky();
 //! else the Czech text. Throws std::out_of_range for an index outside 1 to 268.
 std::string TextHlasky(int index);
 
+//! The text written to the host for a caption, value list or note given by a message index and a
+//! plain text: the message's key when the index is not 0 and the message has one (the host shows
+//! the message in the user's language), else the message's text in the current languages; the
+//! plain text when the index is 0.
+std::string KlicPopisku(int index, std::string_view text);
+
 //! An error text as the user sees it: a text that is a whole number above 4999999 and the stored
 //! number of a message becomes that message's text; any other text stays as it is.
 std::string PrelozChybu(std::string_view text);

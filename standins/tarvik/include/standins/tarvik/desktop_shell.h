@@ -1,6 +1,8 @@
 #pragma once
-//! A small desktop window of the host for people: its browses and the user browses, their rows
-//! with marking, and the plug-in actions TabExtKom registers for the browse shown.
+//! A small desktop window of the host for people: its folders (TabSoudky) and all its browses and
+//! user browses, their rows with marking (a user browse shows the default columns of its
+//! TabObecnyPrehled.DefAttrs), and the plug-in actions TabExtKom registers for the browse shown,
+//! in a list and in the "Akce" menu. Captions given as message keys are read from TabExtHlasky.
 
 #include "standins/tarvik/front_end.h"
 #include "standins/tarvik/host_tarvik.h"
@@ -11,9 +13,13 @@
 #include <QMainWindow>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 class QListWidget;
+class QMenu;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QTableWidget;
 class QPushButton;
 
@@ -46,8 +52,14 @@ public:
 
     //! Shows a browse: its rows and its actions. Throws plugin::TarvikError for an unknown browse.
     void showBrowse(int browse);
-    //! Browse numbers in the list, host browses first.
+    //! Browse numbers in the list of all browses, host browses first.
     std::vector<int> browses() const;
+    //! Browse numbers in a folder, in the folder's order (a child after its parent).
+    std::vector<int> folderBrowses(std::string_view folder) const;
+    //! Column captions of the browse shown, in order.
+    std::vector<std::string> columnCaptions() const;
+    //! Captions of the actions shown, in order ("Submenu / Caption" for an action in a submenu).
+    std::vector<std::string> actionCaptions() const;
     //! The browse shown, or 0.
     int currentBrowse() const { return browse_; }
     //! IDs of the rows shown, in order.
@@ -62,7 +74,10 @@ public:
 
 private:
     void loadBrowseList();
+    void loadFolders();
     void loadActions();
+    //! The text of a caption that is a message key, in the user's language; other text as it is.
+    std::string caption(const std::string& text);
     BrowseState browseState(int extKomId) const;
 
     platform::db::Connection& connection_;
@@ -70,10 +85,13 @@ private:
     const PluginLibrary* library_;
     HostSettings settings_;
     int browse_ = 0;
-    QListWidget* browseList_;
+    int language_ = 1;
+    QTreeWidget* browseList_;
+    QTreeWidgetItem* allBrowses_;
     QTableWidget* rows_;
     QListWidget* actions_;
     QPushButton* run_;
+    QMenu* actionMenu_;
 };
 
 } // namespace standins::tarvik

@@ -5,17 +5,12 @@
 //
 //   quelta_workflow_bench [--scale N] [--small-scale M] [--index-host]
 
-#include "bare_post.h"
+#include "captured_run.h"
 
-#include "platform/soap/http_transport.h"
-#include "quelta/portal/endpoint.h"
-#include "quelta/run.h"
 #include "quelta/workflows/testing/portal_standin.h"
 #include "quelta/workflows/testing/quelta_site.h"
-#include "quelta/workflows/workflow_synch.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -42,7 +37,6 @@ const char* const kForeignKeyIndexes[] = {
 };
 
 using Json = nlohmann::ordered_json;
-using Clock = std::chrono::steady_clock;
 
 //! What one upload of employees took.
 struct Upload {
@@ -57,47 +51,20 @@ int countOf(const Json& records, const std::string& type) {
                                           [&](const Json& r) { return r.value("$type", "") == type; }));
 }
 
-//! Message boxes and panes go nowhere: the upload runs silently.
-class NoWindows : public quelta::UserInterface {
-public:
-    void ShowMessage(const std::string& text) override { throw std::runtime_error("message: " + text); }
-    std::unique_ptr<quelta::ProgressPane> CreateProgressPane() override { return nullptr; }
-    std::optional<quelta::LoginAnswer> Ask(const std::string&) override { return std::nullopt; }
-};
-
-//! The request bodies the Portal client sends for the upload, in order: the same upload run once more inside
-//! this process, on a fresh copy of the host and a fresh stand-in, through a transport that keeps each body.
+//! The request bodies of the same upload run once more inside this process, on a fresh copy of the host and a
+//! fresh stand-in.
 std::vector<std::string> captureRequests(int scale, const std::vector<std::string>& indexes) {
     quelta::testing::PortalStandin portal;
     quelta::testing::QueltaSite site({.scale = scale, .portalUrl = portal.Url()});
     for (const auto& index : indexes)
         site.Host().Exec(index);
-    platform::soap::HttpTransport transport;
-    std::vector<std::string> bodies;
-    quelta::RunEnvironment environment;
-    NoWindows ui;
-    environment.ui = &ui;
-    environment.iniPath = site.Folder() / "Quelta.INI";
-    environment.synchFactory = quelta::WorkflowSynchFactory();
-    environment.endpointFactory = [&](const quelta::PortalSettings& settings) {
-        return quelta::CreateRpcKvaEndpoint(
-            [&, url = settings.url](std::string_view body) {
-                bodies.emplace_back(body);
-                return transport.post(url, body,
-                                      {{"Content-Type", "text/xml; charset=utf-8"}, {"SOAPAction", "\"\""}});
-            },
-            settings.url);
-    };
     quelta::CommandLine command;
     command.method = "upload";
     command.server = "LOCAL";
     command.database = "Tarvik";
     command.list = "employee";
     command.showFlag = "1";
-    quelta::Run(command, environment);
-    for (const auto& line : site.Journal())
-        if (line.rfind("0|", 0) == 0) throw std::runtime_error("the captured upload failed: " + line);
-    return bodies;
+    return bench_quelta::CaptureRequests(site, command);
 }
 
 Upload uploadEmployees(int scale, const std::vector<std::string>& indexes) {
@@ -117,16 +84,6 @@ Upload uploadEmployees(int scale, const std::vector<std::string>& indexes) {
     u.seconds = outcome.seconds;
     u.maxRssKb = outcome.maxRssKb;
     return u;
-}
-
-//! Seconds the bare client takes for the requests against a fresh stand-in.
-double bareSeconds(const std::vector<std::string>& requests) {
-    quelta::testing::PortalStandin portal;
-    bench_portal::BarePost bare(portal.Url(), requests.front());
-    const auto start = Clock::now();
-    for (const std::string& body : requests)
-        bare.Post(body);
-    return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 } // namespace
@@ -154,7 +111,7 @@ int main(int argc, char** argv) {
         if (static_cast<int>(requests.size()) != large.calls)
             throw std::runtime_error("the captured upload made " + std::to_string(requests.size()) +
                                      " Portal calls, the measured one " + std::to_string(large.calls));
-        const double bare = bareSeconds(requests);
+        const double bare = bench_quelta::BareSeconds(requests);
         const double perCall = large.seconds / large.calls * 1e6;
         const double barePerCall = bare / static_cast<double>(requests.size()) * 1e6;
         std::printf(

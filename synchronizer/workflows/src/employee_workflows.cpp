@@ -16,21 +16,6 @@ namespace {
 
 constexpr std::string_view kEmployeeType = "EmployeeDto";
 
-std::int32_t entityIdValue(const std::string& entityId) {
-    std::string_view s = entityId;
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    if (s.size() > 1 && s.front() == '+') s.remove_prefix(1);
-    std::int32_t value = 0;
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size())
-        throw EQueltaError("Chybný identifikátor záznamu (6. parametr): '" + entityId +
-                           "'. Očekáváno celé číslo.");
-    return value;
-}
-
 } // namespace
 
 void TWorkflowSynch::DownloadEmployeesFromPortal() {
@@ -38,9 +23,7 @@ void TWorkflowSynch::DownloadEmployeesFromPortal() {
     db.SQLExec("SELECT ISNULL(CommitNumber, 0) AS CommitNumber, Nazev" + std::string(CR) +
                "FROM TabQUELTANastaveniSynchronizace" + std::string(CR) +
                "WHERE Kod = " + common::SqlNString(kEmployeeCode));
-    if (db.Eof())
-        throw EQueltaError("Tabulka TabQUELTANastaveniSynchronizace nemá řádek s kódem '" +
-                           std::string(kEmployeeCode) + "'.");
+    if (db.Eof()) throw MissingSettingsRow(kEmployeeCode);
     const std::int64_t commitNumber = db.FieldAsLargeInt("CommitNumber");
     const std::string name = db.FieldAsString("Nazev");
     db.Close();
@@ -74,7 +57,7 @@ void TWorkflowSynch::SaveEmployeeToPortal(const std::string& entityId) {
     TEmployee mapper(EmployeeMode::Save, FLegislation(), Service(),
                      [this]() -> TDBConnector& { return ExtraConnector(); });
     db.SQLExec("DECLARE @ID INT" + std::string(CR) +
-               "SET @ID = " + common::SqlValue(entityIdValue(entityId)) + std::string(CR) + mapper.query);
+               "SET @ID = " + common::SqlValue(EntityIdValue(entityId)) + std::string(CR) + mapper.query);
     const std::int32_t portalId = db.FieldAsInteger("PortalID");
     const std::optional<soap::Record> onPortal =
         Service().getDtoByPortalId(NewRecord(kEmployeeType), portalId);

@@ -22,6 +22,18 @@ void WorkflowProgress::Show() {
     if (Interactive()) context_.Progress().Show();
 }
 
+bool WorkflowProgress::StartOrTellNothing(const std::string& list, std::size_t rows) {
+    SetList(list);
+    SetRowcount(rows);
+    if (!Interactive()) return true;
+    if (rows == 0) {
+        context_.ui.ShowMessage(kNoRecordsToSynchronize);
+        return false;
+    }
+    Show();
+    return true;
+}
+
 void WorkflowProgress::Step() {
     if (Interactive()) context_.Progress().inc();
 }

@@ -23,9 +23,7 @@ void TWorkflowSynch::ShowMessage(const std::string& text) {
 std::int64_t TWorkflowSynch::EmployeeCommitNumber() {
     TDBConnector& db = Context().connector;
     db.SQLExec(CommitNumberQuery(kEmployeeCode));
-    if (db.Eof())
-        throw EQueltaError("Tabulka TabQUELTANastaveniSynchronizace nemá řádek s kódem '" +
-                           std::string(kEmployeeCode) + "'.");
+    if (db.Eof()) throw MissingSettingsRow(kEmployeeCode);
     const std::int64_t commitNumber = db.FieldAsLargeInt("CommitNumber");
     db.Close();
     return commitNumber;

@@ -4,6 +4,7 @@
 #include "inprocess_support.h"
 #include "scenario_support.h"
 
+#include <fstream>
 #include <stdexcept>
 
 using namespace scenario;
@@ -135,4 +136,36 @@ TEST_F(InProcess, InteractiveDownloadStepsOncePerRecord) {
     EXPECT_EQ(Rowcounts(ui.pane->events),
               (std::vector<std::string>{"list Zaměstnanci", "show", "rowcount 2"}));
     EXPECT_EQ(Steps(), 2);
+}
+
+TEST_F(InProcess, InteractiveWageSlipsNameEachEmployeeInThePane) {
+    const auto folder = site.Folder() / "slips";
+    std::filesystem::create_directories(folder);
+    Exec("UPDATE TabQUELTAHGlob SET WageSlipPath = N'" + folder.string() + "'");
+    const auto results =
+        Rows("SELECT TOP 2 vyp.ID, zam.Cislo, zam.PrijmeniJmeno FROM TabZamVyp vyp JOIN TabCisZam "
+             "zam ON zam.ID = vyp.ZamestnanecId WHERE vyp.IdObdobi = 12 ORDER BY vyp.ID");
+    ASSERT_EQ(results.size(), 2u);
+    std::vector<std::string> expected = {"caption Odesílání výplatních pásek",
+                                         "label1 Odesílání zaměstnance:", "list ", "rowcount 2", "show"};
+    std::string ids;
+    for (const auto& row : results) {
+        const auto first = row.find('|'), second = row.rfind('|');
+        std::ofstream(folder / ("000" + row.substr(first + 1, second - first - 1) + "122013.PDF")) << "%PDF";
+        ids += (ids.empty() ? "" : ",") + row.substr(0, first);
+        expected.push_back("list " + row.substr(second + 1));
+        expected.push_back("inc");
+    }
+    RunInProcess(site.Folder(), ui, {"sendwageslip", "", "0", ids});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{});
+    EXPECT_EQ(ui.pane->events, expected);
+}
+
+TEST_F(InProcess, InteractiveMethodsWithNothingToSendTellAndMarkNothing) {
+    RunInProcess(site.Folder(), ui, {"sendwageslip", "", "0", "999999"});
+    Exec("DELETE FROM TabQUELTAWSPayrollComponents");
+    RunInProcess(site.Folder(), ui, {"payrollcomponents", "", "0"});
+    EXPECT_EQ(ui.messages, std::vector<std::string>(2, "Žádné záznamy pro synchronizaci!"));
+    EXPECT_EQ(Stamped("payrollcomponents"), "NULL");
+    EXPECT_EQ(portal.Calls(), (std::map<std::string, int>{}));
 }

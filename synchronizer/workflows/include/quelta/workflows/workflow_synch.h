@@ -38,6 +38,23 @@ public:
     //! Tells whether the Portal holds employee changes that were not downloaded.
     void CheckIfEmployeesAreDownloaded() override;
 
+    //! Publishes the offered payroll components (TQUELTAPayrollComponents).
+    void PayrollComponents() override;
+    //! The cash income pass, then the record pass.
+    void Preprocess() override;
+    void CashIncome() override;
+    void Records() override;
+    //! The payroll calendars of the current period's year with their days (TQUELTAPayrollCalendar).
+    void PayrollCalendar() override;
+    //! The wage-slip files of the payroll results in the list, into the employees' yearly records.
+    void SendWageSlip(const std::string& entityIds) override;
+    //! "Locked" when payment orders exist for the current period, "Unlocked" otherwise.
+    void LockUnlockCurrentPeriod() override;
+    //! Travel orders changed on the Portal into host travel documents (TTravelOrder).
+    void TravelOrderDownload() override;
+    //! One host travel document back to the Portal (TTravelOrder).
+    void TravelOrderUpload(const std::string& entityId) override;
+
 protected:
     //! The connector for a second result set while the shared one iterates: opened at the first use and kept
     //! for the rest of the run (one per run, not one per record).

@@ -422,16 +422,6 @@ void nextIdentity(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 } // namespace
 
-void checkSessionArity(const SessionFunction& f, std::size_t count, int line) {
-    const auto n = static_cast<int>(count);
-    if (n >= f.minArgs && n <= f.maxArgs) return;
-    std::string lower(f.name);
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (f.minArgs == f.maxArgs) raise(174, line, {lower, std::to_string(f.minArgs)});
-    raise(189, line, {lower, std::to_string(f.minArgs), std::to_string(f.maxArgs)});
-}
-
 const SessionFunction* findSessionFunction(std::string_view name) {
     // Looked up whenever a call is bound and again each time SQLite evaluates one: a sorted index.
     static const auto index = [] {

@@ -28,9 +28,6 @@ struct SessionFunction {
 //! The session function of that name (case-insensitive), or nullptr.
 const SessionFunction* findSessionFunction(std::string_view name);
 
-//! Refuses a call of `f` with `count` arguments as SQL Server does (174 or 189, the name in lower case).
-void checkSessionArity(const SessionFunction& f, std::size_t count, int line);
-
 //! Registers tsql_session and the engine's helper functions (tsql_error, tsql_next_identity,
 //! tsql_variable) on a session's connection.
 void registerSessionFunctions(sqlite3* db, Session::Impl* session);

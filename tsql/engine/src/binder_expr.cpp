@@ -105,10 +105,9 @@ bool storageCompatible(const Type& from, const Type& to) {
 }
 
 std::string Binder::literal(const Value& v) {
-    const auto& payload = v.payload();
-    bool bound = std::holds_alternative<std::string>(payload) || std::holds_alternative<Bytes>(payload) ||
-                 std::holds_alternative<Guid>(payload);
-    if (writeLiterals_ || !bound) return sqliteLiteral(v);
+    // Every constant but NULL is a parameter, so statements differing only in their constants share
+    // one prepared statement.
+    if (writeLiterals_ || v.isNull()) return sqliteLiteral(v);
     std::size_t hash = literalHash(v);
     std::size_t position = s_.literals.size();
     auto [from, to] = s_.literalIndex.equal_range(hash);

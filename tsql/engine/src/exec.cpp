@@ -81,21 +81,99 @@ std::vector<std::vector<Value>> Executor::rows(const std::string& sql,
     return out;
 }
 
+//! An expression without FROM as bound: its SQL (a whole SELECT), type or folded value, and the
+//! constants the SQL reads as parameters. Binding such an expression reads nothing but the variables
+//! of the scope (slots and types), its constants and the trigger context, so the SQL applies again
+//! while those are the same; an expression holding a query (tables, table variables) is bound anew
+//! each time.
+struct BoundScalar {
+    bool cacheable = false;
+    bool condition = false;
+    const Session::Impl* session = nullptr;
+    std::size_t variables = 0;
+    std::size_t variableTypes = 0;
+    int nestLevel = 0;
+    int triggerLevel = 0;
+    const TableInfo* inserted = nullptr;
+    std::string sql;
+    Type type;
+    std::optional<Value> constant;
+    std::vector<Value> literals;
+};
+
+namespace {
+
+bool holdsNoQuery(const Expr& e) {
+    if (e.query) return false;
+    for (const auto& a : e.args)
+        if (a && !holdsNoQuery(*a)) return false;
+    return true;
+}
+
+std::size_t variableTypes(const std::vector<Variable>& variables) {
+    std::size_t h = variables.size();
+    for (const auto& v : variables)
+        h = h * 1000003u ^ static_cast<std::size_t>(v.type.code()) ^ (v.table ? 0x9e3779b9u : 0u);
+    return h;
+}
+
+} // namespace
+
+std::shared_ptr<const BoundScalar> Executor::bindScalar(const Expr& e, bool condition) {
+    std::shared_ptr<const BoundScalar> cached = e.bound;
+    // Constants are parameters numbered from the scope's first one: only SQL bound with no other
+    // constant of the statement before it can be reused.
+    const bool fresh = s_.literals.size() == s_.literalBase;
+    if (cached && fresh && cached->cacheable && cached->condition == condition && cached->session == &s_ &&
+        cached->variables == s_.variables.size() && cached->nestLevel == s_.nestLevel &&
+        cached->triggerLevel == s_.triggerLevel && cached->inserted == s_.inserted.get() &&
+        cached->variableTypes == variableTypes(s_.variables)) {
+        for (const auto& v : cached->literals) {
+            s_.literalIndex.emplace(literalHash(v), s_.literals.size());
+            s_.literals.push_back(v);
+        }
+        return cached;
+    }
+    auto bound = std::make_shared<BoundScalar>();
+    const std::size_t mark = s_.literals.size();
+    Binder b(s_);
+    if (condition) {
+        bound->sql = "SELECT CASE WHEN " + b.condition(e, Scope{}) + " THEN 1 ELSE 0 END";
+        bound->type = Type::integer();
+    } else {
+        Bound x = b.expr(e, Scope{});
+        bound->sql = "SELECT " + x.sql;
+        bound->type = x.type;
+        bound->constant = std::move(x.constant);
+    }
+    bound->condition = condition;
+    bound->cacheable = fresh && holdsNoQuery(e);
+    if (bound->cacheable) {
+        bound->session = &s_;
+        bound->variables = s_.variables.size();
+        bound->variableTypes = variableTypes(s_.variables);
+        bound->nestLevel = s_.nestLevel;
+        bound->triggerLevel = s_.triggerLevel;
+        bound->inserted = s_.inserted.get();
+        bound->literals.assign(s_.literals.begin() + static_cast<std::ptrdiff_t>(mark), s_.literals.end());
+    }
+    e.bound = bound;
+    return bound;
+}
+
 Value Executor::evaluate(const Expr& e) {
     if (e.kind == ExprKind::Variable) {
         if (Variable* v = s_.variable(e.text)) return v->value;
     }
-    Binder b(s_);
-    Bound x = b.expr(e, Scope{});
-    if (x.constant) return *x.constant;
-    auto result = rows("SELECT " + x.sql, {{"", x.type}});
+    const auto x = bindScalar(e, false);
+    if (x->constant) return *x->constant;
+    auto result = rows(x->sql, {{"", x->type}});
     return result.at(0).at(0);
 }
 
 bool Executor::holds(const Expr& e) {
-    Binder b(s_);
-    std::string sql = "SELECT CASE WHEN " + b.condition(e, Scope{}) + " THEN 1 ELSE 0 END";
-    auto result = rows(sql, {{"", Type::integer()}});
+    const auto x = bindScalar(e, true);
+    auto result = rows(x->sql, {{"", x->type}});
     return result.at(0).at(0).asInt() == 1;
 }
 

@@ -86,6 +86,9 @@ public:
     void message(const std::string& text);
 
 private:
+    //! The bound SQL of a scalar (`condition` false) or condition without FROM, from the expression's
+    //! cache when it still applies.
+    std::shared_ptr<const BoundScalar> bindScalar(const Expr& e, bool condition);
     struct Instruction {
         enum class Op { Exec, JumpIfNot, Jump, Return } op = Op::Exec;
         const Statement* stmt = nullptr;

@@ -45,15 +45,6 @@ bool isPredicate(const Expr& e) {
     }
 }
 
-std::optional<BinaryOp> arithmetic(const std::string& op) {
-    if (op == "+") return BinaryOp::Add;
-    if (op == "-") return BinaryOp::Subtract;
-    if (op == "*") return BinaryOp::Multiply;
-    if (op == "/") return BinaryOp::Divide;
-    if (op == "%") return BinaryOp::Modulo;
-    return std::nullopt;
-}
-
 //! `terms` joined by `op` (" AND ", " OR ", " || ") in parenthesised groups of at most eight, groups of
 //! groups and so on: SQLite's parser stack and expression depth grow with the logarithm of the count
 //! only, where a flat or nested list of a thousand terms would exceed them.
@@ -83,6 +74,15 @@ std::vector<std::uint8_t> hexBytes(const std::string& hex) {
 }
 
 } // namespace
+
+std::optional<BinaryOp> arithmeticOperator(const std::string& op) {
+    if (op == "+") return BinaryOp::Add;
+    if (op == "-") return BinaryOp::Subtract;
+    if (op == "*") return BinaryOp::Multiply;
+    if (op == "/") return BinaryOp::Divide;
+    if (op == "%") return BinaryOp::Modulo;
+    return std::nullopt;
+}
 
 bool storageCompatible(const Type& from, const Type& to) {
     if (from == to || from.id == TypeId::Null) return true;
@@ -454,7 +454,7 @@ Bound Binder::binary(const Expr& e, const Scope& scope) {
     // their SQL stays flat: runs of text concatenation as one || list, runs of arithmetic as tsql_chain
     // calls (each call the first argument of the next), constants folded from the left.
     auto isSpineOperator = [](const std::string& op) {
-        return arithmetic(op) || op == "&" || op == "|" || op == "^";
+        return arithmeticOperator(op) || op == "&" || op == "|" || op == "^";
     };
     if (!isSpineOperator(e.text)) raise(102, e.line, {e.text});
     std::vector<const Expr*> spine;
@@ -484,7 +484,7 @@ Bound Binder::binary(const Expr& e, const Scope& scope) {
         Bound r = expr(*node.args[1], scope);
         value.aggregate = value.aggregate || r.aggregate;
         value.name.clear();
-        auto op = arithmetic(node.text);
+        auto op = arithmeticOperator(node.text);
         if (!op) {
             flushConcat();
             flushSteps();

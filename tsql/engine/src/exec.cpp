@@ -161,10 +161,50 @@ std::shared_ptr<const BoundScalar> Executor::bindScalar(const Expr& e, bool cond
     return bound;
 }
 
+std::optional<Value> Executor::integerValue(const Expr& e) {
+    const auto integral = [](const Value& v) {
+        return v.type().id == TypeId::Int || v.type().id == TypeId::BigInt;
+    };
+    switch (e.kind) {
+    case ExprKind::Variable: {
+        const Variable* v = s_.variable(e.text);
+        if (!v || v->table || !integral(v->value)) return std::nullopt;
+        return v->value;
+    }
+    case ExprKind::Literal: {
+        if (e.literal != LiteralKind::Integer) return std::nullopt;
+        Value v = Binder::literalValue(e);
+        if (!integral(v)) return std::nullopt;
+        return v;
+    }
+    case ExprKind::Global:
+        if (e.text != "@@FETCH_STATUS") return std::nullopt;
+        return Value::integer(s_.fetchStatus);
+    case ExprKind::Binary: {
+        const auto op = arithmeticOperator(e.text);
+        if (!op) return std::nullopt;
+        auto l = integerValue(*e.args[0]);
+        if (!l) return std::nullopt;
+        auto r = integerValue(*e.args[1]);
+        if (!r) return std::nullopt;
+        try {
+            Value v = binaryOp(*op, *l, *r);
+            if (!integral(v)) return std::nullopt;
+            return v;
+        } catch (const SqlError&) {
+            return std::nullopt; // raised again, with its line, by the statement SQLite runs
+        }
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 Value Executor::evaluate(const Expr& e) {
     if (e.kind == ExprKind::Variable) {
         if (Variable* v = s_.variable(e.text)) return v->value;
     }
+    if (auto v = integerValue(e)) return *v;
     const auto x = bindScalar(e, false);
     if (x->constant) return *x->constant;
     auto result = rows(x->sql, {{"", x->type}});
@@ -172,6 +212,32 @@ Value Executor::evaluate(const Expr& e) {
 }
 
 bool Executor::holds(const Expr& e) {
+    if (e.kind == ExprKind::Binary && e.args.size() == 2) {
+        static constexpr std::string_view kComparisons[] = {"=", "<>", "<", ">", "<=", ">="};
+        const auto which = std::find(std::begin(kComparisons), std::end(kComparisons), e.text);
+        if (which != std::end(kComparisons)) {
+            auto l = integerValue(*e.args[0]);
+            auto r = l ? integerValue(*e.args[1]) : std::nullopt;
+            if (l && r) {
+                const std::optional<int> c = compare(*l, *r);
+                if (!c) return false; // NULL: the condition does not hold
+                switch (which - std::begin(kComparisons)) {
+                case 0:
+                    return *c == 0;
+                case 1:
+                    return *c != 0;
+                case 2:
+                    return *c < 0;
+                case 3:
+                    return *c > 0;
+                case 4:
+                    return *c <= 0;
+                default:
+                    return *c >= 0;
+                }
+            }
+        }
+    }
     const auto x = bindScalar(e, true);
     auto result = rows(x->sql, {{"", x->type}});
     return result.at(0).at(0).asInt() == 1;

@@ -499,7 +499,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     LiteralScope literalScope(s_, true);
     CatchBlocks catchBlocks(s_);
     try {
-        s_.catalog.refreshIfChanged();
+        if (!catalogChecked_) s_.catalog.refreshIfChanged();
         std::vector<std::string> declared;
         for (const auto& v : s_.variables)
             declared.push_back(v.name);

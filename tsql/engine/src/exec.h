@@ -59,6 +59,9 @@ public:
     void setStatementError(int number) { statementError_ = number; }
     //! Ends the run at the first runtime error, as SET XACT_ABORT ON does (trigger bodies always do).
     void setAbortOnError(bool on) { abortOnError_ = on; }
+    //! The caller has just checked the catalog for changes by other sessions (a procedure call that
+    //! looked its procedure up): the run need not check again before it begins.
+    void setCatalogChecked() { catalogChecked_ = true; }
     //! Rolls back the open transaction, if any, and sets @@TRANCOUNT to 0.
     void rollbackAll();
 
@@ -140,6 +143,7 @@ private:
     Session::Impl& s_;
     BatchSink& out_;
     ScopeKind kind_;
+    bool catalogChecked_ = false;
     std::string module_;
     bool aborted_ = false;
     bool scopeOnly_ = false;

@@ -212,6 +212,8 @@ int runCall(Executor& ex, BoundCall call, const std::vector<StmtPtr>& body, Scop
     auto& s = ex.session();
     Frame callee(s, std::move(call.frame));
     Executor inner(s, ex.output(), kind, std::move(module));
+    // A stored procedure was looked up under a catalog just checked (executeExec).
+    if (kind == ScopeKind::Procedure) inner.setCatalogChecked();
     inner.runStatements(body);
     std::vector<Variable> results = callee.restore();
     ex.setStatementError(s.error);

@@ -27,12 +27,8 @@ void sqliteStep(sqlite3* db, sqlite3_stmt* stmt, int rc) {
 } // namespace
 
 std::optional<BinaryOp> compoundAssignment(const std::string& op) {
-    if (op == "+=") return BinaryOp::Add;
-    if (op == "-=") return BinaryOp::Subtract;
-    if (op == "*=") return BinaryOp::Multiply;
-    if (op == "/=") return BinaryOp::Divide;
-    if (op == "%=") return BinaryOp::Modulo;
-    return std::nullopt;
+    if (op.size() != 2 || op[1] != '=') return std::nullopt;
+    return arithmeticOperator(op.substr(0, 1));
 }
 
 void Executor::bindVariables(sqlite3_stmt* stmt) {

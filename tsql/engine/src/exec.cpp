@@ -13,6 +13,7 @@
 #include "tsql/sqlite.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <utility>
 
@@ -173,9 +174,21 @@ std::optional<Value> Executor::integerValue(const Expr& e) {
         if (!integral(v)) return std::nullopt;
         return v;
     }
-    case ExprKind::Global:
-        if (e.text != "@@FETCH_STATUS") return std::nullopt;
-        return Value::integer(s_.fetchStatus);
+    case ExprKind::Global: {
+        // The INT values tsql_session gives these.
+        long long v = 0;
+        if (e.text == "@@FETCH_STATUS")
+            v = s_.fetchStatus;
+        else if (e.text == "@@ROWCOUNT")
+            v = s_.rowCount;
+        else if (e.text == "@@ERROR")
+            v = s_.error;
+        else
+            return std::nullopt;
+        if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+            return std::nullopt;
+        return Value::integer(v);
+    }
     case ExprKind::Binary: {
         const auto op = arithmeticOperator(e.text);
         if (!op) return std::nullopt;

@@ -92,8 +92,8 @@ private:
     //! The bound SQL of a scalar (`condition` false) or condition without FROM, from the expression's
     //! cache when it still applies.
     std::shared_ptr<const BoundScalar> bindScalar(const Expr& e, bool condition);
-    //! The value of an expression made only of INT and BIGINT variables and constants,
-    //! @@FETCH_STATUS and arithmetic, computed here with the operators SQLite would call
+    //! The value of an expression made only of INT and BIGINT variables and constants, @@FETCH_STATUS,
+    //! @@ROWCOUNT, @@ERROR and arithmetic, computed here with the operators SQLite would call
     //! (tsql_chain), or nullopt for any other expression and for one whose arithmetic fails.
     std::optional<Value> integerValue(const Expr& e);
     struct Instruction {

@@ -10,6 +10,7 @@ namespace tsql::engine {
 
 struct Query;
 struct Expr;
+struct BoundScalar;
 using ExprPtr = std::unique_ptr<Expr>;
 
 //! A type as written: name and arguments ("MAX" kept as text).
@@ -60,6 +61,9 @@ struct Expr {
     bool hasElse = false;
     int line = 1;
     int depth = 1; //!< levels of the tree from this node down (subqueries included)
+    //! The SQL this expression was last bound to as a scalar or condition without FROM
+    //! (Executor::evaluate, Executor::holds), kept with the tree and checked before each reuse.
+    mutable std::shared_ptr<const BoundScalar> bound;
 };
 
 //! Object name such as [dbo].[Tab] or tempdb..#x; only the last part matters to this engine.

@@ -135,5 +135,7 @@ bool isAggregateName(std::string_view name);
 
 //! True when `b`'s SQL already holds a value of `to` in SQLite storage (no conversion needed).
 bool storageCompatible(const Type& from, const Type& to);
+//! The arithmetic operator written `op` (+ - * / %), or nullopt.
+std::optional<BinaryOp> arithmeticOperator(const std::string& op);
 
 } // namespace tsql::engine

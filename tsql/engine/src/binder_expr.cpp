@@ -45,15 +45,6 @@ bool isPredicate(const Expr& e) {
     }
 }
 
-std::optional<BinaryOp> arithmetic(const std::string& op) {
-    if (op == "+") return BinaryOp::Add;
-    if (op == "-") return BinaryOp::Subtract;
-    if (op == "*") return BinaryOp::Multiply;
-    if (op == "/") return BinaryOp::Divide;
-    if (op == "%") return BinaryOp::Modulo;
-    return std::nullopt;
-}
-
 //! `terms` joined by `op` (" AND ", " OR ", " || ") in parenthesised groups of at most eight, groups of
 //! groups and so on: SQLite's parser stack and expression depth grow with the logarithm of the count
 //! only, where a flat or nested list of a thousand terms would exceed them.
@@ -84,6 +75,15 @@ std::vector<std::uint8_t> hexBytes(const std::string& hex) {
 
 } // namespace
 
+std::optional<BinaryOp> arithmeticOperator(const std::string& op) {
+    if (op == "+") return BinaryOp::Add;
+    if (op == "-") return BinaryOp::Subtract;
+    if (op == "*") return BinaryOp::Multiply;
+    if (op == "/") return BinaryOp::Divide;
+    if (op == "%") return BinaryOp::Modulo;
+    return std::nullopt;
+}
+
 bool storageCompatible(const Type& from, const Type& to) {
     if (from == to || from.id == TypeId::Null) return true;
     if (isIntegerType(from.id) && isIntegerType(to.id) && to.id != TypeId::Bit)
@@ -105,10 +105,9 @@ bool storageCompatible(const Type& from, const Type& to) {
 }
 
 std::string Binder::literal(const Value& v) {
-    const auto& payload = v.payload();
-    bool bound = std::holds_alternative<std::string>(payload) || std::holds_alternative<Bytes>(payload) ||
-                 std::holds_alternative<Guid>(payload);
-    if (writeLiterals_ || !bound) return sqliteLiteral(v);
+    // Every constant but NULL is a parameter, so statements differing only in their constants share
+    // one prepared statement.
+    if (writeLiterals_ || v.isNull()) return sqliteLiteral(v);
     std::size_t hash = literalHash(v);
     std::size_t position = s_.literals.size();
     auto [from, to] = s_.literalIndex.equal_range(hash);
@@ -455,7 +454,7 @@ Bound Binder::binary(const Expr& e, const Scope& scope) {
     // their SQL stays flat: runs of text concatenation as one || list, runs of arithmetic as tsql_chain
     // calls (each call the first argument of the next), constants folded from the left.
     auto isSpineOperator = [](const std::string& op) {
-        return arithmetic(op) || op == "&" || op == "|" || op == "^";
+        return arithmeticOperator(op) || op == "&" || op == "|" || op == "^";
     };
     if (!isSpineOperator(e.text)) raise(102, e.line, {e.text});
     std::vector<const Expr*> spine;
@@ -485,7 +484,7 @@ Bound Binder::binary(const Expr& e, const Scope& scope) {
         Bound r = expr(*node.args[1], scope);
         value.aggregate = value.aggregate || r.aggregate;
         value.name.clear();
-        auto op = arithmetic(node.text);
+        auto op = arithmeticOperator(node.text);
         if (!op) {
             flushConcat();
             flushSteps();

@@ -136,12 +136,14 @@ void Catalog::refreshIfChanged() {
                 ++it;
         }
         schemaVersion_ = version;
+        ++generation_;
     }
 }
 
 void Catalog::invalidate() {
     tables_.clear();
     schemaVersion_ = -1;
+    ++generation_;
 }
 
 std::shared_ptr<const TableInfo> Catalog::table(const std::string& name) {

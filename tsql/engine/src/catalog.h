@@ -146,9 +146,13 @@ public:
     void refreshIfChanged();
     //! Forgets every cached definition (after our own schema changes).
     void invalidate();
-    //! After a change that alters no SQLite table (a trigger created, altered, dropped, switched on or
-    //! off): makes every session reload its cached definitions, as they watch SQLite's schema version.
+    //! After a change that alters no SQLite table (a trigger or procedure created, altered, dropped, a
+    //! trigger switched on or off): makes every session reload its cached definitions, as they watch
+    //! SQLite's schema version.
     void announceChange();
+    //! Changes whenever cached definitions are dropped (by refreshIfChanged or invalidate): what a
+    //! session keeps from the catalog elsewhere is valid while this stays the same.
+    long long generation() const { return generation_; }
 
     //! The table or view of that name (last part of a multi-part name), or nullptr.
     std::shared_ptr<const TableInfo> table(const std::string& name);
@@ -237,6 +241,7 @@ private:
     StatementCache cache_;
     std::map<std::string, std::shared_ptr<const TableInfo>> tables_; //!< by upper-case name
     long long schemaVersion_ = -1;
+    long long generation_ = 0;
 };
 
 } // namespace tsql::engine

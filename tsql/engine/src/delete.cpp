@@ -12,18 +12,19 @@ void executeDelete(Executor& ex, const DeleteStmt& stmt) {
     Binder b(s);
     Scope scope;
     std::string sql;
-    std::string rowids; //!< the rowids of the rows deleted, for the triggers
+    std::string rowids; //!< the rowids of the rows deleted, for the triggers (empty: every row)
     std::shared_ptr<const TableInfo> table;
     if (stmt.from.empty()) {
         table = writableTable(ex, stmt.target, stmt.line);
         Source src = b.tableSource(table);
         scope.sources.push_back(src);
         sql = "DELETE FROM " + table->sqliteName() + " AS " + src.sqlAlias;
-        rowids = "SELECT " + src.sqlAlias + ".rowid FROM " + table->sqliteName() + " AS " + src.sqlAlias;
+        // Without WHERE every row goes: the triggers' copy needs no list of rowids.
         if (stmt.where) {
             std::string where = " WHERE " + b.condition(*stmt.where, scope);
             sql += where;
-            rowids += where;
+            rowids = "SELECT " + src.sqlAlias + ".rowid FROM " + table->sqliteName() + " AS " + src.sqlAlias +
+                     where;
         }
     } else {
         const Source* target = nullptr;

@@ -13,6 +13,7 @@
 #include "tsql/sqlite.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <utility>
 
@@ -27,12 +28,8 @@ void sqliteStep(sqlite3* db, sqlite3_stmt* stmt, int rc) {
 } // namespace
 
 std::optional<BinaryOp> compoundAssignment(const std::string& op) {
-    if (op == "+=") return BinaryOp::Add;
-    if (op == "-=") return BinaryOp::Subtract;
-    if (op == "*=") return BinaryOp::Multiply;
-    if (op == "/=") return BinaryOp::Divide;
-    if (op == "%=") return BinaryOp::Modulo;
-    return std::nullopt;
+    if (op.size() != 2 || op[1] != '=') return std::nullopt;
+    return arithmeticOperator(op.substr(0, 1));
 }
 
 void Executor::bindVariables(sqlite3_stmt* stmt) {
@@ -81,21 +78,177 @@ std::vector<std::vector<Value>> Executor::rows(const std::string& sql,
     return out;
 }
 
+//! An expression without FROM as bound: its SQL (a whole SELECT), type or folded value, and the
+//! constants the SQL reads as parameters. Binding such an expression reads nothing but the variables
+//! of the scope (slots and types), its constants and the trigger context, so the SQL applies again
+//! while those are the same; an expression holding a query (tables, table variables) is bound anew
+//! each time.
+struct BoundScalar {
+    bool cacheable = false;
+    bool condition = false;
+    const Session::Impl* session = nullptr;
+    std::size_t variables = 0;
+    std::size_t variableTypes = 0;
+    int nestLevel = 0;
+    int triggerLevel = 0;
+    const TableInfo* inserted = nullptr;
+    std::string sql;
+    Type type;
+    std::optional<Value> constant;
+    std::vector<Value> literals;
+};
+
+namespace {
+
+bool holdsNoQuery(const Expr& e) {
+    if (e.query) return false;
+    for (const auto& a : e.args)
+        if (a && !holdsNoQuery(*a)) return false;
+    return true;
+}
+
+std::size_t variableTypes(const std::vector<Variable>& variables) {
+    std::size_t h = variables.size();
+    for (const auto& v : variables)
+        h = h * 1000003u ^ static_cast<std::size_t>(v.type.code()) ^ (v.table ? 0x9e3779b9u : 0u);
+    return h;
+}
+
+} // namespace
+
+std::shared_ptr<const BoundScalar> Executor::bindScalar(const Expr& e, bool condition) {
+    std::shared_ptr<const BoundScalar> cached = e.bound;
+    // Constants are parameters numbered from the scope's first one: only SQL bound with no other
+    // constant of the statement before it can be reused.
+    const bool fresh = s_.literals.size() == s_.literalBase;
+    if (cached && fresh && cached->cacheable && cached->condition == condition && cached->session == &s_ &&
+        cached->variables == s_.variables.size() && cached->nestLevel == s_.nestLevel &&
+        cached->triggerLevel == s_.triggerLevel && cached->inserted == s_.inserted.get() &&
+        cached->variableTypes == variableTypes(s_.variables)) {
+        for (const auto& v : cached->literals) {
+            s_.literalIndex.emplace(literalHash(v), s_.literals.size());
+            s_.literals.push_back(v);
+        }
+        return cached;
+    }
+    auto bound = std::make_shared<BoundScalar>();
+    const std::size_t mark = s_.literals.size();
+    Binder b(s_);
+    if (condition) {
+        bound->sql = "SELECT CASE WHEN " + b.condition(e, Scope{}) + " THEN 1 ELSE 0 END";
+        bound->type = Type::integer();
+    } else {
+        Bound x = b.expr(e, Scope{});
+        bound->sql = "SELECT " + x.sql;
+        bound->type = x.type;
+        bound->constant = std::move(x.constant);
+    }
+    bound->condition = condition;
+    bound->cacheable = fresh && holdsNoQuery(e);
+    if (bound->cacheable) {
+        bound->session = &s_;
+        bound->variables = s_.variables.size();
+        bound->variableTypes = variableTypes(s_.variables);
+        bound->nestLevel = s_.nestLevel;
+        bound->triggerLevel = s_.triggerLevel;
+        bound->inserted = s_.inserted.get();
+        bound->literals.assign(s_.literals.begin() + static_cast<std::ptrdiff_t>(mark), s_.literals.end());
+    }
+    e.bound = bound;
+    return bound;
+}
+
+std::optional<Value> Executor::integerValue(const Expr& e) {
+    const auto integral = [](const Value& v) {
+        return v.type().id == TypeId::Int || v.type().id == TypeId::BigInt;
+    };
+    switch (e.kind) {
+    case ExprKind::Variable: {
+        const Variable* v = s_.variable(e.text);
+        if (!v || v->table || !integral(v->value)) return std::nullopt;
+        return v->value;
+    }
+    case ExprKind::Literal: {
+        if (e.literal != LiteralKind::Integer) return std::nullopt;
+        Value v = Binder::literalValue(e);
+        if (!integral(v)) return std::nullopt;
+        return v;
+    }
+    case ExprKind::Global: {
+        // The INT values tsql_session gives these.
+        long long v = 0;
+        if (e.text == "@@FETCH_STATUS")
+            v = s_.fetchStatus;
+        else if (e.text == "@@ROWCOUNT")
+            v = s_.rowCount;
+        else if (e.text == "@@ERROR")
+            v = s_.error;
+        else
+            return std::nullopt;
+        if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+            return std::nullopt;
+        return Value::integer(v);
+    }
+    case ExprKind::Binary: {
+        const auto op = arithmeticOperator(e.text);
+        if (!op) return std::nullopt;
+        auto l = integerValue(*e.args[0]);
+        if (!l) return std::nullopt;
+        auto r = integerValue(*e.args[1]);
+        if (!r) return std::nullopt;
+        try {
+            Value v = binaryOp(*op, *l, *r);
+            if (!integral(v)) return std::nullopt;
+            return v;
+        } catch (const SqlError&) {
+            return std::nullopt; // raised again, with its line, by the statement SQLite runs
+        }
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 Value Executor::evaluate(const Expr& e) {
     if (e.kind == ExprKind::Variable) {
         if (Variable* v = s_.variable(e.text)) return v->value;
     }
-    Binder b(s_);
-    Bound x = b.expr(e, Scope{});
-    if (x.constant) return *x.constant;
-    auto result = rows("SELECT " + x.sql, {{"", x.type}});
+    if (auto v = integerValue(e)) return *v;
+    const auto x = bindScalar(e, false);
+    if (x->constant) return *x->constant;
+    auto result = rows(x->sql, {{"", x->type}});
     return result.at(0).at(0);
 }
 
 bool Executor::holds(const Expr& e) {
-    Binder b(s_);
-    std::string sql = "SELECT CASE WHEN " + b.condition(e, Scope{}) + " THEN 1 ELSE 0 END";
-    auto result = rows(sql, {{"", Type::integer()}});
+    if (e.kind == ExprKind::Binary && e.args.size() == 2) {
+        static constexpr std::string_view kComparisons[] = {"=", "<>", "<", ">", "<=", ">="};
+        const auto which = std::find(std::begin(kComparisons), std::end(kComparisons), e.text);
+        if (which != std::end(kComparisons)) {
+            auto l = integerValue(*e.args[0]);
+            auto r = l ? integerValue(*e.args[1]) : std::nullopt;
+            if (l && r) {
+                const std::optional<int> c = compare(*l, *r);
+                if (!c) return false; // NULL: the condition does not hold
+                switch (which - std::begin(kComparisons)) {
+                case 0:
+                    return *c == 0;
+                case 1:
+                    return *c != 0;
+                case 2:
+                    return *c < 0;
+                case 3:
+                    return *c > 0;
+                case 4:
+                    return *c <= 0;
+                default:
+                    return *c >= 0;
+                }
+            }
+        }
+    }
+    const auto x = bindScalar(e, true);
+    auto result = rows(x->sql, {{"", x->type}});
     return result.at(0).at(0).asInt() == 1;
 }
 
@@ -355,7 +508,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
     LiteralScope literalScope(s_, true);
     CatchBlocks catchBlocks(s_);
     try {
-        s_.catalog.refreshIfChanged();
+        if (!catalogChecked_) s_.catalog.refreshIfChanged();
         std::vector<std::string> declared;
         for (const auto& v : s_.variables)
             declared.push_back(v.name);

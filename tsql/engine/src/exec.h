@@ -59,6 +59,9 @@ public:
     void setStatementError(int number) { statementError_ = number; }
     //! Ends the run at the first runtime error, as SET XACT_ABORT ON does (trigger bodies always do).
     void setAbortOnError(bool on) { abortOnError_ = on; }
+    //! The caller has just checked the catalog for changes by other sessions (a procedure call that
+    //! looked its procedure up): the run need not check again before it begins.
+    void setCatalogChecked() { catalogChecked_ = true; }
     //! Rolls back the open transaction, if any, and sets @@TRANCOUNT to 0.
     void rollbackAll();
 
@@ -86,6 +89,13 @@ public:
     void message(const std::string& text);
 
 private:
+    //! The bound SQL of a scalar (`condition` false) or condition without FROM, from the expression's
+    //! cache when it still applies.
+    std::shared_ptr<const BoundScalar> bindScalar(const Expr& e, bool condition);
+    //! The value of an expression made only of INT and BIGINT variables and constants, @@FETCH_STATUS,
+    //! @@ROWCOUNT, @@ERROR and arithmetic, computed here with the operators SQLite would call
+    //! (tsql_chain), or nullopt for any other expression and for one whose arithmetic fails.
+    std::optional<Value> integerValue(const Expr& e);
     struct Instruction {
         enum class Op { Exec, JumpIfNot, Jump, Return } op = Op::Exec;
         const Statement* stmt = nullptr;
@@ -133,6 +143,7 @@ private:
     Session::Impl& s_;
     BatchSink& out_;
     ScopeKind kind_;
+    bool catalogChecked_ = false;
     std::string module_;
     bool aborted_ = false;
     bool scopeOnly_ = false;

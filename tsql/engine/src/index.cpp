@@ -172,6 +172,7 @@ void executeRename(Executor& ex, const ExecStmt& stmt) {
                 s.catalog.renameTable(*table, newName);
             } else {
                 s.catalog.renameObject(*id, newName);
+                s.catalog.announceChange(); // procedures are cached by name
             }
         });
     } else {

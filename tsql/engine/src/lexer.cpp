@@ -6,11 +6,22 @@
 
 namespace tsql::engine {
 
+namespace {
+
+//! Upper case of one byte: ASCII letters directly (names are almost always ASCII), other bytes through
+//! the C library as before.
+inline char upperByte(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80) return u >= 'a' && u <= 'z' ? static_cast<char>(u - ('a' - 'A')) : c;
+    return static_cast<char>(std::toupper(u));
+}
+
+} // namespace
+
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
+        if (a[i] != b[i] && upperByte(a[i]) != upperByte(b[i])) return false;
     return true;
 }
 
@@ -24,7 +35,7 @@ std::size_t characterCount(std::string_view utf8) {
 std::string upper(std::string_view s) {
     std::string out(s);
     for (auto& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        c = upperByte(c);
     return out;
 }
 

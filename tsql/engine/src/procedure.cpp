@@ -109,12 +109,18 @@ void executeCreateProcedure(Executor& ex, const CreateProcedureStmt& stmt) {
     s.rowCount = 0;
     if (!stmt.alter) {
         if (s.catalog.nameTaken(name, false)) raise(2714, stmt.line, {name});
-        ex.atomically([&] { s.catalog.recordProcedure(s.catalog.newId(false), name, stmt.text); });
+        ex.atomically([&] {
+            s.catalog.recordProcedure(s.catalog.newId(false), name, stmt.text);
+            s.catalog.announceChange();
+        });
         return;
     }
     auto id = s.catalog.objectId(name, "P");
     if (!id) raise(208, stmt.line, {name});
-    ex.atomically([&] { s.catalog.setDefinition(*id, stmt.text); });
+    ex.atomically([&] {
+        s.catalog.setDefinition(*id, stmt.text);
+        s.catalog.announceChange();
+    });
 }
 
 void executeDropProcedure(Executor& ex, const DropStmt& stmt) {
@@ -126,7 +132,10 @@ void executeDropProcedure(Executor& ex, const DropStmt& stmt) {
             if (stmt.ifExists) continue;
             raise(3701, stmt.line, {"procedure", n.name()});
         }
-        ex.atomically([&] { s.catalog.removeObject(*id); });
+        ex.atomically([&] {
+            s.catalog.removeObject(*id);
+            s.catalog.announceChange();
+        });
     }
 }
 
@@ -203,6 +212,8 @@ int runCall(Executor& ex, BoundCall call, const std::vector<StmtPtr>& body, Scop
     auto& s = ex.session();
     Frame callee(s, std::move(call.frame));
     Executor inner(s, ex.output(), kind, std::move(module));
+    // A stored procedure was looked up under a catalog just checked (executeExec).
+    if (kind == ScopeKind::Procedure) inner.setCatalogChecked();
     inner.runStatements(body);
     std::vector<Variable> results = callee.restore();
     ex.setStatementError(s.error);
@@ -268,9 +279,19 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
         if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(0));
         return;
     }
-    auto text = s.catalog.procedureText(stmt.procedure.name());
-    if (!text) raise(2812, stmt.line, {stmt.procedure.written()});
-    auto batch = parsedProcedure(s, *text);
+    // CREATE, ALTER and DROP PROCEDURE and renaming change the catalog's generation, in this session
+    // directly and in the others through SQLite's schema version.
+    s.catalog.refreshIfChanged();
+    auto& called = s.calledProcedures[stmt.procedure.name()];
+    if (called.generation != s.catalog.generation() || !called.batch) {
+        auto text = s.catalog.procedureText(stmt.procedure.name());
+        if (!text) {
+            s.calledProcedures.erase(stmt.procedure.name());
+            raise(2812, stmt.line, {stmt.procedure.written()});
+        }
+        called = {s.catalog.generation(), parsedProcedure(s, *text)};
+    }
+    const std::shared_ptr<const Batch> batch = called.batch;
     const auto& proc = static_cast<const CreateProcedureStmt&>(*batch->statements.front());
     std::vector<const ExecArgument*> arguments;
     for (const auto& a : stmt.arguments)

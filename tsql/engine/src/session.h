@@ -125,6 +125,12 @@ struct Session::Impl {
 
     //! Parsed procedures by their text.
     std::map<std::string, std::shared_ptr<const engine::Batch>> procedures;
+    //! Parsed procedures by the name a call gave, read under the catalog generation noted.
+    struct CalledProcedure {
+        long long generation = -1;
+        std::shared_ptr<const engine::Batch> batch;
+    };
+    std::map<std::string, CalledProcedure, std::less<>> calledProcedures;
 
     //! Identity counters of the statement being run, by table id.
     std::map<long long, engine::IdentityCounter> identityCounters;

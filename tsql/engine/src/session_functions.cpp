@@ -371,11 +371,17 @@ void columnUpdated(SessionCall& c) {
 void sessionFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     auto* s = static_cast<Session::Impl*>(sqlite3_user_data(ctx));
     try {
-        const std::string_view name = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
         SessionCall call{*s, ctx, argc - 1, argv + 1};
-        if (name == "UPDATE") return columnUpdated(call);
-        const SessionFunction* f = findSessionFunction(name);
-        if (!f) return sqlite3_result_null(ctx);
+        // The name is a constant of the statement: SQLite keeps the function found with it for the
+        // statement's later rows.
+        auto* f = static_cast<const SessionFunction*>(sqlite3_get_auxdata(ctx, 0));
+        if (!f) {
+            const std::string_view name = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+            if (name == "UPDATE") return columnUpdated(call);
+            f = findSessionFunction(name);
+            if (!f) return sqlite3_result_null(ctx);
+            sqlite3_set_auxdata(ctx, 0, const_cast<SessionFunction*>(f), nullptr);
+        }
         f->eval(call);
     } catch (const SqlError& e) {
         std::string text = encodeForSqlite(e);

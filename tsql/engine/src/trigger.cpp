@@ -255,7 +255,7 @@ void TriggerFiring::before(const std::string& rowids) {
         lastRowid_ = q.integer(0);
         return;
     }
-    deleted_ = capture("deleted", "rowid IN (" + rowids + ")");
+    deleted_ = capture("deleted", rowids.empty() ? "1" : "rowid IN (" + rowids + ")");
 }
 
 void TriggerFiring::after(long long rows) {

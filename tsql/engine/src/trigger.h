@@ -53,7 +53,8 @@ public:
     TriggerFiring& operator=(const TriggerFiring&) = delete;
 
     //! Before the write. `rowids` selects the rowids of the rows an UPDATE or DELETE changes (kept as
-    //! `deleted`); an INSERT passes nothing and its new rows are found past the last rowid.
+    //! `deleted`; empty for a DELETE of every row); an INSERT passes nothing and its new rows are found
+    //! past the last rowid.
     void before(const std::string& rowids = {});
     //! After the write of `rows` rows: captures `inserted` and runs the triggers in creation order.
     void after(long long rows);

@@ -1,7 +1,10 @@
+#include "tsql/convert.h"
 #include "tsql/engine.h"
 #include "tsql/value.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace tsql {
 namespace {
@@ -31,6 +34,67 @@ TEST(ProcedureTest, JournalCallWithCarriageReturns) {
     EXPECT_EQ(row.at(0).asInt(), 2);
     EXPECT_EQ(row.at(1).asInt(), -1);
     EXPECT_EQ(row.at(2).asString(), "text");
+}
+
+//! The only value of the last result set of a batch, as text, or the text of its first error.
+std::string scalar(Session& s, const std::string& batch) {
+    BatchOutput out = s.execute(batch);
+    std::string text;
+    for (const auto& e : out.events) {
+        if (e.kind == BatchEvent::Kind::Message && e.message.isError()) return "error " + e.message.text;
+        if (e.kind == BatchEvent::Kind::Rows) text = toText(e.rows.rows.at(0).at(0));
+    }
+    return text;
+}
+
+// A session keeps the procedures it called parsed; what another session does to them (ALTER, DROP,
+// CREATE again, rename) and changes to the tables their bodies read show at the next call.
+TEST(ProcedureTest, CallsSeeChangesMadeByOtherSessions) {
+    auto db = Database::open({});
+    auto caller = db->connect("sa");
+    auto other = db->connect("sa");
+    ASSERT_FALSE(
+        other->execute("CREATE TABLE TabP (ID INT NOT NULL, Kod NVARCHAR(10) NOT NULL)").hasErrors());
+    ASSERT_FALSE(other->execute("INSERT TabP VALUES (1, N'prvni')").hasErrors());
+    ASSERT_FALSE(other
+                     ->execute("CREATE PROCEDURE Kod @ID INT, @Kod NVARCHAR(10) OUTPUT AS\n"
+                               "SELECT @Kod = Kod FROM TabP WHERE ID = @ID")
+                     .hasErrors());
+    const std::string call = "DECLARE @k NVARCHAR(10), @i INT = 0 "
+                             "WHILE @i < 3 BEGIN EXEC Kod 1, @k OUTPUT SET @i = @i + 1 END SELECT @k";
+    EXPECT_EQ(scalar(*caller, call), "prvni");
+
+    ASSERT_FALSE(other
+                     ->execute("ALTER PROCEDURE Kod @ID INT, @Kod NVARCHAR(10) OUTPUT AS\n"
+                               "SELECT @Kod = Kod + N'!' FROM TabP WHERE ID = @ID")
+                     .hasErrors());
+    EXPECT_EQ(scalar(*caller, call), "prvni!");
+
+    // The table the body reads dropped and made again with other columns.
+    ASSERT_FALSE(other->execute("DROP TABLE TabP").hasErrors());
+    ASSERT_FALSE(
+        other->execute("CREATE TABLE TabP (Navic INT NULL, Kod NVARCHAR(10) NOT NULL, ID INT NOT NULL)")
+            .hasErrors());
+    ASSERT_FALSE(other->execute("INSERT TabP VALUES (NULL, N'druhy', 1)").hasErrors());
+    EXPECT_EQ(scalar(*caller, call), "druhy!");
+
+    ASSERT_FALSE(other->execute("EXEC sp_rename 'Kod', 'KodNovy'").hasErrors());
+    EXPECT_NE(scalar(*caller, call).find("Could not find stored procedure 'Kod'"), std::string::npos);
+    EXPECT_EQ(scalar(*caller, "DECLARE @k NVARCHAR(10) EXEC KodNovy 1, @k OUTPUT SELECT @k"), "druhy!");
+
+    ASSERT_FALSE(other->execute("DROP PROCEDURE KodNovy").hasErrors());
+    ASSERT_FALSE(other
+                     ->execute("CREATE PROCEDURE Kod @ID INT, @Kod NVARCHAR(10) OUTPUT AS\n"
+                               "SET @Kod = N'novy'")
+                     .hasErrors());
+    EXPECT_EQ(scalar(*caller, call), "novy");
+
+    // A change the calling session makes itself inside a transaction it rolls back.
+    EXPECT_EQ(scalar(*caller, "BEGIN TRAN EXEC('ALTER PROCEDURE Kod @ID INT, @Kod NVARCHAR(10) OUTPUT AS "
+                              "SET @Kod = N''docasny''') "
+                              "DECLARE @k NVARCHAR(10) EXEC Kod 1, @k OUTPUT ROLLBACK SELECT @k"),
+              "docasny");
+    EXPECT_EQ(scalar(*caller, call), "novy");
 }
 
 } // namespace

@@ -175,6 +175,58 @@ void TDBConnector::SQLExec(const std::string& query) {
     row_ = 0;
 }
 
+namespace {
+
+//! Hands the rows of a batch's first result set to the connector's row function, one at a time.
+class FirstResultRows : public db::RowHandler {
+public:
+    FirstResultRows(std::optional<db::ResultSet>& result, const std::vector<db::Value>*& current,
+                    const std::function<void()>& onRow)
+        : result_(result)
+        , current_(current)
+        , onRow_(onRow) {}
+
+    void columns(const std::vector<db::Column>& columns) override {
+        ++sets_;
+        if (sets_ == 1) result_.emplace(columns, std::vector<std::vector<db::Value>>{});
+    }
+    void row(std::vector<db::Value>& row) override {
+        if (sets_ != 1) return;
+        current_ = &row;
+        ++count_;
+        onRow_();
+        current_ = nullptr;
+    }
+    std::size_t count() const { return count_; }
+    bool hadResult() const { return sets_ > 0; }
+
+private:
+    std::optional<db::ResultSet>& result_;
+    const std::vector<db::Value>*& current_;
+    const std::function<void()>& onRow_;
+    int sets_ = 0;
+    std::size_t count_ = 0;
+};
+
+} // namespace
+
+std::size_t TDBConnector::ForEachRow(const std::string& query, const std::function<void()>& onRow) {
+    Close();
+    sqlText_ = query;
+    auto& c = connection();
+    FirstResultRows rows(result_, streamedRow_, onRow);
+    try {
+        translated([&] { return c.stream(sqlText_, rows); });
+    } catch (...) {
+        streamedRow_ = nullptr;
+        Close();
+        throw;
+    }
+    Close();
+    if (!rows.hadResult()) throw EDatabaseError("Příkaz nevrátil žádnou sadu výsledků: " + sqlText_);
+    return rows.count();
+}
+
 void TDBConnector::ExecSQL(const std::string& query) {
     Close();
     sqlText_ = query;
@@ -198,6 +250,7 @@ void TDBConnector::WriteJournal(int code, std::string_view text) {
 }
 
 bool TDBConnector::Eof() const {
+    if (streamedRow_) return false;
     return !result_ || row_ >= result_->rowCount();
 }
 
@@ -219,6 +272,7 @@ const db::Value& TDBConnector::FieldValue(std::string_view name) const {
     const auto index = result_->columnIndex(name);
     if (!index) throw EDatabaseError("Pole '" + std::string(name) + "' nenalezeno");
     if (Eof()) throw EDatabaseError("Dotaz nemá žádný aktuální řádek (pole '" + std::string(name) + "')");
+    if (streamedRow_) return (*streamedRow_)[*index];
     return result_->rows()[row_][*index];
 }
 

@@ -217,6 +217,35 @@ TEST_F(Connector, CursorAndFieldReads) {
     EXPECT_EQ(c.RecordCount(), 0u);
 }
 
+TEST_F(Connector, ForEachRowReadsEachRowAsItArrivesAndStopsOnAnException) {
+    writeIni("login=\n");
+    auto c = connector();
+    database().answers["SELECT e"] = db::ResultSet({{"id", "int"}, {"name", "nvarchar"}},
+                                                   {{db::Value::integer(1), db::Value::text("Novák")},
+                                                    {db::Value::integer(2), db::Value::null()},
+                                                    {db::Value::integer(3), db::Value::text("Malá")}});
+    std::vector<std::string> seen;
+    const auto count = c.ForEachRow("SELECT e", [&] {
+        EXPECT_FALSE(c.Eof());
+        seen.push_back(c.FieldAsString("ID") + ":" + c.FieldAsString("name"));
+    });
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(seen, (std::vector<std::string>{"1:Novák", "2:", "3:Malá"}));
+    EXPECT_FALSE(c.Active());
+    EXPECT_THROW(c.FieldValue("id"), EDatabaseError) << "no row after the batch";
+
+    seen.clear();
+    EXPECT_THROW(c.ForEachRow("SELECT e",
+                              [&] {
+                                  seen.push_back(c.FieldAsString("id"));
+                                  if (seen.size() == 2) throw EQueltaError("stop");
+                              }),
+                 EQueltaError);
+    EXPECT_EQ(seen, (std::vector<std::string>{"1", "2"}));
+    EXPECT_TRUE(c.Eof());
+    EXPECT_THROW(c.ForEachRow("UPDATE T SET a = 1", [] {}), EDatabaseError) << "no result set";
+}
+
 TEST_F(Connector, NumericReadsIgnoreTheLocale) {
     // The window system switches the process to the user's locale; a comma locale must not cut
     // "3.5" to 3.

@@ -3,6 +3,7 @@
 
 #include "common/sql_text.h"
 #include "quelta/errors.h"
+#include "quelta/workflows/employee_queries.h"
 #include "quelta/workflows/synch_sql.h"
 #include "quelta/workflows/workflow_synch.h"
 
@@ -99,18 +100,34 @@ void TWorkflowSynch::UploadToPortal(const std::string& list) {
     const std::unique_ptr<TList> mapper = CreateMapper(*def, EmployeeMode::Upload);
     DeleteFromPortal(mapper->id, list, table);
 
-    db.SQLExec(mapper->query);
-    progress_.SetList(name);
-    progress_.SetRowcount(db.RecordCount());
-    if (progress_.Interactive()) {
-        if (db.Eof()) return;
-        progress_.Show();
-    }
-    for (; !db.Eof(); db.Next()) {
+    const auto send = [&] {
         const soap::Record record = mapper->setProperties(db);
         Service().saveOrUpdateByDto(record, record.getString("erpPk"));
         if (def->kind == MapperKind::Employee) sendEmployeeExtras(db);
         progress_.Step();
+    };
+    progress_.SetList(name);
+    if (def->kind == MapperKind::Employee) {
+        // A company's employees are many and their rows wide: each is sent as it arrives and none is kept,
+        // so the progress pane's count comes from a query of its own.
+        db.SQLExec(EmployeeUploadCountQuery());
+        const std::int32_t count = db.FieldAsInteger("Pocet");
+        db.Close();
+        progress_.SetRowcount(count);
+        if (progress_.Interactive()) {
+            if (count == 0) return;
+            progress_.Show();
+        }
+        db.ForEachRow(mapper->query, send);
+    } else {
+        db.SQLExec(mapper->query);
+        progress_.SetRowcount(db.RecordCount());
+        if (progress_.Interactive()) {
+            if (db.Eof()) return;
+            progress_.Show();
+        }
+        for (; !db.Eof(); db.Next())
+            send();
     }
     db.SQLExec(StampDateStatement(list));
     db.Close();

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,6 +56,12 @@ public:
     //! Runs the batch once and opens its first result set; a batch without one is an error
     //! (raised after the batch ran).
     void SQLExec(const std::string& query);
+    //! Runs the batch and calls `onRow` for every row of its first result set while the rows arrive, without
+    //! keeping them, so that a long result takes no more memory than a row: during a call the Field functions
+    //! read that row (Eof is false, RecordCount unknown and 0). The connector must not run another batch from
+    //! `onRow`; an exception of `onRow` stops the batch and reaches the caller. Returns the number of rows. A
+    //! batch without a result set is an error, as for SQLExec.
+    std::size_t ForEachRow(const std::string& query, const std::function<void()>& onRow);
     //! Runs the batch once without opening a result (for side effects that must happen once).
     void ExecSQL(const std::string& query);
     //! Reads TabHGlob.Legislativa: 0 gives "CZ", 1 gives "SK" (true); any other value false.
@@ -106,6 +113,7 @@ private:
     std::string sqlText_;
     std::optional<platform::db::ResultSet> result_;
     std::size_t row_ = 0;
+    const std::vector<platform::db::Value>* streamedRow_ = nullptr; //!< the row ForEachRow hands on
     std::string legislation_;
     bool paramCheck_ = true;
 };

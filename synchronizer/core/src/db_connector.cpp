@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -172,7 +173,21 @@ void TDBConnector::SQLExec(const std::string& query) {
     auto result = run(sqlText_);
     if (result.resultSets.empty()) throw EDatabaseError("Příkaz nevrátil žádnou sadu výsledků: " + sqlText_);
     result_ = std::move(result.resultSets.front());
+    laterResults_.assign(std::make_move_iterator(result.resultSets.begin() + 1),
+                         std::make_move_iterator(result.resultSets.end()));
     row_ = 0;
+}
+
+bool TDBConnector::NextResult() {
+    if (laterResults_.empty()) {
+        Close();
+        return false;
+    }
+    result_ = std::move(laterResults_.front());
+    laterResults_.erase(laterResults_.begin());
+    fieldIndexes_.clear();
+    row_ = 0;
+    return true;
 }
 
 namespace {
@@ -264,12 +279,16 @@ std::size_t TDBConnector::RecordCount() const {
 
 void TDBConnector::Close() {
     result_.reset();
+    laterResults_.clear();
+    fieldIndexes_.clear();
     row_ = 0;
 }
 
 const db::Value& TDBConnector::FieldValue(std::string_view name) const {
     if (!result_) throw EDatabaseError("Dotaz nemá otevřený výsledek (pole '" + std::string(name) + "')");
-    const auto index = result_->columnIndex(name);
+    auto known = fieldIndexes_.find(std::string(name));
+    if (known == fieldIndexes_.end()) known = fieldIndexes_.emplace(name, result_->columnIndex(name)).first;
+    const auto index = known->second;
     if (!index) throw EDatabaseError("Pole '" + std::string(name) + "' nenalezeno");
     if (Eof()) throw EDatabaseError("Dotaz nemá žádný aktuální řádek (pole '" + std::string(name) + "')");
     if (streamedRow_) return (*streamedRow_)[*index];

@@ -33,20 +33,14 @@ std::string extrasPrefix(std::int32_t employeeId) {
            "SET @ZamestnanecId = " + common::SqlValue(employeeId) + cr;
 }
 
-std::string familyMembersQuery(std::int32_t employeeId) {
+//! An employee's family members, then the employee's calendar assignment: two result sets of one batch.
+std::string extrasQuery(std::int32_t employeeId) {
     const std::string cr(CR);
     return extrasPrefix(employeeId) +
            "SELECT RodneCislo, DatumNarozeni, ZamestnanecId, Vztah, Jmeno, Prijmeni" + cr + "FROM TabZamRPr" +
-           cr + "WHERE IdObdobi = @IdObdobi AND ZamestnanecId = @ZamestnanecId";
-}
-
-std::string calendarsQuery(std::int32_t employeeId) {
-    const std::string cr(CR);
-    return extrasPrefix(employeeId) +
-           "SELECT kal.ID AS IDKalendara, kalzam.ID AS IDKalendaraZam, DruhKalendare, RokKalendare FROM "
-           "TabZamMzd "
-           "mzd" +
-           cr +
+           cr + "WHERE IdObdobi = @IdObdobi AND ZamestnanecId = @ZamestnanecId" + cr +
+           "SELECT kal.ID AS IDKalendara, kalzam.ID AS IDKalendaraZam, DruhKalendare, RokKalendare" + cr +
+           "FROM TabZamMzd mzd" + cr +
            "INNER JOIN TabMzKalendar kal ON kal.Rok  = mzd.RokKalendare AND kal.Cislo = mzd.DruhKalendare" +
            cr +
            "INNER JOIN TabMzKalendarZam kalzam ON kalzam.Rok  = mzd.RokKalendare AND kalzam.Cislo = "
@@ -166,7 +160,8 @@ void TWorkflowSynch::sendEmployeeExtras(const TDBConnector& employees) {
     const std::string employeeNumber = employees.FieldAsString("Cislo");
     TDBConnector& extra = ExtraConnector();
 
-    extra.SQLExec(familyMembersQuery(employeeId));
+    // One batch, one round trip to the server per employee.
+    extra.SQLExec(extrasQuery(employeeId));
     for (; !extra.Eof(); extra.Next()) {
         soap::Record member = NewRecord("FamilyMemberDto");
         FillFromRow(member, extra, kFamilyMember);
@@ -174,7 +169,8 @@ void TWorkflowSynch::sendEmployeeExtras(const TDBConnector& employees) {
         Service().saveOrUpdateByDto(member, member.getString("erpPk"));
     }
 
-    extra.SQLExec(calendarsQuery(employeeId));
+    if (!extra.NextResult())
+        throw EDatabaseError("Dotaz na kalendáře zaměstnance nevrátil sadu výsledků: " + extra.SQLText());
     for (; !extra.Eof(); extra.Next()) {
         soap::Record calendars = NewRecord("EmployeeCalendarsDto");
         soap::Array ids(*calendars.type().find("payrollCalendarErpPk")->type.array);

@@ -246,6 +246,26 @@ TEST_F(Connector, ForEachRowReadsEachRowAsItArrivesAndStopsOnAnException) {
     EXPECT_THROW(c.ForEachRow("UPDATE T SET a = 1", [] {}), EDatabaseError) << "no result set";
 }
 
+TEST_F(Connector, NextResultOpensTheBatchsFollowingResultSets) {
+    writeIni("login=\n");
+    auto c = connector();
+    database().batchAnswers["DECLARE"] = {
+        db::ResultSet({{"a", "int"}, {"b", "nvarchar"}}, {{db::Value::integer(1), db::Value::text("first")}}),
+        db::ResultSet({{"b", "nvarchar"}}, {}),
+        db::ResultSet({{"b", "nvarchar"}, {"a", "int"}},
+                      {{db::Value::text("third"), db::Value::integer(3)}})};
+    c.SQLExec("DECLARE @x INT SELECT ...");
+    EXPECT_EQ(c.FieldAsString("b"), "first");
+    ASSERT_TRUE(c.NextResult());
+    EXPECT_TRUE(c.Eof());
+    ASSERT_TRUE(c.NextResult());
+    EXPECT_EQ(c.FieldAsString("b"), "third") << "each result set finds its own columns";
+    EXPECT_EQ(c.FieldAsInteger("a"), 3);
+    EXPECT_FALSE(c.NextResult());
+    EXPECT_FALSE(c.Active());
+    EXPECT_EQ(database().batches.size(), 1u) << "the batch ran once";
+}
+
 TEST_F(Connector, NumericReadsIgnoreTheLocale) {
     // The window system switches the process to the user's locale; a comma locale must not cut
     // "3.5" to 3.

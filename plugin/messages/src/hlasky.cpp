@@ -1,5 +1,7 @@
 #include "plugin/messages/hlasky.h"
 
+#include "common/ascii.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -45,13 +47,7 @@ const THlaska* HlaskaPodleCisla(int cislo) {
 const THlaska* HlaskaPodleKlice(std::string_view klic) {
     if (klic.size() >= 2 && klic.front() == '{' && klic.back() == '}') klic = klic.substr(1, klic.size() - 2);
     if (klic.empty()) return nullptr;
-    const auto stejne = [klic](const THlaska& h) {
-        const std::string_view k = h.Klic;
-        return k.size() == klic.size() && std::equal(k.begin(), k.end(), klic.begin(), [](char a, char b) {
-                   return std::toupper(static_cast<unsigned char>(a)) ==
-                          std::toupper(static_cast<unsigned char>(b));
-               });
-    };
+    const auto stejne = [klic](const THlaska& h) { return common::EqualsIgnoreCaseAscii(h.Klic, klic); };
     const auto* found = std::find_if(std::begin(kHlasky), std::end(kHlasky), stejne);
     return found == std::end(kHlasky) ? nullptr : found;
 }

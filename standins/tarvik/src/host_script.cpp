@@ -1,7 +1,8 @@
 #include "standins/tarvik/host_script.h"
 
+#include "common/ascii.h"
+
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 namespace standins::tarvik {
@@ -24,9 +25,7 @@ std::string_view trimmed(std::string_view s) {
 }
 
 bool isGoLine(std::string_view line) {
-    const auto t = trimmed(line);
-    return t.size() == 2 && std::toupper(static_cast<unsigned char>(t[0])) == 'G' &&
-           std::toupper(static_cast<unsigned char>(t[1])) == 'O';
+    return common::EqualsIgnoreCaseAscii(trimmed(line), "GO");
 }
 
 bool onlyBlanks(const std::string& s) {

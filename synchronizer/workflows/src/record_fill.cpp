@@ -2,6 +2,7 @@
 
 #include "common/datetime.h"
 #include "quelta/errors.h"
+#include "quelta/portal/datetime.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -29,6 +30,10 @@ soap::Value columnValue(const soap::MemberInfo& m, const TDBConnector& db, const
         return soap::Value(isNull ? 0.0 : db.FieldAsFloat(b.column));
     case soap::Scalar::DateTime:
         if (isNull) return soap::Value();
+        if (b.read == ColumnRead::DateTime) {
+            const std::optional<soap::DateTime> value = ToPortalDateTime(db.FieldAsDateTime(b.column));
+            return value ? soap::Value(*value) : soap::Value();
+        }
         return soap::Value(PortalDate(db.FieldAsDateTime(b.column)));
     default:
         throw std::logic_error("member " + m.name + " cannot be filled from a column");

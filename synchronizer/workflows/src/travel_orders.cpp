@@ -141,6 +141,8 @@ constexpr const char* kNotOnPortal2 = "Označený záznam se na portále nenach�
 constexpr std::string_view kExportableStates[] = {"ACCOUNTING_APPROVED", "FINAL_ACCOUNTING_DONE", "CLOSED"};
 
 //! What of the host's document overwrites the Portal's order (NULL gives zero, the empty text or no date).
+//! The trip's and the legs' start and end keep their time of day: the Portal computes allowances from the
+//! hours, and the order comes back with these times in its final accounting.
 constexpr ColumnBinding kOrder[] = {
     {"personalNumber", "personalNumber", ColumnRead::Lenient},
     {"erpPk", "erpPk", ColumnRead::Lenient},
@@ -156,8 +158,8 @@ constexpr ColumnBinding kOrder[] = {
     {"travelType", "travelType", ColumnRead::Lenient},
     {"note", "note", ColumnRead::Lenient},
     {"createdAt", "createdAt", ColumnRead::DateOnly},
-    {"startTime", "startTime", ColumnRead::DateOnly},
-    {"endTime", "endTime", ColumnRead::DateOnly},
+    {"startTime", "startTime", ColumnRead::DateTime},
+    {"endTime", "endTime", ColumnRead::DateTime},
     {"pocketMoney", "pocketMoney", ColumnRead::Lenient},
     {"privateCarCompensation", "privateCarCompensation", ColumnRead::Lenient},
     {"cost", "cost", ColumnRead::Lenient},
@@ -178,8 +180,8 @@ constexpr ColumnBinding kCost[] = {
 constexpr ColumnBinding kLeg[] = {
     {"countryErpPk", "CountryErpPk", ColumnRead::Lenient},
     {"currencyErpPk", "CurrencyErpPk", ColumnRead::Lenient},
-    {"endTime", "EndTime", ColumnRead::DateOnly},
-    {"startTime", "StartTime", ColumnRead::DateOnly},
+    {"endTime", "EndTime", ColumnRead::DateTime},
+    {"startTime", "StartTime", ColumnRead::DateTime},
     {"inputDestination", "InputDestination", ColumnRead::Lenient},
     {"itemType", "ItemType", ColumnRead::Lenient},
     {"outputDestination", "OutputDestination", ColumnRead::Lenient},

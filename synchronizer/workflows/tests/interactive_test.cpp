@@ -169,3 +169,28 @@ TEST_F(InProcess, InteractiveMethodsWithNothingToSendTellAndMarkNothing) {
     EXPECT_EQ(Stamped("payrollcomponents"), "NULL");
     EXPECT_EQ(portal.Calls(), (std::map<std::string, int>{}));
 }
+
+TEST_F(InProcess, InteractivePayrollMethodsStepOnceForEachRecordTheySend) {
+    struct PaneCase {
+        const char* method;
+        const char* list;
+        int total; //!< of the demo company: eight component groups, three calendars of 2013
+    };
+    constexpr PaneCase kCases[] = {
+        {"payrollcomponents", "Skupiny mzdových složek", 8},
+        {"payrollcalendar", "Mzdové kalendáře", 3},
+    };
+    for (const PaneCase& c : kCases) {
+        SCOPED_TRACE(c.method);
+        portal.Reset();
+        ui.pane->events.clear();
+        RunInProcess(site.Folder(), ui, {c.method, "", "0"});
+        std::vector<std::string> expected = {std::string("list ") + c.list,
+                                             "rowcount " + std::to_string(c.total), "show"};
+        expected.insert(expected.end(), c.total, "inc");
+        EXPECT_EQ(ui.pane->events, expected);
+        EXPECT_EQ(portal.Records().size(), static_cast<std::size_t>(c.total)) << "one record per step";
+        EXPECT_EQ(Stamped(c.method), "0");
+    }
+    EXPECT_EQ(ui.messages, std::vector<std::string>{});
+}

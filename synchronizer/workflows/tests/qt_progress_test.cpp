@@ -1,4 +1,4 @@
-// An interactive upload with Qt's offscreen platform: the progress pane stands at its total at the end.
+// Interactive runs with Qt's offscreen platform: the progress pane stands at its total at the end.
 
 #include "inprocess_support.h"
 #include "scenario_support.h"
@@ -42,7 +42,7 @@ private:
 
 } // namespace
 
-TEST_F(Scenario, InteractiveUploadShowsTheProgressPaneAtItsTotal) {
+TEST_F(Scenario, InteractiveRunsShowTheProgressPaneAtItsTotal) {
     int argc = 1;
     char name[] = "quelta_workflows_ui_tests";
     char* argv[] = {name, nullptr};
@@ -51,18 +51,31 @@ TEST_F(Scenario, InteractiveUploadShowsTheProgressPaneAtItsTotal) {
         Value("SELECT COUNT(*) FROM TabPenezniUstavy tab JOIN TabPenezniUstavy_EXT ext ON "
               "ext.ID = tab.ID WHERE ISNULL(tab.KodUstavu, '') <> '' AND "
               "ext._QUELTA_NaPortal = 1");
-    KeptQtPanes ui;
-    RunInProcess(site.Folder(), ui, {"upload", "bankcode", "0"});
-    EXPECT_EQ(ui.messages, std::vector<std::string>{});
-    ASSERT_EQ(ui.panes.size(), 1u);
+    // A code-list upload and the payroll methods on the demo company's data.
+    const struct {
+        std::vector<std::string> args;
+        std::string list;
+        std::string total;
+    } cases[] = {
+        {{"upload", "bankcode", "0"}, "Peněžní ústavy", banks},
+        {{"payrollcomponents", "", "0"}, "Skupiny mzdových složek", "8"},
+        {{"payrollcalendar", "", "0"}, "Mzdové kalendáře", "3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        KeptQtPanes ui;
+        RunInProcess(site.Folder(), ui, c.args);
+        EXPECT_EQ(ui.messages, std::vector<std::string>{});
+        ASSERT_EQ(ui.panes.size(), 1u);
 
-    quelta::TFormProgressPane* pane = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = dynamic_cast<quelta::TFormProgressPane*>(w)) pane = p;
-    ASSERT_NE(pane, nullptr);
-    EXPECT_TRUE(pane->isVisible());
-    EXPECT_EQ(pane->lbList->text().toStdString(), "Peněžní ústavy");
-    EXPECT_EQ(pane->lbRowcount->text().toStdString(), banks + " záznamů z " + banks);
-    EXPECT_EQ(pane->pbar->value(), 100);
-    ui.panes.clear();
+        quelta::TFormProgressPane* pane = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = dynamic_cast<quelta::TFormProgressPane*>(w)) pane = p;
+        ASSERT_NE(pane, nullptr);
+        EXPECT_TRUE(pane->isVisible());
+        EXPECT_EQ(pane->lbList->text().toStdString(), c.list);
+        EXPECT_EQ(pane->lbRowcount->text().toStdString(), c.total + " záznamů z " + c.total);
+        EXPECT_EQ(pane->pbar->value(), 100);
+        ui.panes.clear();
+    }
 }

@@ -75,16 +75,61 @@ protected:
 
 } // namespace
 
-TEST_F(TravelOrders, ANewOrderAndItsFinalAccountingBecomeOneHostDocument) {
+TEST_F(TravelOrders, AnOrderGoesThroughEveryStateInOneHostDocumentWithItsTimes) {
     portal.Seed(Order("FOR_ACCOUNTING", 100));
     RunSilently("travelorderdownload");
     const std::string document = Document();
     const std::string id = document.substr(0, document.find('|'));
     EXPECT_EQ(document, id + "|1008|O|O|100|2|1|1|allowances");
 
-    portal.Seed(Order("FINAL_ACCOUNTING", 101));
-    RunSilently("travelorderdownload");
-    EXPECT_EQ(Document(), id + "|1008|O|L|101|2|1|1|allowances") << "the same document, accounted";
+    // The clerk sets a state, quelta sends it; the Portal answers with the next state, which the download
+    // brings into the same document. The employee comes back later than planned in the final accounting.
+    struct Step {
+        const char* hostState;
+        const char* sent;
+        const char* portalNext; //!< none after the last upload
+        const char* received;   //!< the exchange state it gives
+        const char* document;   //!< and the document's own state
+    };
+    constexpr Step kCycle[] = {
+        {"N", "ACCOUNTING_APPROVED", "FINAL_ACCOUNTING", "L", "O"},
+        {"V", "FINAL_ACCOUNTING_DONE", "FINAL_ACCOUNTING_APPROVED", "S", "S"},
+        {"U", "CLOSED", nullptr, nullptr, nullptr},
+    };
+    std::string returned = "2013-12-16T19:30:00.000Z";
+    for (const Step& step : kCycle) {
+        SCOPED_TRACE(step.hostState);
+        Exec(std::string("UPDATE TabICestak_EXT SET _Quelta_State = '") + step.hostState +
+             "' WHERE ID = " + id);
+        RunSilently("travelorderupload", "", id);
+        Json sent = portal.Records("TravelOrderDto").at(0);
+        EXPECT_EQ(sent.value("state", ""), step.sent);
+        EXPECT_EQ(sent.value("documentNumberErp", ""), "1008");
+        EXPECT_EQ(sent.value("startTime", ""), "2013-12-16T07:00:00.000Z");
+        EXPECT_EQ(sent.value("endTime", ""), returned);
+        const Json legs = sent.value("items", Json::array());
+        ASSERT_EQ(legs.size(), 2u);
+        EXPECT_EQ(legs[0].value("startTime", ""), "2013-12-16T07:00:00.000Z");
+        EXPECT_EQ(legs[0].value("endTime", ""), "2013-12-16T12:00:00.000Z");
+        EXPECT_EQ(legs[1].value("endTime", ""), returned);
+        EXPECT_GT(sent.value("pocketMoney", 0.0), 0.0) << "the host's allowances";
+        if (!step.portalNext) break;
+
+        returned = "2013-12-16T20:15:00.000Z";
+        sent["state"] = step.portalNext;
+        sent["commitNumber"] = 0; // a new change on the Portal
+        sent["endTime"] = returned;
+        sent["items"][1]["endTime"] = returned;
+        portal.Seed(sent);
+        RunSilently("travelorderdownload");
+        EXPECT_EQ(Document(), id + "|1008|" + step.document + "|" + step.received + "|" +
+                                  std::to_string(portal.Commit()) + "|2|1|1|allowances");
+        EXPECT_EQ(Rows("SELECT CONVERT(NVARCHAR(19), DatCasPocatek, 120) + N'-' + CONVERT(NVARCHAR(19), "
+                       "DatCasKonec, 120) FROM TabICestaUsek WHERE IDCestak = " +
+                       id + " ORDER BY DatCasPocatek"),
+                  (std::vector<std::string>{"2013-12-16 07:00:00-2013-12-16 12:00:00",
+                                            "2013-12-16 12:00:00-2013-12-16 20:15:00"}));
+    }
     EXPECT_EQ(Value("SELECT COUNT(*) FROM TabICestak_EXT WHERE _Quelta_PortalID = 650"), "1");
     EXPECT_TRUE(ErrorEntries().empty());
 }

@@ -1,6 +1,6 @@
 #pragma once
 //! Building Portal records from the current row of a connector: members filled from columns by the member's
-//! declared type, dates without their time of day, and records looked up on the Portal.
+//! declared type, dates with or without their time of day, and records looked up on the Portal.
 
 #include "quelta/db_connector.h"
 #include "quelta/portal/registry.h"
@@ -17,6 +17,7 @@ enum class ColumnRead : std::uint8_t {
     Strict,   //!< NULL is a conversion error
     Lenient,  //!< NULL gives the member's empty value ("" for texts, 0 for numbers, false)
     DateOnly, //!< a date-time member gets the date without time of day and offset; NULL clears the member
+    DateTime, //!< a date-time member gets the date and time of day with zero offset; NULL clears the member
 };
 
 //! One member filled from one column of the current row.
@@ -27,8 +28,8 @@ struct ColumnBinding {
 };
 
 //! Sets `member` from the column: a text member takes the column's text, an integer or floating-point member
-//! its number, a date-time member its date. Throws EConvertError for a NULL read strictly or a value that
-//! does not convert, EDatabaseError for a missing column.
+//! its number, a date-time member its date (with the time of day when read as DateTime). Throws EConvertError
+//! for a NULL read strictly or a value that does not convert, EDatabaseError for a missing column.
 void SetMemberFromColumn(soap::Record& record, const TDBConnector& db, const ColumnBinding& binding);
 
 //! Sets every member of the bindings, in their order.

@@ -16,6 +16,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <pthread.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <thread>
@@ -188,6 +189,8 @@ void Server::Impl::acceptLoop() {
         client.fd = fd;
         client.finished = finished;
         client.thread = std::thread([this, fd, spid, from, finished] {
+            // Named for top and perf: "tds 51" serves the connection of SPID 51.
+            ::pthread_setname_np(::pthread_self(), ("tds " + std::to_string(spid)).c_str());
             ClientConnection(fd, spid, from, *context).run();
             // The client learns of the end at once; the descriptor is closed when the thread is joined.
             ::shutdown(fd, SHUT_RDWR);

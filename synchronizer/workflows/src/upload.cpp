@@ -103,12 +103,12 @@ void TWorkflowSynch::UploadToPortal(const std::string& list) {
     progress_.SetList(name);
     if (def->kind == MapperKind::Employee) {
         // A company's employees are many and their rows wide: each is sent as it arrives and none is kept,
-        // so the progress pane's count comes from a query of its own.
-        db.SQLExec(EmployeeUploadCountQuery());
-        const std::int32_t count = db.FieldAsInteger("Pocet");
-        db.Close();
-        progress_.SetRowcount(count);
+        // so the progress pane's count comes from a query of its own (only the pane needs it).
         if (progress_.Interactive()) {
+            db.SQLExec(EmployeeUploadCountQuery());
+            const std::int32_t count = db.FieldAsInteger("Pocet");
+            db.Close();
+            progress_.SetRowcount(count);
             if (count == 0) return;
             progress_.Show();
         }

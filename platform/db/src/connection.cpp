@@ -130,4 +130,15 @@ std::unique_ptr<Connection> connect(const ConnectionDescription& description) {
     return factory(description);
 }
 
+BatchResult Connection::stream(std::string_view batch, RowHandler& rows) {
+    BatchResult result = execute(batch);
+    for (auto& set : result.resultSets) {
+        rows.columns(set.columns());
+        for (auto row : set.rows())
+            rows.row(row);
+        set = ResultSet(set.columns(), {});
+    }
+    return result;
+}
+
 } // namespace platform::db

@@ -2,6 +2,8 @@
 
 #include "odbc_types.h"
 
+#include <exception>
+
 namespace platform::db::detail {
 
 namespace {
@@ -28,9 +30,10 @@ bool isInformational(const Diagnostic& d) {
 //! Reads every result of one batch on its own statement handle.
 class BatchReader {
 public:
-    BatchReader(SQLHDBC connection, const Encoding& encoding)
+    BatchReader(SQLHDBC connection, const Encoding& encoding, RowHandler* handler = nullptr)
         : encoding_(encoding)
-        , statement_(SQL_HANDLE_STMT, connection) {}
+        , statement_(SQL_HANDLE_STMT, connection)
+        , handler_(handler) {}
 
     BatchResult run(std::string_view batch) {
         auto text = encoding_.encode(batch);
@@ -41,6 +44,12 @@ public:
         for (;;) {
             if (!take(rc)) break;
             if (SQL_SUCCEEDED(rc)) readCurrent();
+            if (handlerError_) {
+                // The rest of the batch is not wanted: the server is told to stop sending it.
+                SQLCancel(statement_.get());
+                SQLFreeStmt(statement_.get(), SQL_CLOSE);
+                std::rethrow_exception(handlerError_);
+            }
             rc = SQLMoreResults(statement_.get());
             if (rc == SQL_NO_DATA) break;
         }
@@ -105,6 +114,12 @@ private:
         for (SQLSMALLINT i = 1; i <= count; ++i)
             columns.push_back(describe(static_cast<SQLUSMALLINT>(i)));
         std::vector<std::vector<Value>> rows;
+        if (handler_) {
+            std::vector<Column> described;
+            for (const auto& c : columns)
+                described.push_back(c.column);
+            handler_->columns(described);
+        }
         bool reading = true;
         while (reading) {
             const SQLRETURN rc = SQLFetch(statement_.get());
@@ -123,7 +138,16 @@ private:
                     reading = false;
                 }
             }
-            if (reading) rows.push_back(std::move(row));
+            if (reading && handler_) {
+                try {
+                    handler_->row(row);
+                } catch (...) {
+                    handlerError_ = std::current_exception();
+                    return;
+                }
+            } else if (reading) {
+                rows.push_back(std::move(row));
+            }
         }
         std::vector<Column> described;
         for (auto& c : columns)
@@ -262,12 +286,18 @@ private:
     BatchResult result_;
     std::vector<ServerMessage> errors_;
     std::string lost_;
+    RowHandler* handler_ = nullptr;
+    std::exception_ptr handlerError_;
 };
 
 } // namespace
 
 BatchResult runBatch(SQLHDBC connection, const Encoding& encoding, std::string_view batch) {
     return BatchReader(connection, encoding).run(batch);
+}
+
+BatchResult runBatch(SQLHDBC connection, const Encoding& encoding, std::string_view batch, RowHandler& rows) {
+    return BatchReader(connection, encoding, &rows).run(batch);
 }
 
 } // namespace platform::db::detail

@@ -125,6 +125,10 @@ public:
         return runBatch(link_->connection->get(), link_->encoding, batch);
     }
 
+    BatchResult stream(std::string_view batch, RowHandler& rows) override {
+        return runBatch(link_->connection->get(), link_->encoding, batch, rows);
+    }
+
     std::string serverName() const override { return serverName_; }
 
 private:

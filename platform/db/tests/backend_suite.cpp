@@ -3,6 +3,7 @@
 #include "common/datetime.h"
 #include "common/sql_text.h"
 
+#include <stdexcept>
 #include <vector>
 
 namespace platform::db::testing {
@@ -268,6 +269,54 @@ TEST_P(BackendSuite, CollectsInformationalMessages) {
     EXPECT_EQ(result.messages[0].text, "Hotovo: 3 řádky");
     EXPECT_LE(result.messages[0].severity, 10);
     EXPECT_EQ(result.resultSets.size(), 1u);
+}
+
+namespace {
+
+//! Records what a streamed batch hands on; throws at the row numbered `failAt` (from 1) when given.
+struct RecordingRows : RowHandler {
+    std::vector<std::vector<std::string>> columnNames;
+    std::vector<std::int64_t> values;
+    std::size_t failAt = 0;
+    void columns(const std::vector<Column>& columns) override {
+        columnNames.emplace_back();
+        for (const auto& c : columns)
+            columnNames.back().push_back(c.name);
+    }
+    void row(std::vector<Value>& row) override {
+        values.push_back(row.at(0).asInt());
+        if (values.size() == failAt) throw std::runtime_error("handler stops");
+    }
+};
+
+} // namespace
+
+TEST_P(BackendSuite, StreamsRowsToAHandlerAndStopsWhenItThrows) {
+    run({"CREATE TABLE streamed (a int)"});
+    for (int from = 0; from < 2000; from += 500) {
+        std::string insert = "INSERT INTO streamed (a) VALUES (" + std::to_string(from + 1) + ")";
+        for (int i = from + 2; i <= from + 500; ++i)
+            insert += ", (" + std::to_string(i) + ")";
+        run({insert});
+    }
+    RecordingRows all;
+    const auto result = db->stream("SELECT a FROM streamed ORDER BY a", all);
+    ASSERT_EQ(result.resultSets.size(), 1u);
+    EXPECT_EQ(result.resultSets[0].rowCount(), 0u) << "streamed rows are not kept";
+    EXPECT_EQ(result.resultSets[0].columns().at(0).name, "a");
+    EXPECT_EQ(all.columnNames, (std::vector<std::vector<std::string>>{{"a"}}));
+    ASSERT_EQ(all.values.size(), 2000u);
+    EXPECT_EQ(all.values.front(), 1);
+    EXPECT_EQ(all.values.back(), 2000);
+
+    // The handler's exception ends the batch, reaches the caller, and the connection goes on.
+    RecordingRows stopping;
+    stopping.failAt = 3;
+    const std::string after = hasBatches() ? GetParam().statementSeparator + "SELECT 7 AS b" : "";
+    EXPECT_THROW(db->stream("SELECT a FROM streamed ORDER BY a" + after, stopping), std::runtime_error);
+    EXPECT_EQ(stopping.values, (std::vector<std::int64_t>{1, 2, 3}));
+    EXPECT_EQ(stopping.columnNames.size(), 1u) << "the second result set is not handed on";
+    EXPECT_EQ(run({"SELECT COUNT(*) AS n FROM streamed"}).resultSets.at(0).at(0, "n").asInt(), 2000);
 }
 
 } // namespace platform::db::testing

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -172,7 +173,73 @@ void TDBConnector::SQLExec(const std::string& query) {
     auto result = run(sqlText_);
     if (result.resultSets.empty()) throw EDatabaseError("Příkaz nevrátil žádnou sadu výsledků: " + sqlText_);
     result_ = std::move(result.resultSets.front());
+    laterResults_.assign(std::make_move_iterator(result.resultSets.begin() + 1),
+                         std::make_move_iterator(result.resultSets.end()));
     row_ = 0;
+}
+
+bool TDBConnector::NextResult() {
+    if (laterResults_.empty()) {
+        Close();
+        return false;
+    }
+    result_ = std::move(laterResults_.front());
+    laterResults_.erase(laterResults_.begin());
+    fieldIndexes_.clear();
+    row_ = 0;
+    return true;
+}
+
+namespace {
+
+//! Hands the rows of a batch's first result set to the connector's row function, one at a time.
+class FirstResultRows : public db::RowHandler {
+public:
+    FirstResultRows(std::optional<db::ResultSet>& result, const std::vector<db::Value>*& current,
+                    const std::function<void()>& onRow)
+        : result_(result)
+        , current_(current)
+        , onRow_(onRow) {}
+
+    void columns(const std::vector<db::Column>& columns) override {
+        ++sets_;
+        if (sets_ == 1) result_.emplace(columns, std::vector<std::vector<db::Value>>{});
+    }
+    void row(std::vector<db::Value>& row) override {
+        if (sets_ != 1) return;
+        current_ = &row;
+        ++count_;
+        onRow_();
+        current_ = nullptr;
+    }
+    std::size_t count() const { return count_; }
+    bool hadResult() const { return sets_ > 0; }
+
+private:
+    std::optional<db::ResultSet>& result_;
+    const std::vector<db::Value>*& current_;
+    const std::function<void()>& onRow_;
+    int sets_ = 0;
+    std::size_t count_ = 0;
+};
+
+} // namespace
+
+std::size_t TDBConnector::ForEachRow(const std::string& query, const std::function<void()>& onRow) {
+    Close();
+    sqlText_ = query;
+    auto& c = connection();
+    FirstResultRows rows(result_, streamedRow_, onRow);
+    try {
+        translated([&] { return c.stream(sqlText_, rows); });
+    } catch (...) {
+        streamedRow_ = nullptr;
+        Close();
+        throw;
+    }
+    Close();
+    if (!rows.hadResult()) throw EDatabaseError("Příkaz nevrátil žádnou sadu výsledků: " + sqlText_);
+    return rows.count();
 }
 
 void TDBConnector::ExecSQL(const std::string& query) {
@@ -198,6 +265,7 @@ void TDBConnector::WriteJournal(int code, std::string_view text) {
 }
 
 bool TDBConnector::Eof() const {
+    if (streamedRow_) return false;
     return !result_ || row_ >= result_->rowCount();
 }
 
@@ -211,14 +279,19 @@ std::size_t TDBConnector::RecordCount() const {
 
 void TDBConnector::Close() {
     result_.reset();
+    laterResults_.clear();
+    fieldIndexes_.clear();
     row_ = 0;
 }
 
 const db::Value& TDBConnector::FieldValue(std::string_view name) const {
     if (!result_) throw EDatabaseError("Dotaz nemá otevřený výsledek (pole '" + std::string(name) + "')");
-    const auto index = result_->columnIndex(name);
+    auto known = fieldIndexes_.find(std::string(name));
+    if (known == fieldIndexes_.end()) known = fieldIndexes_.emplace(name, result_->columnIndex(name)).first;
+    const auto index = known->second;
     if (!index) throw EDatabaseError("Pole '" + std::string(name) + "' nenalezeno");
     if (Eof()) throw EDatabaseError("Dotaz nemá žádný aktuální řádek (pole '" + std::string(name) + "')");
+    if (streamedRow_) return (*streamedRow_)[*index];
     return result_->rows()[row_][*index];
 }
 

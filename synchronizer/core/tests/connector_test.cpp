@@ -217,6 +217,55 @@ TEST_F(Connector, CursorAndFieldReads) {
     EXPECT_EQ(c.RecordCount(), 0u);
 }
 
+TEST_F(Connector, ForEachRowReadsEachRowAsItArrivesAndStopsOnAnException) {
+    writeIni("login=\n");
+    auto c = connector();
+    database().answers["SELECT e"] = db::ResultSet({{"id", "int"}, {"name", "nvarchar"}},
+                                                   {{db::Value::integer(1), db::Value::text("Novák")},
+                                                    {db::Value::integer(2), db::Value::null()},
+                                                    {db::Value::integer(3), db::Value::text("Malá")}});
+    std::vector<std::string> seen;
+    const auto count = c.ForEachRow("SELECT e", [&] {
+        EXPECT_FALSE(c.Eof());
+        seen.push_back(c.FieldAsString("ID") + ":" + c.FieldAsString("name"));
+    });
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(seen, (std::vector<std::string>{"1:Novák", "2:", "3:Malá"}));
+    EXPECT_FALSE(c.Active());
+    EXPECT_THROW(c.FieldValue("id"), EDatabaseError) << "no row after the batch";
+
+    seen.clear();
+    EXPECT_THROW(c.ForEachRow("SELECT e",
+                              [&] {
+                                  seen.push_back(c.FieldAsString("id"));
+                                  if (seen.size() == 2) throw EQueltaError("stop");
+                              }),
+                 EQueltaError);
+    EXPECT_EQ(seen, (std::vector<std::string>{"1", "2"}));
+    EXPECT_TRUE(c.Eof());
+    EXPECT_THROW(c.ForEachRow("UPDATE T SET a = 1", [] {}), EDatabaseError) << "no result set";
+}
+
+TEST_F(Connector, NextResultOpensTheBatchsFollowingResultSets) {
+    writeIni("login=\n");
+    auto c = connector();
+    database().batchAnswers["DECLARE"] = {
+        db::ResultSet({{"a", "int"}, {"b", "nvarchar"}}, {{db::Value::integer(1), db::Value::text("first")}}),
+        db::ResultSet({{"b", "nvarchar"}}, {}),
+        db::ResultSet({{"b", "nvarchar"}, {"a", "int"}},
+                      {{db::Value::text("third"), db::Value::integer(3)}})};
+    c.SQLExec("DECLARE @x INT SELECT ...");
+    EXPECT_EQ(c.FieldAsString("b"), "first");
+    ASSERT_TRUE(c.NextResult());
+    EXPECT_TRUE(c.Eof());
+    ASSERT_TRUE(c.NextResult());
+    EXPECT_EQ(c.FieldAsString("b"), "third") << "each result set finds its own columns";
+    EXPECT_EQ(c.FieldAsInteger("a"), 3);
+    EXPECT_FALSE(c.NextResult());
+    EXPECT_FALSE(c.Active());
+    EXPECT_EQ(database().batches.size(), 1u) << "the batch ran once";
+}
+
 TEST_F(Connector, NumericReadsIgnoreTheLocale) {
     // The window system switches the process to the user's locale; a comma locale must not cut
     // "3.5" to 3.

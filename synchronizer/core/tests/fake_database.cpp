@@ -43,6 +43,12 @@ public:
             d.journal.emplace_back(std::stoi(m[1]), std::regex_replace(m[2].str(), std::regex("''"), "'"));
             return single({""}, {db::Value::integer(static_cast<std::int64_t>(d.batches.size()))});
         }
+        for (const auto& [prefix, results] : d.batchAnswers)
+            if (text.rfind(prefix, 0) == 0) {
+                db::BatchResult r;
+                r.resultSets = results;
+                return r;
+            }
         for (const auto& [prefix, result] : d.answers)
             if (text.rfind(prefix, 0) == 0) {
                 db::BatchResult r;

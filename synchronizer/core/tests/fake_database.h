@@ -30,6 +30,8 @@ struct FakeDatabase {
     int failingJournalCode = 0;
     //! Further answers: a batch starting with the key gives the result set.
     std::map<std::string, platform::db::ResultSet> answers;
+    //! Answers of several result sets, looked up before `answers` the same way.
+    std::map<std::string, std::vector<platform::db::ResultSet>> batchAnswers;
 
     //! The journal entries written (code, text as stored).
     std::vector<std::pair<int, std::string>> journal;

@@ -1,6 +1,7 @@
 #include "quelta/workflows/employee_mapper.h"
 
 #include "common/sql_text.h"
+#include "quelta/errors.h"
 #include "quelta/workflows/employee_queries.h"
 #include "quelta/workflows/synch_sql.h"
 
@@ -136,12 +137,11 @@ std::string PreviousSurnamesBatch(std::int32_t employeeId) {
            "SELECT RTRIM(LTRIM(SUBSTRING(@DrivejsiPrijmeni, 2, LEN(@DrivejsiPrijmeni)))) AS DrivejsiPrijmeni";
 }
 
-std::string TaxReliefsBatch(std::int32_t employeeId) {
+std::string PreviousSurnamesAndTaxReliefsBatch(std::int32_t employeeId) {
     const std::string cr(CR);
-    return "DECLARE @IdObdobi INT" + cr + "DECLARE @IDZam INT" + cr + "DECLARE @Symbol NVARCHAR(10)" + cr +
-           "DECLARE @Castka NUMERIC(19,6)" + cr +
+    return PreviousSurnamesBatch(employeeId) + cr + "DECLARE @IdObdobi INT" + cr +
+           "DECLARE @Symbol NVARCHAR(10)" + cr + "DECLARE @Castka NUMERIC(19,6)" + cr +
            "SET @IdObdobi = (SELECT IdObdobi FROM TabMzdObd WHERE Stav = 1) -- aktualni obdobi" + cr +
-           "SET @IDZam = " + common::SqlValue(employeeId) + cr +
            "SELECT polmzd.Symbol, SUM(pol.CastkaMesic) AS Castka" + cr + "FROM TabMzdOdpPolMzd polmzd" + cr +
            "LEFT OUTER JOIN TabMzdOdpPol pol ON polmzd.Symbol = pol.Symbol AND polmzd.IdObdobi = "
            "pol.IdObdobi" +
@@ -190,40 +190,45 @@ soap::Record TEmployee::setProperties(TDBConnector& db) {
     setFromCodeTable(record, "employmentState", db, "StavES", kEmploymentStates);
 
     if (upload) {
-        setPreviousSurnames(record, db);
-        if (legislation_ == "CZ") setTaxReliefs(record, db);
+        // One batch per employee: the previous surnames, then (Czech hosts) the tax reliefs.
+        const bool czech = legislation_ == "CZ";
+        const std::int32_t id = db.FieldAsInteger("ID");
+        TDBConnector& extra = extraConnector_();
+        extra.SQLExec(czech ? PreviousSurnamesAndTaxReliefsBatch(id) : PreviousSurnamesBatch(id));
+        setPreviousSurnames(record, extra);
+        if (czech) {
+            if (!extra.NextResult())
+                throw EDatabaseError("Dotaz na daňové slevy zaměstnance nevrátil sadu výsledků: " +
+                                     extra.SQLText());
+            setTaxReliefs(record, extra);
+        }
+        extra.Close();
     } else {
         record.set("allPreviousNames", soap::Value(db.FieldAsString("DrivejsiPrijmeni")));
     }
     return record;
 }
 
-void TEmployee::setPreviousSurnames(soap::Record& record, const TDBConnector& db) {
-    TDBConnector& extra = extraConnector_();
-    extra.SQLExec(PreviousSurnamesBatch(db.FieldAsInteger("ID")));
-    if (!extra.Eof() && !extra.FieldIsNull("DrivejsiPrijmeni"))
-        record.set("allPreviousNames", soap::Value(extra.FieldAsString("DrivejsiPrijmeni")));
-    extra.Close();
+void TEmployee::setPreviousSurnames(soap::Record& record, const TDBConnector& surnames) {
+    if (!surnames.Eof() && !surnames.FieldIsNull("DrivejsiPrijmeni"))
+        record.set("allPreviousNames", soap::Value(surnames.FieldAsString("DrivejsiPrijmeni")));
 }
 
-void TEmployee::setTaxReliefs(soap::Record& record, const TDBConnector& db) {
+void TEmployee::setTaxReliefs(soap::Record& record, TDBConnector& reliefs) {
     for (const TaxRelief& relief : kTaxReliefs) {
         record.set(relief.amount, soap::Value(0.0));
         record.set(relief.have, soap::Value(false));
     }
-    TDBConnector& extra = extraConnector_();
-    extra.SQLExec(TaxReliefsBatch(db.FieldAsInteger("ID")));
-    for (; !extra.Eof(); extra.Next()) {
-        if (extra.FieldIsNull("Symbol")) continue;
-        const std::string symbol = extra.FieldAsString("Symbol");
+    for (; !reliefs.Eof(); reliefs.Next()) {
+        if (reliefs.FieldIsNull("Symbol")) continue;
+        const std::string symbol = reliefs.FieldAsString("Symbol");
         for (const TaxRelief& relief : kTaxReliefs) {
             if (relief.symbol != symbol) continue;
-            const double amount = extra.FieldAsFloat("Castka");
+            const double amount = reliefs.FieldAsFloat("Castka");
             record.set(relief.amount, soap::Value(amount));
             record.set(relief.have, soap::Value(amount > 0));
         }
     }
-    extra.Close();
 }
 
 } // namespace quelta

@@ -168,11 +168,33 @@ constexpr std::string_view kSaveSelect[] = {
 
 } // namespace
 
+namespace {
+
+//! The upload query's period variable and its SELECT keyword.
+std::string uploadQueryStart() {
+    return "DECLARE @IdObdobi INT" + std::string(CR) +
+           "SET @IdObdobi = (SELECT IdObdobi FROM TabMzdObd WHERE Stav = 1) -- aktualni obdobi" +
+           std::string(CR) + "SELECT";
+}
+
+void appendUploadFrom(std::string& q) {
+    for (std::string_view line : kUploadFrom) {
+        q += CR;
+        q += line;
+    }
+}
+
+} // namespace
+
+std::string EmployeeUploadCountQuery() {
+    std::string q = uploadQueryStart() + " COUNT(*) AS Pocet";
+    appendUploadFrom(q);
+    return q;
+}
+
 std::string EmployeeUploadQuery(const std::string& legislation) {
     const bool slovak = legislation == "SK";
-    std::string q = "DECLARE @IdObdobi INT" + std::string(CR) +
-                    "SET @IdObdobi = (SELECT IdObdobi FROM TabMzdObd WHERE Stav = 1) -- aktualni obdobi" +
-                    std::string(CR) + "SELECT";
+    std::string q = uploadQueryStart();
     const char* separator = "";
     for (const SelectLine& line : kUploadSelect) {
         q += separator;
@@ -181,10 +203,7 @@ std::string EmployeeUploadQuery(const std::string& legislation) {
         q += slovak && !line.slovak.empty() ? line.slovak : line.czech;
         separator = ",";
     }
-    for (std::string_view line : kUploadFrom) {
-        q += CR;
-        q += line;
-    }
+    appendUploadFrom(q);
     return q;
 }
 

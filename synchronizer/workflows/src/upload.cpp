@@ -3,6 +3,7 @@
 
 #include "common/sql_text.h"
 #include "quelta/errors.h"
+#include "quelta/workflows/employee_queries.h"
 #include "quelta/workflows/synch_sql.h"
 #include "quelta/workflows/workflow_synch.h"
 
@@ -32,20 +33,14 @@ std::string extrasPrefix(std::int32_t employeeId) {
            "SET @ZamestnanecId = " + common::SqlValue(employeeId) + cr;
 }
 
-std::string familyMembersQuery(std::int32_t employeeId) {
+//! An employee's family members, then the employee's calendar assignment: two result sets of one batch.
+std::string extrasQuery(std::int32_t employeeId) {
     const std::string cr(CR);
     return extrasPrefix(employeeId) +
            "SELECT RodneCislo, DatumNarozeni, ZamestnanecId, Vztah, Jmeno, Prijmeni" + cr + "FROM TabZamRPr" +
-           cr + "WHERE IdObdobi = @IdObdobi AND ZamestnanecId = @ZamestnanecId";
-}
-
-std::string calendarsQuery(std::int32_t employeeId) {
-    const std::string cr(CR);
-    return extrasPrefix(employeeId) +
-           "SELECT kal.ID AS IDKalendara, kalzam.ID AS IDKalendaraZam, DruhKalendare, RokKalendare FROM "
-           "TabZamMzd "
-           "mzd" +
-           cr +
+           cr + "WHERE IdObdobi = @IdObdobi AND ZamestnanecId = @ZamestnanecId" + cr +
+           "SELECT kal.ID AS IDKalendara, kalzam.ID AS IDKalendaraZam, DruhKalendare, RokKalendare" + cr +
+           "FROM TabZamMzd mzd" + cr +
            "INNER JOIN TabMzKalendar kal ON kal.Rok  = mzd.RokKalendare AND kal.Cislo = mzd.DruhKalendare" +
            cr +
            "INNER JOIN TabMzKalendarZam kalzam ON kalzam.Rok  = mzd.RokKalendare AND kalzam.Cislo = "
@@ -99,18 +94,34 @@ void TWorkflowSynch::UploadToPortal(const std::string& list) {
     const std::unique_ptr<TList> mapper = CreateMapper(*def, EmployeeMode::Upload);
     DeleteFromPortal(mapper->id, list, table);
 
-    db.SQLExec(mapper->query);
-    progress_.SetList(name);
-    progress_.SetRowcount(db.RecordCount());
-    if (progress_.Interactive()) {
-        if (db.Eof()) return;
-        progress_.Show();
-    }
-    for (; !db.Eof(); db.Next()) {
+    const auto send = [&] {
         const soap::Record record = mapper->setProperties(db);
         Service().saveOrUpdateByDto(record, record.getString("erpPk"));
         if (def->kind == MapperKind::Employee) sendEmployeeExtras(db);
         progress_.Step();
+    };
+    progress_.SetList(name);
+    if (def->kind == MapperKind::Employee) {
+        // A company's employees are many and their rows wide: each is sent as it arrives and none is kept,
+        // so the progress pane's count comes from a query of its own (only the pane needs it).
+        if (progress_.Interactive()) {
+            db.SQLExec(EmployeeUploadCountQuery());
+            const std::int32_t count = db.FieldAsInteger("Pocet");
+            db.Close();
+            progress_.SetRowcount(count);
+            if (count == 0) return;
+            progress_.Show();
+        }
+        db.ForEachRow(mapper->query, send);
+    } else {
+        db.SQLExec(mapper->query);
+        progress_.SetRowcount(db.RecordCount());
+        if (progress_.Interactive()) {
+            if (db.Eof()) return;
+            progress_.Show();
+        }
+        for (; !db.Eof(); db.Next())
+            send();
     }
     db.SQLExec(StampDateStatement(list));
     db.Close();
@@ -149,7 +160,8 @@ void TWorkflowSynch::sendEmployeeExtras(const TDBConnector& employees) {
     const std::string employeeNumber = employees.FieldAsString("Cislo");
     TDBConnector& extra = ExtraConnector();
 
-    extra.SQLExec(familyMembersQuery(employeeId));
+    // One batch, one round trip to the server per employee.
+    extra.SQLExec(extrasQuery(employeeId));
     for (; !extra.Eof(); extra.Next()) {
         soap::Record member = NewRecord("FamilyMemberDto");
         FillFromRow(member, extra, kFamilyMember);
@@ -157,7 +169,8 @@ void TWorkflowSynch::sendEmployeeExtras(const TDBConnector& employees) {
         Service().saveOrUpdateByDto(member, member.getString("erpPk"));
     }
 
-    extra.SQLExec(calendarsQuery(employeeId));
+    if (!extra.NextResult())
+        throw EDatabaseError("Dotaz na kalendáře zaměstnance nevrátil sadu výsledků: " + extra.SQLText());
     for (; !extra.Eof(); extra.Next()) {
         soap::Record calendars = NewRecord("EmployeeCalendarsDto");
         soap::Array ids(*calendars.type().find("payrollCalendarErpPk")->type.array);

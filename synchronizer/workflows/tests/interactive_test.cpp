@@ -4,6 +4,8 @@
 #include "inprocess_support.h"
 #include "scenario_support.h"
 
+#include "quelta/workflows/employee_queries.h"
+
 #include <fstream>
 #include <stdexcept>
 
@@ -106,6 +108,19 @@ TEST_F(InProcess, InteractiveUploadShowsThePaneWithOneStepPerRecord) {
               (std::vector<std::string>{"list Peněžní ústavy", "rowcount " + banks, "show"}));
     EXPECT_EQ(Steps(), std::stol(banks));
     EXPECT_EQ(Stamped("bankcode"), "0");
+}
+
+TEST_F(InProcess, InteractiveEmployeeUploadCountsTheStreamedEmployees) {
+    AcceptPortalChanges();
+    // One row per employee and bank link or contact: the pane counts rows, as it steps.
+    const auto rows = std::to_string(Rows(quelta::EmployeeUploadQuery("CZ")).size());
+    RunInProcess(site.Folder(), ui, {"upload", "employee", "0"});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{});
+    EXPECT_EQ(Rowcounts(ui.pane->events),
+              (std::vector<std::string>{"list Zaměstnanci", "rowcount " + rows, "show"}));
+    EXPECT_EQ(std::to_string(Steps()), rows);
+    EXPECT_FALSE(portal.Records("EmployeeDto").empty());
+    EXPECT_EQ(Stamped("employee"), "0");
 }
 
 TEST_F(InProcess, InteractiveUploadWithoutRowsNeitherShowsNorStamps) {

@@ -6,6 +6,7 @@
 #include "platform/db/connection.h"
 
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -56,22 +57,33 @@ db::Value toDbValue(const Value& v) {
 }
 
 //! Fills a platform/db batch result as the engine produces it: rows are converted one by one as they
-//! arrive, so that a result set is held once (as db::Value), never twice.
+//! arrive, so that a result set is held once (as db::Value), never twice; with a row handler they are
+//! handed on and not held at all.
 class ResultFiller : public BatchSink {
 public:
+    explicit ResultFiller(db::RowHandler* handler = nullptr)
+        : handler_(handler) {}
+
     void onColumns(const std::vector<ResultColumn>& columns) override {
         columns_.clear();
         rows_.clear();
         for (const auto& c : columns)
             columns_.push_back({c.name, std::string(c.type.baseName())});
+        if (handler_ && !handlerError) pass([&] { handler_->columns(columns_); });
     }
     void onRow(const std::vector<Value>& row) override {
+        if (handlerError) return;
         std::vector<db::Value> r;
         r.reserve(row.size());
         for (const auto& v : row)
             r.push_back(toDbValue(v));
-        rows_.push_back(std::move(r));
+        if (handler_)
+            pass([&] { handler_->row(r); });
+        else
+            rows_.push_back(std::move(r));
     }
+    //! The batch stops once the handler failed.
+    bool cancelled() override { return handlerError != nullptr; }
     void onDone(long long) override {
         result.resultSets.emplace_back(std::move(columns_), std::move(rows_));
         columns_.clear();
@@ -85,8 +97,18 @@ public:
 
     db::BatchResult result;
     std::vector<db::ServerMessage> errors;
+    std::exception_ptr handlerError; //!< what the row handler threw
 
 private:
+    template <typename F> void pass(F&& f) {
+        try {
+            f();
+        } catch (...) {
+            handlerError = std::current_exception();
+        }
+    }
+
+    db::RowHandler* handler_;
     std::vector<db::Column> columns_;
     std::vector<std::vector<db::Value>> rows_;
 };
@@ -100,6 +122,14 @@ public:
     db::BatchResult execute(std::string_view batch) override {
         ResultFiller filler;
         session_->execute(batch, filler);
+        if (!filler.errors.empty()) throw db::DbError(std::move(filler.errors));
+        return std::move(filler.result);
+    }
+
+    db::BatchResult stream(std::string_view batch, db::RowHandler& rows) override {
+        ResultFiller filler(&rows);
+        session_->execute(batch, filler);
+        if (filler.handlerError) std::rethrow_exception(filler.handlerError);
         if (!filler.errors.empty()) throw db::DbError(std::move(filler.errors));
         return std::move(filler.result);
     }

@@ -8,10 +8,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace quelta {
 
@@ -55,6 +58,15 @@ public:
     //! Runs the batch once and opens its first result set; a batch without one is an error
     //! (raised after the batch ran).
     void SQLExec(const std::string& query);
+    //! Opens the batch's next result set after the current one (the batch ran once, at SQLExec); false, and
+    //! no result open, when there is none.
+    bool NextResult();
+    //! Runs the batch and calls `onRow` for every row of its first result set while the rows arrive, without
+    //! keeping them, so that a long result takes no more memory than a row: during a call the Field functions
+    //! read that row (Eof is false, RecordCount unknown and 0). The connector must not run another batch from
+    //! `onRow`; an exception of `onRow` stops the batch and reaches the caller. Returns the number of rows. A
+    //! batch without a result set is an error, as for SQLExec.
+    std::size_t ForEachRow(const std::string& query, const std::function<void()>& onRow);
     //! Runs the batch once without opening a result (for side effects that must happen once).
     void ExecSQL(const std::string& query);
     //! Reads TabHGlob.Legislativa: 0 gives "CZ", 1 gives "SK" (true); any other value false.
@@ -105,7 +117,12 @@ private:
     std::unique_ptr<platform::db::Connection> connection_;
     std::string sqlText_;
     std::optional<platform::db::ResultSet> result_;
+    std::vector<platform::db::ResultSet> laterResults_; //!< the batch's result sets after the open one
     std::size_t row_ = 0;
+    const std::vector<platform::db::Value>* streamedRow_ = nullptr; //!< the row ForEachRow hands on
+    //! Column indexes of the open result by the field names asked for (nullopt: no such column), so that a
+    //! row's many field reads do not each search the columns.
+    mutable std::unordered_map<std::string, std::optional<std::size_t>> fieldIndexes_;
     std::string legislation_;
     bool paramCheck_ = true;
 };

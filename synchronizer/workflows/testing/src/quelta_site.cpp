@@ -1,6 +1,7 @@
 #include "quelta/workflows/testing/quelta_site.h"
 
 #include "common/sql_text.h"
+#include "quelta/scramble.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -36,7 +37,22 @@ const std::filesystem::path& templateDatabase(const WorkflowHostOptions& options
     return found->second;
 }
 
+//! The login tsql-server accepts for sites served over TDS.
+constexpr const char* kTdsPassword = "Site-Mzdy-1";
+
+std::string environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 } // namespace
+
+SiteBackend SelectedSiteBackend() {
+    const auto name = environmentValue("QUELTA_SITE_BACKEND");
+    if (name.empty() || name == "embedded") return SiteBackend::embedded;
+    if (name == "odbc") return SiteBackend::odbc;
+    throw std::runtime_error("QUELTA_SITE_BACKEND must be \"embedded\" or \"odbc\", not \"" + name + "\"");
+}
 
 std::filesystem::path FastTempBase() {
     std::error_code ec;
@@ -93,7 +109,8 @@ std::string QueltaExecutable() {
 }
 
 QueltaSite::QueltaSite(const WorkflowHostOptions& options, const std::vector<std::string>& iniExtra)
-    : folder_("quelta-site", FastTempBase()) {
+    : folder_("quelta-site", FastTempBase())
+    , backend_(SelectedSiteBackend()) {
     const auto& source = templateDatabase(options);
     std::filesystem::copy_file(source, Database());
     for (const char* suffix : {"-wal", "-shm"}) {
@@ -104,14 +121,28 @@ QueltaSite::QueltaSite(const WorkflowHostOptions& options, const std::vector<std
     host_->Exec("UPDATE TabQUELTAHGlob SET URL = " + common::SqlNString(options.portalUrl));
     journalStart_ = host_->Value("SELECT ISNULL(MAX(ID), 0) FROM TabZurnal");
     std::ofstream ini(folder_ / "Quelta.INI", std::ios::binary);
-    ini << "[settings]\nlogin=\npassword=\ndriver=embedded\ndatadir=" << Folder().string() << "\n";
+    if (backend_ == SiteBackend::odbc) {
+        const auto serverExe = environmentValue("TSQL_SERVER_EXE");
+        if (serverExe.empty())
+            throw std::runtime_error("TSQL_SERVER_EXE must name the tsql-server executable");
+        tdsServer_ = std::make_unique<common::testing::ServerProcess>(
+            std::vector<std::string>{serverExe, "--listen", "127.0.0.1:0", "--datadir", Folder().string()},
+            std::vector<std::string>{std::string("TSQL_SERVER_PASSWORD=") + kTdsPassword},
+            (folder_ / "tsql-server.log").string());
+        const auto& address = tdsServer_->firstLine();
+        server_ = "127.0.0.1," + address.substr(address.rfind(':') + 1);
+        ini << "[settings]\nlogin=sa\npassword=" << quelta::Scramble(kTdsPassword)
+            << "\ndriver=FreeTDS\nlogintimeout=10\n";
+    } else {
+        ini << "[settings]\nlogin=\npassword=\ndriver=embedded\ndatadir=" << Folder().string() << "\n";
+    }
     for (const auto& line : iniExtra)
         ini << line << "\n";
 }
 
 ProcessOutcome QueltaSite::Quelta(const std::string& method, const std::string& list, const std::string& show,
                                   const std::string& entityId, const std::vector<std::string>& extraEnv) {
-    std::vector<std::string> argv = {QueltaExecutable(), method, "LOCAL", "Tarvik", list, show};
+    std::vector<std::string> argv = {QueltaExecutable(), method, server_, "Tarvik", list, show};
     if (!entityId.empty()) argv.push_back(entityId);
     std::vector<std::string> env = {"QUELTA_INI=" + (folder_ / "Quelta.INI").string(), "PATH=/usr/bin:/bin",
                                     "HOME=" + Folder().string()};

@@ -70,6 +70,17 @@ struct BatchResult {
     long long rowsAffected = -1;         //!< of the last statement that changed rows, -1 if none
 };
 
+//! Receives the rows of a batch's result sets one by one, as they arrive.
+class RowHandler {
+public:
+    virtual ~RowHandler() = default;
+    //! A result set begins.
+    virtual void columns(const std::vector<Column>& columns) = 0;
+    //! The next row of the current result set, one value per column. An exception stops the batch (what is
+    //! still running is cancelled) and reaches the caller of stream.
+    virtual void row(std::vector<Value>& row) = 0;
+};
+
 //! An open connection. Not thread-safe; one user at a time.
 class Connection {
 public:
@@ -77,6 +88,11 @@ public:
     //! Runs a batch of statements and reads all its results. Errors with severity >= 11
     //! are collected and thrown together as one DbError once the batch has ended.
     virtual BatchResult execute(std::string_view batch) = 0;
+    //! Runs a batch as execute does, but hands the rows of its result sets to `rows` as they arrive
+    //! instead of keeping them: the result sets returned have their columns and no rows. The connection
+    //! must not be used from the handler. This implementation reads the whole batch first; backends
+    //! that can pass rows on while the batch runs override it, so that a long result is never held.
+    virtual BatchResult stream(std::string_view batch, RowHandler& rows);
     //! The server name the connection reports.
     virtual std::string serverName() const = 0;
 };

@@ -28,8 +28,10 @@ public:
     EmployeeMode Mode() const { return mode_; }
 
 private:
-    void setPreviousSurnames(soap::Record& record, const TDBConnector& db);
-    void setTaxReliefs(soap::Record& record, const TDBConnector& db);
+    //! From the open result of the employee's previous surnames.
+    void setPreviousSurnames(soap::Record& record, const TDBConnector& surnames);
+    //! From the open result of the employee's tax reliefs, read to its end.
+    void setTaxReliefs(soap::Record& record, TDBConnector& reliefs);
 
     EmployeeMode mode_;
     std::string legislation_;
@@ -40,7 +42,8 @@ private:
 //! The batch giving an employee's previous surnames, in order, as one text ("DrivejsiPrijmeni").
 std::string PreviousSurnamesBatch(std::int32_t employeeId);
 
-//! The batch giving an employee's tax-relief amounts of the current period by symbol ("Symbol", "Castka").
-std::string TaxReliefsBatch(std::int32_t employeeId);
+//! The previous-surnames batch followed by the employee's tax-relief amounts of the current period by symbol
+//! ("Symbol", "Castka"): two result sets.
+std::string PreviousSurnamesAndTaxReliefsBatch(std::int32_t employeeId);
 
 } // namespace quelta

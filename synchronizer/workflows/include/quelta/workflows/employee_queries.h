@@ -10,6 +10,9 @@ namespace quelta {
 //! Slovak columns, any other legislation the Czech ones.
 std::string EmployeeUploadQuery(const std::string& legislation);
 
+//! The number of rows of the upload query (column "Pocet"): the same tables, joins and condition.
+std::string EmployeeUploadCountQuery();
+
 //! One staged employee of TabQUELTAZamPortal by the variable @ID, with the columns the mapper reads.
 std::string EmployeeSaveQuery();
 

@@ -1,7 +1,10 @@
 #pragma once
 //! A site for running the quelta executable as the plug-in's launcher does: a folder with Quelta.INI
-//! (embedded engine) and the host database, and the runs with their outcome.
+//! and the host database, and the runs with their outcome. Quelta reaches the database through the embedded
+//! engine, or through FreeTDS's ODBC driver and tsql-server serving the site's folder when
+//! $QUELTA_SITE_BACKEND is "odbc" (tsql-server is $TSQL_SERVER_EXE then).
 
+#include "common/testing/server_process.h"
 #include "common/testing/temp_folder.h"
 #include "quelta/workflows/testing/workflow_host.h"
 
@@ -31,6 +34,12 @@ ProcessOutcome RunProcess(const std::vector<std::string>& argv, const std::vecto
 //! The quelta executable of the build: $QUELTA_EXE.
 std::string QueltaExecutable();
 
+//! How quelta reaches a site's database.
+enum class SiteBackend { embedded, odbc };
+//! The backend $QUELTA_SITE_BACKEND names: "odbc", or the embedded engine when unset or empty (any other
+//! value is an error).
+SiteBackend SelectedSiteBackend();
+
 //! A folder with Quelta.INI and a workflow host database "Tarvik.db" in it, removed at the end.
 class QueltaSite {
 public:
@@ -42,7 +51,11 @@ public:
     std::filesystem::path Database() const { return folder_ / "Tarvik.db"; }
     HostDatabase& Host() { return *host_; }
 
-    //! Runs "quelta <method> LOCAL Tarvik <list> <show> [<entity>]" without a display.
+    SiteBackend Backend() const { return backend_; }
+    //! The server argument quelta gets: "LOCAL" (embedded) or "127.0.0.1,PORT" of the site's tsql-server.
+    const std::string& Server() const { return server_; }
+
+    //! Runs "quelta <method> <server> Tarvik <list> <show> [<entity>]" without a display.
     ProcessOutcome Quelta(const std::string& method, const std::string& list = {},
                           const std::string& show = "1", const std::string& entityId = {},
                           const std::vector<std::string>& extraEnv = {});
@@ -53,7 +66,10 @@ public:
 
 private:
     common::testing::TempFolder folder_;
+    SiteBackend backend_;
     std::unique_ptr<HostDatabase> host_;
+    std::unique_ptr<common::testing::ServerProcess> tdsServer_; //!< stopped before the folder goes
+    std::string server_ = "LOCAL";
     std::string journalStart_; //!< the last journal ID before the site's runs
 };
 

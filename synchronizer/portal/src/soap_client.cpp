@@ -30,72 +30,81 @@ public:
     }
 
     std::string echo(const std::string& in) override {
-        auto r = Invoke("echo", {soap::Value(in)});
+        auto r = Invoke("echo", soap::Value(in));
         return r && r->kind() == soap::Value::Kind::String ? r->asString() : std::string();
     }
     std::vector<soap::Record> findChangedEntities(const soap::Record& entity,
                                                   std::int64_t lastCommitNumber) override {
-        return Records(Invoke("findChangedEntities", {entity, lastCommitNumber}));
+        return Records(Invoke("findChangedEntities", entity, lastCommitNumber));
     }
     std::vector<soap::Record> findChangedAgreedCashIncomeDtos(std::int64_t lastCommitNumber) override {
-        return Records(Invoke("findChangedAgreedCashIncomeDtos", {lastCommitNumber}));
+        return Records(Invoke("findChangedAgreedCashIncomeDtos", lastCommitNumber));
     }
     std::vector<soap::Record> findChangedAgreedRecordDtos(std::int64_t lastCommitNumber) override {
-        return Records(Invoke("findChangedAgreedRecordDtos", {lastCommitNumber}));
+        return Records(Invoke("findChangedAgreedRecordDtos", lastCommitNumber));
     }
     void saveCashIncomeDtos(const soap::Record& cashIncomeDto) override {
-        Invoke("saveCashIncomeDtos", {cashIncomeDto});
+        Invoke("saveCashIncomeDtos", cashIncomeDto);
     }
-    void saveRecordDtos(const soap::Record& recordDto) override { Invoke("saveRecordDtos", {recordDto}); }
+    void saveRecordDtos(const soap::Record& recordDto) override { Invoke("saveRecordDtos", recordDto); }
     void saveEmployeeCalendarDto(const soap::Record& employeeCalendarDto) override {
-        Invoke("saveEmployeeCalendarDto", {employeeCalendarDto});
+        Invoke("saveEmployeeCalendarDto", employeeCalendarDto);
     }
     std::optional<soap::Record> getEntityByPortalId(const soap::Record& entity,
                                                     std::int32_t portalId) override {
-        return OneRecord(Invoke("getEntityByPortalId", {entity, portalId}));
+        return OneRecord(Invoke("getEntityByPortalId", entity, portalId));
     }
     std::optional<soap::Record> getEntityByErpPk(const soap::Record& entity,
                                                  const std::string& erpPk) override {
-        return OneRecord(Invoke("getEntityByErpPk", {entity, erpPk}));
+        return OneRecord(Invoke("getEntityByErpPk", entity, erpPk));
     }
     void saveOrUpdateByErpPk(const soap::Record& entity, const std::string& erpPk) override {
-        Invoke("saveOrUpdateByErpPk", {entity, erpPk});
+        Invoke("saveOrUpdateByErpPk", entity, erpPk);
     }
     void saveOrUpdateByPortalId(const soap::Record& entity, std::int32_t portalId) override {
-        Invoke("saveOrUpdateByPortalId", {entity, portalId});
+        Invoke("saveOrUpdateByPortalId", entity, portalId);
     }
     void deleteByErpPk(const soap::Record& entity, const std::string& erpPk) override {
-        Invoke("deleteByErpPk", {entity, erpPk});
+        Invoke("deleteByErpPk", entity, erpPk);
     }
     void deleteByPortalId(const soap::Record& entity, std::int32_t portalId) override {
-        Invoke("deleteByPortalId", {entity, portalId});
+        Invoke("deleteByPortalId", entity, portalId);
     }
     std::optional<soap::Record> getDtoByErpPk(const soap::Record& dto, const std::string& erpPk) override {
-        return OneRecord(Invoke("getDtoByErpPk", {dto, erpPk}));
+        return OneRecord(Invoke("getDtoByErpPk", dto, erpPk));
     }
     void saveOrUpdateByDto(const soap::Record& dto, const std::string& erpPk) override {
-        Invoke("saveOrUpdateByDto", {dto, erpPk});
+        Invoke("saveOrUpdateByDto", dto, erpPk);
     }
     void deleteByDto(const soap::Record& dto, const std::string& erpPk) override {
-        Invoke("deleteByDto", {dto, erpPk});
+        Invoke("deleteByDto", dto, erpPk);
     }
     std::vector<soap::Record> findChangedDtos(const soap::Record& dto,
                                               std::int64_t lastCommitNumber) override {
-        return Records(Invoke("findChangedDtos", {dto, lastCommitNumber}));
+        return Records(Invoke("findChangedDtos", dto, lastCommitNumber));
     }
     void saveOrUpdateDtoByPortalId(const soap::Record& dto) override {
-        Invoke("saveOrUpdateDtoByPortalId", {dto});
+        Invoke("saveOrUpdateDtoByPortalId", dto);
     }
     std::optional<soap::Record> getDtoByPortalId(const soap::Record& dto, std::int32_t portalId) override {
-        return OneRecord(Invoke("getDtoByPortalId", {dto, portalId}));
+        return OneRecord(Invoke("getDtoByPortalId", dto, portalId));
     }
     std::optional<soap::Record> dummyMethod(const soap::Record& day) override {
-        return OneRecord(Invoke("dummyMethod", {day}));
+        return OneRecord(Invoke("dummyMethod", day));
     }
 
 private:
+    //! Sends one call with the given arguments, each copied once into its parameter (a braced list would
+    //! copy a record twice: into the list, then out of it).
+    template <typename... Args> std::optional<soap::Value> Invoke(std::string_view name, Args&&... args) {
+        std::vector<soap::Value> values;
+        values.reserve(sizeof...(Args));
+        (values.emplace_back(std::forward<Args>(args)), ...);
+        return InvokeValues(name, std::move(values));
+    }
+
     //! Sends one call and returns its result (nothing for operations without one).
-    std::optional<soap::Value> Invoke(std::string_view name, std::vector<soap::Value> args) {
+    std::optional<soap::Value> InvokeValues(std::string_view name, std::vector<soap::Value> args) {
         const OperationDef& op = Operation(name);
         const soap::TypeRegistry& reg = PortalRegistry();
         soap::Call call;

@@ -184,10 +184,7 @@ std::string issuerCommonNameOf(std::string_view renderedIssuer) {
 
 std::optional<ClientCertificate> findClientCertificate(const CertificateQuery& query,
                                                        const CertificateStoreRoots& roots) {
-    // Files that are not certificates leave errors on OpenSSL's queue; the TLS handshake must not see them.
-    struct ClearErrors {
-        ~ClearErrors() { ERR_clear_error(); }
-    } clearErrors;
+    // Asked before every call: without a store to read there is nothing to look up and no error to clear.
     std::filesystem::path root;
     if (query.location == 1)
         root = roots.machine;
@@ -195,6 +192,10 @@ std::optional<ClientCertificate> findClientCertificate(const CertificateQuery& q
         root = roots.user;
     else
         return std::nullopt;
+    // Files that are not certificates leave errors on OpenSSL's queue; the TLS handshake must not see them.
+    struct ClearErrors {
+        ~ClearErrors() { ERR_clear_error(); }
+    } clearErrors;
 
     const std::string_view storeName = storeNameByIndex(query.storeIndex);
     auto store = openStore(root, storeName);

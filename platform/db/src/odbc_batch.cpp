@@ -215,7 +215,8 @@ private:
     Read<std::vector<std::uint8_t>> chunked(SQLUSMALLINT column, SQLSMALLINT cType) {
         const SQLLEN terminator =
             cType == SQL_C_BINARY ? 0 : static_cast<SQLLEN>(cType == SQL_C_WCHAR ? sizeof(SQLWCHAR) : 1);
-        std::vector<std::uint8_t> chunk(kChunkBytes);
+        std::vector<std::uint8_t>& chunk = chunk_;
+        if (chunk.empty()) chunk.resize(kChunkBytes);
         std::vector<std::uint8_t> all;
         const SQLLEN usable = static_cast<SQLLEN>(chunk.size()) - terminator;
         for (bool first = true;; first = false) {
@@ -288,6 +289,8 @@ private:
     std::string lost_;
     RowHandler* handler_ = nullptr;
     std::exception_ptr handlerError_;
+    //! The driver's buffer for character and binary data, allocated once per batch, not per value.
+    std::vector<std::uint8_t> chunk_;
 };
 
 } // namespace

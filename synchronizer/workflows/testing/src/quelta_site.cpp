@@ -1,6 +1,7 @@
 #include "quelta/workflows/testing/quelta_site.h"
 
 #include "common/sql_text.h"
+#include "common/testing/server_process.h"
 #include "quelta/scramble.h"
 
 #include <fcntl.h>
@@ -66,13 +67,8 @@ ProcessOutcome RunProcess(const std::vector<std::string>& argv, const std::vecto
     const int errFd = ::mkstemp(errPath);
     if (errFd < 0) throw std::runtime_error("cannot create a file for standard error");
     std::vector<std::string> args = argv, env = environment;
-    std::vector<char*> argp, envp;
-    for (auto& a : args)
-        argp.push_back(a.data());
-    argp.push_back(nullptr);
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
+    std::vector<char*> argp = common::testing::NullEndedPointers(args),
+                       envp = common::testing::NullEndedPointers(env);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -19,6 +19,16 @@ extern char** environ;
 
 namespace common::testing {
 
+//! The NUL-ended pointer array that exec and posix_spawn take, over `strings` (which must outlive it).
+inline std::vector<char*> NullEndedPointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
+    for (auto& s : strings)
+        pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 class ServerProcess {
 public:
     //! Starts `argv` (argv[0] is the program's path) with the current environment plus `extraEnv`
@@ -33,15 +43,9 @@ public:
         for (char** e = environ; *e; ++e)
             env.emplace_back(*e);
         env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-        std::vector<char*> envp;
-        for (auto& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
+        std::vector<char*> envp = NullEndedPointers(env);
         std::vector<std::string> args = argv;
-        std::vector<char*> argp;
-        for (auto& a : args)
-            argp.push_back(a.data());
-        argp.push_back(nullptr);
+        std::vector<char*> argp = NullEndedPointers(args);
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);

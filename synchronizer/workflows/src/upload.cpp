@@ -39,8 +39,9 @@ std::string extrasQuery(std::int32_t employeeId) {
     return extrasPrefix(employeeId) +
            "SELECT RodneCislo, DatumNarozeni, ZamestnanecId, Vztah, Jmeno, Prijmeni" + cr + "FROM TabZamRPr" +
            cr + "WHERE IdObdobi = @IdObdobi AND ZamestnanecId = @ZamestnanecId" + cr +
-           "SELECT kal.ID AS IDKalendara, kalzam.ID AS IDKalendaraZam, DruhKalendare, RokKalendare" + cr +
-           "FROM TabZamMzd mzd" + cr +
+           "SELECT kal.ID AS IDKalendara, kalzam.ID AS IDKalendaraZam, DruhKalendare, RokKalendare FROM "
+           "TabZamMzd mzd" +
+           cr +
            "INNER JOIN TabMzKalendar kal ON kal.Rok  = mzd.RokKalendare AND kal.Cislo = mzd.DruhKalendare" +
            cr +
            "INNER JOIN TabMzKalendarZam kalzam ON kalzam.Rok  = mzd.RokKalendare AND kalzam.Cislo = "

@@ -4,6 +4,7 @@
 #include "cursor.h"
 #include "ddl.h"
 #include "errors.h"
+#include "fast_steps.h"
 #include "lexer.h"
 #include "table_variable.h"
 #include "trigger.h"
@@ -342,6 +343,10 @@ void Executor::compile(const Statement& stmt) {
     auto emit = [&](Instruction in) {
         in.line = in.line ? in.line : stmt.line;
         code_.push_back(in);
+        const bool usual = in.op == Instruction::Op::JumpIfNot ||
+                           (in.op == Instruction::Op::Exec &&
+                            (stmt.kind == StmtKind::Set || stmt.kind == StmtKind::FetchCursor));
+        fast_.push_back(usual ? compileFastStep(in.condition ? nullptr : &stmt, in.condition, s_) : nullptr);
         return code_.size() - 1;
     };
     switch (stmt.kind) {
@@ -535,6 +540,10 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         if (out_.cancelled()) throw BatchCancelled{};
         leaveCatches(pc);
         const Instruction& in = code_[pc];
+        if (in.op == Instruction::Op::Jump) {
+            pc = in.target; // nothing to bind, nothing that fails
+            continue;
+        }
         LiteralScope statementLiterals(s_, false);
         const std::size_t region = tryAt(pc);
         InTry inTry(s_, region != kNoRegion);
@@ -542,18 +551,18 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
             switch (in.op) {
             case Instruction::Op::Exec:
                 statementError_ = 0;
-                execute(*in.stmt);
+                if (!fast_[pc] || !runFastStep(*fast_[pc], *this, *in.stmt)) execute(*in.stmt);
                 s_.error = std::exchange(statementError_, 0);
                 ++pc;
                 break;
             case Instruction::Op::JumpIfNot: {
-                bool ok = holds(*in.condition);
+                bool ok = false;
+                if (!fast_[pc] || !fastHolds(*fast_[pc], s_, ok)) ok = holds(*in.condition);
                 s_.error = 0;
                 pc = ok ? pc + 1 : in.target;
                 break;
             }
             case Instruction::Op::Jump:
-                pc = in.target;
                 break;
             case Instruction::Op::Return:
                 if (const auto& value = static_cast<const SimpleStmt&>(*in.stmt).value) {

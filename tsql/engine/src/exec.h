@@ -33,6 +33,8 @@ struct UnwindToCatch {
 struct StatementFailed {};
 
 //! Runs one batch on a session and hands what it produces to a sink.
+struct FastStep;
+
 class Executor {
 public:
     //! `kind`: what runs (in a procedure's body RETURN may carry a value); `module`: the name of the
@@ -151,6 +153,8 @@ private:
     int returnValue_ = 0;
     int statementError_ = 0;
     std::vector<Instruction> code_;
+    //! The compiled forms of code_'s conditions, SET and FETCH statements (fast_steps.h), or nullptr.
+    std::vector<std::shared_ptr<FastStep>> fast_;
     std::vector<Loop> loops_;
     std::vector<TryRegion> tries_;
     std::vector<std::size_t> catching_; //!< regions whose CATCH block runs, innermost last

@@ -35,6 +35,7 @@ public:
         return false;
     }
     long long integer(int col) const { return sqlite3_column_int64(st_, col); }
+    bool isNull(int col) const { return sqlite3_column_type(st_, col) == SQLITE_NULL; }
     std::string text(int col) const { return columnText(st_, col); }
 
 private:
@@ -250,9 +251,11 @@ std::shared_ptr<const TableInfo> TriggerFiring::capture(const std::string& pseud
 void TriggerFiring::before(const std::string& rowids) {
     if (!active_) return;
     if (event_ == TriggerEvent::Insert) {
-        CatalogStep q(ex_.session(), "SELECT coalesce(max(rowid), 0) FROM " + table_.sqliteName());
+        // An identity primary key may be the rowid, and its first value zero or negative: in a table that
+        // was empty every row is new.
+        CatalogStep q(ex_.session(), "SELECT max(rowid) FROM " + table_.sqliteName());
         q.step();
-        lastRowid_ = q.integer(0);
+        if (!q.isNull(0)) lastRowid_ = q.integer(0);
         return;
     }
     deleted_ = capture("deleted", rowids.empty() ? "1" : "rowid IN (" + rowids + ")");
@@ -261,7 +264,7 @@ void TriggerFiring::before(const std::string& rowids) {
 void TriggerFiring::after(long long rows) {
     if (!active_) return;
     if (event_ == TriggerEvent::Insert)
-        inserted_ = capture("inserted", "rowid > " + std::to_string(lastRowid_));
+        inserted_ = capture("inserted", lastRowid_ ? "rowid > " + std::to_string(*lastRowid_) : "1");
     else if (event_ == TriggerEvent::Update)
         inserted_ =
             capture("inserted", "rowid IN (SELECT \"tsql_rowid\" FROM " + deleted_->sqliteName() + ")");

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,7 @@ private:
     const TableInfo& table_;
     TriggerEvent event_;
     bool active_ = false;
-    long long lastRowid_ = 0;
+    std::optional<long long> lastRowid_;     //!< before an INSERT, nullopt for an empty table
     std::string deletedName_, insertedName_; //!< SQLite temp tables holding the rows
     std::shared_ptr<const TableInfo> inserted_, deleted_;
     std::vector<std::uint8_t> columnsUpdated_; //!< what COLUMNS_UPDATED() returns in the triggers

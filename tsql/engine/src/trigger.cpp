@@ -284,6 +284,44 @@ void TriggerFiring::after(long long rows) {
     active_ = false;
 }
 
+bool TriggerFiring::fireBeforeDeletingEveryRow() {
+    if (!active_ || event_ != TriggerEvent::Delete) return false;
+    auto& s = ex_.session();
+    // A DELETE refused by another table's foreign key fails before its triggers run.
+    if (!s.catalog.referencesTo(table_.name).empty()) return false;
+    std::shared_ptr<const TriggerList> list = table_.triggers;
+    std::vector<const TriggerInfo*> firing;
+    for (const auto& t : list->triggers) {
+        if (!(t.events & static_cast<int>(event_)) || t.id == s.trigger || !enabled(t)) continue;
+        if (!runsOnRowsInPlace(s, table_, definitionOf(t).body)) return false;
+        firing.push_back(&t);
+    }
+    long long rows = 0;
+    {
+        CatalogStep count(s, "SELECT count(*) FROM " + table_.sqliteName());
+        count.step();
+        rows = count.integer(0);
+    }
+    auto rowsInPlace = std::make_shared<TableInfo>();
+    rowsInPlace->name = "deleted";
+    rowsInPlace->temp = table_.temp;
+    rowsInPlace->storage = table_.storage.empty() ? table_.name : table_.storage;
+    for (const auto& c : table_.columns) {
+        ColumnInfo copy;
+        copy.name = c.name;
+        copy.type = c.type;
+        copy.nullable = c.nullable;
+        rowsInPlace->columns.push_back(copy);
+    }
+    deleted_ = std::move(rowsInPlace);
+    inserted_ = capture("inserted", "0");
+    for (const TriggerInfo* t : firing)
+        run(*t, rows);
+    ex_.run("DROP TABLE " + inserted_->sqliteName());
+    active_ = false;
+    return true;
+}
+
 bool TriggerFiring::enabled(const TriggerInfo& trigger) {
     // Read when firing: enabling or disabling a trigger changes only its disabled flag.
     return ex_.session().catalog.isEnabled(trigger.id);

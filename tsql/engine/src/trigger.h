@@ -42,6 +42,12 @@ std::shared_ptr<const TableInfo> pseudoTable(Session::Impl& s, const ObjectName&
 void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt);
 void executeDropTrigger(Executor& ex, const DropStmt& stmt);
 
+//! True when a trigger body reads nothing but `inserted`, `deleted`, variables and constants and writes
+//! only by INSERT into tables other than `table` that have no triggers for INSERT nor foreign keys
+//! (trigger_in_place.cpp): run before a DELETE of every row of `table`, with `deleted` read from the rows
+//! in place, it does exactly what it would do after the DELETE with a copy of them.
+bool runsOnRowsInPlace(Session::Impl& s, const TableInfo& table, const std::vector<StmtPtr>& body);
+
 //! Captures the rows one write statement changes and fires the table's triggers after it. Does
 //! nothing (beyond one cached lookup) for a table without triggers for the event.
 class TriggerFiring {
@@ -59,6 +65,11 @@ public:
     void before(const std::string& rowids = {});
     //! After the write of `rows` rows: captures `inserted` and runs the triggers in creation order.
     void after(long long rows);
+    //! Instead of before() and after() for a DELETE of every row: when no other table's foreign key
+    //! references the table and every trigger to run runs on the rows in place (runsOnRowsInPlace), runs
+    //! them now with `deleted` reading the table itself, and returns true; the DELETE follows. Saves
+    //! copying the rows.
+    bool fireBeforeDeletingEveryRow();
 
 private:
     std::shared_ptr<const TableInfo> capture(const std::string& pseudoName, const std::string& rowsSql);

@@ -544,20 +544,32 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
             pc = in.target; // nothing to bind, nothing that fails
             continue;
         }
-        LiteralScope statementLiterals(s_, false);
         const std::size_t region = tryAt(pc);
-        InTry inTry(s_, region != kNoRegion);
+        // What the general path needs and a compiled step does not: a scope for the statement's
+        // constants, and the count of scopes in TRY blocks for the scopes the statement may call.
+        std::optional<LiteralScope> statementLiterals;
+        std::optional<InTry> inTry;
+        const auto general = [&] {
+            statementLiterals.emplace(s_, false);
+            inTry.emplace(s_, region != kNoRegion);
+        };
         try {
             switch (in.op) {
             case Instruction::Op::Exec:
                 statementError_ = 0;
-                if (!fast_[pc] || !runFastStep(*fast_[pc], *this, *in.stmt)) execute(*in.stmt);
+                if (!fast_[pc] || !runFastStep(*fast_[pc], *this, *in.stmt)) {
+                    general();
+                    execute(*in.stmt);
+                }
                 s_.error = std::exchange(statementError_, 0);
                 ++pc;
                 break;
             case Instruction::Op::JumpIfNot: {
                 bool ok = false;
-                if (!fast_[pc] || !fastHolds(*fast_[pc], s_, ok)) ok = holds(*in.condition);
+                if (!fast_[pc] || !fastHolds(*fast_[pc], s_, ok)) {
+                    general();
+                    ok = holds(*in.condition);
+                }
                 s_.error = 0;
                 pc = ok ? pc + 1 : in.target;
                 break;
@@ -565,6 +577,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
             case Instruction::Op::Jump:
                 break;
             case Instruction::Op::Return:
+                general();
                 if (const auto& value = static_cast<const SimpleStmt&>(*in.stmt).value) {
                     Value v = evaluate(*value);
                     returnValue_ = v.isNull() ? 0 : static_cast<int>(convert(v, Type::integer()).asInt());

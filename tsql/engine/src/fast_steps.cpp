@@ -125,53 +125,67 @@ bool IntegerExpr::add(const Expr& e, const Session::Impl& s, int depth) {
     return true;
 }
 
+bool IntegerExpr::leaf(const Node& n, const Session::Impl& s, Result& out) {
+    switch (n.kind) {
+    case Node::Kind::Variable: {
+        const Value& v = s.variables[n.slot].value;
+        const TypeId id = v.type().id;
+        if (id != TypeId::Int && id != TypeId::BigInt) return false;
+        const bool null = v.isNull();
+        out = {null ? 0 : v.asInt(), null, id == TypeId::BigInt};
+        return true;
+    }
+    case Node::Kind::Constant:
+        out = n.constant;
+        return true;
+    case Node::Kind::FetchStatus:
+    case Node::Kind::RowCount:
+    case Node::Kind::Error: {
+        // The INT values tsql_session gives these.
+        const long long v = n.kind == Node::Kind::FetchStatus ? s.fetchStatus
+                            : n.kind == Node::Kind::RowCount  ? s.rowCount
+                                                              : s.error;
+        if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+            return false;
+        out = {v, false, false};
+        return true;
+    }
+    case Node::Kind::Arithmetic:
+        break;
+    }
+    return false;
+}
+
+bool IntegerExpr::combine(BinaryOp op, Result& l, const Result& r) {
+    const bool big = l.big || r.big;
+    if (l.null || r.null) {
+        l = {0, true, big};
+        return true;
+    }
+    std::int64_t v = 0;
+    if (!arithmetic(op, l.value, r.value, big, v)) return false;
+    l = {v, false, big};
+    return true;
+}
+
 bool IntegerExpr::evaluate(const Session::Impl& s, Result& out) const {
-    // Left uninitialised: every entry is written before it is read.
-    struct Entry {
-        std::int64_t value;
-        bool null, big;
-    } stack[kMaxStack];
+    // The usual shapes, `x` and `x op y`, without a stack.
+    if (nodes_.size() == 1) return leaf(nodes_[0], s, out);
+    if (nodes_.size() == 3 && nodes_[2].kind == Node::Kind::Arithmetic) {
+        Result r;
+        return leaf(nodes_[0], s, out) && leaf(nodes_[1], s, r) && combine(nodes_[2].op, out, r);
+    }
+    Result stack[kMaxStack];
     int top = 0;
     for (const Node& n : nodes_) {
-        switch (n.kind) {
-        case Node::Kind::Variable: {
-            const Value& v = s.variables[n.slot].value;
-            const TypeId id = v.type().id;
-            if (id != TypeId::Int && id != TypeId::BigInt) return false;
-            stack[top++] = {v.isNull() ? 0 : v.asInt(), v.isNull(), id == TypeId::BigInt};
-            break;
-        }
-        case Node::Kind::Constant:
-            stack[top++] = {n.constant.value, n.constant.null, n.constant.big};
-            break;
-        case Node::Kind::FetchStatus:
-        case Node::Kind::RowCount:
-        case Node::Kind::Error: {
-            // The INT values tsql_session gives these.
-            const long long v = n.kind == Node::Kind::FetchStatus ? s.fetchStatus
-                                : n.kind == Node::Kind::RowCount  ? s.rowCount
-                                                                  : s.error;
-            if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
-                return false;
-            stack[top++] = {v, false, false};
-            break;
-        }
-        case Node::Kind::Arithmetic: {
-            const Entry r = stack[--top];
-            Entry& l = stack[top - 1];
-            const bool big = l.big || r.big;
-            if (l.null || r.null) {
-                l = {0, true, big};
-                break;
-            }
-            std::int64_t v = 0;
-            if (!arithmetic(n.op, l.value, r.value, big, v)) return false;
-            l = {v, false, big};
-            break;
-        }
+        if (n.kind == Node::Kind::Arithmetic) {
+            --top;
+            if (!combine(n.op, stack[top - 1], stack[top])) return false;
+        } else if (!leaf(n, s, stack[top++])) {
+            return false;
         }
     }
-    out = {stack[0].value, stack[0].null, stack[0].big};
+    out = stack[0];
     return true;
 }
 

@@ -46,6 +46,10 @@ private:
         Result constant;
     };
     bool add(const Expr& e, const Session::Impl& s, int depth);
+    //! A node other than Arithmetic.
+    static bool leaf(const Node& n, const Session::Impl& s, Result& out);
+    //! `l op r` into `l`.
+    static bool combine(BinaryOp op, Result& l, const Result& r);
     std::vector<Node> nodes_;
 };
 

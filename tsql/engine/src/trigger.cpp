@@ -291,9 +291,10 @@ bool TriggerFiring::fireBeforeDeletingEveryRow() {
     if (!s.catalog.referencesTo(table_.name).empty()) return false;
     std::shared_ptr<const TriggerList> list = table_.triggers;
     std::vector<const TriggerInfo*> firing;
+    bool readsInserted = false;
     for (const auto& t : list->triggers) {
         if (!(t.events & static_cast<int>(event_)) || t.id == s.trigger || !enabled(t)) continue;
-        if (!runsOnRowsInPlace(s, table_, definitionOf(t).body)) return false;
+        if (!runsOnRowsInPlace(s, table_, definitionOf(t).body, readsInserted)) return false;
         firing.push_back(&t);
     }
     long long rows = 0;
@@ -314,10 +315,12 @@ bool TriggerFiring::fireBeforeDeletingEveryRow() {
         rowsInPlace->columns.push_back(copy);
     }
     deleted_ = std::move(rowsInPlace);
-    inserted_ = capture("inserted", "0");
+    // The empty `inserted` only for a body that names it: a table created and dropped is a change of
+    // the schema, after which SQLite prepares every statement again.
+    if (readsInserted) inserted_ = capture("inserted", "0");
     for (const TriggerInfo* t : firing)
         run(*t, rows);
-    ex_.run("DROP TABLE " + inserted_->sqliteName());
+    if (inserted_) ex_.run("DROP TABLE " + inserted_->sqliteName());
     active_ = false;
     return true;
 }

@@ -45,8 +45,10 @@ void executeDropTrigger(Executor& ex, const DropStmt& stmt);
 //! True when a trigger body reads nothing but `inserted`, `deleted`, variables and constants and writes
 //! only by INSERT into tables other than `table` that have no triggers for INSERT nor foreign keys
 //! (trigger_in_place.cpp): run before a DELETE of every row of `table`, with `deleted` read from the rows
-//! in place, it does exactly what it would do after the DELETE with a copy of them.
-bool runsOnRowsInPlace(Session::Impl& s, const TableInfo& table, const std::vector<StmtPtr>& body);
+//! in place, it does exactly what it would do after the DELETE with a copy of them. Sets `readsInserted`
+//! when the body names `inserted`.
+bool runsOnRowsInPlace(Session::Impl& s, const TableInfo& table, const std::vector<StmtPtr>& body,
+                       bool& readsInserted);
 
 //! Captures the rows one write statement changes and fires the table's triggers after it. Does
 //! nothing (beyond one cached lookup) for a table without triggers for the event.

@@ -83,8 +83,12 @@ void materialise(Executor& ex, Cursor& c) {
         c.rows = 0;
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            if (static_cast<std::size_t>(c.rows) % Cursor::kChunkRows == 0)
-                c.chunks.emplace_back().reserve(Cursor::kChunkRows * width);
+            if (static_cast<std::size_t>(c.rows) % Cursor::kChunkRows == 0) {
+                // The first chunk grows as rows come (a cursor of a few rows takes little); the next
+                // ones take their full size at once.
+                c.chunks.emplace_back();
+                if (c.chunks.size() > 1) c.chunks.back().reserve(Cursor::kChunkRows * width);
+            }
             std::vector<Value>& chunk = c.chunks.back();
             for (std::size_t i = 0; i < width; ++i)
                 chunk.push_back(readColumn(st, static_cast<int>(i), shape.columns[i].type));

@@ -3,6 +3,7 @@
 #include "binder.h"
 #include "exec.h"
 #include "lexer.h"
+#include "tsql/operators.h"
 
 #include <algorithm>
 #include <iterator>
@@ -22,32 +23,9 @@ bool integral(const Type& t) {
     return t.id == TypeId::Int || t.id == TypeId::BigInt;
 }
 
-//! `a op b` as integerArithmetic computes it for INT (`big` false) or BIGINT; false where it would
-//! raise an error.
+//! `a op b` as INT (`big` false) or BIGINT; false where the operator would raise an error.
 bool arithmetic(BinaryOp op, std::int64_t a, std::int64_t b, bool big, std::int64_t& v) {
-    bool over = false;
-    switch (op) {
-    case BinaryOp::Add:
-        over = __builtin_add_overflow(a, b, &v);
-        break;
-    case BinaryOp::Subtract:
-        over = __builtin_sub_overflow(a, b, &v);
-        break;
-    case BinaryOp::Multiply:
-        over = __builtin_mul_overflow(a, b, &v);
-        break;
-    case BinaryOp::Divide:
-    case BinaryOp::Modulo:
-        if (b == 0) return false;
-        if (a == std::numeric_limits<std::int64_t>::min() && b == -1) {
-            if (op == BinaryOp::Divide) return false;
-            v = 0;
-        } else {
-            v = op == BinaryOp::Divide ? a / b : a % b;
-        }
-        break;
-    }
-    if (over) return false;
+    if (!integerOperation(op, a, b, v)) return false;
     return big ||
            (v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max());
 }

@@ -223,19 +223,27 @@ TriggerFiring::~TriggerFiring() {
     sqlite3_exec(ex_.session().db, sql.c_str(), nullptr, nullptr, nullptr);
 }
 
-std::shared_ptr<const TableInfo> TriggerFiring::capture(const std::string& pseudoName,
-                                                        const std::string& rowsSql) {
+std::shared_ptr<TableInfo> TriggerFiring::standIn(const std::string& name, bool temp,
+                                                  const std::string& storage) const {
     auto t = std::make_shared<TableInfo>();
-    t->name = pseudoName;
-    t->temp = true;
-    t->storage = pseudoName == "inserted" ? insertedName_ : deletedName_;
-    std::string columns = "\"tsql_rowid\"", values = "rowid", ddl = "\"tsql_rowid\" INTEGER";
+    t->name = name;
+    t->temp = temp;
+    t->storage = storage;
     for (const auto& c : table_.columns) {
         ColumnInfo copy;
         copy.name = c.name;
         copy.type = c.type;
         copy.nullable = c.nullable;
         t->columns.push_back(copy);
+    }
+    return t;
+}
+
+std::shared_ptr<const TableInfo> TriggerFiring::capture(const std::string& pseudoName,
+                                                        const std::string& rowsSql) {
+    auto t = standIn(pseudoName, true, pseudoName == "inserted" ? insertedName_ : deletedName_);
+    std::string columns = "\"tsql_rowid\"", values = "rowid", ddl = "\"tsql_rowid\" INTEGER";
+    for (const auto& c : table_.columns) {
         ddl += ", " + quoteName(c.name) + " " + std::string(sqliteDeclType(c.type));
         if (isCharacterType(c.type.id)) ddl += " COLLATE " + std::string(kCollationName);
         columns += ", " + quoteName(c.name);
@@ -303,18 +311,7 @@ bool TriggerFiring::fireBeforeDeletingEveryRow() {
         count.step();
         rows = count.integer(0);
     }
-    auto rowsInPlace = std::make_shared<TableInfo>();
-    rowsInPlace->name = "deleted";
-    rowsInPlace->temp = table_.temp;
-    rowsInPlace->storage = table_.storage.empty() ? table_.name : table_.storage;
-    for (const auto& c : table_.columns) {
-        ColumnInfo copy;
-        copy.name = c.name;
-        copy.type = c.type;
-        copy.nullable = c.nullable;
-        rowsInPlace->columns.push_back(copy);
-    }
-    deleted_ = std::move(rowsInPlace);
+    deleted_ = standIn("deleted", table_.temp, table_.storage.empty() ? table_.name : table_.storage);
     // The empty `inserted` only for a body that names it: a table created and dropped is a change of
     // the schema, after which SQLite prepares every statement again.
     if (readsInserted) inserted_ = capture("inserted", "0");

@@ -74,6 +74,8 @@ public:
     bool fireBeforeDeletingEveryRow();
 
 private:
+    //! `inserted` or `deleted`: the table's columns (their names, types and nullability) over `storage`.
+    std::shared_ptr<TableInfo> standIn(const std::string& name, bool temp, const std::string& storage) const;
     std::shared_ptr<const TableInfo> capture(const std::string& pseudoName, const std::string& rowsSql);
     bool enabled(const TriggerInfo& trigger);
     void run(const TriggerInfo& trigger, long long rows);

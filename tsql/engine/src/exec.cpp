@@ -545,6 +545,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
             continue;
         }
         const std::size_t region = tryAt(pc);
+        FastStep* fast = pc < fast_.size() ? fast_[pc].get() : nullptr;
         // What the general path needs and a compiled step does not: a scope for the statement's
         // constants, and the count of scopes in TRY blocks for the scopes the statement may call.
         std::optional<LiteralScope> statementLiterals;
@@ -557,7 +558,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
             switch (in.op) {
             case Instruction::Op::Exec:
                 statementError_ = 0;
-                if (!fast_[pc] || !runFastStep(*fast_[pc], *this, *in.stmt)) {
+                if (!fast || !runFastStep(*fast, *this, *in.stmt)) {
                     general();
                     execute(*in.stmt);
                 }
@@ -566,7 +567,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
                 break;
             case Instruction::Op::JumpIfNot: {
                 bool ok = false;
-                if (!fast_[pc] || !fastHolds(*fast_[pc], s_, ok)) {
+                if (!fast || !fastHolds(*fast, s_, ok)) {
                     general();
                     ok = holds(*in.condition);
                 }
@@ -574,7 +575,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
                 pc = ok ? pc + 1 : in.target;
                 break;
             }
-            case Instruction::Op::Jump:
+            case Instruction::Op::Jump: // taken above
                 break;
             case Instruction::Op::Return:
                 general();

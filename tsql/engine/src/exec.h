@@ -32,9 +32,9 @@ struct UnwindToCatch {
 //! error that ends only its scope; the error is already reported and the batch goes on.
 struct StatementFailed {};
 
-//! Runs one batch on a session and hands what it produces to a sink.
 struct FastStep;
 
+//! Runs one batch on a session and hands what it produces to a sink.
 class Executor {
 public:
     //! `kind`: what runs (in a procedure's body RETURN may carry a value); `module`: the name of the

@@ -77,6 +77,14 @@ TEST(ScriptedOdbc, CollectsEveryErrorOfTheBatchAndRunsItToTheEnd) {
     EXPECT_EQ(db->execute("COLUMNS\tok:int\nROW\t1\n").resultSets.size(), 1u) << "usable after errors";
 }
 
+TEST(ScriptedOdbc, AStatementTheDriverCannotCloseIsReplaced) {
+    auto db = openScripted();
+    EXPECT_THROW(db->execute("STUCK\nERROR\t50000\t16\tZaseknuto\n"), DbError);
+    const auto result = db->execute("COLUMNS\tok:int\nROW\t1\n");
+    ASSERT_EQ(result.resultSets.size(), 1u);
+    EXPECT_EQ(result.resultSets[0].at(0, "ok"), Value::integer(1));
+}
+
 TEST(ScriptedOdbc, ReadsEveryServerType) {
     auto db = openScripted();
     const auto set = db->execute("COLUMNS\tm:money:4\tn:numeric:2\tg:uniqueidentifier\tt:time:7\td:datetime\t"

@@ -65,6 +65,31 @@ TEST(ColumnTypeName, PrefersTheServersOwnName) {
         EXPECT_EQ(columnTypeName(c.driverName, c.sqlType), c.expected) << c.driverName;
 }
 
+TEST(ServerTypeNameNeeded, OnlyWhereSeveralServerTypesShareTheCode) {
+    struct Case {
+        int sqlType;
+        unsigned long size;
+        bool needed;
+    };
+    const Case cases[] = {
+        {SQL_INTEGER, 10, false},       // int, also as identity
+        {SQL_WVARCHAR, 40, false},      // nvarchar
+        {SQL_WVARCHAR, 128, true},      // nvarchar(128) or sysname
+        {SQL_BINARY, 16, false},        // binary
+        {SQL_BINARY, 8, true},          // binary(8) or timestamp
+        {SQL_VARBINARY, 8, true},       // varbinary(8) or a nullable timestamp
+        {SQL_DECIMAL, 19, true},        // decimal or money
+        {SQL_NUMERIC, 10, true},        // numeric or decimal
+        {SQL_TYPE_TIMESTAMP, 23, true}, // datetime, datetime2 or smalldatetime
+        {SQL_WLONGVARCHAR, 0, true},    // ntext or xml
+        {SQL_FLOAT, 53, false},         // float
+        {SQL_GUID, 36, false},          // uniqueidentifier
+        {-151, 0, true},                // not in the table
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(serverTypeNameNeeded(c.sqlType, c.size), c.needed) << c.sqlType << " size " << c.size;
+}
+
 TEST(SqlTypeInfo, UnknownTypesAreReadAsText) {
     EXPECT_EQ(sqlTypeInfo(-9999).fetch, Fetch::Text);
     EXPECT_EQ(sqlTypeInfo(SQL_BIGINT).fetch, Fetch::Integer);

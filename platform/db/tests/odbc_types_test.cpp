@@ -119,6 +119,10 @@ TEST(Encoding, TextReachesTheDriverInItsFormAndComesBack) {
     EXPECT_EQ(std::u16string(wide.wide.begin(), wide.wide.end() - 1), u"a\u017D\u20AC\U0001F600");
     EXPECT_EQ(wide.length(), 5);
     EXPECT_EQ(Encoding(true).decode(wide.wideText(), 5), text);
+    auto ascii = Encoding(true).encode("SELECT 1 AS [a~]");
+    EXPECT_EQ(std::u16string(ascii.wide.begin(), ascii.wide.end()),
+              std::u16string(u"SELECT 1 AS [a~]\0", 17));
+    EXPECT_EQ(Encoding(true).decode(ascii.wideText(), 16), "SELECT 1 AS [a~]");
     auto narrow = Encoding(false).encode(text);
     EXPECT_EQ(narrow.narrow, text);
     EXPECT_EQ(Encoding(false).decode("ok \xFF!", 5), "ok \xEF\xBF\xBD!")

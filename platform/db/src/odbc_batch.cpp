@@ -3,6 +3,7 @@
 #include "odbc_types.h"
 
 #include <exception>
+#include <stdexcept>
 
 namespace platform::db::detail {
 
@@ -332,6 +333,15 @@ void Statement::reset() {
 }
 
 BatchResult runBatch(Statement& statement, std::string_view batch, RowHandler* rows) {
+    // A handler of streamed rows that ran a batch itself would take the statement from under its reader.
+    if (statement.busy)
+        throw std::logic_error(
+            "The database connection is busy with a streamed batch and cannot run another");
+    statement.busy = true;
+    struct Idle {
+        Statement& statement;
+        ~Idle() { statement.busy = false; }
+    } idle{statement};
     return BatchReader(statement, rows).run(batch);
 }
 

@@ -30,6 +30,8 @@ public:
     std::vector<std::uint8_t>& chunk() { return chunk_; }
     //! The buffer for column names.
     TextBuffer& name() { return name_; }
+    //! True while a batch runs on the statement.
+    bool busy = false;
 
 private:
     SQLHDBC connection_;

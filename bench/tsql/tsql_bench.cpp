@@ -55,7 +55,7 @@ struct SqliteFixture {
     SqliteFixture() {
         sqlite3_open(":memory:", &db);
         tsql::registerSqliteFunctions(db);
-        exec("CREATE TABLE main.\"Zam\" (\"ID\" INT NOT NULL, \"Cislo\" INT NOT NULL, \"Prijmeni\" TEXT "
+        exec("CREATE TABLE main.\"Zam\" (\"ID\" INTEGER NOT NULL, \"Cislo\" INT NOT NULL, \"Prijmeni\" TEXT "
              "COLLATE "
              "tsql_cs_ci_as NOT NULL, \"Stav\" INT NOT NULL, \"Autor\" TEXT COLLATE tsql_cs_ci_as NOT NULL, "
              "CONSTRAINT \"PK_Zam\" PRIMARY KEY (\"ID\"))");

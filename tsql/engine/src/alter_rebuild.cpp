@@ -1,6 +1,7 @@
 #include "alter_rebuild.h"
 
 #include "alter.h"
+#include "ddl.h"
 #include "errors.h"
 #include "lexer.h"
 #include "parser.h"
@@ -59,8 +60,7 @@ void checkForeignKeys(Executor& ex, const TableInfo& t, const std::string& sqlit
 } // namespace
 
 std::string columnSql(Binder& b, const TableInfo& t, const ColumnInfo& c) {
-    std::string_view decl = sqliteDeclType(c.type);
-    std::string sql = quoteName(c.name) + " " + std::string(decl == "INTEGER" ? "INT" : decl);
+    std::string sql = quoteName(c.name) + " " + std::string(storedDeclType(t, c));
     if (isCharacterType(c.type.id)) sql += " COLLATE " + std::string(kCollationName);
     if (c.isComputed())
         sql += " GENERATED ALWAYS AS (" +

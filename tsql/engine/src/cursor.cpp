@@ -4,6 +4,7 @@
 #include "exec.h"
 #include "lexer.h"
 #include "tsql/convert.h"
+#include "tsql/sqlite.h"
 
 #include <utility>
 
@@ -18,9 +19,17 @@ struct Cursor {
     bool keepsCount = false;
     bool open = false;
     std::vector<ResultColumn> columns;
-    std::vector<std::vector<Value>> rows;
-    //! Current row: -1 before the first, rows.size() after the last.
+    //! The rows one after another, columns.size() values each, kChunkRows rows to a chunk (values are
+    //! never moved as rows are added).
+    static constexpr std::size_t kChunkRows = 256;
+    std::vector<std::vector<Value>> chunks;
+    long long rows = 0;
+    //! Current row: -1 before the first, rows after the last.
     long long position = -1;
+    const Value* row(long long i) const {
+        const auto n = static_cast<std::size_t>(i);
+        return chunks[n / kChunkRows].data() + (n % kChunkRows) * columns.size();
+    }
 };
 
 using CursorMap = std::map<std::string, std::shared_ptr<Cursor>>; //!< by upper-case name
@@ -28,6 +37,8 @@ using CursorMap = std::map<std::string, std::shared_ptr<Cursor>>; //!< by upper-
 struct CursorState {
     CursorMap global;
     std::vector<CursorMap> local; //!< one map per running scope, innermost last
+    //! Counts the changes of what names find (FetchPlan).
+    std::uint64_t generation = 1;
 };
 
 namespace {
@@ -65,7 +76,25 @@ void materialise(Executor& ex, Cursor& c) {
     try {
         Binder b(s);
         QueryShape shape = b.query(*c.query, nullptr);
-        c.rows = ex.rows(shape.sql, shape.columns);
+        sqlite3_stmt* st = ex.prepare(shape.sql);
+        StatementReset reset(st);
+        const std::size_t width = shape.columns.size();
+        c.chunks.clear();
+        c.rows = 0;
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            if (static_cast<std::size_t>(c.rows) % Cursor::kChunkRows == 0) {
+                // The first chunk grows as rows come (a cursor of a few rows takes little); the next
+                // ones take their full size at once.
+                c.chunks.emplace_back();
+                if (c.chunks.size() > 1) c.chunks.back().reserve(Cursor::kChunkRows * width);
+            }
+            std::vector<Value>& chunk = c.chunks.back();
+            for (std::size_t i = 0; i < width; ++i)
+                chunk.push_back(readColumn(st, static_cast<int>(i), shape.columns[i].type));
+            ++c.rows;
+        }
+        if (rc != SQLITE_DONE) throwSqlite(s.db, rc, shape.sql);
         c.columns = std::move(shape.columns);
     } catch (...) {
         restore();
@@ -87,12 +116,13 @@ void declare(Executor& ex, const DeclareCursorStmt& stmt) {
     c->scrollable = stmt.scroll;
     c->keepsCount = stmt.keepsCount;
     scope[key] = std::move(c);
+    ++st.generation;
     s.rowCount = 1;
 }
 
 //! The row FETCH moves to (outside 0..size-1 past either end).
 long long target(Executor& ex, const CursorStmt& stmt, const Cursor& c) {
-    auto size = static_cast<long long>(c.rows.size());
+    const long long size = c.rows;
     auto offset = [&] {
         Value v = ex.evaluate(*stmt.offset);
         return v.isNull() ? 0 : convert(v, Type::bigInt()).asInt();
@@ -134,7 +164,7 @@ void fetch(Executor& ex, const CursorStmt& stmt) {
             targets.push_back(v);
         }
     }
-    auto size = static_cast<long long>(c->rows.size());
+    const long long size = c->rows;
     long long row = target(ex, stmt, *c);
     bool found = row >= 0 && row < size;
     // Past either end the cursor stays just outside the rows, as a later NEXT or PRIOR expects.
@@ -143,19 +173,20 @@ void fetch(Executor& ex, const CursorStmt& stmt) {
     s.rowCount = found ? 1 : 0;
     if (stmt.hasInto) {
         if (!found) return;
-        const auto& values = c->rows[static_cast<std::size_t>(row)];
+        const Value* values = c->row(row);
         for (std::size_t i = 0; i < targets.size(); ++i)
             ex.assign(*targets[i], values[i]);
         return;
     }
     std::vector<std::vector<Value>> rows;
-    if (found) rows.push_back(c->rows[static_cast<std::size_t>(row)]);
+    if (found) rows.emplace_back(c->row(row), c->row(row) + c->columns.size());
     ex.sendRows(c->columns, rows);
 }
 
 void close(Session::Impl& s, Cursor& c) {
     c.open = false;
-    c.rows.clear();
+    c.chunks.clear();
+    c.rows = 0;
     c.columns.clear();
     c.position = -1;
     s.cursorRows = 0;
@@ -170,6 +201,7 @@ void deallocate(Session::Impl& s, const CursorStmt& stmt) {
     if (it == scope->end()) raise(16916, stmt.line, {stmt.name});
     if (it->second->open) close(s, *it->second);
     scope->erase(it);
+    ++st.generation;
 }
 
 } // namespace
@@ -188,7 +220,7 @@ void executeCursor(Executor& ex, const Statement& stmt) {
         materialise(ex, *c);
         c->open = true;
         c->position = -1;
-        s.cursorRows = c->keepsCount ? static_cast<long long>(c->rows.size()) : -1;
+        s.cursorRows = c->keepsCount ? c->rows : -1;
         s.rowCount = 0;
         break;
     }
@@ -211,9 +243,42 @@ void executeCursor(Executor& ex, const Statement& stmt) {
     }
 }
 
+bool fetchNext(Executor& ex, const CursorStmt& stmt, FetchPlan& plan) {
+    auto& s = ex.session();
+    CursorState& st = state(s);
+    if (plan.generation != st.generation) {
+        plan.cursor.reset();
+        try {
+            plan.cursor = find(s, stmt.name, stmt.global, stmt.line);
+        } catch (const SqlError&) {
+            return false;
+        }
+        plan.generation = st.generation;
+    }
+    Cursor& c = *plan.cursor;
+    if (!c.open || plan.slots.size() != c.columns.size()) return false;
+    const long long row = c.position + 1;
+    const bool found = row < c.rows;
+    c.position = found ? row : c.rows;
+    s.fetchStatus = found ? 0 : -1;
+    s.rowCount = found ? 1 : 0;
+    if (!found) return true;
+    const Value* values = c.row(row);
+    for (std::size_t i = 0; i < plan.slots.size(); ++i) {
+        Variable& v = s.variables[plan.slots[i]];
+        // A value of the variable's own type needs no conversion.
+        if (values[i].type() == v.type)
+            v.value = values[i];
+        else
+            ex.assign(v, values[i]);
+    }
+    return true;
+}
+
 CursorScope::CursorScope(Session::Impl& session)
     : s_(session) {
     state(s_).local.emplace_back();
+    ++state(s_).generation;
 }
 
 CursorScope::~CursorScope() {
@@ -221,6 +286,7 @@ CursorScope::~CursorScope() {
     for (auto& [key, c] : st.local.back())
         if (c->open) c->open = false;
     st.local.pop_back();
+    ++st.generation;
 }
 
 } // namespace tsql::engine

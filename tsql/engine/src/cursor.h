@@ -5,6 +5,7 @@
 #include "ast.h"
 #include "session.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -44,6 +45,21 @@ struct CursorStmt : Statement {
 
 //! Runs a cursor statement.
 void executeCursor(Executor& ex, const Statement& stmt);
+
+struct Cursor;
+
+//! FETCH NEXT ... INTO compiled with its scope: the variables as slots of the scope's frame, and the
+//! cursor its last run found, used again while the session's cursors stay as they were (no DECLARE,
+//! DEALLOCATE or scope begun or ended since).
+struct FetchPlan {
+    std::vector<std::size_t> slots;
+    std::shared_ptr<Cursor> cursor;
+    std::uint64_t generation = 0;
+};
+
+//! Runs FETCH NEXT ... INTO by its plan; false, having changed nothing, when the general path must run
+//! it (an error to raise).
+bool fetchNext(Executor& ex, const CursorStmt& stmt, FetchPlan& plan);
 
 //! Opens a scope for LOCAL cursors (a batch, procedure, trigger or dynamic batch) and deallocates
 //! the cursors declared in it when the scope ends.

@@ -9,6 +9,8 @@
 #include "tsql/collation.h"
 #include "tsql/sqlite.h"
 
+#include <algorithm>
+
 namespace tsql::engine {
 
 namespace {
@@ -161,15 +163,24 @@ std::string defineTable(Executor& ex, const CreateTableStmt& stmt, TableInfo& t,
     return createTableSql(t, computedSql, constraintSql);
 }
 
+std::string_view storedDeclType(const TableInfo& t, const ColumnInfo& c) {
+    std::string_view decl = sqliteDeclType(c.type);
+    if (decl != "INTEGER") return decl;
+    const bool rowid = c.identity && c.increment > 0 &&
+                       (c.type.id == TypeId::Int || c.type.id == TypeId::BigInt) &&
+                       std::any_of(t.constraints.begin(), t.constraints.end(), [&](const ConstraintInfo& k) {
+                           return k.kind == ConstraintKind::PrimaryKey && k.columns.size() == 1 &&
+                                  equalsIgnoreCase(k.columns.front(), c.name);
+                       });
+    return rowid ? "INTEGER" : "INT";
+}
+
 std::string createTableSql(const TableInfo& t, const std::vector<std::string>& computedSql,
                            const std::vector<std::string>& constraintSql) {
     std::string sql = "CREATE TABLE " + t.sqliteName() + " (";
     for (std::size_t i = 0; i < t.columns.size(); ++i) {
         const ColumnInfo& c = t.columns[i];
-        // "INT" keeps integer affinity without turning a one-column primary key into SQLite's rowid
-        // (which would quietly number NULLs instead of refusing them).
-        std::string_view decl = sqliteDeclType(c.type);
-        sql += (i ? ", " : "") + quoteName(c.name) + " " + std::string(decl == "INTEGER" ? "INT" : decl);
+        sql += (i ? ", " : "") + quoteName(c.name) + " " + std::string(storedDeclType(t, c));
         if (isCharacterType(c.type.id)) sql += " COLLATE " + std::string(kCollationName);
         if (c.isComputed())
             sql += " GENERATED ALWAYS AS (" + computedSql.at(i) + ") VIRTUAL";

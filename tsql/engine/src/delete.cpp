@@ -37,7 +37,12 @@ void executeDelete(Executor& ex, const DeleteStmt& stmt) {
     }
     long long changed = 0;
     TriggerFiring triggers(ex, *table, TriggerEvent::Delete);
+    const bool everyRow = stmt.from.empty() && !stmt.where;
     ex.atomically([&] {
+        if (everyRow && triggers.fireBeforeDeletingEveryRow()) {
+            changed = runWrite(ex, sql, *table, WriteKind::Delete);
+            return;
+        }
         triggers.before(rowids);
         changed = runWrite(ex, sql, *table, WriteKind::Delete);
         triggers.after(changed);

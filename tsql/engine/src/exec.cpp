@@ -4,6 +4,7 @@
 #include "cursor.h"
 #include "ddl.h"
 #include "errors.h"
+#include "fast_steps.h"
 #include "lexer.h"
 #include "table_variable.h"
 #include "trigger.h"
@@ -342,6 +343,10 @@ void Executor::compile(const Statement& stmt) {
     auto emit = [&](Instruction in) {
         in.line = in.line ? in.line : stmt.line;
         code_.push_back(in);
+        const bool usual = in.op == Instruction::Op::JumpIfNot ||
+                           (in.op == Instruction::Op::Exec &&
+                            (stmt.kind == StmtKind::Set || stmt.kind == StmtKind::FetchCursor));
+        fast_.push_back(usual ? compileFastStep(in.condition ? nullptr : &stmt, in.condition, s_) : nullptr);
         return code_.size() - 1;
     };
     switch (stmt.kind) {
@@ -535,27 +540,45 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         if (out_.cancelled()) throw BatchCancelled{};
         leaveCatches(pc);
         const Instruction& in = code_[pc];
-        LiteralScope statementLiterals(s_, false);
+        if (in.op == Instruction::Op::Jump) {
+            pc = in.target; // nothing to bind, nothing that fails
+            continue;
+        }
         const std::size_t region = tryAt(pc);
-        InTry inTry(s_, region != kNoRegion);
+        FastStep* fast = pc < fast_.size() ? fast_[pc].get() : nullptr;
+        // What the general path needs and a compiled step does not: a scope for the statement's
+        // constants, and the count of scopes in TRY blocks for the scopes the statement may call.
+        std::optional<LiteralScope> statementLiterals;
+        std::optional<InTry> inTry;
+        const auto general = [&] {
+            statementLiterals.emplace(s_, false);
+            inTry.emplace(s_, region != kNoRegion);
+        };
         try {
             switch (in.op) {
             case Instruction::Op::Exec:
                 statementError_ = 0;
-                execute(*in.stmt);
+                if (!fast || !runFastStep(*fast, *this, *in.stmt)) {
+                    general();
+                    execute(*in.stmt);
+                }
                 s_.error = std::exchange(statementError_, 0);
                 ++pc;
                 break;
             case Instruction::Op::JumpIfNot: {
-                bool ok = holds(*in.condition);
+                bool ok = false;
+                if (!fast || !fastHolds(*fast, s_, ok)) {
+                    general();
+                    ok = holds(*in.condition);
+                }
                 s_.error = 0;
                 pc = ok ? pc + 1 : in.target;
                 break;
             }
-            case Instruction::Op::Jump:
-                pc = in.target;
+            case Instruction::Op::Jump: // taken above
                 break;
             case Instruction::Op::Return:
+                general();
                 if (const auto& value = static_cast<const SimpleStmt&>(*in.stmt).value) {
                     Value v = evaluate(*value);
                     returnValue_ = v.isNull() ? 0 : static_cast<int>(convert(v, Type::integer()).asInt());

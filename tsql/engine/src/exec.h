@@ -32,6 +32,8 @@ struct UnwindToCatch {
 //! error that ends only its scope; the error is already reported and the batch goes on.
 struct StatementFailed {};
 
+struct FastStep;
+
 //! Runs one batch on a session and hands what it produces to a sink.
 class Executor {
 public:
@@ -151,6 +153,8 @@ private:
     int returnValue_ = 0;
     int statementError_ = 0;
     std::vector<Instruction> code_;
+    //! The compiled forms of code_'s conditions, SET and FETCH statements (fast_steps.h), or nullptr.
+    std::vector<std::shared_ptr<FastStep>> fast_;
     std::vector<Loop> loops_;
     std::vector<TryRegion> tries_;
     std::vector<std::size_t> catching_; //!< regions whose CATCH block runs, innermost last

@@ -35,6 +35,7 @@ public:
         return false;
     }
     long long integer(int col) const { return sqlite3_column_int64(st_, col); }
+    bool isNull(int col) const { return sqlite3_column_type(st_, col) == SQLITE_NULL; }
     std::string text(int col) const { return columnText(st_, col); }
 
 private:
@@ -222,19 +223,27 @@ TriggerFiring::~TriggerFiring() {
     sqlite3_exec(ex_.session().db, sql.c_str(), nullptr, nullptr, nullptr);
 }
 
-std::shared_ptr<const TableInfo> TriggerFiring::capture(const std::string& pseudoName,
-                                                        const std::string& rowsSql) {
+std::shared_ptr<TableInfo> TriggerFiring::standIn(const std::string& name, bool temp,
+                                                  const std::string& storage) const {
     auto t = std::make_shared<TableInfo>();
-    t->name = pseudoName;
-    t->temp = true;
-    t->storage = pseudoName == "inserted" ? insertedName_ : deletedName_;
-    std::string columns = "\"tsql_rowid\"", values = "rowid", ddl = "\"tsql_rowid\" INTEGER";
+    t->name = name;
+    t->temp = temp;
+    t->storage = storage;
     for (const auto& c : table_.columns) {
         ColumnInfo copy;
         copy.name = c.name;
         copy.type = c.type;
         copy.nullable = c.nullable;
         t->columns.push_back(copy);
+    }
+    return t;
+}
+
+std::shared_ptr<const TableInfo> TriggerFiring::capture(const std::string& pseudoName,
+                                                        const std::string& rowsSql) {
+    auto t = standIn(pseudoName, true, pseudoName == "inserted" ? insertedName_ : deletedName_);
+    std::string columns = "\"tsql_rowid\"", values = "rowid", ddl = "\"tsql_rowid\" INTEGER";
+    for (const auto& c : table_.columns) {
         ddl += ", " + quoteName(c.name) + " " + std::string(sqliteDeclType(c.type));
         if (isCharacterType(c.type.id)) ddl += " COLLATE " + std::string(kCollationName);
         columns += ", " + quoteName(c.name);
@@ -250,9 +259,11 @@ std::shared_ptr<const TableInfo> TriggerFiring::capture(const std::string& pseud
 void TriggerFiring::before(const std::string& rowids) {
     if (!active_) return;
     if (event_ == TriggerEvent::Insert) {
-        CatalogStep q(ex_.session(), "SELECT coalesce(max(rowid), 0) FROM " + table_.sqliteName());
+        // An identity primary key may be the rowid, and its first value zero or negative: in a table that
+        // was empty every row is new.
+        CatalogStep q(ex_.session(), "SELECT max(rowid) FROM " + table_.sqliteName());
         q.step();
-        lastRowid_ = q.integer(0);
+        if (!q.isNull(0)) lastRowid_ = q.integer(0);
         return;
     }
     deleted_ = capture("deleted", rowids.empty() ? "1" : "rowid IN (" + rowids + ")");
@@ -261,7 +272,7 @@ void TriggerFiring::before(const std::string& rowids) {
 void TriggerFiring::after(long long rows) {
     if (!active_) return;
     if (event_ == TriggerEvent::Insert)
-        inserted_ = capture("inserted", "rowid > " + std::to_string(lastRowid_));
+        inserted_ = capture("inserted", lastRowid_ ? "rowid > " + std::to_string(*lastRowid_) : "1");
     else if (event_ == TriggerEvent::Update)
         inserted_ =
             capture("inserted", "rowid IN (SELECT \"tsql_rowid\" FROM " + deleted_->sqliteName() + ")");
@@ -279,6 +290,36 @@ void TriggerFiring::after(long long rows) {
     ex_.run("DROP TABLE " + inserted_->sqliteName());
     ex_.run("DROP TABLE " + deleted_->sqliteName());
     active_ = false;
+}
+
+bool TriggerFiring::fireBeforeDeletingEveryRow() {
+    if (!active_ || event_ != TriggerEvent::Delete) return false;
+    auto& s = ex_.session();
+    // A DELETE refused by another table's foreign key fails before its triggers run.
+    if (!s.catalog.referencesTo(table_.name).empty()) return false;
+    std::shared_ptr<const TriggerList> list = table_.triggers;
+    std::vector<const TriggerInfo*> firing;
+    bool readsInserted = false;
+    for (const auto& t : list->triggers) {
+        if (!(t.events & static_cast<int>(event_)) || t.id == s.trigger || !enabled(t)) continue;
+        if (!runsOnRowsInPlace(s, table_, definitionOf(t).body, readsInserted)) return false;
+        firing.push_back(&t);
+    }
+    long long rows = 0;
+    {
+        CatalogStep count(s, "SELECT count(*) FROM " + table_.sqliteName());
+        count.step();
+        rows = count.integer(0);
+    }
+    deleted_ = standIn("deleted", table_.temp, table_.storage.empty() ? table_.name : table_.storage);
+    // The empty `inserted` only for a body that names it: a table created and dropped is a change of
+    // the schema, after which SQLite prepares every statement again.
+    if (readsInserted) inserted_ = capture("inserted", "0");
+    for (const TriggerInfo* t : firing)
+        run(*t, rows);
+    if (inserted_) ex_.run("DROP TABLE " + inserted_->sqliteName());
+    active_ = false;
+    return true;
 }
 
 bool TriggerFiring::enabled(const TriggerInfo& trigger) {

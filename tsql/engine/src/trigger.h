@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,14 @@ std::shared_ptr<const TableInfo> pseudoTable(Session::Impl& s, const ObjectName&
 void executeCreateTrigger(Executor& ex, const CreateTriggerStmt& stmt);
 void executeDropTrigger(Executor& ex, const DropStmt& stmt);
 
+//! True when a trigger body reads nothing but `inserted`, `deleted`, variables and constants and writes
+//! only by INSERT into tables other than `table` that have no triggers for INSERT nor foreign keys
+//! (trigger_in_place.cpp): run before a DELETE of every row of `table`, with `deleted` read from the rows
+//! in place, it does exactly what it would do after the DELETE with a copy of them. Sets `readsInserted`
+//! when the body names `inserted`.
+bool runsOnRowsInPlace(Session::Impl& s, const TableInfo& table, const std::vector<StmtPtr>& body,
+                       bool& readsInserted);
+
 //! Captures the rows one write statement changes and fires the table's triggers after it. Does
 //! nothing (beyond one cached lookup) for a table without triggers for the event.
 class TriggerFiring {
@@ -58,8 +67,15 @@ public:
     void before(const std::string& rowids = {});
     //! After the write of `rows` rows: captures `inserted` and runs the triggers in creation order.
     void after(long long rows);
+    //! Instead of before() and after() for a DELETE of every row: when no other table's foreign key
+    //! references the table and every trigger to run runs on the rows in place (runsOnRowsInPlace), runs
+    //! them now with `deleted` reading the table itself, and returns true; the DELETE follows. Saves
+    //! copying the rows.
+    bool fireBeforeDeletingEveryRow();
 
 private:
+    //! `inserted` or `deleted`: the table's columns (their names, types and nullability) over `storage`.
+    std::shared_ptr<TableInfo> standIn(const std::string& name, bool temp, const std::string& storage) const;
     std::shared_ptr<const TableInfo> capture(const std::string& pseudoName, const std::string& rowsSql);
     bool enabled(const TriggerInfo& trigger);
     void run(const TriggerInfo& trigger, long long rows);
@@ -68,7 +84,7 @@ private:
     const TableInfo& table_;
     TriggerEvent event_;
     bool active_ = false;
-    long long lastRowid_ = 0;
+    std::optional<long long> lastRowid_;     //!< before an INSERT, nullopt for an empty table
     std::string deletedName_, insertedName_; //!< SQLite temp tables holding the rows
     std::shared_ptr<const TableInfo> inserted_, deleted_;
     std::vector<std::uint8_t> columnsUpdated_; //!< what COLUMNS_UPDATED() returns in the triggers

@@ -108,27 +108,9 @@ Value decimalArithmetic(BinaryOp op, const Value& l, const Value& r, const Type&
 Value integerArithmetic(BinaryOp op, const Value& l, const Value& r, const Type& t) {
     const std::int64_t a = convert(l, t, ConversionKind::Implicit).asInt();
     const std::int64_t b = convert(r, t, ConversionKind::Implicit).asInt();
+    if (b == 0 && (op == BinaryOp::Divide || op == BinaryOp::Modulo)) raise(8134);
     std::int64_t v = 0;
-    bool over = false;
-    switch (op) {
-    case BinaryOp::Add:
-        over = __builtin_add_overflow(a, b, &v);
-        break;
-    case BinaryOp::Subtract:
-        over = __builtin_sub_overflow(a, b, &v);
-        break;
-    case BinaryOp::Multiply:
-        over = __builtin_mul_overflow(a, b, &v);
-        break;
-    case BinaryOp::Divide:
-    case BinaryOp::Modulo:
-        if (b == 0) raise(8134);
-        if (a == std::numeric_limits<std::int64_t>::min() && b == -1)
-            over = op == BinaryOp::Divide;
-        else
-            v = op == BinaryOp::Divide ? a / b : a % b;
-        break;
-    }
+    const bool over = !integerOperation(op, a, b, v);
     const auto [lo, hi] = t.id == TypeId::TinyInt    ? std::pair<std::int64_t, std::int64_t>{0, 255}
                           : t.id == TypeId::SmallInt ? std::pair<std::int64_t, std::int64_t>{-32768, 32767}
                           : t.id == TypeId::Int ? std::pair<std::int64_t, std::int64_t>{INT32_MIN, INT32_MAX}
@@ -219,6 +201,25 @@ template <typename T> int threeWay(const T& a, const T& b) {
 }
 
 } // namespace
+
+bool integerOperation(BinaryOp op, std::int64_t a, std::int64_t b, std::int64_t& result) {
+    result = 0;
+    switch (op) {
+    case BinaryOp::Add:
+        return !__builtin_add_overflow(a, b, &result);
+    case BinaryOp::Subtract:
+        return !__builtin_sub_overflow(a, b, &result);
+    case BinaryOp::Multiply:
+        return !__builtin_mul_overflow(a, b, &result);
+    case BinaryOp::Divide:
+    case BinaryOp::Modulo:
+        if (b == 0) return false;
+        if (a == std::numeric_limits<std::int64_t>::min() && b == -1) return op == BinaryOp::Modulo;
+        result = op == BinaryOp::Divide ? a / b : a % b;
+        return true;
+    }
+    return false;
+}
 
 Value binaryOp(BinaryOp op, const Value& l, const Value& r) {
     const Type t = binaryResultType(op, l.type(), r.type());

@@ -3,6 +3,8 @@
 
 #include "tsql/value.h"
 
+#include <cstdint>
+
 namespace tsql {
 
 //! `l op r` with SQL Server's semantics: operands converted to binaryResultType (errors 245/8114 for
@@ -11,6 +13,10 @@ namespace tsql {
 //! two character or two binary operands, DATETIME +/- a number of days (and datetime - datetime).
 //! NULL in, NULL (of the result type) out.
 Value binaryOp(BinaryOp op, const Value& l, const Value& r);
+
+//! `a op b` in 64 bits as integer arithmetic does it (division and % truncating toward zero) into
+//! `result`; false on division by zero or a result outside 64 bits.
+bool integerOperation(BinaryOp op, std::int64_t a, std::int64_t b, std::int64_t& result);
 
 //! Unary minus (8115 for -(-2147483648) as INT).
 Value negate(const Value& v);

@@ -1,6 +1,7 @@
 #pragma once
 //! Syntax tree of a parsed batch.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@ namespace tsql::engine {
 struct Query;
 struct Expr;
 struct BoundScalar;
+struct BoundQuery;
 using ExprPtr = std::unique_ptr<Expr>;
 
 //! A type as written: name and arguments ("MAX" kept as text).
@@ -179,6 +181,9 @@ struct Statement {
     virtual ~Statement() = default;
     StmtKind kind;
     int line = 1;
+    //! Changes whenever a kept batch gets other constants in this statement (BatchCache): what was bound
+    //! from the statement under another stamp no longer applies.
+    std::uint64_t literalStamp = 0;
 };
 using StmtPtr = std::unique_ptr<Statement>;
 
@@ -186,6 +191,8 @@ struct SelectStmt : Statement {
     SelectStmt()
         : Statement(StmtKind::Select) {}
     Query query;
+    //! The SQL the query was last bound to, kept while what it was bound under stays (Executor::boundQuery).
+    mutable std::shared_ptr<const BoundQuery> bound;
 };
 
 struct ExecStmt;

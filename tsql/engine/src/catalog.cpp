@@ -137,6 +137,7 @@ void Catalog::refreshIfChanged() {
         }
         schemaVersion_ = version;
         ++generation_;
+        ++version_;
     }
 }
 
@@ -144,6 +145,12 @@ void Catalog::invalidate() {
     tables_.clear();
     schemaVersion_ = -1;
     ++generation_;
+    ++version_;
+}
+
+void Catalog::forget(const std::string& name) {
+    tables_.erase(upper(name));
+    ++version_;
 }
 
 std::shared_ptr<const TableInfo> Catalog::table(const std::string& name) {
@@ -324,10 +331,10 @@ void Catalog::record(const TableInfo& t) {
     for (const auto& k : t.constraints)
         insertObject(k.id, k.name, k.xtype(), t.id, k.checkText, joinNames(k.columns), k.refTable,
                      joinNames(k.refColumns), k.clustered ? 1 : 0);
-    tables_.erase(upper(t.name));
+    forget(t.name);
     // Referenced tables learn about their new reference on their next load.
     for (const auto& k : t.constraints)
-        if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
+        if (k.kind == ConstraintKind::ForeignKey) forget(k.refTable);
 }
 
 void Catalog::insertColumns(const TableInfo& t) {
@@ -352,7 +359,7 @@ void Catalog::addColumn(const TableInfo& t, std::size_t i) {
     if (c.isComputed()) q.bind(9, c.computedText);
     q.bind(10, c.defaultId);
     q.step();
-    tables_.erase(upper(t.name));
+    forget(t.name);
 }
 
 void Catalog::replaceViewColumns(const TableInfo& view) {
@@ -360,7 +367,7 @@ void Catalog::replaceViewColumns(const TableInfo& view) {
     q.bind(1, view.id);
     q.step();
     insertColumns(view);
-    tables_.erase(upper(view.name));
+    forget(view.name);
 }
 
 void Catalog::remove(const TableInfo& t) {
@@ -375,9 +382,9 @@ void Catalog::remove(const TableInfo& t) {
     OneShot c(cache_, db_, "DELETE FROM " + schema + ".tsql_identity WHERE object_id = ?");
     c.bind(1, t.id);
     c.step();
-    tables_.erase(upper(t.name));
+    forget(t.name);
     for (const auto& k : t.constraints)
-        if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
+        if (k.kind == ConstraintKind::ForeignKey) forget(k.refTable);
 }
 
 std::optional<long long> Catalog::identityCurrent(const TableInfo& t) {

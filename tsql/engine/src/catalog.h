@@ -153,6 +153,10 @@ public:
     //! Changes whenever cached definitions are dropped (by refreshIfChanged or invalidate): what a
     //! session keeps from the catalog elsewhere is valid while this stays the same.
     long long generation() const { return generation_; }
+    //! Changes whenever a definition this session reads may have changed (the generation, and a table
+    //! or view recorded, altered or removed here, temporary ones included): SQL bound from the
+    //! definitions is valid while this stays the same.
+    long long version() const { return version_; }
 
     //! The table or view of that name (last part of a multi-part name), or nullptr.
     std::shared_ptr<const TableInfo> table(const std::string& name);
@@ -236,12 +240,15 @@ public:
 
 private:
     std::shared_ptr<TableInfo> load(const std::string& name, bool temp);
+    //! Drops the cached definition of a table or view.
+    void forget(const std::string& name);
     void insertColumns(const TableInfo& table);
     sqlite3* db_;
     StatementCache cache_;
     std::map<std::string, std::shared_ptr<const TableInfo>> tables_; //!< by upper-case name
     long long schemaVersion_ = -1;
     long long generation_ = 0;
+    long long version_ = 0;
 };
 
 } // namespace tsql::engine

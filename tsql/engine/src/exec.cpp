@@ -85,6 +85,9 @@ std::vector<std::vector<Value>> Executor::rows(const std::string& sql,
 //! each time.
 struct BoundScalar {
     bool cacheable = false;
+    //! Holds a query: valid only in `context` for the statement it belongs to.
+    bool query = false;
+    BindContext context;
     bool condition = false;
     const Session::Impl* session = nullptr;
     std::size_t variables = 0;
@@ -96,6 +99,8 @@ struct BoundScalar {
     Type type;
     std::optional<Value> constant;
     std::vector<Value> literals;
+    //! The texts of the expression's literals when bound: a kept batch may have got other constants since.
+    std::vector<std::string> literalTexts;
 };
 
 namespace {
@@ -107,6 +112,61 @@ bool holdsNoQuery(const Expr& e) {
     return true;
 }
 
+//! Appends the texts of the literals of `e` (without subqueries) in the order of the tree.
+void collectLiteralTexts(const Expr& e, std::vector<std::string>& out) {
+    if (e.kind == ExprKind::Literal) out.push_back(e.text);
+    for (const auto& a : e.args)
+        if (a) collectLiteralTexts(*a, out);
+}
+
+//! True when the literals of `e` have the texts `texts` (from collectLiteralTexts), counted by `at`.
+bool sameLiteralTexts(const Expr& e, const std::vector<std::string>& texts, std::size_t& at) {
+    if (e.kind == ExprKind::Literal && (at >= texts.size() || texts[at++] != e.text)) return false;
+    for (const auto& a : e.args)
+        if (a && !sameLiteralTexts(*a, texts, at)) return false;
+    return true;
+}
+
+//! True when `e` is one of the expressions statement `s` evaluates itself (so its constants are `s`'s).
+bool evaluatedBy(const Statement& s, const Expr& e) {
+    switch (s.kind) {
+    case StmtKind::Set:
+        return static_cast<const SetStmt&>(s).value.get() == &e;
+    case StmtKind::If:
+        return static_cast<const IfStmt&>(s).condition.get() == &e;
+    case StmtKind::While:
+        return static_cast<const WhileStmt&>(s).condition.get() == &e;
+    case StmtKind::Print:
+    case StmtKind::Return:
+        return static_cast<const SimpleStmt&>(s).value.get() == &e;
+    case StmtKind::Declare:
+        for (const auto& v : static_cast<const DeclareStmt&>(s).variables)
+            if (v.init.get() == &e) return true;
+        return false;
+    default:
+        return false;
+    }
+}
+
+//! The names (upper case), types and kinds of the variables, in slot order.
+std::string frameOf(const std::vector<Variable>& variables) {
+    std::string out;
+    for (const auto& v : variables) {
+        out += upper(v.name);
+        out += v.table ? '\1' : '\2';
+        out += std::to_string(v.type.code());
+        out += ';';
+    }
+    return out;
+}
+
+void pushLiterals(Session::Impl& s, const std::vector<Value>& literals) {
+    for (const auto& v : literals) {
+        s.literalIndex.emplace(literalHash(v), s.literals.size());
+        s.literals.push_back(v);
+    }
+}
+
 std::size_t variableTypes(const std::vector<Variable>& variables) {
     std::size_t h = variables.size();
     for (const auto& v : variables)
@@ -116,19 +176,54 @@ std::size_t variableTypes(const std::vector<Variable>& variables) {
 
 } // namespace
 
+BindContext Executor::bindContext(const Statement& owner) const {
+    return {&s_, s_.catalog.version(), frame_, owner.literalStamp};
+}
+
+std::shared_ptr<const BoundQuery> Executor::boundQuery(const Statement& owner,
+                                                       std::shared_ptr<const BoundQuery>& kept,
+                                                       const std::function<QueryShape(Binder&)>& bind) {
+    // Constants are parameters numbered from the scope's first one: only SQL bound with no other
+    // constant of the statement before it can be reused.
+    const bool fresh = s_.literals.size() == s_.literalBase && current_ == &owner;
+    std::shared_ptr<const BoundQuery> cached = kept;
+    if (fresh && cached && cached->context == bindContext(owner)) {
+        pushLiterals(s_, cached->literals);
+        return cached;
+    }
+    const std::size_t mark = s_.literals.size();
+    Binder b(s_);
+    auto bound = std::make_shared<BoundQuery>();
+    bound->shape = bind(b);
+    if (fresh && b.reusable()) {
+        bound->context = bindContext(owner);
+        bound->literals.assign(s_.literals.begin() + static_cast<std::ptrdiff_t>(mark), s_.literals.end());
+        kept = bound;
+    }
+    return bound;
+}
+
 std::shared_ptr<const BoundScalar> Executor::bindScalar(const Expr& e, bool condition) {
     std::shared_ptr<const BoundScalar> cached = e.bound;
     // Constants are parameters numbered from the scope's first one: only SQL bound with no other
     // constant of the statement before it can be reused.
     const bool fresh = s_.literals.size() == s_.literalBase;
-    if (cached && fresh && cached->cacheable && cached->condition == condition && cached->session == &s_ &&
-        cached->variables == s_.variables.size() && cached->nestLevel == s_.nestLevel &&
-        cached->triggerLevel == s_.triggerLevel && cached->inserted == s_.inserted.get() &&
-        cached->variableTypes == variableTypes(s_.variables)) {
-        for (const auto& v : cached->literals) {
-            s_.literalIndex.emplace(literalHash(v), s_.literals.size());
-            s_.literals.push_back(v);
+    if (cached && fresh && cached->query) {
+        // Bound from the running statement's own expression under the same catalog and variables.
+        if (current_ && cached->condition == condition && cached->context == bindContext(*current_) &&
+            evaluatedBy(*current_, e)) {
+            pushLiterals(s_, cached->literals);
+            return cached;
         }
+    } else if (cached && fresh && cached->cacheable && cached->condition == condition &&
+               cached->session == &s_ && cached->variables == s_.variables.size() &&
+               cached->nestLevel == s_.nestLevel && cached->triggerLevel == s_.triggerLevel &&
+               cached->inserted == s_.inserted.get() &&
+               cached->variableTypes == variableTypes(s_.variables) && [&] {
+                   std::size_t at = 0;
+                   return sameLiteralTexts(e, cached->literalTexts, at) && at == cached->literalTexts.size();
+               }()) {
+        pushLiterals(s_, cached->literals);
         return cached;
     }
     auto bound = std::make_shared<BoundScalar>();
@@ -145,7 +240,11 @@ std::shared_ptr<const BoundScalar> Executor::bindScalar(const Expr& e, bool cond
     }
     bound->condition = condition;
     bound->cacheable = fresh && holdsNoQuery(e);
-    if (bound->cacheable) {
+    if (!bound->cacheable && fresh && current_ && b.reusable() && evaluatedBy(*current_, e)) {
+        bound->query = true;
+        bound->context = bindContext(*current_);
+        bound->literals.assign(s_.literals.begin() + static_cast<std::ptrdiff_t>(mark), s_.literals.end());
+    } else if (bound->cacheable) {
         bound->session = &s_;
         bound->variables = s_.variables.size();
         bound->variableTypes = variableTypes(s_.variables);
@@ -153,6 +252,7 @@ std::shared_ptr<const BoundScalar> Executor::bindScalar(const Expr& e, bool cond
         bound->triggerLevel = s_.triggerLevel;
         bound->inserted = s_.inserted.get();
         bound->literals.assign(s_.literals.begin() + static_cast<std::ptrdiff_t>(mark), s_.literals.end());
+        collectLiteralTexts(e, bound->literalTexts);
     }
     e.bound = bound;
     return bound;
@@ -515,6 +615,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         checkScope(statements, declared, kind_);
         for (const auto& st : statements)
             declare(*st);
+        frame_ = frameOf(s_.variables);
         for (const auto& st : statements)
             compile(*st);
         for (const auto& [index, label] : gotos_) {
@@ -535,6 +636,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         if (out_.cancelled()) throw BatchCancelled{};
         leaveCatches(pc);
         const Instruction& in = code_[pc];
+        current_ = in.stmt;
         LiteralScope statementLiterals(s_, false);
         const std::size_t region = tryAt(pc);
         InTry inTry(s_, region != kNoRegion);
@@ -692,8 +794,8 @@ void Executor::select(const SelectStmt& stmt) {
     if (!assigning) {
         // Rows go to the sink as SQLite produces them; the result set starts with its first row (or
         // its end), so that an error before any row sends none.
-        Binder b(s_);
-        QueryShape shape = b.query(q, nullptr);
+        const auto bound = boundQuery(stmt, stmt.bound, [&](Binder& b) { return b.query(q, nullptr); });
+        const QueryShape& shape = bound->shape;
         sqlite3_stmt* st = prepare(shape.sql);
         StatementReset reset(st);
         long long count = 0;

@@ -7,6 +7,7 @@
 #include "session.h"
 #include "tsql/operators.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -31,6 +32,23 @@ struct UnwindToCatch {
 //! Thrown to fail the running statement (undoing its changes) after a trigger it fired ended with an
 //! error that ends only its scope; the error is already reported and the batch goes on.
 struct StatementFailed {};
+
+//! What SQL bound from a statement depends on besides the statement's tree: the session, the catalog's
+//! definitions, the scope's variables (names, types, slots) and the statement's constants.
+struct BindContext {
+    const Session::Impl* session = nullptr;
+    long long catalog = -1;
+    std::string frame; //!< the variables' names and types (Executor::frame_)
+    std::uint64_t stamp = 0;
+    bool operator==(const BindContext&) const = default;
+};
+
+//! A statement's query as bound, with the constants it reads as parameters.
+struct BoundQuery {
+    BindContext context;
+    QueryShape shape;
+    std::vector<Value> literals;
+};
 
 //! Runs one batch on a session and hands what it produces to a sink.
 class Executor {
@@ -78,6 +96,14 @@ public:
     long long run(const std::string& sql);
     //! Runs a query and reads every row as the given column types.
     std::vector<std::vector<Value>> rows(const std::string& sql, const std::vector<ResultColumn>& columns);
+    //! The context SQL bound now from `owner` is valid in.
+    BindContext bindContext(const Statement& owner) const;
+    //! The query of `owner` as `bind` binds it with a fresh binder, taken from `kept` when that was bound
+    //! in the same context (the constants it reads are bound as parameters again) and kept there
+    //! otherwise, unless the binding read what belongs to this run only.
+    std::shared_ptr<const BoundQuery> boundQuery(const Statement& owner,
+                                                 std::shared_ptr<const BoundQuery>& kept,
+                                                 const std::function<QueryShape(Binder&)>& bind);
     //! Evaluates a scalar expression without FROM.
     Value evaluate(const Expr& e);
     //! Evaluates a search condition without FROM: true only when it holds (NULL counts as false).
@@ -144,6 +170,8 @@ private:
     BatchSink& out_;
     ScopeKind kind_;
     bool catalogChecked_ = false;
+    const Statement* current_ = nullptr; //!< the statement of the running instruction
+    std::string frame_;                  //!< the scope's variables, names and types, once declared
     std::string module_;
     bool aborted_ = false;
     bool scopeOnly_ = false;

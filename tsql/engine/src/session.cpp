@@ -282,9 +282,9 @@ BatchOutput Session::execute(std::string_view batch) {
 }
 
 void Session::execute(std::string_view batch, BatchSink& sink) {
-    engine::Batch parsed;
+    std::shared_ptr<const engine::Batch> parsed;
     try {
-        parsed = engine::parseBatch(batch);
+        parsed = impl_->batches.parse(batch);
     } catch (const SqlError& e) {
         impl_->error = e.number();
         sink.onMessage(engine::messageOf(e));
@@ -316,7 +316,7 @@ void Session::execute(std::string_view batch, BatchSink& sink) {
     };
     engine::Executor ex(*impl_, guarded);
     try {
-        ex.run(parsed);
+        ex.run(*parsed);
     } catch (const engine::BatchCancelled&) {
         resync();
         if (impl_->doomed) ex.rollbackAll();

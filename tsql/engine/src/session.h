@@ -2,6 +2,7 @@
 //! State of a database and of a session: the SQLite connection, catalog, variables and the values
 //! behind @@ERROR, @@ROWCOUNT, @@IDENTITY and friends.
 
+#include "batch_cache.h"
 #include "catalog.h"
 #include "sqlite_util.h"
 #include "tsql/engine.h"
@@ -82,6 +83,8 @@ struct Session::Impl {
     int spid;
     engine::Catalog catalog;
     engine::StatementCache statements;
+    //! Batches parsed before, reused when a batch differs from one of them in its constants only.
+    engine::BatchCache batches;
 
     // Batch state.
     std::vector<engine::Variable> variables;

@@ -7,12 +7,17 @@
 #include <string>
 #include <vector>
 
+namespace tsql {
+struct Type;
+}
+
 namespace tsql::engine {
 
 struct Query;
 struct Expr;
 struct BoundScalar;
 struct BoundQuery;
+struct CompiledScope;
 using ExprPtr = std::unique_ptr<Expr>;
 
 //! A type as written: name and arguments ("MAX" kept as text).
@@ -63,6 +68,8 @@ struct Expr {
     bool hasElse = false;
     int line = 1;
     int depth = 1; //!< levels of the tree from this node down (subqueries included)
+    //! Where a variable was last found among the scope's variables (Session::Impl::variable).
+    mutable std::size_t slotHint = 0;
     //! The SQL this expression was last bound to as a scalar or condition without FROM
     //! (Executor::evaluate, Executor::holds), kept with the tree and checked before each reuse.
     mutable std::shared_ptr<const BoundScalar> bound;
@@ -251,6 +258,7 @@ struct SetStmt : Statement {
     SetStmt()
         : Statement(StmtKind::Set) {}
     std::string variable;
+    mutable std::size_t slotHint = 0; //!< where the variable was last found (Session::Impl::variable)
     std::string op = "=";
     ExprPtr value;
 };
@@ -370,6 +378,10 @@ struct CreateProcedureStmt : Statement {
     std::vector<ParameterDecl> parameters;
     std::vector<StmtPtr> body;
     std::string text; //!< the definition as written, kept for the catalog
+    //! The body as last compiled for a call (Executor::runStatements).
+    mutable std::shared_ptr<const CompiledScope> compiled;
+    //! The types of the parameters, resolved at the first call.
+    mutable std::shared_ptr<const std::vector<Type>> parameterTypes;
 };
 
 //! An argument of EXEC: positional or `@name = value`, DEFAULT, OUTPUT.
@@ -419,6 +431,8 @@ inline InsertStmt::~InsertStmt() = default;
 //! A parsed batch; labels are statements inside it.
 struct Batch {
     std::vector<StmtPtr> statements;
+    //! The statements as last compiled (Executor::run).
+    mutable std::shared_ptr<const CompiledScope> compiled;
 };
 
 } // namespace tsql::engine

@@ -336,7 +336,7 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
     case ExprKind::Literal:
         return constant(literalValue(e));
     case ExprKind::Variable: {
-        Variable* v = s_.variable(e.text);
+        Variable* v = s_.variable(e.text, e.slotHint);
         if (!v || v->table) raise(137, e.line, {e.text});
         Bound b;
         b.type = v->type;

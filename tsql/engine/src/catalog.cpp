@@ -124,9 +124,29 @@ void Catalog::initialise() {
     execSql(db_, schemaSql("temp"));
 }
 
+namespace {
+
+//! SQLite's count of the changes to the main database this connection has seen.
+int dataVersion(sqlite3* db) {
+    int version = -1;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK) return -1;
+    return version;
+}
+
+} // namespace
+
+void Catalog::refreshIfMoved(std::uint64_t clientCalls) {
+    if (schemaVersion_ >= 0 && checkedData_ >= 0 && clientCalls == checkedClientCalls_ &&
+        dataVersion(db_) == checkedData_)
+        return;
+    refreshIfChanged();
+    checkedClientCalls_ = clientCalls;
+}
+
 void Catalog::refreshIfChanged() {
     OneShot q(cache_, db_, "PRAGMA main.schema_version");
     long long version = q.step() ? sqlite3_column_int64(q.get(), 0) : 0;
+    checkedData_ = dataVersion(db_);
     if (version != schemaVersion_) {
         // Temporary tables are ours alone; only shared definitions can go stale.
         for (auto it = tables_.begin(); it != tables_.end();) {

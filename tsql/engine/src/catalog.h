@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -144,6 +145,12 @@ public:
     void initialise();
     //! Drops cached definitions when another connection changed the schema.
     void refreshIfChanged();
+    //! refreshIfChanged for a check repeated while a batch runs (a procedure call): skipped while SQLite's
+    //! data version of the main database and `clientCalls` (a count of the times the client was handed
+    //! something) are those of the last check. Another connection's commit reaches this session only
+    //! through a read that begins after it (which moves the data version) or through the client, which
+    //! may have waited for it while it received results.
+    void refreshIfMoved(std::uint64_t clientCalls);
     //! Forgets every cached definition (after our own schema changes).
     void invalidate();
     //! After a change that alters no SQLite table (a trigger or procedure created, altered, dropped, a
@@ -247,6 +254,8 @@ private:
     StatementCache cache_;
     std::map<std::string, std::shared_ptr<const TableInfo>> tables_; //!< by upper-case name
     long long schemaVersion_ = -1;
+    int checkedData_ = -1;                 //!< SQLite's data version at the last check
+    std::uint64_t checkedClientCalls_ = 0; //!< the client calls counted at the last refreshIfMoved
     long long generation_ = 0;
     long long version_ = 0;
 };

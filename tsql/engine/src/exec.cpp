@@ -264,7 +264,7 @@ std::optional<Value> Executor::integerValue(const Expr& e) {
     };
     switch (e.kind) {
     case ExprKind::Variable: {
-        const Variable* v = s_.variable(e.text);
+        const Variable* v = s_.variable(e.text, e.slotHint);
         if (!v || v->table || !integral(v->value)) return std::nullopt;
         return v->value;
     }
@@ -311,7 +311,7 @@ std::optional<Value> Executor::integerValue(const Expr& e) {
 
 Value Executor::evaluate(const Expr& e) {
     if (e.kind == ExprKind::Variable) {
-        if (Variable* v = s_.variable(e.text)) return v->value;
+        if (Variable* v = s_.variable(e.text, e.slotHint)) return v->value;
     }
     if (auto v = integerValue(e)) return *v;
     const auto x = bindScalar(e, false);
@@ -398,6 +398,36 @@ void Executor::sendRows(const std::vector<ResultColumn>& columns,
     out_.onDone(static_cast<long long>(rows.size()));
 }
 
+namespace {
+
+//! True when `stmt` is or holds a DECLARE (of variables or table variables).
+bool holdsDeclarations(const Statement& stmt) {
+    switch (stmt.kind) {
+    case StmtKind::Declare:
+        return true;
+    case StmtKind::Block:
+        for (const auto& s : static_cast<const BlockStmt&>(stmt).body)
+            if (holdsDeclarations(*s)) return true;
+        return false;
+    case StmtKind::If: {
+        const auto& i = static_cast<const IfStmt&>(stmt);
+        return holdsDeclarations(*i.then) || (i.otherwise && holdsDeclarations(*i.otherwise));
+    }
+    case StmtKind::While:
+        return holdsDeclarations(*static_cast<const WhileStmt&>(stmt).body);
+    case StmtKind::Try:
+        for (const auto& s : static_cast<const TryStmt&>(stmt).body)
+            if (holdsDeclarations(*s)) return true;
+        for (const auto& s : static_cast<const TryStmt&>(stmt).handler)
+            if (holdsDeclarations(*s)) return true;
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void Executor::declare(const Statement& stmt) {
     switch (stmt.kind) {
     case StmtKind::Declare:
@@ -441,8 +471,8 @@ void Executor::declare(const Statement& stmt) {
 void Executor::compile(const Statement& stmt) {
     auto emit = [&](Instruction in) {
         in.line = in.line ? in.line : stmt.line;
-        code_.push_back(in);
-        return code_.size() - 1;
+        build_.code.push_back(in);
+        return build_.code.size() - 1;
     };
     switch (stmt.kind) {
     case StmtKind::Block:
@@ -455,26 +485,26 @@ void Executor::compile(const Statement& stmt) {
         compile(*i.then);
         if (i.otherwise) {
             std::size_t skip = emit({Instruction::Op::Jump, &stmt, nullptr, 0, stmt.line});
-            code_[test].target = code_.size();
+            build_.code[test].target = build_.code.size();
             compile(*i.otherwise);
-            code_[skip].target = code_.size();
+            build_.code[skip].target = build_.code.size();
         } else {
-            code_[test].target = code_.size();
+            build_.code[test].target = build_.code.size();
         }
-        code_[test].failTarget = code_.size();
+        build_.code[test].failTarget = build_.code.size();
         break;
     }
     case StmtKind::While: {
         const auto& w = static_cast<const WhileStmt&>(stmt);
-        std::size_t start = code_.size();
+        std::size_t start = build_.code.size();
         std::size_t test = emit({Instruction::Op::JumpIfNot, &stmt, w.condition.get(), 0, stmt.line});
         loops_.push_back({start, {}});
         compile(*w.body);
         emit({Instruction::Op::Jump, &stmt, nullptr, start, stmt.line});
-        code_[test].target = code_.size();
-        code_[test].failTarget = code_.size();
+        build_.code[test].target = build_.code.size();
+        build_.code[test].failTarget = build_.code.size();
         for (std::size_t b : loops_.back().breaks)
-            code_[b].target = code_.size();
+            build_.code[b].target = build_.code.size();
         loops_.pop_back();
         break;
     }
@@ -487,17 +517,17 @@ void Executor::compile(const Statement& stmt) {
     }
     case StmtKind::Try: {
         const auto& t = static_cast<const TryStmt&>(stmt);
-        const std::size_t region = tries_.size();
-        tries_.push_back({code_.size(), 0, 0, 0});
+        const std::size_t region = build_.tries.size();
+        build_.tries.push_back({build_.code.size(), 0, 0, 0});
         for (const auto& s : t.body)
             compile(*s);
         const std::size_t skip = emit({Instruction::Op::Jump, &stmt, nullptr, 0, stmt.line});
-        tries_[region].tryEnd = code_.size();
-        tries_[region].catchStart = code_.size();
+        build_.tries[region].tryEnd = build_.code.size();
+        build_.tries[region].catchStart = build_.code.size();
         for (const auto& s : t.handler)
             compile(*s);
-        tries_[region].catchEnd = code_.size();
-        code_[skip].target = code_.size();
+        build_.tries[region].catchEnd = build_.code.size();
+        build_.code[skip].target = build_.code.size();
         break;
     }
     case StmtKind::Goto:
@@ -507,7 +537,7 @@ void Executor::compile(const Statement& stmt) {
     case StmtKind::Label: {
         std::string name = upper(static_cast<const SimpleStmt&>(stmt).name);
         if (labels_.count(name)) raise(132, stmt.line, {static_cast<const SimpleStmt&>(stmt).name});
-        labels_[name] = code_.size();
+        labels_[name] = build_.code.size();
         break;
     }
     case StmtKind::Return:
@@ -560,7 +590,7 @@ void Executor::report(const SqlError& e) {
 void Executor::run(const Batch& batch) {
     s_.variables.clear();
     s_.variableIndex.clear();
-    runStatements(batch.statements);
+    runStatements(batch.statements, &batch.compiled);
 }
 
 namespace {
@@ -603,26 +633,42 @@ private:
 
 } // namespace
 
-void Executor::runStatements(const std::vector<StmtPtr>& statements) {
+void Executor::runStatements(const std::vector<StmtPtr>& statements,
+                             std::shared_ptr<const CompiledScope>* kept) {
     CursorScope cursorScope(s_);
     LiteralScope literalScope(s_, true);
     CatchBlocks catchBlocks(s_);
     try {
         if (!catalogChecked_) s_.catalog.refreshIfChanged();
         std::vector<std::string> declared;
+        declared.reserve(s_.variables.size());
         for (const auto& v : s_.variables)
             declared.push_back(v.name);
-        checkScope(statements, declared, kind_);
-        for (const auto& st : statements)
-            declare(*st);
-        frame_ = frameOf(s_.variables);
-        for (const auto& st : statements)
-            compile(*st);
-        for (const auto& [index, label] : gotos_) {
-            auto it = labels_.find(upper(label));
-            if (it == labels_.end()) raise(133, code_[index].line, {label});
-            code_[index].target = it->second;
+        // What was compiled for the same kind of scope and the same variables is compiled again the
+        // same way: the checks and the instructions depend on the tree, the kind and those names only.
+        if (kept && *kept && (*kept)->kind == kind_ && (*kept)->declared == declared) {
+            program_ = *kept;
+            for (const Statement* st : program_->declarations)
+                declare(*st);
+        } else {
+            checkScope(statements, declared, kind_);
+            for (const auto& st : statements)
+                declare(*st);
+            build_.kind = kind_;
+            build_.declared = std::move(declared);
+            for (const auto& st : statements) {
+                compile(*st);
+                if (holdsDeclarations(*st)) build_.declarations.push_back(st.get());
+            }
+            for (const auto& [index, label] : gotos_) {
+                auto it = labels_.find(upper(label));
+                if (it == labels_.end()) raise(133, build_.code[index].line, {label});
+                build_.code[index].target = it->second;
+            }
+            program_ = std::make_shared<const CompiledScope>(std::move(build_));
+            if (kept) *kept = program_;
         }
+        frame_ = frameOf(s_.variables);
     } catch (SqlError& e) {
         compileError(e);
         return;
@@ -631,11 +677,12 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         aborted_ = true;
         return;
     }
+    const std::vector<Instruction>& code = program_->code;
     std::size_t pc = 0;
-    while (pc < code_.size()) {
+    while (pc < code.size()) {
         if (out_.cancelled()) throw BatchCancelled{};
         leaveCatches(pc);
-        const Instruction& in = code_[pc];
+        const Instruction& in = code[pc];
         current_ = in.stmt;
         LiteralScope statementLiterals(s_, false);
         const std::size_t region = tryAt(pc);
@@ -662,7 +709,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
                     Value v = evaluate(*value);
                     returnValue_ = v.isNull() ? 0 : static_cast<int>(convert(v, Type::integer()).asInt());
                 }
-                pc = code_.size();
+                pc = code.size();
                 break;
             }
         } catch (const BatchAbort&) {
@@ -822,7 +869,7 @@ void Executor::select(const SelectStmt& stmt) {
 }
 
 void Executor::setVariable(const SetStmt& stmt) {
-    Variable* v = s_.variable(stmt.variable);
+    Variable* v = s_.variable(stmt.variable, stmt.slotHint);
     if (!v) raise(137, stmt.line, {stmt.variable});
     Value value = evaluate(*stmt.value);
     auto op = compoundAssignment(stmt.op);

@@ -50,6 +50,32 @@ struct BoundQuery {
     std::vector<Value> literals;
 };
 
+//! One step of a compiled scope.
+struct Instruction {
+    enum class Op { Exec, JumpIfNot, Jump, Return } op = Op::Exec;
+    const Statement* stmt = nullptr;
+    const Expr* condition = nullptr;
+    std::size_t target = 0;
+    int line = 1;
+    std::size_t failTarget = 0; //!< where to go when the condition itself fails (past the whole IF)
+};
+
+//! A TRY ... CATCH statement as ranges of instructions [start, end).
+struct TryRegion {
+    std::size_t tryStart = 0, tryEnd = 0, catchStart = 0, catchEnd = 0;
+};
+
+//! A scope's statements as checked and compiled: kept with its tree (Batch::compiled,
+//! CreateProcedureStmt::compiled) for runs of the same kind of scope with the same variables declared
+//! before it; the instructions point into the tree.
+struct CompiledScope {
+    ScopeKind kind = ScopeKind::Batch;
+    std::vector<std::string> declared;
+    std::vector<Instruction> code;
+    std::vector<TryRegion> tries;
+    std::vector<const Statement*> declarations; //!< the statements that declare variables, in order
+};
+
 //! Runs one batch on a session and hands what it produces to a sink.
 class Executor {
 public:
@@ -64,8 +90,10 @@ public:
 
     //! Declares the batch's variables and checks its labels, then runs it.
     void run(const Batch& batch);
-    //! Runs statements with the variables already in the session's frame (a procedure's parameters).
-    void runStatements(const std::vector<StmtPtr>& statements);
+    //! Runs statements with the variables already in the session's frame (a procedure's parameters),
+    //! compiled anew or taken from `kept` (where they are kept when compiled).
+    void runStatements(const std::vector<StmtPtr>& statements,
+                       std::shared_ptr<const CompiledScope>* kept = nullptr);
     //! True when an error ended the run.
     bool aborted() const { return aborted_; }
     //! True when the error that ended the run ends the caller's batch too; errors of compiling a
@@ -122,21 +150,9 @@ private:
     //! @@ROWCOUNT, @@ERROR and arithmetic, computed here with the operators SQLite would call
     //! (tsql_chain), or nullopt for any other expression and for one whose arithmetic fails.
     std::optional<Value> integerValue(const Expr& e);
-    struct Instruction {
-        enum class Op { Exec, JumpIfNot, Jump, Return } op = Op::Exec;
-        const Statement* stmt = nullptr;
-        const Expr* condition = nullptr;
-        std::size_t target = 0;
-        int line = 1;
-        std::size_t failTarget = 0; //!< where to go when the condition itself fails (past the whole IF)
-    };
     struct Loop {
         std::size_t start;
         std::vector<std::size_t> breaks;
-    };
-    //! A TRY ... CATCH statement as ranges of instructions [start, end).
-    struct TryRegion {
-        std::size_t tryStart = 0, tryEnd = 0, catchStart = 0, catchEnd = 0;
     };
     static constexpr std::size_t kNoRegion = static_cast<std::size_t>(-1);
     void declare(const Statement& stmt);
@@ -178,9 +194,9 @@ private:
     bool abortOnError_ = false;
     int returnValue_ = 0;
     int statementError_ = 0;
-    std::vector<Instruction> code_;
+    CompiledScope build_;                          //!< the scope being compiled
+    std::shared_ptr<const CompiledScope> program_; //!< the scope running
     std::vector<Loop> loops_;
-    std::vector<TryRegion> tries_;
     std::vector<std::size_t> catching_; //!< regions whose CATCH block runs, innermost last
     std::map<std::string, std::size_t> labels_;
     std::vector<std::pair<std::size_t, std::string>> gotos_;

@@ -99,6 +99,9 @@ struct Session::Impl {
     //! equal expressions stays equal).
     std::unordered_multimap<std::size_t, std::size_t> literalIndex;
 
+    //! Times the client's sink was handed something (results, messages, counts).
+    std::uint64_t clientCalls = 0;
+
     // Values behind the @@ functions.
     int error = 0;
     long long rowCount = 0;
@@ -146,6 +149,9 @@ struct Session::Impl {
 
     //! A variable by name, or nullptr.
     engine::Variable* variable(std::string_view name);
+    //! The same, trying the slot `hint` first (names are unique among the variables), which it sets to
+    //! the slot found.
+    engine::Variable* variable(std::string_view name, std::size_t& hint);
 };
 
 } // namespace tsql

@@ -177,7 +177,12 @@ std::size_t variableTypes(const std::vector<Variable>& variables) {
 } // namespace
 
 BindContext Executor::bindContext(const Statement& owner) const {
-    return {&s_, s_.catalog.version(), frame_, owner.literalStamp};
+    return {&s_, s_.catalog.version(), program_ ? program_->frame : std::string(), owner.literalStamp};
+}
+
+bool Executor::inContext(const BindContext& context, const Statement& owner) const {
+    return program_ && context.session == &s_ && context.catalog == s_.catalog.version() &&
+           context.stamp == owner.literalStamp && context.frame == program_->frame;
 }
 
 std::shared_ptr<const BoundQuery> Executor::boundQuery(const Statement& owner,
@@ -187,7 +192,7 @@ std::shared_ptr<const BoundQuery> Executor::boundQuery(const Statement& owner,
     // constant of the statement before it can be reused.
     const bool fresh = s_.literals.size() == s_.literalBase && current_ == &owner;
     std::shared_ptr<const BoundQuery> cached = kept;
-    if (fresh && cached && cached->context == bindContext(owner)) {
+    if (fresh && cached && inContext(cached->context, owner)) {
         pushLiterals(s_, cached->literals);
         return cached;
     }
@@ -210,7 +215,7 @@ std::shared_ptr<const BoundScalar> Executor::bindScalar(const Expr& e, bool cond
     const bool fresh = s_.literals.size() == s_.literalBase;
     if (cached && fresh && cached->query) {
         // Bound from the running statement's own expression under the same catalog and variables.
-        if (current_ && cached->condition == condition && cached->context == bindContext(*current_) &&
+        if (current_ && cached->condition == condition && inContext(cached->context, *current_) &&
             evaluatedBy(*current_, e)) {
             pushLiterals(s_, cached->literals);
             return cached;
@@ -380,8 +385,14 @@ void Executor::atomically(const std::function<void()>& work) {
     }
 }
 
+Value assignedValue(const Value& value, const Type& type) {
+    // An integer of the target's own type needs no conversion.
+    if (isIntegerType(type.id) && value.type() == type) return value;
+    return convert(value, type, ConversionKind::Assignment);
+}
+
 void Executor::assign(Variable& v, const Value& value) {
-    v.value = convert(value, v.type, ConversionKind::Assignment);
+    v.value = assignedValue(value, v.type);
 }
 
 void Executor::message(const std::string& text) {
@@ -640,22 +651,33 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements,
     CatchBlocks catchBlocks(s_);
     try {
         if (!catalogChecked_) s_.catalog.refreshIfChanged();
-        std::vector<std::string> declared;
-        declared.reserve(s_.variables.size());
-        for (const auto& v : s_.variables)
-            declared.push_back(v.name);
         // What was compiled for the same kind of scope and the same variables is compiled again the
         // same way: the checks and the instructions depend on the tree, the kind and those names only.
-        if (kept && *kept && (*kept)->kind == kind_ && (*kept)->declared == declared) {
+        const auto sameDeclared = [&](const CompiledScope& c) {
+            if (c.declared.size() != s_.variables.size()) return false;
+            for (std::size_t i = 0; i < c.declared.size(); ++i)
+                if (c.declared[i] != s_.variables[i].name || c.declaredTypes[i] != s_.variables[i].type ||
+                    s_.variables[i].table)
+                    return false;
+            return true;
+        };
+        if (kept && *kept && (*kept)->kind == kind_ && sameDeclared(**kept)) {
             program_ = *kept;
             for (const Statement* st : program_->declarations)
                 declare(*st);
         } else {
+            std::vector<std::string> declared;
+            for (const auto& v : s_.variables) {
+                declared.push_back(v.name);
+                build_.declaredTypes.push_back(v.type);
+            }
             checkScope(statements, declared, kind_);
             for (const auto& st : statements)
                 declare(*st);
             build_.kind = kind_;
             build_.declared = std::move(declared);
+            // The variables now are those the same tree declares after the same ones every time.
+            build_.frame = frameOf(s_.variables);
             for (const auto& st : statements) {
                 compile(*st);
                 if (holdsDeclarations(*st)) build_.declarations.push_back(st.get());
@@ -668,7 +690,6 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements,
             program_ = std::make_shared<const CompiledScope>(std::move(build_));
             if (kept) *kept = program_;
         }
-        frame_ = frameOf(s_.variables);
     } catch (SqlError& e) {
         compileError(e);
         return;

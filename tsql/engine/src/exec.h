@@ -38,7 +38,7 @@ struct StatementFailed {};
 struct BindContext {
     const Session::Impl* session = nullptr;
     long long catalog = -1;
-    std::string frame; //!< the variables' names and types (Executor::frame_)
+    std::string frame; //!< the variables' names and types (CompiledScope::frame)
     std::uint64_t stamp = 0;
     bool operator==(const BindContext&) const = default;
 };
@@ -71,6 +71,8 @@ struct TryRegion {
 struct CompiledScope {
     ScopeKind kind = ScopeKind::Batch;
     std::vector<std::string> declared;
+    std::vector<Type> declaredTypes;
+    std::string frame; //!< the variables once the scope's own are declared: names and types in slot order
     std::vector<Instruction> code;
     std::vector<TryRegion> tries;
     std::vector<const Statement*> declarations; //!< the statements that declare variables, in order
@@ -126,6 +128,8 @@ public:
     std::vector<std::vector<Value>> rows(const std::string& sql, const std::vector<ResultColumn>& columns);
     //! The context SQL bound now from `owner` is valid in.
     BindContext bindContext(const Statement& owner) const;
+    //! True when SQL bound in `context` is valid now for `owner`.
+    bool inContext(const BindContext& context, const Statement& owner) const;
     //! The query of `owner` as `bind` binds it with a fresh binder, taken from `kept` when that was bound
     //! in the same context (the constants it reads are bound as parameters again) and kept there
     //! otherwise, unless the binding read what belongs to this run only.
@@ -187,7 +191,6 @@ private:
     ScopeKind kind_;
     bool catalogChecked_ = false;
     const Statement* current_ = nullptr; //!< the statement of the running instruction
-    std::string frame_;                  //!< the scope's variables, names and types, once declared
     std::string module_;
     bool aborted_ = false;
     bool scopeOnly_ = false;
@@ -201,6 +204,9 @@ private:
     std::map<std::string, std::size_t> labels_;
     std::vector<std::pair<std::size_t, std::string>> gotos_;
 };
+
+//! `value` converted for assigning it to a variable or parameter of type `type`.
+Value assignedValue(const Value& value, const Type& type);
 
 //! The operator of a compound assignment ("+=" ...), nullopt for "=".
 std::optional<BinaryOp> compoundAssignment(const std::string& op);

@@ -195,7 +195,7 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
         }
         Value converted;
         try {
-            converted = convert(value, type, ConversionKind::Assignment);
+            converted = assignedValue(value, type);
         } catch (const SqlError&) {
             // A value that does not fit the parameter fails the call, not the batch.
             raise(8114, line, {std::string(value.type().baseName()), std::string(type.baseName())});

@@ -3,6 +3,7 @@
 #include "odbc_types.h"
 
 #include <exception>
+#include <stdexcept>
 
 namespace platform::db::detail {
 
@@ -27,18 +28,27 @@ bool isInformational(const Diagnostic& d) {
     return d.sqlState.starts_with("01");
 }
 
-//! Reads every result of one batch on its own statement handle.
+//! Reads every result of one batch on the connection's statement.
 class BatchReader {
 public:
-    BatchReader(SQLHDBC connection, const Encoding& encoding, RowHandler* handler = nullptr)
-        : encoding_(encoding)
-        , statement_(SQL_HANDLE_STMT, connection)
+    BatchReader(Statement& statement, RowHandler* handler)
+        : statement_(statement)
+        , encoding_(statement.encoding())
+        , handle_(statement.handle())
         , handler_(handler) {}
 
     BatchResult run(std::string_view batch) {
         auto text = encoding_.encode(batch);
-        SQLRETURN rc = encoding_.wide() ? SQLExecDirectW(statement_.get(), text.wideText(), text.length())
-                                        : SQLExecDirect(statement_.get(), text.narrowText(), text.length());
+        // Whatever ends the batch early leaves the statement ready for the next one.
+        struct Ending {
+            Statement& statement;
+            bool complete = false;
+            ~Ending() {
+                if (!complete) statement.reset();
+            }
+        } ending{statement_};
+        SQLRETURN rc = encoding_.wide() ? SQLExecDirectW(handle_, text.wideText(), text.length())
+                                        : SQLExecDirect(handle_, text.narrowText(), text.length());
         // A searched UPDATE or DELETE that matched no row.
         if (rc == SQL_NO_DATA) result_.rowsAffected = 0;
         for (;;) {
@@ -46,12 +56,16 @@ public:
             if (SQL_SUCCEEDED(rc)) readCurrent();
             if (handlerError_) {
                 // The rest of the batch is not wanted: the server is told to stop sending it.
-                SQLCancel(statement_.get());
-                SQLFreeStmt(statement_.get(), SQL_CLOSE);
+                SQLCancel(handle_);
                 std::rethrow_exception(handlerError_);
             }
-            rc = SQLMoreResults(statement_.get());
-            if (rc == SQL_NO_DATA) break;
+            rc = SQLMoreResults(handle_);
+            if (rc == SQL_NO_DATA) {
+                // Every result has been read without an error: nothing is left open on the statement.
+                // After an error some drivers keep the statement in a state the next batch is refused in.
+                ending.complete = errors_.empty();
+                break;
+            }
         }
         if (!lost_.empty()) throw ConnectionError("The connection to the database was lost: " + lost_);
         if (!errors_.empty()) throw DbError(std::move(errors_));
@@ -72,7 +86,7 @@ private:
             fail("The ODBC driver returned the unexpected code " + std::to_string(rc));
             return false;
         }
-        const auto diagnostics = readDiagnostics(encoding_, SQL_HANDLE_STMT, statement_.get());
+        const auto diagnostics = readDiagnostics(encoding_, SQL_HANDLE_STMT, handle_);
         bool goOn = true;
         for (const auto& d : diagnostics) {
             if (d.sqlState.starts_with("08")) {
@@ -104,10 +118,10 @@ private:
 
     void readCurrent() {
         SQLSMALLINT count = 0;
-        if (!take(SQLNumResultCols(statement_.get(), &count))) return;
+        if (!take(SQLNumResultCols(handle_, &count))) return;
         if (count <= 0) {
             SQLLEN rows = -1;
-            if (SQL_SUCCEEDED(SQLRowCount(statement_.get(), &rows)) && rows >= 0) result_.rowsAffected = rows;
+            if (SQL_SUCCEEDED(SQLRowCount(handle_, &rows)) && rows >= 0) result_.rowsAffected = rows;
             return;
         }
         std::vector<ColumnInfo> columns;
@@ -122,7 +136,7 @@ private:
         }
         bool reading = true;
         while (reading) {
-            const SQLRETURN rc = SQLFetch(statement_.get());
+            const SQLRETURN rc = SQLFetch(handle_);
             if (rc == SQL_NO_DATA || !take(rc) || rc == SQL_ERROR) break;
             std::vector<Value> row;
             row.reserve(columns.size());
@@ -156,7 +170,7 @@ private:
     }
 
     ColumnInfo describe(SQLUSMALLINT index) {
-        TextBuffer name(encoding_, 256);
+        TextBuffer& name = statement_.name();
         SQLSMALLINT nameLength = 0;
         SQLSMALLINT sqlType = 0;
         SQLULEN size = 0;
@@ -164,10 +178,10 @@ private:
         SQLSMALLINT nullable = 0;
         const auto call = [&] {
             return encoding_.wide()
-                       ? SQLDescribeColW(statement_.get(), index, static_cast<SQLWCHAR*>(name.data()),
-                                         name.units(), &nameLength, &sqlType, &size, &digits, &nullable)
-                       : SQLDescribeCol(statement_.get(), index, static_cast<SQLCHAR*>(name.data()),
-                                        name.units(), &nameLength, &sqlType, &size, &digits, &nullable);
+                       ? SQLDescribeColW(handle_, index, static_cast<SQLWCHAR*>(name.data()), name.units(),
+                                         &nameLength, &sqlType, &size, &digits, &nullable)
+                       : SQLDescribeCol(handle_, index, static_cast<SQLCHAR*>(name.data()), name.units(),
+                                        &nameLength, &sqlType, &size, &digits, &nullable);
         };
         SQLRETURN rc = call();
         if (SQL_SUCCEEDED(rc) && nameLength >= name.units()) {
@@ -179,21 +193,26 @@ private:
             take(rc);
             return info;
         }
-        TextBuffer typeName(encoding_, 128);
-        SQLSMALLINT typeNameBytes = 0;
-        const SQLRETURN typeRc =
-            encoding_.wide() ? SQLColAttributeW(statement_.get(), index, SQL_DESC_TYPE_NAME, typeName.data(),
-                                                typeName.bytes(), &typeNameBytes, nullptr)
-                             : SQLColAttribute(statement_.get(), index, SQL_DESC_TYPE_NAME, typeName.data(),
-                                               typeName.bytes(), &typeNameBytes, nullptr);
-        const std::string driverTypeName =
-            SQL_SUCCEEDED(typeRc) ? typeName.text(typeNameBytes / static_cast<SQLSMALLINT>(encoding_.unit()))
-                                  : "";
         info.column.name = name.text(nameLength);
-        info.column.typeName = columnTypeName(driverTypeName, sqlType);
+        // A SQL Server's type code names the type unless several types share it.
+        const bool askName = !statement_.sqlServer() || serverTypeNameNeeded(sqlType, size);
+        info.column.typeName = columnTypeName(askName ? driverTypeName(index) : "", sqlType);
         info.fetch = sqlTypeInfo(sqlType).fetch;
         info.scale = digits;
         return info;
+    }
+
+    //! The driver's name of a column's type; empty when it has none.
+    std::string driverTypeName(SQLUSMALLINT index) {
+        TextBuffer typeName(encoding_, 128);
+        SQLSMALLINT typeNameBytes = 0;
+        const SQLRETURN rc = encoding_.wide()
+                                 ? SQLColAttributeW(handle_, index, SQL_DESC_TYPE_NAME, typeName.data(),
+                                                    typeName.bytes(), &typeNameBytes, nullptr)
+                                 : SQLColAttribute(handle_, index, SQL_DESC_TYPE_NAME, typeName.data(),
+                                                   typeName.bytes(), &typeNameBytes, nullptr);
+        return SQL_SUCCEEDED(rc) ? typeName.text(typeNameBytes / static_cast<SQLSMALLINT>(encoding_.unit()))
+                                 : "";
     }
 
     //! The outcome of reading one field: nothing after an error (already filed), or the field.
@@ -202,7 +221,7 @@ private:
     template <typename T> Read<T> fixed(SQLUSMALLINT column, SQLSMALLINT cType) {
         T value{};
         SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(statement_.get(), column, cType, &value, sizeof value, &indicator);
+        const SQLRETURN rc = SQLGetData(handle_, column, cType, &value, sizeof value, &indicator);
         if (!SQL_SUCCEEDED(rc)) {
             take(rc == SQL_NO_DATA ? SQL_ERROR : rc);
             return std::nullopt;
@@ -215,13 +234,13 @@ private:
     Read<std::vector<std::uint8_t>> chunked(SQLUSMALLINT column, SQLSMALLINT cType) {
         const SQLLEN terminator =
             cType == SQL_C_BINARY ? 0 : static_cast<SQLLEN>(cType == SQL_C_WCHAR ? sizeof(SQLWCHAR) : 1);
-        std::vector<std::uint8_t>& chunk = chunk_;
+        std::vector<std::uint8_t>& chunk = statement_.chunk();
         if (chunk.empty()) chunk.resize(kChunkBytes);
         std::vector<std::uint8_t> all;
         const SQLLEN usable = static_cast<SQLLEN>(chunk.size()) - terminator;
         for (bool first = true;; first = false) {
             SQLLEN indicator = 0;
-            const SQLRETURN rc = SQLGetData(statement_.get(), column, cType, chunk.data(),
+            const SQLRETURN rc = SQLGetData(handle_, column, cType, chunk.data(),
                                             static_cast<SQLLEN>(chunk.size()), &indicator);
             if (rc == SQL_NO_DATA && !first) break;
             if (!SQL_SUCCEEDED(rc)) {
@@ -282,25 +301,48 @@ private:
         return std::nullopt;
     }
 
+    Statement& statement_;
     const Encoding& encoding_;
-    Handle statement_;
+    SQLHSTMT handle_;
     BatchResult result_;
     std::vector<ServerMessage> errors_;
     std::string lost_;
     RowHandler* handler_ = nullptr;
     std::exception_ptr handlerError_;
-    //! The driver's buffer for character and binary data, allocated once per batch, not per value.
-    std::vector<std::uint8_t> chunk_;
 };
 
 } // namespace
 
-BatchResult runBatch(SQLHDBC connection, const Encoding& encoding, std::string_view batch) {
-    return BatchReader(connection, encoding).run(batch);
+Statement::Statement(SQLHDBC connection, const Encoding& encoding, bool sqlServer)
+    : connection_(connection)
+    , encoding_(encoding)
+    , sqlServer_(sqlServer)
+    , name_(encoding, 256) {}
+
+SQLHSTMT Statement::handle() {
+    if (!handle_) handle_.emplace(SQL_HANDLE_STMT, connection_);
+    return handle_->get();
 }
 
-BatchResult runBatch(SQLHDBC connection, const Encoding& encoding, std::string_view batch, RowHandler& rows) {
-    return BatchReader(connection, encoding, &rows).run(batch);
+void Statement::reset() {
+    if (!handle_) return;
+    const SQLHSTMT h = handle_->get();
+    if (!SQL_SUCCEEDED(SQLFreeStmt(h, SQL_CLOSE)) || !SQL_SUCCEEDED(SQLFreeStmt(h, SQL_UNBIND)) ||
+        !SQL_SUCCEEDED(SQLFreeStmt(h, SQL_RESET_PARAMS)))
+        handle_.reset();
+}
+
+BatchResult runBatch(Statement& statement, std::string_view batch, RowHandler* rows) {
+    // A handler of streamed rows that ran a batch itself would take the statement from under its reader.
+    if (statement.busy)
+        throw std::logic_error(
+            "The database connection is busy with a streamed batch and cannot run another");
+    statement.busy = true;
+    struct Idle {
+        Statement& statement;
+        ~Idle() { statement.busy = false; }
+    } idle{statement};
+    return BatchReader(statement, rows).run(batch);
 }
 
 } // namespace platform::db::detail

@@ -106,27 +106,31 @@ std::shared_ptr<Link> openLink(const ConnectionDescription& description) {
     return link;
 }
 
+//! A text the connection's driver tells about it (SQLGetInfo); empty when it tells nothing.
+std::string infoText(const Link& link, SQLUSMALLINT what) {
+    TextBuffer text(link.encoding, 255);
+    SQLSMALLINT bytes = 0;
+    SQLHDBC connection = link.connection->get();
+    const SQLRETURN rc = link.encoding.wide()
+                             ? SQLGetInfoW(connection, what, text.data(), text.bytes(), &bytes)
+                             : SQLGetInfo(connection, what, text.data(), text.bytes(), &bytes);
+    return SQL_SUCCEEDED(rc) ? text.text(bytes / static_cast<SQLSMALLINT>(link.encoding.unit())) : "";
+}
+
 class OdbcConnection final : public Connection {
 public:
     explicit OdbcConnection(const ConnectionDescription& description)
-        : link_(openLink(description)) {
-        TextBuffer name(link_->encoding, 255);
-        SQLSMALLINT bytes = 0;
-        SQLHDBC connection = link_->connection->get();
-        const SQLRETURN rc = link_->encoding.wide()
-                                 ? SQLGetInfoW(connection, SQL_SERVER_NAME, name.data(), name.bytes(), &bytes)
-                                 : SQLGetInfo(connection, SQL_SERVER_NAME, name.data(), name.bytes(), &bytes);
-        if (SQL_SUCCEEDED(rc))
-            serverName_ = name.text(bytes / static_cast<SQLSMALLINT>(link_->encoding.unit()));
+        : link_(openLink(description))
+        , serverName_(infoText(*link_, SQL_SERVER_NAME))
+        , statement_(link_->connection->get(), link_->encoding,
+                     infoText(*link_, SQL_DBMS_NAME) == "Microsoft SQL Server") {
         if (serverName_.empty()) serverName_ = description.server;
     }
 
-    BatchResult execute(std::string_view batch) override {
-        return runBatch(link_->connection->get(), link_->encoding, batch);
-    }
+    BatchResult execute(std::string_view batch) override { return runBatch(statement_, batch); }
 
     BatchResult stream(std::string_view batch, RowHandler& rows) override {
-        return runBatch(link_->connection->get(), link_->encoding, batch, rows);
+        return runBatch(statement_, batch, &rows);
     }
 
     std::string serverName() const override { return serverName_; }
@@ -134,6 +138,8 @@ public:
 private:
     std::shared_ptr<Link> link_;
     std::string serverName_;
+    //! Freed before the link disconnects.
+    Statement statement_;
 };
 
 } // namespace

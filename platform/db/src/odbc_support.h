@@ -43,9 +43,15 @@ public:
 
     //! Throws ConversionError naming the byte offset when the text is not valid UTF-8.
     Encoded encode(std::string_view utf8) const {
+        Encoded e;
+        // Most batches are plain ASCII: each byte is one UTF-16 unit.
+        if (wide_ && std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+            e.wide.assign(utf8.begin(), utf8.end());
+            e.wide.push_back(0);
+            return e;
+        }
         if (const auto offset = common::FindInvalidUtf8(utf8))
             throw ConversionError("The text is not valid UTF-8 (byte " + std::to_string(*offset) + ")");
-        Encoded e;
         if (wide_) {
             const std::u16string u = common::Utf8ToUtf16(utf8);
             e.wide.assign(u.begin(), u.end());
@@ -65,6 +71,7 @@ public:
     std::string decode(const void* buffer, std::size_t units) const {
         if (!wide_) return common::RepairUtf8(std::string_view(static_cast<const char*>(buffer), units));
         const auto* w = static_cast<const SQLWCHAR*>(buffer);
+        if (std::all_of(w, w + units, [](SQLWCHAR u) { return u < 0x80; })) return std::string(w, w + units);
         return common::Utf16ToUtf8(std::u16string(w, w + units));
     }
 

@@ -34,31 +34,31 @@ constexpr std::array kSqlTypes = {
     SqlTypeInfo{SQL_REAL, "real", Fetch::Floating},
     SqlTypeInfo{SQL_FLOAT, "float", Fetch::Floating},
     SqlTypeInfo{SQL_DOUBLE, "float", Fetch::Floating},
-    SqlTypeInfo{SQL_NUMERIC, "numeric", Fetch::Decimal},
-    SqlTypeInfo{SQL_DECIMAL, "decimal", Fetch::Decimal},
+    SqlTypeInfo{SQL_NUMERIC, "numeric", Fetch::Decimal, kSeveralTypes},
+    SqlTypeInfo{SQL_DECIMAL, "decimal", Fetch::Decimal, kSeveralTypes},
     SqlTypeInfo{SQL_CHAR, "char", Fetch::Text},
     SqlTypeInfo{SQL_VARCHAR, "varchar", Fetch::Text},
-    SqlTypeInfo{SQL_LONGVARCHAR, "text", Fetch::Text},
+    SqlTypeInfo{SQL_LONGVARCHAR, "text", Fetch::Text, kSeveralTypes},
     SqlTypeInfo{SQL_WCHAR, "nchar", Fetch::Text},
-    SqlTypeInfo{SQL_WVARCHAR, "nvarchar", Fetch::Text},
-    SqlTypeInfo{SQL_WLONGVARCHAR, "ntext", Fetch::Text},
+    SqlTypeInfo{SQL_WVARCHAR, "nvarchar", Fetch::Text, 128},
+    SqlTypeInfo{SQL_WLONGVARCHAR, "ntext", Fetch::Text, kSeveralTypes},
     SqlTypeInfo{SQL_TYPE_DATE, "date", Fetch::Date},
     SqlTypeInfo{SQL_DATE, "date", Fetch::Date},
     SqlTypeInfo{SQL_TYPE_TIME, "time", Fetch::Time},
     SqlTypeInfo{SQL_TIME, "time", Fetch::Time},
     SqlTypeInfo{kSsTime2, "time", Fetch::Time},
-    SqlTypeInfo{SQL_TYPE_TIMESTAMP, "datetime", Fetch::Timestamp},
-    SqlTypeInfo{SQL_TIMESTAMP, "datetime", Fetch::Timestamp},
+    SqlTypeInfo{SQL_TYPE_TIMESTAMP, "datetime", Fetch::Timestamp, kSeveralTypes},
+    SqlTypeInfo{SQL_TIMESTAMP, "datetime", Fetch::Timestamp, kSeveralTypes},
     SqlTypeInfo{kSsTimestampOffset, "datetimeoffset", Fetch::Timestamp},
-    SqlTypeInfo{SQL_BINARY, "binary", Fetch::Binary},
-    SqlTypeInfo{SQL_VARBINARY, "varbinary", Fetch::Binary},
-    SqlTypeInfo{SQL_LONGVARBINARY, "image", Fetch::Binary},
+    SqlTypeInfo{SQL_BINARY, "binary", Fetch::Binary, 8},
+    SqlTypeInfo{SQL_VARBINARY, "varbinary", Fetch::Binary, 8},
+    SqlTypeInfo{SQL_LONGVARBINARY, "image", Fetch::Binary, kSeveralTypes},
     SqlTypeInfo{SQL_GUID, "uniqueidentifier", Fetch::Guid},
     SqlTypeInfo{kSsVariant, "sql_variant", Fetch::Text},
     SqlTypeInfo{kSsXml, "xml", Fetch::Text},
 };
 
-constexpr SqlTypeInfo kUnknownType{0, "unknown", Fetch::Text};
+constexpr SqlTypeInfo kUnknownType{0, "unknown", Fetch::Text, kSeveralTypes};
 
 //! Type names a SQL Server reports that are kept as the driver gives them.
 constexpr std::string_view kServerTypeNames[] = {
@@ -74,6 +74,11 @@ const SqlTypeInfo& sqlTypeInfo(int sqlType) {
     const auto* it = std::find_if(kSqlTypes.begin(), kSqlTypes.end(),
                                   [&](const SqlTypeInfo& t) { return t.sqlType == sqlType; });
     return it == kSqlTypes.end() ? kUnknownType : *it;
+}
+
+bool serverTypeNameNeeded(int sqlType, unsigned long columnSize) {
+    const long shared = sqlTypeInfo(sqlType).sharedAtSize;
+    return shared == kSeveralTypes || (shared > 0 && columnSize == static_cast<unsigned long>(shared));
 }
 
 std::string columnTypeName(std::string_view driverTypeName, int sqlType) {

@@ -3,7 +3,9 @@
 #include "common/datetime.h"
 #include "common/sql_text.h"
 
+#include <functional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace platform::db::testing {
@@ -262,15 +264,6 @@ TEST_P(BackendSuite, GoesOnAfterAFailingStatement) {
     EXPECT_EQ(run({"SELECT COUNT(*) AS n FROM keyed"}).resultSets.at(0).at(0, "n").asInt(), 2);
 }
 
-TEST_P(BackendSuite, CollectsInformationalMessages) {
-    if (!GetParam().print) GTEST_SKIP() << "no informational messages";
-    const auto result = run({GetParam().print("Hotovo: 3 řádky"), "SELECT 1 AS a"});
-    ASSERT_EQ(result.messages.size(), 1u);
-    EXPECT_EQ(result.messages[0].text, "Hotovo: 3 řádky");
-    EXPECT_LE(result.messages[0].severity, 10);
-    EXPECT_EQ(result.resultSets.size(), 1u);
-}
-
 namespace {
 
 //! Records what a streamed batch hands on; throws at the row numbered `failAt` (from 1) when given.
@@ -290,6 +283,51 @@ struct RecordingRows : RowHandler {
 };
 
 } // namespace
+
+TEST_P(BackendSuite, EachBatchStartsAfreshHoweverTheLastOneEnded) {
+    run({"CREATE TABLE fresh (a int, b nvarchar(20))"});
+    run({"INSERT INTO fresh (a, b) VALUES (1, " + GetParam().textLiteral("jedna") + ")"});
+    std::vector<std::pair<const char*, std::function<void()>>> endings = {
+        {"a change of no row", [&] { run({"UPDATE fresh SET a = 2 WHERE a = 99"}); }},
+        {"an error", [&] { EXPECT_THROW(run({"SELECT * FROM no_such_table"}), DbError); }},
+        {"a result read to its end", [&] { run({"SELECT a, b FROM fresh"}); }},
+        {"a streamed result", [&] {
+             RecordingRows rows;
+             db->stream("SELECT a, b FROM fresh", rows);
+         }}};
+    if (hasBatches()) {
+        endings.emplace_back("several results", [&] {
+            run({"SELECT a FROM fresh", "SELECT b, a FROM fresh"});
+        });
+        endings.emplace_back("an error after a result", [&] {
+            EXPECT_THROW(run({"SELECT a FROM fresh", "SELECT * FROM no_such_table", "SELECT b FROM fresh"}),
+                         DbError);
+        });
+    }
+    if (GetParam().print) endings.emplace_back("a message", [&] { run({GetParam().print("Hotovo")}); });
+    for (const auto& [name, ending] : endings) {
+        SCOPED_TRACE(name);
+        ending();
+        const auto result = run({"SELECT b, a, 3 AS c FROM fresh"});
+        ASSERT_EQ(result.resultSets.size(), 1u);
+        const auto& set = result.resultSets[0];
+        ASSERT_EQ(set.columns().size(), 3u);
+        ASSERT_EQ(set.rowCount(), 1u);
+        EXPECT_EQ(set.at(0, "b"), Value::text("jedna"));
+        EXPECT_EQ(set.at(0, "a"), Value::integer(1));
+        EXPECT_EQ(set.at(0, "c"), Value::integer(3));
+        EXPECT_TRUE(result.messages.empty());
+    }
+}
+
+TEST_P(BackendSuite, CollectsInformationalMessages) {
+    if (!GetParam().print) GTEST_SKIP() << "no informational messages";
+    const auto result = run({GetParam().print("Hotovo: 3 řádky"), "SELECT 1 AS a"});
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_EQ(result.messages[0].text, "Hotovo: 3 řádky");
+    EXPECT_LE(result.messages[0].severity, 10);
+    EXPECT_EQ(result.resultSets.size(), 1u);
+}
 
 TEST_P(BackendSuite, StreamsRowsToAHandlerAndStopsWhenItThrows) {
     run({"CREATE TABLE streamed (a int)"});

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace platform::db {
 namespace {
@@ -75,6 +77,26 @@ TEST(ScriptedOdbc, CollectsEveryErrorOfTheBatchAndRunsItToTheEnd) {
             EXPECT_GE(m.severity, 11) << m.text;
     }
     EXPECT_EQ(db->execute("COLUMNS\tok:int\nROW\t1\n").resultSets.size(), 1u) << "usable after errors";
+}
+
+TEST(ScriptedOdbc, AStatementTheDriverCannotCloseIsReplaced) {
+    auto db = openScripted();
+    EXPECT_THROW(db->execute("STUCK\nERROR\t50000\t16\tZaseknuto\n"), DbError);
+    const auto result = db->execute("COLUMNS\tok:int\nROW\t1\n");
+    ASSERT_EQ(result.resultSets.size(), 1u);
+    EXPECT_EQ(result.resultSets[0].at(0, "ok"), Value::integer(1));
+}
+
+TEST(ScriptedOdbc, AHandlerOfStreamedRowsCannotRunABatchOnTheSameConnection) {
+    auto db = openScripted();
+    struct Nested : RowHandler {
+        Connection* db = nullptr;
+        void columns(const std::vector<Column>&) override {}
+        void row(std::vector<Value>&) override { db->execute("COUNT\t1\n"); }
+    } nested;
+    nested.db = db.get();
+    EXPECT_THROW(db->stream("COLUMNS\ta:int\nROW\t1\nROW\t2\n", nested), std::logic_error);
+    EXPECT_EQ(db->execute("COLUMNS\tok:int\nROW\t1\n").resultSets.at(0).rowCount(), 1u) << "usable after";
 }
 
 TEST(ScriptedOdbc, ReadsEveryServerType) {

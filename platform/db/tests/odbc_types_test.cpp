@@ -65,6 +65,31 @@ TEST(ColumnTypeName, PrefersTheServersOwnName) {
         EXPECT_EQ(columnTypeName(c.driverName, c.sqlType), c.expected) << c.driverName;
 }
 
+TEST(ServerTypeNameNeeded, OnlyWhereSeveralServerTypesShareTheCode) {
+    struct Case {
+        int sqlType;
+        unsigned long size;
+        bool needed;
+    };
+    const Case cases[] = {
+        {SQL_INTEGER, 10, false},       // int, also as identity
+        {SQL_WVARCHAR, 40, false},      // nvarchar
+        {SQL_WVARCHAR, 128, true},      // nvarchar(128) or sysname
+        {SQL_BINARY, 16, false},        // binary
+        {SQL_BINARY, 8, true},          // binary(8) or timestamp
+        {SQL_VARBINARY, 8, true},       // varbinary(8) or a nullable timestamp
+        {SQL_DECIMAL, 19, true},        // decimal or money
+        {SQL_NUMERIC, 10, true},        // numeric or decimal
+        {SQL_TYPE_TIMESTAMP, 23, true}, // datetime, datetime2 or smalldatetime
+        {SQL_WLONGVARCHAR, 0, true},    // ntext or xml
+        {SQL_FLOAT, 53, false},         // float
+        {SQL_GUID, 36, false},          // uniqueidentifier
+        {-151, 0, true},                // not in the table
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(serverTypeNameNeeded(c.sqlType, c.size), c.needed) << c.sqlType << " size " << c.size;
+}
+
 TEST(SqlTypeInfo, UnknownTypesAreReadAsText) {
     EXPECT_EQ(sqlTypeInfo(-9999).fetch, Fetch::Text);
     EXPECT_EQ(sqlTypeInfo(SQL_BIGINT).fetch, Fetch::Integer);
@@ -94,6 +119,10 @@ TEST(Encoding, TextReachesTheDriverInItsFormAndComesBack) {
     EXPECT_EQ(std::u16string(wide.wide.begin(), wide.wide.end() - 1), u"a\u017D\u20AC\U0001F600");
     EXPECT_EQ(wide.length(), 5);
     EXPECT_EQ(Encoding(true).decode(wide.wideText(), 5), text);
+    auto ascii = Encoding(true).encode("SELECT 1 AS [a~]");
+    EXPECT_EQ(std::u16string(ascii.wide.begin(), ascii.wide.end()),
+              std::u16string(u"SELECT 1 AS [a~]\0", 17));
+    EXPECT_EQ(Encoding(true).decode(ascii.wideText(), 16), "SELECT 1 AS [a~]");
     auto narrow = Encoding(false).encode(text);
     EXPECT_EQ(narrow.narrow, text);
     EXPECT_EQ(Encoding(false).decode("ok \xFF!", 5), "ok \xEF\xBF\xBD!")

@@ -2,6 +2,8 @@
 
 #include "quelta/workflows/synch_sql.h"
 
+#include "common/sql_text.h"
+
 #include <string_view>
 
 namespace quelta {
@@ -222,6 +224,33 @@ std::string EmployeeSaveQuery() {
     q += CR;
     q += "WHERE ID = @ID";
     return q;
+}
+
+namespace {
+
+//! The batch start of the employee extras: the current period and the employee.
+std::string extrasPrefix(std::int32_t employeeId) {
+    const std::string cr(CR);
+    return "DECLARE @IdObdobi INT" + cr + "DECLARE @ZamestnanecId INT" + cr +
+           "SET @IdObdobi = (SELECT IdObdobi FROM TabMzdObd WHERE Stav = 1) -- aktualni obdobi" + cr +
+           "SET @ZamestnanecId = " + common::SqlValue(employeeId) + cr;
+}
+
+} // namespace
+
+std::string EmployeeExtrasBatch(std::int32_t employeeId) {
+    const std::string cr(CR);
+    return extrasPrefix(employeeId) +
+           "SELECT RodneCislo, DatumNarozeni, ZamestnanecId, Vztah, Jmeno, Prijmeni" + cr + "FROM TabZamRPr" +
+           cr + "WHERE IdObdobi = @IdObdobi AND ZamestnanecId = @ZamestnanecId" + cr +
+           "SELECT kal.ID AS IDKalendara, kalzam.ID AS IDKalendaraZam, DruhKalendare, RokKalendare FROM "
+           "TabZamMzd mzd" +
+           cr +
+           "INNER JOIN TabMzKalendar kal ON kal.Rok  = mzd.RokKalendare AND kal.Cislo = mzd.DruhKalendare" +
+           cr +
+           "INNER JOIN TabMzKalendarZam kalzam ON kalzam.Rok  = mzd.RokKalendare AND kalzam.Cislo = "
+           "mzd.DruhKalendare AND kalzam.ZamestnanecId = mzd.ZamestnanecId" +
+           cr + "WHERE mzd.ZamestnanecId = @ZamestnanecId AND mzd.IdObdobi = @IdObdobi";
 }
 
 } // namespace quelta

@@ -25,30 +25,6 @@ constexpr ColumnBinding kFamilyMember[] = {
     {"surname", "Prijmeni", ColumnRead::Lenient},
 };
 
-//! The batch start of the employee extras: the current period and the employee.
-std::string extrasPrefix(std::int32_t employeeId) {
-    const std::string cr(CR);
-    return "DECLARE @IdObdobi INT" + cr + "DECLARE @ZamestnanecId INT" + cr +
-           "SET @IdObdobi = (SELECT IdObdobi FROM TabMzdObd WHERE Stav = 1) -- aktualni obdobi" + cr +
-           "SET @ZamestnanecId = " + common::SqlValue(employeeId) + cr;
-}
-
-//! An employee's family members, then the employee's calendar assignment: two result sets of one batch.
-std::string extrasQuery(std::int32_t employeeId) {
-    const std::string cr(CR);
-    return extrasPrefix(employeeId) +
-           "SELECT RodneCislo, DatumNarozeni, ZamestnanecId, Vztah, Jmeno, Prijmeni" + cr + "FROM TabZamRPr" +
-           cr + "WHERE IdObdobi = @IdObdobi AND ZamestnanecId = @ZamestnanecId" + cr +
-           "SELECT kal.ID AS IDKalendara, kalzam.ID AS IDKalendaraZam, DruhKalendare, RokKalendare FROM "
-           "TabZamMzd mzd" +
-           cr +
-           "INNER JOIN TabMzKalendar kal ON kal.Rok  = mzd.RokKalendare AND kal.Cislo = mzd.DruhKalendare" +
-           cr +
-           "INNER JOIN TabMzKalendarZam kalzam ON kalzam.Rok  = mzd.RokKalendare AND kalzam.Cislo = "
-           "mzd.DruhKalendare AND kalzam.ZamestnanecId = mzd.ZamestnanecId" +
-           cr + "WHERE mzd.ZamestnanecId = @ZamestnanecId AND mzd.IdObdobi = @IdObdobi";
-}
-
 //! Pending deletions of a code: the log row and the key to delete (the trigger's key, else the key column of
 //! the host row the log names).
 std::string deleteLogQuery(const std::string& keyColumn, const std::string& code, const std::string& table) {
@@ -162,7 +138,7 @@ void TWorkflowSynch::sendEmployeeExtras(const TDBConnector& employees) {
     TDBConnector& extra = ExtraConnector();
 
     // One batch, one round trip to the server per employee.
-    extra.SQLExec(extrasQuery(employeeId));
+    extra.SQLExec(EmployeeExtrasBatch(employeeId));
     for (; !extra.Eof(); extra.Next()) {
         soap::Record member = NewRecord("FamilyMemberDto");
         FillFromRow(member, extra, kFamilyMember);

@@ -9,6 +9,7 @@
 //   PRINT <text>                          an informational message (severity 0) before the next result
 //   ERROR <number> <severity> <text>      a statement that failed
 //   LOST                                  the connection breaks
+//   STUCK                                 the statement can neither be closed nor run again
 // The connection string "DATABASE=refuse" makes the connection fail.
 
 #include "common/utf.h"
@@ -94,6 +95,7 @@ struct Stmt : Handle {
     std::ptrdiff_t row = -1;
     SQLUSMALLINT dataColumn = 0;
     std::size_t dataOffset = 0;
+    bool stuck = false;
 };
 
 Handle* handleOf(SQLSMALLINT, SQLHANDLE h) {
@@ -131,7 +133,7 @@ SQLLEN writeWide(const std::string& utf8, void* buffer, SQLLEN bytes) {
     return static_cast<SQLLEN>(u.size() * 2);
 }
 
-std::vector<Step> parse(const std::string& script, Dbc& dbc) {
+std::vector<Step> parse(const std::string& script, Dbc& dbc, bool& stuck) {
     std::vector<Step> steps;
     Step pending;
     const auto flush = [&] {
@@ -168,6 +170,8 @@ std::vector<Step> parse(const std::string& script, Dbc& dbc) {
                                      "[Scripted][SQL Server]" + fields.at(2)});
             pending.failed = true;
             flush();
+        } else if (verb == "STUCK") {
+            stuck = true;
         } else if (verb == "LOST") {
             if (pending.hasColumns) flush();
             pending.diags.push_back({"08S01", 0, 0, "[Scripted]Communication link failure"});
@@ -263,8 +267,10 @@ SQLRETURN SQL_API SQLFreeHandle(SQLSMALLINT type, SQLHANDLE handle) {
     return SQL_SUCCESS;
 }
 
-SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT statement, SQLUSMALLINT) {
-    static_cast<Stmt*>(statement)->steps.clear();
+SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT statement, SQLUSMALLINT option) {
+    auto* s = static_cast<Stmt*>(statement);
+    if (s->stuck && option != SQL_DROP) return SQL_ERROR;
+    s->steps.clear();
     return SQL_SUCCESS;
 }
 
@@ -306,8 +312,8 @@ SQLRETURN SQL_API SQLGetInfoW(SQLHDBC, SQLUSMALLINT type, SQLPOINTER value, SQLS
     case SQL_SERVER_NAME:
         text = "SCRIPTED\\INSTANCE";
         break;
-    case SQL_DBMS_NAME:
-        text = "Scripted";
+    case SQL_DBMS_NAME: // the server it plays
+        text = "Microsoft SQL Server";
         break;
     case SQL_DBMS_VER:
         text = "01.00.0000";
@@ -340,7 +346,11 @@ SQLRETURN SQL_API SQLGetInfoW(SQLHDBC, SQLUSMALLINT type, SQLPOINTER value, SQLS
 SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT statement, SQLWCHAR* text, SQLINTEGER length) {
     auto* s = static_cast<Stmt*>(statement);
     s->clear();
-    s->steps = parse(narrow(text, length), *s->dbc);
+    if (s->stuck) {
+        s->diags.push_back({"HY010", 0, 0, "[Scripted]Function sequence error"});
+        return SQL_ERROR;
+    }
+    s->steps = parse(narrow(text, length), *s->dbc, s->stuck);
     s->step = 0;
     if (s->steps.empty()) return SQL_NO_DATA;
     return enter(*s);

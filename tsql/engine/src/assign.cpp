@@ -129,23 +129,18 @@ void executeSelectAssign(Executor& ex, const SelectStmt& stmt) {
         names.insert(upper(item.assign));
         slots.insert(targets.back());
     }
-    Binder b(s);
-    b.assignMode = true;
-    QueryShape shape;
-    if (core.from.empty() || !readsAny(q, names)) {
-        shape = b.query(q, nullptr);
-    } else {
+    const auto bound = ex.boundQuery(stmt, stmt.bound, [&](Binder& b) {
+        b.assignMode = true;
+        if (core.from.empty() || !readsAny(q, names)) return b.query(q, nullptr);
         bool grouped = core.distinct || !core.groupBy.empty() || core.having;
         for (const auto& item : core.items)
             grouped = grouped || aggregates(*item.expr);
-        if (grouped) {
-            // One row per group: SQLite computes each when it hands it out.
-            b.liveVariables = slots;
-            shape = b.query(q, nullptr);
-        } else {
-            shape = rowByRow(b, q, slots);
-        }
-    }
+        if (!grouped) return rowByRow(b, q, slots);
+        // One row per group: SQLite computes each when it hands it out.
+        b.liveVariables = slots;
+        return b.query(q, nullptr);
+    });
+    const QueryShape& shape = bound->shape;
     sqlite3_stmt* st = ex.prepare(shape.sql);
     StatementReset reset(st);
     long long count = 0;

@@ -1,16 +1,23 @@
 #pragma once
 //! Syntax tree of a parsed batch.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace tsql {
+struct Type;
+}
 
 namespace tsql::engine {
 
 struct Query;
 struct Expr;
 struct BoundScalar;
+struct BoundQuery;
+struct CompiledScope;
 using ExprPtr = std::unique_ptr<Expr>;
 
 //! A type as written: name and arguments ("MAX" kept as text).
@@ -61,6 +68,8 @@ struct Expr {
     bool hasElse = false;
     int line = 1;
     int depth = 1; //!< levels of the tree from this node down (subqueries included)
+    //! Where a variable was last found among the scope's variables (Session::Impl::variable).
+    mutable std::size_t slotHint = 0;
     //! The SQL this expression was last bound to as a scalar or condition without FROM
     //! (Executor::evaluate, Executor::holds), kept with the tree and checked before each reuse.
     mutable std::shared_ptr<const BoundScalar> bound;
@@ -179,6 +188,9 @@ struct Statement {
     virtual ~Statement() = default;
     StmtKind kind;
     int line = 1;
+    //! Changes whenever a kept batch gets other constants in this statement (BatchCache): what was bound
+    //! from the statement under another stamp no longer applies.
+    std::uint64_t literalStamp = 0;
 };
 using StmtPtr = std::unique_ptr<Statement>;
 
@@ -186,6 +198,8 @@ struct SelectStmt : Statement {
     SelectStmt()
         : Statement(StmtKind::Select) {}
     Query query;
+    //! The SQL the query was last bound to, kept while what it was bound under stays (Executor::boundQuery).
+    mutable std::shared_ptr<const BoundQuery> bound;
 };
 
 struct ExecStmt;
@@ -244,6 +258,7 @@ struct SetStmt : Statement {
     SetStmt()
         : Statement(StmtKind::Set) {}
     std::string variable;
+    mutable std::size_t slotHint = 0; //!< where the variable was last found (Session::Impl::variable)
     std::string op = "=";
     ExprPtr value;
 };
@@ -363,6 +378,10 @@ struct CreateProcedureStmt : Statement {
     std::vector<ParameterDecl> parameters;
     std::vector<StmtPtr> body;
     std::string text; //!< the definition as written, kept for the catalog
+    //! The body as last compiled for a call (Executor::runStatements).
+    mutable std::shared_ptr<const CompiledScope> compiled;
+    //! The types of the parameters, resolved at the first call.
+    mutable std::shared_ptr<const std::vector<Type>> parameterTypes;
 };
 
 //! An argument of EXEC: positional or `@name = value`, DEFAULT, OUTPUT.
@@ -412,6 +431,8 @@ inline InsertStmt::~InsertStmt() = default;
 //! A parsed batch; labels are statements inside it.
 struct Batch {
     std::vector<StmtPtr> statements;
+    //! The statements as last compiled (Executor::run).
+    mutable std::shared_ptr<const CompiledScope> compiled;
 };
 
 } // namespace tsql::engine

@@ -76,6 +76,10 @@ public:
     //! tsql_variable(slot), instead of as parameters bound before the statement runs.
     std::set<std::size_t> liveVariables;
 
+    //! False once binding read what belongs to one scope only (a table variable, a trigger's `inserted`
+    //! or `deleted`, UPDATE()): SQL bound from it is not kept for another run.
+    bool reusable() const { return reusable_; }
+
     Bound expr(const Expr& e, const Scope& scope);
     //! A search condition (WHERE, ON, HAVING, IF, WHILE) as SQLite SQL yielding 1, 0 or NULL.
     std::string condition(const Expr& e, const Scope& scope);
@@ -115,6 +119,7 @@ private:
 
     Session::Impl& s_;
     bool writeLiterals_ = false;
+    bool reusable_ = true;
     int aliasCounter_ = 0;
 };
 

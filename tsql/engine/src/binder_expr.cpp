@@ -319,6 +319,7 @@ std::string Binder::predicate(const Expr& e, const Scope& scope) {
         return "(EXISTS (" + query(*e.query, &scope).sql + "))";
     case ExprKind::ColumnUpdated: {
         // Only the running trigger's own body knows the columns its statement set.
+        reusable_ = false;
         if (!s_.inserted || s_.triggerLevel != s_.nestLevel) raise(156, e.line, {"UPDATE"});
         const int column = s_.inserted->columnIndex(e.parts.front());
         if (column < 0) raise(207, e.line, {e.parts.front()});
@@ -335,7 +336,7 @@ Bound Binder::expr(const Expr& e, const Scope& scope) {
     case ExprKind::Literal:
         return constant(literalValue(e));
     case ExprKind::Variable: {
-        Variable* v = s_.variable(e.text);
+        Variable* v = s_.variable(e.text, e.slotHint);
         if (!v || v->table) raise(137, e.line, {e.text});
         Bound b;
         b.type = v->type;

@@ -132,6 +132,7 @@ std::string Binder::tableRef(const TableRef& ref, Scope& scope) {
         }
         auto table = pseudoTable(s_, ref.name);
         if (!table) table = tableVariable(s_, ref.name, ref.line);
+        if (table) reusable_ = false;
         if (!table) table = s_.catalog.table(ref.name.name());
         if (!table) raise(208, ref.line, {ref.name.written()});
         if (table->view) {

@@ -124,9 +124,29 @@ void Catalog::initialise() {
     execSql(db_, schemaSql("temp"));
 }
 
+namespace {
+
+//! SQLite's count of the changes to the main database this connection has seen.
+int dataVersion(sqlite3* db) {
+    int version = -1;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK) return -1;
+    return version;
+}
+
+} // namespace
+
+void Catalog::refreshIfMoved(std::uint64_t clientCalls) {
+    if (schemaVersion_ >= 0 && checkedData_ >= 0 && clientCalls == checkedClientCalls_ &&
+        dataVersion(db_) == checkedData_)
+        return;
+    refreshIfChanged();
+    checkedClientCalls_ = clientCalls;
+}
+
 void Catalog::refreshIfChanged() {
     OneShot q(cache_, db_, "PRAGMA main.schema_version");
     long long version = q.step() ? sqlite3_column_int64(q.get(), 0) : 0;
+    checkedData_ = dataVersion(db_);
     if (version != schemaVersion_) {
         // Temporary tables are ours alone; only shared definitions can go stale.
         for (auto it = tables_.begin(); it != tables_.end();) {
@@ -137,6 +157,7 @@ void Catalog::refreshIfChanged() {
         }
         schemaVersion_ = version;
         ++generation_;
+        ++version_;
     }
 }
 
@@ -144,6 +165,12 @@ void Catalog::invalidate() {
     tables_.clear();
     schemaVersion_ = -1;
     ++generation_;
+    ++version_;
+}
+
+void Catalog::forget(const std::string& name) {
+    tables_.erase(upper(name));
+    ++version_;
 }
 
 std::shared_ptr<const TableInfo> Catalog::table(const std::string& name) {
@@ -324,10 +351,10 @@ void Catalog::record(const TableInfo& t) {
     for (const auto& k : t.constraints)
         insertObject(k.id, k.name, k.xtype(), t.id, k.checkText, joinNames(k.columns), k.refTable,
                      joinNames(k.refColumns), k.clustered ? 1 : 0);
-    tables_.erase(upper(t.name));
+    forget(t.name);
     // Referenced tables learn about their new reference on their next load.
     for (const auto& k : t.constraints)
-        if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
+        if (k.kind == ConstraintKind::ForeignKey) forget(k.refTable);
 }
 
 void Catalog::insertColumns(const TableInfo& t) {
@@ -352,7 +379,7 @@ void Catalog::addColumn(const TableInfo& t, std::size_t i) {
     if (c.isComputed()) q.bind(9, c.computedText);
     q.bind(10, c.defaultId);
     q.step();
-    tables_.erase(upper(t.name));
+    forget(t.name);
 }
 
 void Catalog::replaceViewColumns(const TableInfo& view) {
@@ -360,7 +387,7 @@ void Catalog::replaceViewColumns(const TableInfo& view) {
     q.bind(1, view.id);
     q.step();
     insertColumns(view);
-    tables_.erase(upper(view.name));
+    forget(view.name);
 }
 
 void Catalog::remove(const TableInfo& t) {
@@ -375,9 +402,9 @@ void Catalog::remove(const TableInfo& t) {
     OneShot c(cache_, db_, "DELETE FROM " + schema + ".tsql_identity WHERE object_id = ?");
     c.bind(1, t.id);
     c.step();
-    tables_.erase(upper(t.name));
+    forget(t.name);
     for (const auto& k : t.constraints)
-        if (k.kind == ConstraintKind::ForeignKey) tables_.erase(upper(k.refTable));
+        if (k.kind == ConstraintKind::ForeignKey) forget(k.refTable);
 }
 
 std::optional<long long> Catalog::identityCurrent(const TableInfo& t) {

@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -144,6 +145,12 @@ public:
     void initialise();
     //! Drops cached definitions when another connection changed the schema.
     void refreshIfChanged();
+    //! refreshIfChanged for a check repeated while a batch runs (a procedure call): skipped while SQLite's
+    //! data version of the main database and `clientCalls` (a count of the times the client was handed
+    //! something) are those of the last check. Another connection's commit reaches this session only
+    //! through a read that begins after it (which moves the data version) or through the client, which
+    //! may have waited for it while it received results.
+    void refreshIfMoved(std::uint64_t clientCalls);
     //! Forgets every cached definition (after our own schema changes).
     void invalidate();
     //! After a change that alters no SQLite table (a trigger or procedure created, altered, dropped, a
@@ -153,6 +160,10 @@ public:
     //! Changes whenever cached definitions are dropped (by refreshIfChanged or invalidate): what a
     //! session keeps from the catalog elsewhere is valid while this stays the same.
     long long generation() const { return generation_; }
+    //! Changes whenever a definition this session reads may have changed (the generation, and a table
+    //! or view recorded, altered or removed here, temporary ones included): SQL bound from the
+    //! definitions is valid while this stays the same.
+    long long version() const { return version_; }
 
     //! The table or view of that name (last part of a multi-part name), or nullptr.
     std::shared_ptr<const TableInfo> table(const std::string& name);
@@ -236,12 +247,17 @@ public:
 
 private:
     std::shared_ptr<TableInfo> load(const std::string& name, bool temp);
+    //! Drops the cached definition of a table or view.
+    void forget(const std::string& name);
     void insertColumns(const TableInfo& table);
     sqlite3* db_;
     StatementCache cache_;
     std::map<std::string, std::shared_ptr<const TableInfo>> tables_; //!< by upper-case name
     long long schemaVersion_ = -1;
+    int checkedData_ = -1;                 //!< SQLite's data version at the last check
+    std::uint64_t checkedClientCalls_ = 0; //!< the client calls counted at the last refreshIfMoved
     long long generation_ = 0;
+    long long version_ = 0;
 };
 
 } // namespace tsql::engine

@@ -99,7 +99,7 @@ void Catalog::addDefault(const TableInfo& t, const ColumnInfo& c) {
     u.bind(2, t.id);
     u.bind(3, c.name);
     u.step();
-    tables_.erase(upper(t.name));
+    forget(t.name);
 }
 
 void Catalog::dropDefault(const TableInfo& t, const ColumnInfo& c) {
@@ -109,7 +109,7 @@ void Catalog::dropDefault(const TableInfo& t, const ColumnInfo& c) {
     u.bind(1, t.id);
     u.bind(2, c.name);
     u.step();
-    tables_.erase(upper(t.name));
+    forget(t.name);
 }
 
 void Catalog::rewrite(const TableInfo& t, const std::set<std::string>& disabled) {

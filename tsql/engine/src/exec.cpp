@@ -86,6 +86,9 @@ std::vector<std::vector<Value>> Executor::rows(const std::string& sql,
 //! each time.
 struct BoundScalar {
     bool cacheable = false;
+    //! Holds a query: valid only in `context` for the statement it belongs to.
+    bool query = false;
+    BindContext context;
     bool condition = false;
     const Session::Impl* session = nullptr;
     std::size_t variables = 0;
@@ -97,6 +100,8 @@ struct BoundScalar {
     Type type;
     std::optional<Value> constant;
     std::vector<Value> literals;
+    //! The texts of the expression's literals when bound: a kept batch may have got other constants since.
+    std::vector<std::string> literalTexts;
 };
 
 namespace {
@@ -108,6 +113,61 @@ bool holdsNoQuery(const Expr& e) {
     return true;
 }
 
+//! Appends the texts of the literals of `e` (without subqueries) in the order of the tree.
+void collectLiteralTexts(const Expr& e, std::vector<std::string>& out) {
+    if (e.kind == ExprKind::Literal) out.push_back(e.text);
+    for (const auto& a : e.args)
+        if (a) collectLiteralTexts(*a, out);
+}
+
+//! True when the literals of `e` have the texts `texts` (from collectLiteralTexts), counted by `at`.
+bool sameLiteralTexts(const Expr& e, const std::vector<std::string>& texts, std::size_t& at) {
+    if (e.kind == ExprKind::Literal && (at >= texts.size() || texts[at++] != e.text)) return false;
+    for (const auto& a : e.args)
+        if (a && !sameLiteralTexts(*a, texts, at)) return false;
+    return true;
+}
+
+//! True when `e` is one of the expressions statement `s` evaluates itself (so its constants are `s`'s).
+bool evaluatedBy(const Statement& s, const Expr& e) {
+    switch (s.kind) {
+    case StmtKind::Set:
+        return static_cast<const SetStmt&>(s).value.get() == &e;
+    case StmtKind::If:
+        return static_cast<const IfStmt&>(s).condition.get() == &e;
+    case StmtKind::While:
+        return static_cast<const WhileStmt&>(s).condition.get() == &e;
+    case StmtKind::Print:
+    case StmtKind::Return:
+        return static_cast<const SimpleStmt&>(s).value.get() == &e;
+    case StmtKind::Declare:
+        for (const auto& v : static_cast<const DeclareStmt&>(s).variables)
+            if (v.init.get() == &e) return true;
+        return false;
+    default:
+        return false;
+    }
+}
+
+//! The names (upper case), types and kinds of the variables, in slot order.
+std::string frameOf(const std::vector<Variable>& variables) {
+    std::string out;
+    for (const auto& v : variables) {
+        out += upper(v.name);
+        out += v.table ? '\1' : '\2';
+        out += std::to_string(v.type.code());
+        out += ';';
+    }
+    return out;
+}
+
+void pushLiterals(Session::Impl& s, const std::vector<Value>& literals) {
+    for (const auto& v : literals) {
+        s.literalIndex.emplace(literalHash(v), s.literals.size());
+        s.literals.push_back(v);
+    }
+}
+
 std::size_t variableTypes(const std::vector<Variable>& variables) {
     std::size_t h = variables.size();
     for (const auto& v : variables)
@@ -117,19 +177,59 @@ std::size_t variableTypes(const std::vector<Variable>& variables) {
 
 } // namespace
 
+BindContext Executor::bindContext(const Statement& owner) const {
+    return {&s_, s_.catalog.version(), program_ ? program_->frame : std::string(), owner.literalStamp};
+}
+
+bool Executor::inContext(const BindContext& context, const Statement& owner) const {
+    return program_ && context.session == &s_ && context.catalog == s_.catalog.version() &&
+           context.stamp == owner.literalStamp && context.frame == program_->frame;
+}
+
+std::shared_ptr<const BoundQuery> Executor::boundQuery(const Statement& owner,
+                                                       std::shared_ptr<const BoundQuery>& kept,
+                                                       const std::function<QueryShape(Binder&)>& bind) {
+    // Constants are parameters numbered from the scope's first one: only SQL bound with no other
+    // constant of the statement before it can be reused.
+    const bool fresh = s_.literals.size() == s_.literalBase && current_ == &owner;
+    std::shared_ptr<const BoundQuery> cached = kept;
+    if (fresh && cached && inContext(cached->context, owner)) {
+        pushLiterals(s_, cached->literals);
+        return cached;
+    }
+    const std::size_t mark = s_.literals.size();
+    Binder b(s_);
+    auto bound = std::make_shared<BoundQuery>();
+    bound->shape = bind(b);
+    if (fresh && b.reusable()) {
+        bound->context = bindContext(owner);
+        bound->literals.assign(s_.literals.begin() + static_cast<std::ptrdiff_t>(mark), s_.literals.end());
+        kept = bound;
+    }
+    return bound;
+}
+
 std::shared_ptr<const BoundScalar> Executor::bindScalar(const Expr& e, bool condition) {
     std::shared_ptr<const BoundScalar> cached = e.bound;
     // Constants are parameters numbered from the scope's first one: only SQL bound with no other
     // constant of the statement before it can be reused.
     const bool fresh = s_.literals.size() == s_.literalBase;
-    if (cached && fresh && cached->cacheable && cached->condition == condition && cached->session == &s_ &&
-        cached->variables == s_.variables.size() && cached->nestLevel == s_.nestLevel &&
-        cached->triggerLevel == s_.triggerLevel && cached->inserted == s_.inserted.get() &&
-        cached->variableTypes == variableTypes(s_.variables)) {
-        for (const auto& v : cached->literals) {
-            s_.literalIndex.emplace(literalHash(v), s_.literals.size());
-            s_.literals.push_back(v);
+    if (cached && fresh && cached->query) {
+        // Bound from the running statement's own expression under the same catalog and variables.
+        if (current_ && cached->condition == condition && inContext(cached->context, *current_) &&
+            evaluatedBy(*current_, e)) {
+            pushLiterals(s_, cached->literals);
+            return cached;
         }
+    } else if (cached && fresh && cached->cacheable && cached->condition == condition &&
+               cached->session == &s_ && cached->variables == s_.variables.size() &&
+               cached->nestLevel == s_.nestLevel && cached->triggerLevel == s_.triggerLevel &&
+               cached->inserted == s_.inserted.get() &&
+               cached->variableTypes == variableTypes(s_.variables) && [&] {
+                   std::size_t at = 0;
+                   return sameLiteralTexts(e, cached->literalTexts, at) && at == cached->literalTexts.size();
+               }()) {
+        pushLiterals(s_, cached->literals);
         return cached;
     }
     auto bound = std::make_shared<BoundScalar>();
@@ -146,7 +246,11 @@ std::shared_ptr<const BoundScalar> Executor::bindScalar(const Expr& e, bool cond
     }
     bound->condition = condition;
     bound->cacheable = fresh && holdsNoQuery(e);
-    if (bound->cacheable) {
+    if (!bound->cacheable && fresh && current_ && b.reusable() && evaluatedBy(*current_, e)) {
+        bound->query = true;
+        bound->context = bindContext(*current_);
+        bound->literals.assign(s_.literals.begin() + static_cast<std::ptrdiff_t>(mark), s_.literals.end());
+    } else if (bound->cacheable) {
         bound->session = &s_;
         bound->variables = s_.variables.size();
         bound->variableTypes = variableTypes(s_.variables);
@@ -154,6 +258,7 @@ std::shared_ptr<const BoundScalar> Executor::bindScalar(const Expr& e, bool cond
         bound->triggerLevel = s_.triggerLevel;
         bound->inserted = s_.inserted.get();
         bound->literals.assign(s_.literals.begin() + static_cast<std::ptrdiff_t>(mark), s_.literals.end());
+        collectLiteralTexts(e, bound->literalTexts);
     }
     e.bound = bound;
     return bound;
@@ -165,7 +270,7 @@ std::optional<Value> Executor::integerValue(const Expr& e) {
     };
     switch (e.kind) {
     case ExprKind::Variable: {
-        const Variable* v = s_.variable(e.text);
+        const Variable* v = s_.variable(e.text, e.slotHint);
         if (!v || v->table || !integral(v->value)) return std::nullopt;
         return v->value;
     }
@@ -212,7 +317,7 @@ std::optional<Value> Executor::integerValue(const Expr& e) {
 
 Value Executor::evaluate(const Expr& e) {
     if (e.kind == ExprKind::Variable) {
-        if (Variable* v = s_.variable(e.text)) return v->value;
+        if (Variable* v = s_.variable(e.text, e.slotHint)) return v->value;
     }
     if (auto v = integerValue(e)) return *v;
     const auto x = bindScalar(e, false);
@@ -281,8 +386,14 @@ void Executor::atomically(const std::function<void()>& work) {
     }
 }
 
+Value assignedValue(const Value& value, const Type& type) {
+    // An integer of the target's own type needs no conversion.
+    if (isIntegerType(type.id) && value.type() == type) return value;
+    return convert(value, type, ConversionKind::Assignment);
+}
+
 void Executor::assign(Variable& v, const Value& value) {
-    v.value = convert(value, v.type, ConversionKind::Assignment);
+    v.value = assignedValue(value, v.type);
 }
 
 void Executor::message(const std::string& text) {
@@ -298,6 +409,36 @@ void Executor::sendRows(const std::vector<ResultColumn>& columns,
         out_.onRow(row);
     out_.onDone(static_cast<long long>(rows.size()));
 }
+
+namespace {
+
+//! True when `stmt` is or holds a DECLARE (of variables or table variables).
+bool holdsDeclarations(const Statement& stmt) {
+    switch (stmt.kind) {
+    case StmtKind::Declare:
+        return true;
+    case StmtKind::Block:
+        for (const auto& s : static_cast<const BlockStmt&>(stmt).body)
+            if (holdsDeclarations(*s)) return true;
+        return false;
+    case StmtKind::If: {
+        const auto& i = static_cast<const IfStmt&>(stmt);
+        return holdsDeclarations(*i.then) || (i.otherwise && holdsDeclarations(*i.otherwise));
+    }
+    case StmtKind::While:
+        return holdsDeclarations(*static_cast<const WhileStmt&>(stmt).body);
+    case StmtKind::Try:
+        for (const auto& s : static_cast<const TryStmt&>(stmt).body)
+            if (holdsDeclarations(*s)) return true;
+        for (const auto& s : static_cast<const TryStmt&>(stmt).handler)
+            if (holdsDeclarations(*s)) return true;
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 void Executor::declare(const Statement& stmt) {
     switch (stmt.kind) {
@@ -342,12 +483,8 @@ void Executor::declare(const Statement& stmt) {
 void Executor::compile(const Statement& stmt) {
     auto emit = [&](Instruction in) {
         in.line = in.line ? in.line : stmt.line;
-        code_.push_back(in);
-        const bool usual = in.op == Instruction::Op::JumpIfNot ||
-                           (in.op == Instruction::Op::Exec &&
-                            (stmt.kind == StmtKind::Set || stmt.kind == StmtKind::FetchCursor));
-        fast_.push_back(usual ? compileFastStep(in.condition ? nullptr : &stmt, in.condition, s_) : nullptr);
-        return code_.size() - 1;
+        build_.code.push_back(in);
+        return build_.code.size() - 1;
     };
     switch (stmt.kind) {
     case StmtKind::Block:
@@ -360,26 +497,26 @@ void Executor::compile(const Statement& stmt) {
         compile(*i.then);
         if (i.otherwise) {
             std::size_t skip = emit({Instruction::Op::Jump, &stmt, nullptr, 0, stmt.line});
-            code_[test].target = code_.size();
+            build_.code[test].target = build_.code.size();
             compile(*i.otherwise);
-            code_[skip].target = code_.size();
+            build_.code[skip].target = build_.code.size();
         } else {
-            code_[test].target = code_.size();
+            build_.code[test].target = build_.code.size();
         }
-        code_[test].failTarget = code_.size();
+        build_.code[test].failTarget = build_.code.size();
         break;
     }
     case StmtKind::While: {
         const auto& w = static_cast<const WhileStmt&>(stmt);
-        std::size_t start = code_.size();
+        std::size_t start = build_.code.size();
         std::size_t test = emit({Instruction::Op::JumpIfNot, &stmt, w.condition.get(), 0, stmt.line});
         loops_.push_back({start, {}});
         compile(*w.body);
         emit({Instruction::Op::Jump, &stmt, nullptr, start, stmt.line});
-        code_[test].target = code_.size();
-        code_[test].failTarget = code_.size();
+        build_.code[test].target = build_.code.size();
+        build_.code[test].failTarget = build_.code.size();
         for (std::size_t b : loops_.back().breaks)
-            code_[b].target = code_.size();
+            build_.code[b].target = build_.code.size();
         loops_.pop_back();
         break;
     }
@@ -392,17 +529,17 @@ void Executor::compile(const Statement& stmt) {
     }
     case StmtKind::Try: {
         const auto& t = static_cast<const TryStmt&>(stmt);
-        const std::size_t region = tries_.size();
-        tries_.push_back({code_.size(), 0, 0, 0});
+        const std::size_t region = build_.tries.size();
+        build_.tries.push_back({build_.code.size(), 0, 0, 0});
         for (const auto& s : t.body)
             compile(*s);
         const std::size_t skip = emit({Instruction::Op::Jump, &stmt, nullptr, 0, stmt.line});
-        tries_[region].tryEnd = code_.size();
-        tries_[region].catchStart = code_.size();
+        build_.tries[region].tryEnd = build_.code.size();
+        build_.tries[region].catchStart = build_.code.size();
         for (const auto& s : t.handler)
             compile(*s);
-        tries_[region].catchEnd = code_.size();
-        code_[skip].target = code_.size();
+        build_.tries[region].catchEnd = build_.code.size();
+        build_.code[skip].target = build_.code.size();
         break;
     }
     case StmtKind::Goto:
@@ -412,7 +549,7 @@ void Executor::compile(const Statement& stmt) {
     case StmtKind::Label: {
         std::string name = upper(static_cast<const SimpleStmt&>(stmt).name);
         if (labels_.count(name)) raise(132, stmt.line, {static_cast<const SimpleStmt&>(stmt).name});
-        labels_[name] = code_.size();
+        labels_[name] = build_.code.size();
         break;
     }
     case StmtKind::Return:
@@ -465,7 +602,7 @@ void Executor::report(const SqlError& e) {
 void Executor::run(const Batch& batch) {
     s_.variables.clear();
     s_.variableIndex.clear();
-    runStatements(batch.statements);
+    runStatements(batch.statements, &batch.compiled);
 }
 
 namespace {
@@ -508,24 +645,51 @@ private:
 
 } // namespace
 
-void Executor::runStatements(const std::vector<StmtPtr>& statements) {
+void Executor::runStatements(const std::vector<StmtPtr>& statements,
+                             std::shared_ptr<const CompiledScope>* kept) {
     CursorScope cursorScope(s_);
     LiteralScope literalScope(s_, true);
     CatchBlocks catchBlocks(s_);
     try {
         if (!catalogChecked_) s_.catalog.refreshIfChanged();
-        std::vector<std::string> declared;
-        for (const auto& v : s_.variables)
-            declared.push_back(v.name);
-        checkScope(statements, declared, kind_);
-        for (const auto& st : statements)
-            declare(*st);
-        for (const auto& st : statements)
-            compile(*st);
-        for (const auto& [index, label] : gotos_) {
-            auto it = labels_.find(upper(label));
-            if (it == labels_.end()) raise(133, code_[index].line, {label});
-            code_[index].target = it->second;
+        // What was compiled for the same kind of scope and the same variables is compiled again the
+        // same way: the checks and the instructions depend on the tree, the kind and those names only.
+        const auto sameDeclared = [&](const CompiledScope& c) {
+            if (c.declared.size() != s_.variables.size()) return false;
+            for (std::size_t i = 0; i < c.declared.size(); ++i)
+                if (c.declared[i] != s_.variables[i].name || c.declaredTypes[i] != s_.variables[i].type ||
+                    s_.variables[i].table)
+                    return false;
+            return true;
+        };
+        if (kept && *kept && (*kept)->kind == kind_ && sameDeclared(**kept)) {
+            program_ = *kept;
+            for (const Statement* st : program_->declarations)
+                declare(*st);
+        } else {
+            std::vector<std::string> declared;
+            for (const auto& v : s_.variables) {
+                declared.push_back(v.name);
+                build_.declaredTypes.push_back(v.type);
+            }
+            checkScope(statements, declared, kind_);
+            for (const auto& st : statements)
+                declare(*st);
+            build_.kind = kind_;
+            build_.declared = std::move(declared);
+            // The variables now are those the same tree declares after the same ones every time.
+            build_.frame = frameOf(s_.variables);
+            for (const auto& st : statements) {
+                compile(*st);
+                if (holdsDeclarations(*st)) build_.declarations.push_back(st.get());
+            }
+            for (const auto& [index, label] : gotos_) {
+                auto it = labels_.find(upper(label));
+                if (it == labels_.end()) raise(133, build_.code[index].line, {label});
+                build_.code[index].target = it->second;
+            }
+            program_ = std::make_shared<const CompiledScope>(std::move(build_));
+            if (kept) *kept = program_;
         }
     } catch (SqlError& e) {
         compileError(e);
@@ -535,15 +699,28 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
         aborted_ = true;
         return;
     }
+    const std::vector<Instruction>& code = program_->code;
+    // The compiled steps are made for each run: the slots they resolve hold for every run of the same
+    // program, the cursor a FETCH step finds only for this one.
+    fast_.clear();
+    fast_.reserve(code.size());
+    for (const Instruction& in : code) {
+        const bool usual = in.op == Instruction::Op::JumpIfNot ||
+                           (in.op == Instruction::Op::Exec &&
+                            (in.stmt->kind == StmtKind::Set || in.stmt->kind == StmtKind::FetchCursor));
+        fast_.push_back(usual ? compileFastStep(in.condition ? nullptr : in.stmt, in.condition, s_)
+                              : nullptr);
+    }
     std::size_t pc = 0;
-    while (pc < code_.size()) {
+    while (pc < code.size()) {
         if (out_.cancelled()) throw BatchCancelled{};
         leaveCatches(pc);
-        const Instruction& in = code_[pc];
+        const Instruction& in = code[pc];
         if (in.op == Instruction::Op::Jump) {
             pc = in.target; // nothing to bind, nothing that fails
             continue;
         }
+        current_ = in.stmt;
         const std::size_t region = tryAt(pc);
         FastStep* fast = pc < fast_.size() ? fast_[pc].get() : nullptr;
         // What the general path needs and a compiled step does not: a scope for the statement's
@@ -583,7 +760,7 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements) {
                     Value v = evaluate(*value);
                     returnValue_ = v.isNull() ? 0 : static_cast<int>(convert(v, Type::integer()).asInt());
                 }
-                pc = code_.size();
+                pc = code.size();
                 break;
             }
         } catch (const BatchAbort&) {
@@ -715,8 +892,8 @@ void Executor::select(const SelectStmt& stmt) {
     if (!assigning) {
         // Rows go to the sink as SQLite produces them; the result set starts with its first row (or
         // its end), so that an error before any row sends none.
-        Binder b(s_);
-        QueryShape shape = b.query(q, nullptr);
+        const auto bound = boundQuery(stmt, stmt.bound, [&](Binder& b) { return b.query(q, nullptr); });
+        const QueryShape& shape = bound->shape;
         sqlite3_stmt* st = prepare(shape.sql);
         StatementReset reset(st);
         long long count = 0;
@@ -743,7 +920,7 @@ void Executor::select(const SelectStmt& stmt) {
 }
 
 void Executor::setVariable(const SetStmt& stmt) {
-    Variable* v = s_.variable(stmt.variable);
+    Variable* v = s_.variable(stmt.variable, stmt.slotHint);
     if (!v) raise(137, stmt.line, {stmt.variable});
     Value value = evaluate(*stmt.value);
     auto op = compoundAssignment(stmt.op);

@@ -7,6 +7,7 @@
 #include "session.h"
 #include "tsql/operators.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,6 +35,51 @@ struct StatementFailed {};
 
 struct FastStep;
 
+//! What SQL bound from a statement depends on besides the statement's tree: the session, the catalog's
+//! definitions, the scope's variables (names, types, slots) and the statement's constants.
+struct BindContext {
+    const Session::Impl* session = nullptr;
+    long long catalog = -1;
+    std::string frame; //!< the variables' names and types (CompiledScope::frame)
+    std::uint64_t stamp = 0;
+    bool operator==(const BindContext&) const = default;
+};
+
+//! A statement's query as bound, with the constants it reads as parameters.
+struct BoundQuery {
+    BindContext context;
+    QueryShape shape;
+    std::vector<Value> literals;
+};
+
+//! One step of a compiled scope.
+struct Instruction {
+    enum class Op { Exec, JumpIfNot, Jump, Return } op = Op::Exec;
+    const Statement* stmt = nullptr;
+    const Expr* condition = nullptr;
+    std::size_t target = 0;
+    int line = 1;
+    std::size_t failTarget = 0; //!< where to go when the condition itself fails (past the whole IF)
+};
+
+//! A TRY ... CATCH statement as ranges of instructions [start, end).
+struct TryRegion {
+    std::size_t tryStart = 0, tryEnd = 0, catchStart = 0, catchEnd = 0;
+};
+
+//! A scope's statements as checked and compiled: kept with its tree (Batch::compiled,
+//! CreateProcedureStmt::compiled) for runs of the same kind of scope with the same variables declared
+//! before it; the instructions point into the tree.
+struct CompiledScope {
+    ScopeKind kind = ScopeKind::Batch;
+    std::vector<std::string> declared;
+    std::vector<Type> declaredTypes;
+    std::string frame; //!< the variables once the scope's own are declared: names and types in slot order
+    std::vector<Instruction> code;
+    std::vector<TryRegion> tries;
+    std::vector<const Statement*> declarations; //!< the statements that declare variables, in order
+};
+
 //! Runs one batch on a session and hands what it produces to a sink.
 class Executor {
 public:
@@ -48,8 +94,10 @@ public:
 
     //! Declares the batch's variables and checks its labels, then runs it.
     void run(const Batch& batch);
-    //! Runs statements with the variables already in the session's frame (a procedure's parameters).
-    void runStatements(const std::vector<StmtPtr>& statements);
+    //! Runs statements with the variables already in the session's frame (a procedure's parameters),
+    //! compiled anew or taken from `kept` (where they are kept when compiled).
+    void runStatements(const std::vector<StmtPtr>& statements,
+                       std::shared_ptr<const CompiledScope>* kept = nullptr);
     //! True when an error ended the run.
     bool aborted() const { return aborted_; }
     //! True when the error that ended the run ends the caller's batch too; errors of compiling a
@@ -80,6 +128,16 @@ public:
     long long run(const std::string& sql);
     //! Runs a query and reads every row as the given column types.
     std::vector<std::vector<Value>> rows(const std::string& sql, const std::vector<ResultColumn>& columns);
+    //! The context SQL bound now from `owner` is valid in.
+    BindContext bindContext(const Statement& owner) const;
+    //! True when SQL bound in `context` is valid now for `owner`.
+    bool inContext(const BindContext& context, const Statement& owner) const;
+    //! The query of `owner` as `bind` binds it with a fresh binder, taken from `kept` when that was bound
+    //! in the same context (the constants it reads are bound as parameters again) and kept there
+    //! otherwise, unless the binding read what belongs to this run only.
+    std::shared_ptr<const BoundQuery> boundQuery(const Statement& owner,
+                                                 std::shared_ptr<const BoundQuery>& kept,
+                                                 const std::function<QueryShape(Binder&)>& bind);
     //! Evaluates a scalar expression without FROM.
     Value evaluate(const Expr& e);
     //! Evaluates a search condition without FROM: true only when it holds (NULL counts as false).
@@ -98,21 +156,9 @@ private:
     //! @@ROWCOUNT, @@ERROR and arithmetic, computed here with the operators SQLite would call
     //! (tsql_chain), or nullopt for any other expression and for one whose arithmetic fails.
     std::optional<Value> integerValue(const Expr& e);
-    struct Instruction {
-        enum class Op { Exec, JumpIfNot, Jump, Return } op = Op::Exec;
-        const Statement* stmt = nullptr;
-        const Expr* condition = nullptr;
-        std::size_t target = 0;
-        int line = 1;
-        std::size_t failTarget = 0; //!< where to go when the condition itself fails (past the whole IF)
-    };
     struct Loop {
         std::size_t start;
         std::vector<std::size_t> breaks;
-    };
-    //! A TRY ... CATCH statement as ranges of instructions [start, end).
-    struct TryRegion {
-        std::size_t tryStart = 0, tryEnd = 0, catchStart = 0, catchEnd = 0;
     };
     static constexpr std::size_t kNoRegion = static_cast<std::size_t>(-1);
     void declare(const Statement& stmt);
@@ -146,21 +192,26 @@ private:
     BatchSink& out_;
     ScopeKind kind_;
     bool catalogChecked_ = false;
+    const Statement* current_ = nullptr; //!< the statement of the running instruction
     std::string module_;
     bool aborted_ = false;
     bool scopeOnly_ = false;
     bool abortOnError_ = false;
     int returnValue_ = 0;
     int statementError_ = 0;
-    std::vector<Instruction> code_;
-    //! The compiled forms of code_'s conditions, SET and FETCH statements (fast_steps.h), or nullptr.
+    CompiledScope build_;                          //!< the scope being compiled
+    std::shared_ptr<const CompiledScope> program_; //!< the scope running
+    //! The compiled forms of the running scope's conditions, SET and FETCH statements (fast_steps.h), or
+    //! nullptr; made for each run, as a FETCH step holds this run's cursor.
     std::vector<std::shared_ptr<FastStep>> fast_;
     std::vector<Loop> loops_;
-    std::vector<TryRegion> tries_;
     std::vector<std::size_t> catching_; //!< regions whose CATCH block runs, innermost last
     std::map<std::string, std::size_t> labels_;
     std::vector<std::pair<std::size_t, std::string>> gotos_;
 };
+
+//! `value` converted for assigning it to a variable or parameter of type `type`.
+Value assignedValue(const Value& value, const Type& type);
 
 //! The operator of a compound assignment ("+=" ...), nullopt for "=".
 std::optional<BinaryOp> compoundAssignment(const std::string& op);

@@ -14,14 +14,14 @@ bool catchable(const SqlError& e) {
 
 std::size_t Executor::tryAt(std::size_t pc) const {
     // Regions are listed outer before inner: the last one holding pc is the innermost.
-    for (std::size_t r = tries_.size(); r-- > 0;)
-        if (pc >= tries_[r].tryStart && pc < tries_[r].tryEnd) return r;
+    for (std::size_t r = program_->tries.size(); r-- > 0;)
+        if (pc >= program_->tries[r].tryStart && pc < program_->tries[r].tryEnd) return r;
     return kNoRegion;
 }
 
 void Executor::leaveCatches(std::size_t pc) {
     while (!catching_.empty()) {
-        const TryRegion& r = tries_[catching_.back()];
+        const TryRegion& r = program_->tries[catching_.back()];
         if (pc >= r.catchStart && pc < r.catchEnd) return;
         catching_.pop_back();
         s_.caught.pop_back();
@@ -31,7 +31,7 @@ void Executor::leaveCatches(std::size_t pc) {
 std::size_t Executor::enterCatch(std::size_t region, const SqlError& error, bool dooms) {
     s_.error = error.number();
     if (dooms && s_.tranCount > 0) s_.doomed = true;
-    const std::size_t start = tries_[region].catchStart;
+    const std::size_t start = program_->tries[region].catchStart;
     leaveCatches(start);
     catching_.push_back(region);
     s_.caught.push_back(error);

@@ -294,6 +294,7 @@ ExprPtr Parser::primary() {
     auto literal = [&](LiteralKind kind) {
         auto e = makeExpr(ExprKind::Literal, line);
         e->literal = kind;
+        if (kind != LiteralKind::Null) noteLiteral(position(), *e);
         e->text = next().text;
         return e;
     };

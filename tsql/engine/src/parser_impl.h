@@ -3,6 +3,7 @@
 
 #include "ast.h"
 #include "lexer.h"
+#include "parser.h"
 
 #include <string_view>
 #include <vector>
@@ -26,6 +27,8 @@ int checkedDepth(int depth, int line);
 class Parser {
 public:
     explicit Parser(std::string_view text);
+    //! A parser of tokens already read from `text`, noting literals into `notes`.
+    Parser(std::string_view text, std::vector<Token> tokens, ParseNotes* notes);
 
     Batch batch();
     ExprPtr standaloneExpression();
@@ -138,8 +141,12 @@ private:
     void indexOptions();
     std::vector<std::string> columnList();
 
+    //! Notes the literal expression `e` made from the token at `token`.
+    void noteLiteral(std::size_t token, Expr& e);
+
     std::string_view text_;
     std::vector<Token> tokens_;
+    ParseNotes* notes_ = nullptr;
     std::size_t pos_ = 0;
     int nesting_ = 0;
 };

@@ -128,6 +128,7 @@ SelectCore Parser::selectCore() {
             if (cur().kind == TokenKind::Integer) {
                 e->kind = ExprKind::Literal;
                 e->literal = LiteralKind::Integer;
+                noteLiteral(position(), *e);
             } else {
                 e->kind = ExprKind::Variable;
             }

@@ -8,6 +8,15 @@ Parser::Parser(std::string_view text)
     : text_(text)
     , tokens_(tokenize(text)) {}
 
+Parser::Parser(std::string_view text, std::vector<Token> tokens, ParseNotes* notes)
+    : text_(text)
+    , tokens_(std::move(tokens))
+    , notes_(notes) {}
+
+void Parser::noteLiteral(std::size_t token, Expr& e) {
+    if (notes_) notes_->literals.push_back({token, &e, nullptr});
+}
+
 bool Parser::accept(std::string_view keyword) {
     if (!cur().is(keyword)) return false;
     next();
@@ -53,6 +62,7 @@ std::string Parser::identifier() {
 }
 
 std::string Parser::sourceText(std::size_t fromToken, std::size_t toToken) const {
+    if (notes_) notes_->keepsText = true;
     if (toToken <= fromToken) return {};
     const Token& first = tokens_[fromToken];
     const Token& last = tokens_[toToken - 1];
@@ -60,6 +70,7 @@ std::string Parser::sourceText(std::size_t fromToken, std::size_t toToken) const
 }
 
 std::string Parser::sourceTextToEnd(std::size_t fromToken) const {
+    if (notes_) notes_->keepsText = true;
     return std::string(text_.substr(tokens_[fromToken].offset));
 }
 
@@ -110,6 +121,7 @@ ExprPtr Parser::standaloneExpression() {
 
 StmtPtr Parser::statement() {
     Nested nested(*this);
+    const std::size_t literalsBefore = notes_ ? notes_->literals.size() : 0;
     const Token& t = cur();
     int line = t.line;
     StmtPtr s;
@@ -195,6 +207,10 @@ StmtPtr Parser::statement() {
         fail();
     }
     s->line = line;
+    // Literals not claimed by a statement nested in this one are this statement's.
+    if (notes_)
+        for (std::size_t i = literalsBefore; i < notes_->literals.size(); ++i)
+            if (!notes_->literals[i].owner) notes_->literals[i].owner = s.get();
     return s;
 }
 
@@ -497,6 +513,10 @@ StmtPtr Parser::raiserrorStatement() {
 
 Batch parseBatch(std::string_view text) {
     return Parser(text).batch();
+}
+
+Batch parseBatch(std::string_view text, std::vector<Token> tokens, ParseNotes& notes) {
+    return Parser(text, std::move(tokens), &notes).batch();
 }
 
 ExprPtr parseExpression(std::string_view text) {

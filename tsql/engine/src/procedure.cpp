@@ -153,7 +153,7 @@ struct BoundCall {
 //! the caller's frame.
 BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& arguments, int line,
                    const std::vector<ParameterDecl>& params, const std::string& procName,
-                   const std::string& parameterized = {}) {
+                   const std::string& parameterized = {}, const std::vector<Type>* types = nullptr) {
     auto& s = ex.session();
     std::vector<const ExecArgument*> given(params.size(), nullptr);
     bool named = false;
@@ -178,7 +178,7 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
     call.outputs.resize(params.size());
     for (std::size_t i = 0; i < params.size(); ++i) {
         const ParameterDecl& p = params[i];
-        Type type = Binder::resolveType(p.type, line);
+        const Type type = types ? (*types)[i] : Binder::resolveType(p.type, line);
         Value value = Value::null(type);
         const ExecArgument* a = given[i];
         if (a && a->value) {
@@ -195,7 +195,7 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
         }
         Value converted;
         try {
-            converted = convert(value, type, ConversionKind::Assignment);
+            converted = assignedValue(value, type);
         } catch (const SqlError&) {
             // A value that does not fit the parameter fails the call, not the batch.
             raise(8114, line, {std::string(value.type().baseName()), std::string(type.baseName())});
@@ -208,13 +208,13 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
 //! Runs `body` in a frame of its own holding the call's parameters; OUTPUT parameters are assigned back.
 //! Returns the RETURN value.
 int runCall(Executor& ex, BoundCall call, const std::vector<StmtPtr>& body, ScopeKind kind,
-            std::string module = {}) {
+            std::string module = {}, std::shared_ptr<const CompiledScope>* compiled = nullptr) {
     auto& s = ex.session();
     Frame callee(s, std::move(call.frame));
     Executor inner(s, ex.output(), kind, std::move(module));
     // A stored procedure was looked up under a catalog just checked (executeExec).
     if (kind == ScopeKind::Procedure) inner.setCatalogChecked();
-    inner.runStatements(body);
+    inner.runStatements(body, compiled);
     std::vector<Variable> results = callee.restore();
     ex.setStatementError(s.error);
     if (inner.abortsCaller()) throw BatchAbort{};
@@ -281,7 +281,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     }
     // CREATE, ALTER and DROP PROCEDURE and renaming change the catalog's generation, in this session
     // directly and in the others through SQLite's schema version.
-    s.catalog.refreshIfChanged();
+    s.catalog.refreshIfMoved(s.clientCalls);
     auto& called = s.calledProcedures[stmt.procedure.name()];
     if (called.generation != s.catalog.generation() || !called.batch) {
         auto text = s.catalog.procedureText(stmt.procedure.name());
@@ -296,9 +296,17 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     std::vector<const ExecArgument*> arguments;
     for (const auto& a : stmt.arguments)
         arguments.push_back(&a);
-    BoundCall call = bindCall(ex, arguments, stmt.line, proc.parameters, proc.procedure.name());
+    BoundCall call = bindCall(ex, arguments, stmt.line, proc.parameters, proc.procedure.name(), {},
+                              proc.parameterTypes.get());
+    if (!proc.parameterTypes) {
+        auto types = std::make_shared<std::vector<Type>>();
+        for (const auto& v : call.frame)
+            types->push_back(v.type);
+        proc.parameterTypes = std::move(types);
+    }
     int tranCount = s.tranCount;
-    int returned = runCall(ex, std::move(call), proc.body, ScopeKind::Procedure, proc.procedure.name());
+    int returned =
+        runCall(ex, std::move(call), proc.body, ScopeKind::Procedure, proc.procedure.name(), &proc.compiled);
     if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(returned));
     if (s.tranCount != tranCount)
         raise(266, stmt.line, {std::to_string(tranCount), std::to_string(s.tranCount)});

@@ -40,8 +40,9 @@ struct SinkFailure {
 //! Passes every call on to the caller's sink, wrapping what it throws in SinkFailure.
 class GuardedSink : public BatchSink {
 public:
-    explicit GuardedSink(BatchSink& sink)
-        : sink_(sink) {}
+    GuardedSink(BatchSink& sink, std::uint64_t& calls)
+        : sink_(sink)
+        , calls_(calls) {}
     void onColumns(const std::vector<ResultColumn>& columns) override {
         guard([&] { sink_.onColumns(columns); });
     }
@@ -75,6 +76,7 @@ public:
 
 private:
     template <class Call> void guard(const Call& call) {
+        ++calls_;
         try {
             call();
         } catch (...) {
@@ -82,6 +84,7 @@ private:
         }
     }
     BatchSink& sink_;
+    std::uint64_t& calls_;
     bool interrupted_ = false;
 };
 
@@ -266,6 +269,14 @@ engine::Variable* Session::Impl::variable(std::string_view name) {
     return it == variableIndex.end() ? nullptr : &variables[it->second];
 }
 
+engine::Variable* Session::Impl::variable(std::string_view name, std::size_t& hint) {
+    if (hint < variables.size() && engine::equalsIgnoreCase(variables[hint].name, name))
+        return &variables[hint];
+    engine::Variable* v = variable(name);
+    if (v) hint = static_cast<std::size_t>(v - variables.data());
+    return v;
+}
+
 Session::Session(std::unique_ptr<Impl> impl)
     : impl_(std::move(impl)) {}
 Session::~Session() = default;
@@ -282,9 +293,9 @@ BatchOutput Session::execute(std::string_view batch) {
 }
 
 void Session::execute(std::string_view batch, BatchSink& sink) {
-    engine::Batch parsed;
+    std::shared_ptr<const engine::Batch> parsed;
     try {
-        parsed = engine::parseBatch(batch);
+        parsed = impl_->batches.parse(batch);
     } catch (const SqlError& e) {
         impl_->error = e.number();
         sink.onMessage(engine::messageOf(e));
@@ -296,7 +307,7 @@ void Session::execute(std::string_view batch, BatchSink& sink) {
             {8115, 16, 1, 0, "Arithmetic overflow error converting expression to data type bigint.", {}});
         return;
     }
-    GuardedSink guarded(sink);
+    GuardedSink guarded(sink, impl_->clientCalls);
     sqlite3_progress_handler(impl_->db, 1000, GuardedSink::progress, &guarded);
     struct Detach {
         sqlite3* db;
@@ -316,7 +327,7 @@ void Session::execute(std::string_view batch, BatchSink& sink) {
     };
     engine::Executor ex(*impl_, guarded);
     try {
-        ex.run(parsed);
+        ex.run(*parsed);
     } catch (const engine::BatchCancelled&) {
         resync();
         if (impl_->doomed) ex.rollbackAll();

@@ -2,6 +2,7 @@
 //! State of a database and of a session: the SQLite connection, catalog, variables and the values
 //! behind @@ERROR, @@ROWCOUNT, @@IDENTITY and friends.
 
+#include "batch_cache.h"
 #include "catalog.h"
 #include "sqlite_util.h"
 #include "tsql/engine.h"
@@ -82,6 +83,8 @@ struct Session::Impl {
     int spid;
     engine::Catalog catalog;
     engine::StatementCache statements;
+    //! Batches parsed before, reused when a batch differs from one of them in its constants only.
+    engine::BatchCache batches;
 
     // Batch state.
     std::vector<engine::Variable> variables;
@@ -95,6 +98,9 @@ struct Session::Impl {
     //! Hash of a literal -> its position, so that a constant bound twice is one parameter (the SQL of
     //! equal expressions stays equal).
     std::unordered_multimap<std::size_t, std::size_t> literalIndex;
+
+    //! Times the client's sink was handed something (results, messages, counts).
+    std::uint64_t clientCalls = 0;
 
     // Values behind the @@ functions.
     int error = 0;
@@ -143,6 +149,9 @@ struct Session::Impl {
 
     //! A variable by name, or nullptr.
     engine::Variable* variable(std::string_view name);
+    //! The same, trying the slot `hint` first (names are unique among the variables), which it sets to
+    //! the slot found.
+    engine::Variable* variable(std::string_view name, std::size_t& hint);
 };
 
 } // namespace tsql

@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace tsql {
 namespace {
@@ -95,6 +100,76 @@ TEST(ProcedureTest, CallsSeeChangesMadeByOtherSessions) {
                               "DECLARE @k NVARCHAR(10) EXEC Kod 1, @k OUTPUT ROLLBACK SELECT @k"),
               "docasny");
     EXPECT_EQ(scalar(*caller, call), "novy");
+}
+
+//! Keeps the values of the rows it is handed as text, running `onFirstRow` when the first arrives.
+class RowsSink : public BatchSink {
+public:
+    explicit RowsSink(std::function<void()> onFirstRow)
+        : onFirstRow_(std::move(onFirstRow)) {}
+    void onColumns(const std::vector<ResultColumn>&) override {}
+    void onRow(const std::vector<Value>& row) override {
+        values.push_back(toText(row.at(0)));
+        if (values.size() == 1) onFirstRow_();
+    }
+    void onDone(long long) override {}
+    void onMessage(const Message& message) override { values.push_back("message " + message.text); }
+    std::vector<std::string> values;
+
+private:
+    std::function<void()> onFirstRow_;
+};
+
+const char* const kKod = "CREATE PROCEDURE Kod @ID INT, @Kod NVARCHAR(10) OUTPUT AS\n"
+                         "SELECT @Kod = Kod FROM TabP WHERE ID = @ID";
+const char* const kKodAltered = "ALTER PROCEDURE Kod @ID INT, @Kod NVARCHAR(10) OUTPUT AS\n"
+                                "SELECT @Kod = Kod + N'!' FROM TabP WHERE ID = @ID";
+
+// Within one batch, a call sees what another session changed before it: the change the client made
+// while it received the batch's results, and the one the batch itself saw in the data.
+TEST(ProcedureTest, CallsInsideABatchSeeChangesMadeMeanwhile) {
+    auto db = Database::open({});
+    auto caller = db->connect("sa");
+    auto other = db->connect("sa");
+    ASSERT_FALSE(other
+                     ->execute("CREATE TABLE TabP (ID INT NOT NULL, Kod NVARCHAR(10) NOT NULL) "
+                               "INSERT TabP VALUES (1, N'prvni') CREATE TABLE TabZnak (A INT NOT NULL)")
+                     .hasErrors());
+    ASSERT_FALSE(other->execute(kKod).hasErrors());
+
+    RowsSink sink([&] { ASSERT_FALSE(other->execute(kKodAltered).hasErrors()); });
+    caller->execute("DECLARE @k NVARCHAR(10) EXEC Kod 1, @k OUTPUT SELECT @k\n"
+                    "EXEC Kod 1, @k OUTPUT SELECT @k",
+                    sink);
+    EXPECT_EQ(sink.values, (std::vector<std::string>{"prvni", "prvni!"}));
+
+    ASSERT_FALSE(other->execute("DROP PROCEDURE Kod").hasErrors());
+    ASSERT_FALSE(other->execute(kKod).hasErrors());
+    // Once the batch made its first call, the other session changes the procedure, then says so in a table
+    // the batch waits on. (The batch's sink tells the other thread when the batch has gone past the call:
+    // it is asked before every statement whether the batch is cancelled.)
+    struct Signalling : RowsSink {
+        Signalling()
+            : RowsSink([] {}) {}
+        bool cancelled() override {
+            if (++asked == 4) called = true; // before the WHILE, after SET, DECLARE and the first EXEC
+            return false;
+        }
+        int asked = 0;
+        std::atomic<bool> called{false};
+    } signalling;
+    std::thread changer([&] {
+        while (!signalling.called)
+            std::this_thread::yield();
+        ASSERT_FALSE(other->execute(kKodAltered).hasErrors());
+        ASSERT_FALSE(other->execute("INSERT TabZnak VALUES (2)").hasErrors());
+    });
+    caller->execute("SET NOCOUNT ON DECLARE @k NVARCHAR(10), @n INT = 0 EXEC Kod 1, @k OUTPUT\n"
+                    "WHILE NOT EXISTS (SELECT * FROM TabZnak WHERE A = 2) AND @n < 10000000 SET @n = @n + 1\n"
+                    "EXEC Kod 1, @k OUTPUT SELECT @k",
+                    signalling);
+    changer.join();
+    EXPECT_EQ(signalling.values, (std::vector<std::string>{"prvni!"}));
 }
 
 } // namespace

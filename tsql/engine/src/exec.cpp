@@ -447,12 +447,10 @@ void Executor::declare(const Statement& stmt) {
             if (s_.variable(v.name)) raise(134, stmt.line, {v.name});
             if (v.table) {
                 auto table = declareTableVariable(*this, v.name, *v.table);
-                s_.variableIndex[upper(v.name)] = s_.variables.size();
                 s_.variables.push_back({v.name, Type::null(), Value(), std::move(table)});
                 continue;
             }
             Type t = Binder::resolveType(v.type, stmt.line);
-            s_.variableIndex[upper(v.name)] = s_.variables.size();
             s_.variables.push_back({v.name, t, Value::null(t), nullptr});
         }
         break;
@@ -601,7 +599,6 @@ void Executor::report(const SqlError& e) {
 
 void Executor::run(const Batch& batch) {
     s_.variables.clear();
-    s_.variableIndex.clear();
     runStatements(batch.statements, &batch.compiled);
 }
 

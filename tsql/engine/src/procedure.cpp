@@ -31,13 +31,9 @@ public:
     Frame(Session::Impl& s, std::vector<Variable> variables)
         : s_(s)
         , savedVariables_(std::move(s.variables))
-        , savedIndex_(std::move(s.variableIndex))
         , savedScopeIdentity_(std::exchange(s.scopeIdentity, std::nullopt))
         , savedXactAbort_(s.xactAbort) {
         s_.variables = std::move(variables);
-        s_.variableIndex.clear();
-        for (std::size_t i = 0; i < s_.variables.size(); ++i)
-            s_.variableIndex[upper(s_.variables[i].name)] = i;
         if (++s_.nestLevel > kMaxNestLevel) {
             restore();
             raise(217, 0, {});
@@ -55,7 +51,6 @@ public:
         --s_.nestLevel;
         std::vector<Variable> callee = std::move(s_.variables);
         s_.variables = std::move(savedVariables_);
-        s_.variableIndex = std::move(savedIndex_);
         s_.scopeIdentity = savedScopeIdentity_;
         s_.xactAbort = savedXactAbort_; // SET options of a procedure last until it returns
         return callee;
@@ -64,7 +59,6 @@ public:
 private:
     Session::Impl& s_;
     std::vector<Variable> savedVariables_;
-    std::map<std::string, std::size_t> savedIndex_;
     std::optional<long long> savedScopeIdentity_;
     bool savedXactAbort_;
     bool restored_ = false;
@@ -141,11 +135,12 @@ void executeDropProcedure(Executor& ex, const DropStmt& stmt) {
 
 namespace {
 
-//! A call's arguments matched to the parameters: the callee's variables, and per parameter the caller's
-//! variable an OUTPUT parameter is assigned back to (empty for none).
+//! A call's arguments matched to the parameters: the callee's variables, and per parameter the slot of
+//! the caller's variable an OUTPUT parameter is assigned back to (kNoOutput for none).
 struct BoundCall {
+    static constexpr std::size_t kNoOutput = static_cast<std::size_t>(-1);
     std::vector<Variable> frame;
-    std::vector<std::string> outputs;
+    std::vector<std::size_t> outputs;
 };
 
 //! Matches the arguments to the parameters (errors 119, 8143, 8144, 8145, 8162; 201, or 8178 naming the
@@ -175,7 +170,8 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
         given[index] = &a;
     }
     BoundCall call;
-    call.outputs.resize(params.size());
+    call.outputs.assign(params.size(), BoundCall::kNoOutput);
+    call.frame.reserve(params.size());
     for (std::size_t i = 0; i < params.size(); ++i) {
         const ParameterDecl& p = params[i];
         const Type type = types ? (*types)[i] : Binder::resolveType(p.type, line);
@@ -184,8 +180,9 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
         if (a && a->value) {
             value = ex.evaluate(*a->value);
             if (a->output && a->value->kind == ExprKind::Variable) {
-                if (!s.variable(a->value->text)) raise(137, line, {a->value->text});
-                call.outputs[i] = a->value->text;
+                const auto slot = s.slotOf(a->value->text);
+                if (!slot) raise(137, line, {a->value->text});
+                call.outputs[i] = *slot;
             }
         } else if (p.defaultValue) {
             value = ex.evaluate(*p.defaultValue);
@@ -218,9 +215,10 @@ int runCall(Executor& ex, BoundCall call, const std::vector<StmtPtr>& body, Scop
     std::vector<Variable> results = callee.restore();
     ex.setStatementError(s.error);
     if (inner.abortsCaller()) throw BatchAbort{};
-    // Caller variables are looked up again: the callee's frame swap moved the vector.
+    // The caller's variables are back in their slots (the callee's frame swap moved the vector).
     for (std::size_t i = 0; i < call.outputs.size(); ++i)
-        if (!call.outputs[i].empty()) ex.assign(*s.variable(call.outputs[i]), results[i].value);
+        if (call.outputs[i] != BoundCall::kNoOutput)
+            ex.assign(s.variables[call.outputs[i]], results[i].value);
     return inner.returnValue();
 }
 

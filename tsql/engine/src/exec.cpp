@@ -698,15 +698,19 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements,
     }
     const std::vector<Instruction>& code = program_->code;
     // The compiled steps are made for each run: the slots they resolve hold for every run of the same
-    // program, the cursor a FETCH step finds only for this one.
+    // program, the cursor a FETCH step finds only for this one. A scope without any (a procedure's
+    // body of a query and RETURN) allocates nothing for them.
     fast_.clear();
-    fast_.reserve(code.size());
-    for (const Instruction& in : code) {
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const Instruction& in = code[i];
         const bool usual = in.op == Instruction::Op::JumpIfNot ||
                            (in.op == Instruction::Op::Exec &&
                             (in.stmt->kind == StmtKind::Set || in.stmt->kind == StmtKind::FetchCursor));
-        fast_.push_back(usual ? compileFastStep(in.condition ? nullptr : in.stmt, in.condition, s_)
-                              : nullptr);
+        if (!usual) continue;
+        auto step = compileFastStep(in.condition ? nullptr : in.stmt, in.condition, s_);
+        if (!step) continue;
+        if (fast_.empty()) fast_.resize(code.size());
+        fast_[i] = std::move(step);
     }
     std::size_t pc = 0;
     while (pc < code.size()) {

@@ -143,17 +143,26 @@ struct BoundCall {
     std::vector<std::size_t> outputs;
 };
 
+const ExecArgument& argumentAt(const std::vector<ExecArgument>& arguments, std::size_t i) {
+    return arguments[i];
+}
+const ExecArgument& argumentAt(const std::vector<const ExecArgument*>& arguments, std::size_t i) {
+    return *arguments[i];
+}
+
 //! Matches the arguments to the parameters (errors 119, 8143, 8144, 8145, 8162; 201, or 8178 naming the
 //! `parameterized` query of sp_executesql, for a parameter without value or default), evaluating them in
-//! the caller's frame.
-BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& arguments, int line,
+//! the caller's frame. `arguments`: the statement's own, or those of sp_executesql that are no
+//! statement or declarations.
+template <class Arguments>
+BoundCall bindCall(Executor& ex, const Arguments& arguments, int line,
                    const std::vector<ParameterDecl>& params, const std::string& procName,
                    const std::string& parameterized = {}, const std::vector<Type>* types = nullptr) {
     auto& s = ex.session();
     std::vector<const ExecArgument*> given(params.size(), nullptr);
     bool named = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const ExecArgument& a = *arguments[i];
+        const ExecArgument& a = argumentAt(arguments, i);
         std::size_t index = 0;
         if (a.name.empty()) {
             if (named) raise(119, line, {std::to_string(i + 1)});
@@ -291,10 +300,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     }
     const std::shared_ptr<const Batch> batch = called.batch;
     const auto& proc = static_cast<const CreateProcedureStmt&>(*batch->statements.front());
-    std::vector<const ExecArgument*> arguments;
-    for (const auto& a : stmt.arguments)
-        arguments.push_back(&a);
-    BoundCall call = bindCall(ex, arguments, stmt.line, proc.parameters, proc.procedure.name(), {},
+    BoundCall call = bindCall(ex, stmt.arguments, stmt.line, proc.parameters, proc.procedure.name(), {},
                               proc.parameterTypes.get());
     if (!proc.parameterTypes) {
         auto types = std::make_shared<std::vector<Type>>();

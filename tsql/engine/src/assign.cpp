@@ -121,7 +121,7 @@ void executeSelectAssign(Executor& ex, const SelectStmt& stmt) {
     const SelectCore& core = q.cores.front();
     std::vector<std::size_t> targets;
     for (const auto& item : core.items) {
-        Variable* v = s.variable(item.assign);
+        Variable* v = s.variable(item.assign, item.assignSlotHint);
         if (!v) raise(137, stmt.line, {item.assign});
         targets.push_back(static_cast<std::size_t>(v - s.variables.data()));
     }

@@ -189,9 +189,9 @@ BoundCall bindCall(Executor& ex, const Arguments& arguments, int line,
         if (a && a->value) {
             value = ex.evaluate(*a->value);
             if (a->output && a->value->kind == ExprKind::Variable) {
-                const auto slot = s.slotOf(a->value->text);
-                if (!slot) raise(137, line, {a->value->text});
-                call.outputs[i] = *slot;
+                const Variable* v = s.variable(a->value->text, a->value->slotHint);
+                if (!v) raise(137, line, {a->value->text});
+                call.outputs[i] = static_cast<std::size_t>(v - s.variables.data());
             }
         } else if (p.defaultValue) {
             value = ex.evaluate(*p.defaultValue);
@@ -279,11 +279,11 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     auto& s = ex.session();
     Variable* returnTarget = nullptr;
     if (!stmt.returnVariable.empty()) {
-        returnTarget = s.variable(stmt.returnVariable);
+        returnTarget = s.variable(stmt.returnVariable, stmt.returnSlotHint);
         if (!returnTarget) raise(137, stmt.line, {stmt.returnVariable});
     }
     if (runSystemProcedure(ex, stmt)) {
-        if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(0));
+        if (returnTarget) ex.assign(*s.variable(stmt.returnVariable, stmt.returnSlotHint), Value::integer(0));
         return;
     }
     // CREATE, ALTER and DROP PROCEDURE and renaming change the catalog's generation, in this session
@@ -311,7 +311,8 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     int tranCount = s.tranCount;
     int returned =
         runCall(ex, std::move(call), proc.body, ScopeKind::Procedure, proc.procedure.name(), &proc.compiled);
-    if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(returned));
+    if (returnTarget)
+        ex.assign(*s.variable(stmt.returnVariable, stmt.returnSlotHint), Value::integer(returned));
     if (s.tranCount != tranCount)
         raise(266, stmt.line, {std::to_string(tranCount), std::to_string(s.tranCount)});
 }

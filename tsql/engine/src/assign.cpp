@@ -149,9 +149,9 @@ void executeSelectAssign(Executor& ex, const SelectStmt& stmt) {
         ++count;
         for (std::size_t i = 0; i < targets.size(); ++i) {
             Variable& target = s.variables[targets[i]];
-            const Value value = readColumn(st, static_cast<int>(i), shape.columns[i].type);
+            Value value = readColumn(st, static_cast<int>(i), shape.columns[i].type);
             const auto op = compoundAssignment(core.items[i].assignOp);
-            ex.assign(target, op ? binaryOp(*op, target.value, value) : value);
+            ex.assign(target, op ? binaryOp(*op, target.value, value) : std::move(value));
         }
     }
     if (rc != SQLITE_DONE) throwSqlite(s.db, rc, shape.sql);

@@ -396,6 +396,15 @@ void Executor::assign(Variable& v, const Value& value) {
     v.value = assignedValue(value, v.type);
 }
 
+void Executor::assign(Variable& v, Value&& value) {
+    // A value of the variable's own type converts to itself unless the type pads (as convert() does).
+    if (value.type() == v.type && v.type.id != TypeId::Null && !isFixedLengthType(v.type.id)) {
+        v.value = std::move(value);
+        return;
+    }
+    v.value = assignedValue(value, v.type);
+}
+
 void Executor::message(const std::string& text) {
     Message m;
     m.text = text;

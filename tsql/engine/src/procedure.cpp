@@ -227,7 +227,7 @@ int runCall(Executor& ex, BoundCall call, const std::vector<StmtPtr>& body, Scop
     // The caller's variables are back in their slots (the callee's frame swap moved the vector).
     for (std::size_t i = 0; i < call.outputs.size(); ++i)
         if (call.outputs[i] != BoundCall::kNoOutput)
-            ex.assign(s.variables[call.outputs[i]], results[i].value);
+            ex.assign(s.variables[call.outputs[i]], std::move(results[i].value));
     return inner.returnValue();
 }
 

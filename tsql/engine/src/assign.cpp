@@ -120,17 +120,17 @@ void executeSelectAssign(Executor& ex, const SelectStmt& stmt) {
     const Query& q = stmt.query;
     const SelectCore& core = q.cores.front();
     std::vector<std::size_t> targets;
-    std::set<std::string> names;
-    std::set<std::size_t> slots;
     for (const auto& item : core.items) {
-        Variable* v = s.variable(item.assign);
+        Variable* v = s.variable(item.assign, item.assignSlotHint);
         if (!v) raise(137, stmt.line, {item.assign});
         targets.push_back(static_cast<std::size_t>(v - s.variables.data()));
-        names.insert(upper(item.assign));
-        slots.insert(targets.back());
     }
     const auto bound = ex.boundQuery(stmt, stmt.bound, [&](Binder& b) {
         b.assignMode = true;
+        std::set<std::string> names;
+        for (const auto& item : core.items)
+            names.insert(upper(item.assign));
+        const std::set<std::size_t> slots(targets.begin(), targets.end());
         if (core.from.empty() || !readsAny(q, names)) return b.query(q, nullptr);
         bool grouped = core.distinct || !core.groupBy.empty() || core.having;
         for (const auto& item : core.items)
@@ -149,9 +149,9 @@ void executeSelectAssign(Executor& ex, const SelectStmt& stmt) {
         ++count;
         for (std::size_t i = 0; i < targets.size(); ++i) {
             Variable& target = s.variables[targets[i]];
-            const Value value = readColumn(st, static_cast<int>(i), shape.columns[i].type);
+            Value value = readColumn(st, static_cast<int>(i), shape.columns[i].type);
             const auto op = compoundAssignment(core.items[i].assignOp);
-            ex.assign(target, op ? binaryOp(*op, target.value, value) : value);
+            ex.assign(target, op ? binaryOp(*op, target.value, value) : std::move(value));
         }
     }
     if (rc != SQLITE_DONE) throwSqlite(s.db, rc, shape.sql);

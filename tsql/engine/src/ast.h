@@ -107,9 +107,10 @@ struct TableRef {
 //! One item of a select list.
 struct SelectItem {
     ExprPtr expr;
-    std::string alias;    //!< AS alias or alias = expr
-    std::string assign;   //!< "@v" for SELECT @v = expr
-    std::string assignOp; //!< "=" or compound "+=" ...
+    std::string alias;                      //!< AS alias or alias = expr
+    std::string assign;                     //!< "@v" for SELECT @v = expr
+    std::string assignOp;                   //!< "=" or compound "+=" ...
+    mutable std::size_t assignSlotHint = 0; //!< where `assign` was last found (Session::Impl::variable)
 };
 
 //! SELECT ... FROM ... WHERE ... GROUP BY ... HAVING without ORDER BY.
@@ -397,6 +398,7 @@ struct ExecStmt : Statement {
         : Statement(StmtKind::Exec) {}
     ObjectName procedure;
     std::string returnVariable;
+    mutable std::size_t returnSlotHint = 0; //!< where `returnVariable` was last found
     std::vector<ExecArgument> arguments;
     ExprPtr dynamic; //!< the text of EXEC (...)
 };

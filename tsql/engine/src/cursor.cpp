@@ -65,14 +65,7 @@ std::shared_ptr<Cursor> find(Session::Impl& s, const std::string& name, bool glo
 void materialise(Executor& ex, Cursor& c) {
     auto& s = ex.session();
     std::vector<Variable> saved = std::exchange(s.variables, c.variables);
-    std::map<std::string, std::size_t> savedIndex = std::move(s.variableIndex);
-    s.variableIndex.clear();
-    for (std::size_t i = 0; i < s.variables.size(); ++i)
-        s.variableIndex[upper(s.variables[i].name)] = i;
-    auto restore = [&] {
-        s.variables = std::move(saved);
-        s.variableIndex = std::move(savedIndex);
-    };
+    auto restore = [&] { s.variables = std::move(saved); };
     try {
         Binder b(s);
         QueryShape shape = b.query(*c.query, nullptr);

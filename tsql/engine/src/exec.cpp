@@ -396,6 +396,15 @@ void Executor::assign(Variable& v, const Value& value) {
     v.value = assignedValue(value, v.type);
 }
 
+void Executor::assign(Variable& v, Value&& value) {
+    // A value of the variable's own type converts to itself unless the type pads (as convert() does).
+    if (value.type() == v.type && v.type.id != TypeId::Null && !isFixedLengthType(v.type.id)) {
+        v.value = std::move(value);
+        return;
+    }
+    v.value = assignedValue(value, v.type);
+}
+
 void Executor::message(const std::string& text) {
     Message m;
     m.text = text;
@@ -447,12 +456,10 @@ void Executor::declare(const Statement& stmt) {
             if (s_.variable(v.name)) raise(134, stmt.line, {v.name});
             if (v.table) {
                 auto table = declareTableVariable(*this, v.name, *v.table);
-                s_.variableIndex[upper(v.name)] = s_.variables.size();
                 s_.variables.push_back({v.name, Type::null(), Value(), std::move(table)});
                 continue;
             }
             Type t = Binder::resolveType(v.type, stmt.line);
-            s_.variableIndex[upper(v.name)] = s_.variables.size();
             s_.variables.push_back({v.name, t, Value::null(t), nullptr});
         }
         break;
@@ -601,7 +608,6 @@ void Executor::report(const SqlError& e) {
 
 void Executor::run(const Batch& batch) {
     s_.variables.clear();
-    s_.variableIndex.clear();
     runStatements(batch.statements, &batch.compiled);
 }
 
@@ -701,15 +707,19 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements,
     }
     const std::vector<Instruction>& code = program_->code;
     // The compiled steps are made for each run: the slots they resolve hold for every run of the same
-    // program, the cursor a FETCH step finds only for this one.
+    // program, the cursor a FETCH step finds only for this one. A scope without any (a procedure's
+    // body of a query and RETURN) allocates nothing for them.
     fast_.clear();
-    fast_.reserve(code.size());
-    for (const Instruction& in : code) {
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const Instruction& in = code[i];
         const bool usual = in.op == Instruction::Op::JumpIfNot ||
                            (in.op == Instruction::Op::Exec &&
                             (in.stmt->kind == StmtKind::Set || in.stmt->kind == StmtKind::FetchCursor));
-        fast_.push_back(usual ? compileFastStep(in.condition ? nullptr : in.stmt, in.condition, s_)
-                              : nullptr);
+        if (!usual) continue;
+        auto step = compileFastStep(in.condition ? nullptr : in.stmt, in.condition, s_);
+        if (!step) continue;
+        if (fast_.empty()) fast_.resize(code.size());
+        fast_[i] = std::move(step);
     }
     std::size_t pc = 0;
     while (pc < code.size()) {

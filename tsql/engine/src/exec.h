@@ -146,6 +146,8 @@ public:
     void atomically(const std::function<void()>& work);
     //! Assigns to a variable with the conversion (and silent truncation) of an assignment.
     void assign(Variable& v, const Value& value);
+    //! The same, taking over a value that needs no conversion.
+    void assign(Variable& v, Value&& value);
     void message(const std::string& text);
 
 private:

@@ -58,12 +58,12 @@ bool IntegerExpr::add(const Expr& e, const Session::Impl& s, int depth) {
     Node n;
     switch (e.kind) {
     case ExprKind::Variable: {
-        auto it = s.variableIndex.find(upper(e.text));
-        if (it == s.variableIndex.end()) return false;
-        const Variable& v = s.variables[it->second];
+        const auto slot = s.slotOf(e.text);
+        if (!slot) return false;
+        const Variable& v = s.variables[*slot];
         if (v.table || !integral(v.type)) return false;
         n.kind = Node::Kind::Variable;
-        n.slot = it->second;
+        n.slot = *slot;
         break;
     }
     case ExprKind::Literal: {
@@ -183,9 +183,9 @@ std::shared_ptr<FastStep> compileFastStep(const Statement* stmt, const Expr* con
     if (!stmt) return nullptr;
     if (stmt->kind == StmtKind::Set) {
         const auto& set = static_cast<const SetStmt&>(*stmt);
-        auto it = s.variableIndex.find(upper(set.variable));
-        if (it == s.variableIndex.end() || !set.value) return nullptr;
-        const Variable& v = s.variables[it->second];
+        const auto slot = s.slotOf(set.variable);
+        if (!slot || !set.value) return nullptr;
+        const Variable& v = s.variables[*slot];
         if (v.table || !integral(v.type)) return nullptr;
         std::optional<BinaryOp> compound;
         if (set.op != "=") {
@@ -193,8 +193,8 @@ std::shared_ptr<FastStep> compileFastStep(const Statement* stmt, const Expr* con
             if (!compound) return nullptr;
         }
         step->kind = FastStep::Kind::Set;
-        step->slot = it->second;
-        step->left = IntegerExpr::compile(*set.value, s, compound, it->second);
+        step->slot = *slot;
+        step->left = IntegerExpr::compile(*set.value, s, compound, *slot);
         return step->left ? step : nullptr;
     }
     if (stmt->kind == StmtKind::FetchCursor) {
@@ -202,9 +202,9 @@ std::shared_ptr<FastStep> compileFastStep(const Statement* stmt, const Expr* con
         if (!fetch.hasInto || fetch.direction != FetchDirection::Next) return nullptr;
         FetchPlan plan;
         for (const auto& name : fetch.into) {
-            auto it = s.variableIndex.find(upper(name));
-            if (it == s.variableIndex.end() || s.variables[it->second].table) return nullptr;
-            plan.slots.push_back(it->second);
+            const auto slot = s.slotOf(name);
+            if (!slot || s.variables[*slot].table) return nullptr;
+            plan.slots.push_back(*slot);
         }
         step->kind = FastStep::Kind::Fetch;
         step->fetch = std::move(plan);

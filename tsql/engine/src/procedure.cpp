@@ -31,13 +31,9 @@ public:
     Frame(Session::Impl& s, std::vector<Variable> variables)
         : s_(s)
         , savedVariables_(std::move(s.variables))
-        , savedIndex_(std::move(s.variableIndex))
         , savedScopeIdentity_(std::exchange(s.scopeIdentity, std::nullopt))
         , savedXactAbort_(s.xactAbort) {
         s_.variables = std::move(variables);
-        s_.variableIndex.clear();
-        for (std::size_t i = 0; i < s_.variables.size(); ++i)
-            s_.variableIndex[upper(s_.variables[i].name)] = i;
         if (++s_.nestLevel > kMaxNestLevel) {
             restore();
             raise(217, 0, {});
@@ -55,7 +51,6 @@ public:
         --s_.nestLevel;
         std::vector<Variable> callee = std::move(s_.variables);
         s_.variables = std::move(savedVariables_);
-        s_.variableIndex = std::move(savedIndex_);
         s_.scopeIdentity = savedScopeIdentity_;
         s_.xactAbort = savedXactAbort_; // SET options of a procedure last until it returns
         return callee;
@@ -64,7 +59,6 @@ public:
 private:
     Session::Impl& s_;
     std::vector<Variable> savedVariables_;
-    std::map<std::string, std::size_t> savedIndex_;
     std::optional<long long> savedScopeIdentity_;
     bool savedXactAbort_;
     bool restored_ = false;
@@ -141,24 +135,34 @@ void executeDropProcedure(Executor& ex, const DropStmt& stmt) {
 
 namespace {
 
-//! A call's arguments matched to the parameters: the callee's variables, and per parameter the caller's
-//! variable an OUTPUT parameter is assigned back to (empty for none).
+//! A call's arguments matched to the parameters: the callee's variables, and per parameter the slot of
+//! the caller's variable an OUTPUT parameter is assigned back to (kNoOutput for none).
 struct BoundCall {
+    static constexpr std::size_t kNoOutput = static_cast<std::size_t>(-1);
     std::vector<Variable> frame;
-    std::vector<std::string> outputs;
+    std::vector<std::size_t> outputs;
 };
+
+const ExecArgument& argumentAt(const std::vector<ExecArgument>& arguments, std::size_t i) {
+    return arguments[i];
+}
+const ExecArgument& argumentAt(const std::vector<const ExecArgument*>& arguments, std::size_t i) {
+    return *arguments[i];
+}
 
 //! Matches the arguments to the parameters (errors 119, 8143, 8144, 8145, 8162; 201, or 8178 naming the
 //! `parameterized` query of sp_executesql, for a parameter without value or default), evaluating them in
-//! the caller's frame.
-BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& arguments, int line,
+//! the caller's frame. `arguments`: the statement's own, or those of sp_executesql that are no
+//! statement or declarations.
+template <class Arguments>
+BoundCall bindCall(Executor& ex, const Arguments& arguments, int line,
                    const std::vector<ParameterDecl>& params, const std::string& procName,
                    const std::string& parameterized = {}, const std::vector<Type>* types = nullptr) {
     auto& s = ex.session();
     std::vector<const ExecArgument*> given(params.size(), nullptr);
     bool named = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const ExecArgument& a = *arguments[i];
+        const ExecArgument& a = argumentAt(arguments, i);
         std::size_t index = 0;
         if (a.name.empty()) {
             if (named) raise(119, line, {std::to_string(i + 1)});
@@ -175,7 +179,8 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
         given[index] = &a;
     }
     BoundCall call;
-    call.outputs.resize(params.size());
+    call.outputs.assign(params.size(), BoundCall::kNoOutput);
+    call.frame.reserve(params.size());
     for (std::size_t i = 0; i < params.size(); ++i) {
         const ParameterDecl& p = params[i];
         const Type type = types ? (*types)[i] : Binder::resolveType(p.type, line);
@@ -184,8 +189,9 @@ BoundCall bindCall(Executor& ex, const std::vector<const ExecArgument*>& argumen
         if (a && a->value) {
             value = ex.evaluate(*a->value);
             if (a->output && a->value->kind == ExprKind::Variable) {
-                if (!s.variable(a->value->text)) raise(137, line, {a->value->text});
-                call.outputs[i] = a->value->text;
+                const Variable* v = s.variable(a->value->text, a->value->slotHint);
+                if (!v) raise(137, line, {a->value->text});
+                call.outputs[i] = static_cast<std::size_t>(v - s.variables.data());
             }
         } else if (p.defaultValue) {
             value = ex.evaluate(*p.defaultValue);
@@ -218,9 +224,10 @@ int runCall(Executor& ex, BoundCall call, const std::vector<StmtPtr>& body, Scop
     std::vector<Variable> results = callee.restore();
     ex.setStatementError(s.error);
     if (inner.abortsCaller()) throw BatchAbort{};
-    // Caller variables are looked up again: the callee's frame swap moved the vector.
+    // The caller's variables are back in their slots (the callee's frame swap moved the vector).
     for (std::size_t i = 0; i < call.outputs.size(); ++i)
-        if (!call.outputs[i].empty()) ex.assign(*s.variable(call.outputs[i]), results[i].value);
+        if (call.outputs[i] != BoundCall::kNoOutput)
+            ex.assign(s.variables[call.outputs[i]], std::move(results[i].value));
     return inner.returnValue();
 }
 
@@ -272,11 +279,11 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     auto& s = ex.session();
     Variable* returnTarget = nullptr;
     if (!stmt.returnVariable.empty()) {
-        returnTarget = s.variable(stmt.returnVariable);
+        returnTarget = s.variable(stmt.returnVariable, stmt.returnSlotHint);
         if (!returnTarget) raise(137, stmt.line, {stmt.returnVariable});
     }
     if (runSystemProcedure(ex, stmt)) {
-        if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(0));
+        if (returnTarget) ex.assign(*s.variable(stmt.returnVariable, stmt.returnSlotHint), Value::integer(0));
         return;
     }
     // CREATE, ALTER and DROP PROCEDURE and renaming change the catalog's generation, in this session
@@ -293,10 +300,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     }
     const std::shared_ptr<const Batch> batch = called.batch;
     const auto& proc = static_cast<const CreateProcedureStmt&>(*batch->statements.front());
-    std::vector<const ExecArgument*> arguments;
-    for (const auto& a : stmt.arguments)
-        arguments.push_back(&a);
-    BoundCall call = bindCall(ex, arguments, stmt.line, proc.parameters, proc.procedure.name(), {},
+    BoundCall call = bindCall(ex, stmt.arguments, stmt.line, proc.parameters, proc.procedure.name(), {},
                               proc.parameterTypes.get());
     if (!proc.parameterTypes) {
         auto types = std::make_shared<std::vector<Type>>();
@@ -307,7 +311,8 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     int tranCount = s.tranCount;
     int returned =
         runCall(ex, std::move(call), proc.body, ScopeKind::Procedure, proc.procedure.name(), &proc.compiled);
-    if (returnTarget) ex.assign(*s.variable(stmt.returnVariable), Value::integer(returned));
+    if (returnTarget)
+        ex.assign(*s.variable(stmt.returnVariable, stmt.returnSlotHint), Value::integer(returned));
     if (s.tranCount != tranCount)
         raise(266, stmt.line, {std::to_string(tranCount), std::to_string(s.tranCount)});
 }

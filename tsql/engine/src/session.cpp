@@ -264,9 +264,15 @@ LiteralScope::~LiteralScope() {
 
 } // namespace engine
 
+std::optional<std::size_t> Session::Impl::slotOf(std::string_view name) const {
+    for (std::size_t i = variables.size(); i-- > 0;)
+        if (engine::equalsIgnoreCase(variables[i].name, name)) return i;
+    return std::nullopt;
+}
+
 engine::Variable* Session::Impl::variable(std::string_view name) {
-    auto it = variableIndex.find(engine::upper(name));
-    return it == variableIndex.end() ? nullptr : &variables[it->second];
+    const auto slot = slotOf(name);
+    return slot ? &variables[*slot] : nullptr;
 }
 
 engine::Variable* Session::Impl::variable(std::string_view name, std::size_t& hint) {
@@ -321,10 +327,7 @@ void Session::execute(std::string_view batch, BatchSink& sink) {
         }
     };
     // Variables belong to their batch; table variables drop their tables with them.
-    auto endBatch = [&] {
-        impl_->variables.clear();
-        impl_->variableIndex.clear();
-    };
+    auto endBatch = [&] { impl_->variables.clear(); };
     engine::Executor ex(*impl_, guarded);
     try {
         ex.run(*parsed);

@@ -88,7 +88,6 @@ struct Session::Impl {
 
     // Batch state.
     std::vector<engine::Variable> variables;
-    std::map<std::string, std::size_t> variableIndex; //!< upper-case name -> index
 
     //! Text, binary and GUID constants of the statements being bound and run, handed to SQLite as bound
     //! parameters, never as text in the SQL: literals[literalBase + k] is parameter ?(V + 1 + k) after
@@ -149,6 +148,9 @@ struct Session::Impl {
 
     //! A variable by name, or nullptr.
     engine::Variable* variable(std::string_view name);
+    //! The slot of the variable named `name` (case-insensitive), or nullopt. A scope holds a few
+    //! variables, and names are unique among them: a scan costs less than keeping an index per frame.
+    std::optional<std::size_t> slotOf(std::string_view name) const;
     //! The same, trying the slot `hint` first (names are unique among the variables), which it sets to
     //! the slot found.
     engine::Variable* variable(std::string_view name, std::size_t& hint);

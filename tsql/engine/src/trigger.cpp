@@ -64,7 +64,6 @@ public:
                  std::shared_ptr<const TableInfo> deleted, std::vector<std::uint8_t> columnsUpdated)
         : s_(s)
         , variables_(std::move(s.variables))
-        , index_(std::move(s.variableIndex))
         , scopeIdentity_(std::exchange(s.scopeIdentity, std::nullopt))
         , trigger_(std::exchange(s.trigger, trigger))
         , triggerLevel_(s.triggerLevel)
@@ -73,7 +72,6 @@ public:
         , columnsUpdated_(std::exchange(s.columnsUpdated, std::move(columnsUpdated)))
         , xactAbort_(s.xactAbort) {
         s_.variables.clear();
-        s_.variableIndex.clear();
         s_.triggerLevel = ++s_.nestLevel;
         if (s_.nestLevel > kMaxNestLevel) {
             restore();
@@ -91,7 +89,6 @@ private:
         restored_ = true;
         --s_.nestLevel;
         s_.variables = std::move(variables_);
-        s_.variableIndex = std::move(index_);
         s_.scopeIdentity = scopeIdentity_;
         s_.trigger = trigger_;
         s_.triggerLevel = triggerLevel_;
@@ -103,7 +100,6 @@ private:
 
     Session::Impl& s_;
     std::vector<Variable> variables_;
-    std::map<std::string, std::size_t> index_;
     std::optional<long long> scopeIdentity_;
     long long trigger_;
     int triggerLevel_;

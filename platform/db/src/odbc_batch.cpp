@@ -127,13 +127,12 @@ private:
         std::vector<ColumnInfo> columns;
         for (SQLSMALLINT i = 1; i <= count; ++i)
             columns.push_back(describe(static_cast<SQLUSMALLINT>(i)));
+        std::vector<Column> described;
+        described.reserve(columns.size());
+        for (const auto& c : columns)
+            described.push_back(c.column);
+        if (handler_) handler_->columns(described);
         std::vector<std::vector<Value>> rows;
-        if (handler_) {
-            std::vector<Column> described;
-            for (const auto& c : columns)
-                described.push_back(c.column);
-            handler_->columns(described);
-        }
         bool reading = true;
         while (reading) {
             const SQLRETURN rc = SQLFetch(handle_);
@@ -163,9 +162,6 @@ private:
                 rows.push_back(std::move(row));
             }
         }
-        std::vector<Column> described;
-        for (auto& c : columns)
-            described.push_back(std::move(c.column));
         result_.resultSets.emplace_back(std::move(described), std::move(rows));
     }
 

@@ -386,10 +386,17 @@ void Executor::atomically(const std::function<void()>& work) {
     }
 }
 
+namespace {
+
+//! A value of the target's own type converts to itself unless the type pads (as convert() does).
+bool keepsItsType(const Value& value, const Type& type) {
+    return value.type() == type && type.id != TypeId::Null && !isFixedLengthType(type.id);
+}
+
+} // namespace
+
 Value assignedValue(const Value& value, const Type& type) {
-    // An integer of the target's own type needs no conversion.
-    if (isIntegerType(type.id) && value.type() == type) return value;
-    return convert(value, type, ConversionKind::Assignment);
+    return keepsItsType(value, type) ? value : convert(value, type, ConversionKind::Assignment);
 }
 
 void Executor::assign(Variable& v, const Value& value) {
@@ -397,12 +404,10 @@ void Executor::assign(Variable& v, const Value& value) {
 }
 
 void Executor::assign(Variable& v, Value&& value) {
-    // A value of the variable's own type converts to itself unless the type pads (as convert() does).
-    if (value.type() == v.type && v.type.id != TypeId::Null && !isFixedLengthType(v.type.id)) {
+    if (keepsItsType(value, v.type))
         v.value = std::move(value);
-        return;
-    }
-    v.value = assignedValue(value, v.type);
+    else
+        v.value = convert(value, v.type, ConversionKind::Assignment);
 }
 
 void Executor::message(const std::string& text) {

@@ -257,14 +257,8 @@ bool fetchNext(Executor& ex, const CursorStmt& stmt, FetchPlan& plan) {
     s.rowCount = found ? 1 : 0;
     if (!found) return true;
     const Value* values = c.row(row);
-    for (std::size_t i = 0; i < plan.slots.size(); ++i) {
-        Variable& v = s.variables[plan.slots[i]];
-        // A value of the variable's own type needs no conversion.
-        if (values[i].type() == v.type)
-            v.value = values[i];
-        else
-            ex.assign(v, values[i]);
-    }
+    for (std::size_t i = 0; i < plan.slots.size(); ++i)
+        ex.assign(s.variables[plan.slots[i]], values[i]);
     return true;
 }
 

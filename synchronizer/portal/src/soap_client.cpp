@@ -5,6 +5,7 @@
 
 #include "platform/soap/certificate_store.h"
 
+#include <exception>
 #include <utility>
 
 namespace quelta {
@@ -22,7 +23,7 @@ const OperationDef& Operation(std::string_view name) {
 
 class SoapRpcKvaEndpoint final : public RpcKvaEndpoint {
 public:
-    SoapRpcKvaEndpoint(PortalPost post, std::string where, const PortalClientOptions& options)
+    SoapRpcKvaEndpoint(OverlappingPortalPost post, std::string where, const PortalClientOptions& options)
         : post_(std::move(post))
         , where_(std::move(where))
         , codec_(MakePortalCodec(options.namespaces)) {
@@ -92,6 +93,7 @@ public:
     std::optional<soap::Record> dummyMethod(const soap::Record& day) override {
         return OneRecord(Invoke("dummyMethod", day));
     }
+    void OverlapNextCall(std::function<void()> work) override { overlap_ = std::move(work); }
 
 private:
     //! Sends one call with the given arguments, each copied once into its parameter (a braced list would
@@ -105,6 +107,26 @@ private:
 
     //! Sends one call and returns its result (nothing for operations without one).
     std::optional<soap::Value> InvokeValues(std::string_view name, std::vector<soap::Value> args) {
+        // The work is this call's whatever happens to it.
+        const std::function<void()> overlap = std::exchange(overlap_, {});
+        std::exception_ptr workFailure;
+        std::function<void()> whileWaiting;
+        if (overlap)
+            whileWaiting = [&] {
+                try {
+                    overlap();
+                } catch (...) {
+                    workFailure = std::current_exception();
+                }
+            };
+        std::optional<soap::Value> result = Exchange(name, std::move(args), whileWaiting);
+        if (workFailure) std::rethrow_exception(workFailure);
+        return result;
+    }
+
+    //! The request and its answer; `whileWaiting` goes to the post.
+    std::optional<soap::Value> Exchange(std::string_view name, std::vector<soap::Value> args,
+                                        const std::function<void()>& whileWaiting) {
         const OperationDef& op = Operation(name);
         const soap::TypeRegistry& reg = PortalRegistry();
         soap::Call call;
@@ -127,7 +149,7 @@ private:
 
         platform::soap::PostResult outcome;
         try {
-            outcome = post_(body);
+            outcome = post_(body, whileWaiting);
         } catch (const platform::soap::CertificateError& e) {
             throw EPortalConnection(e.what());
         }
@@ -185,16 +207,28 @@ private:
         return out;
     }
 
-    PortalPost post_;
+    OverlappingPortalPost post_;
     std::string where_;
     soap::Codec codec_;
     soap::DecodeLimits limits_;
-    std::string body_; //!< request buffer kept between calls
+    std::string body_;              //!< request buffer kept between calls
+    std::function<void()> overlap_; //!< the work of the next call
 };
 
 } // namespace
 
 std::shared_ptr<RpcKvaEndpoint> CreateRpcKvaEndpoint(PortalPost post, std::string where,
+                                                     const PortalClientOptions& options) {
+    OverlappingPortalPost afterwards = [post = std::move(post)](std::string_view body,
+                                                                const std::function<void()>& whileWaiting) {
+        platform::soap::PostResult outcome = post(body);
+        if (whileWaiting && std::holds_alternative<HttpResponse>(outcome)) whileWaiting();
+        return outcome;
+    };
+    return std::make_shared<SoapRpcKvaEndpoint>(std::move(afterwards), std::move(where), options);
+}
+
+std::shared_ptr<RpcKvaEndpoint> CreateRpcKvaEndpoint(OverlappingPortalPost post, std::string where,
                                                      const PortalClientOptions& options) {
     return std::make_shared<SoapRpcKvaEndpoint>(std::move(post), std::move(where), options);
 }
@@ -216,8 +250,9 @@ std::shared_ptr<RpcKvaEndpoint> CreateRpcKvaEndpoint(const PortalSettings& setti
         std::move(query), platform::soap::CertificateStoreRoots::fromEnvironment()));
     const std::vector<platform::soap::HttpHeader> headers = {{"Content-Type", "text/xml; charset=utf-8"},
                                                              {"SOAPAction", "\"\""}};
-    PortalPost post = [transport, url = settings.url, headers](std::string_view body) {
-        return transport->post(url, body, headers);
+    OverlappingPortalPost post = [transport, url = settings.url,
+                                  headers](std::string_view body, const std::function<void()>& whileWaiting) {
+        return transport->post(url, body, headers, whileWaiting);
     };
     return CreateRpcKvaEndpoint(std::move(post), settings.url, options);
 }

@@ -182,6 +182,69 @@ TEST(PortalClient, FailuresEndInReadableErrors) {
     }
 }
 
+TEST(PortalClient, WorkOfTheNextCallOverlapsItsAnswerAndItsFailureComesSecond) {
+    const auto saved = [] {
+        return PostResult(HttpResponse{200, "text/xml", Respond("saveOrUpdateByDto", "")});
+    };
+    const auto fault = [] { return PostResult(HttpResponse{500, "text/xml", kFault}); };
+    const auto refused = [] {
+        return PostResult(TransportFailure{TransportError::ConnectFailed, "refused"});
+    };
+    struct Case {
+        const char* name;
+        std::function<PostResult()> answer;
+        bool sent;                   //!< whether the request goes out (and the work runs)
+        bool workFails;              //!< whether the work throws
+        std::string_view errorClass; //!< the error the call ends in, "" for none
+    };
+    const Case cases[] = {
+        {"saved", saved, true, false, ""},
+        {"saved, the work fails", saved, true, true, "EDatabaseError"},
+        {"fault, the work fails", fault, true, true, "ESOAPFault"},
+        {"not sent", refused, false, false, "EPortalConnection"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> steps;
+        const auto portal = CreateRpcKvaEndpoint(
+            [&](std::string_view, const std::function<void()>& whileWaiting) {
+                steps.push_back("sent");
+                if (c.sent && whileWaiting) whileWaiting();
+                return c.answer();
+            },
+            "http://portal.test/ws");
+        portal->OverlapNextCall([&] {
+            steps.push_back("work");
+            if (c.workFails) throw EDatabaseError("Invalid object name 'TabZamJme'.");
+        });
+        try {
+            portal->saveOrUpdateByDto(NewRecord("BankCodeDto"), "0800");
+            EXPECT_EQ(c.errorClass, "");
+        } catch (const Exception& e) {
+            EXPECT_EQ(std::string_view(e.kind()), c.errorClass) << e.what();
+        }
+        // The work belonged to that call only.
+        try {
+            portal->saveOrUpdateByDto(NewRecord("BankCodeDto"), "0800");
+        } catch (const Exception&) {
+        }
+        const std::vector<std::string> expected = c.sent ? std::vector<std::string>{"sent", "work", "sent"}
+                                                         : std::vector<std::string>{"sent", "sent"};
+        EXPECT_EQ(steps, expected);
+    }
+
+    // Over a post that cannot overlap, the work runs once the answer is in.
+    Scripted s;
+    s.answer = [&] { return saved(); };
+    bool ran = false;
+    s.portal->OverlapNextCall([&] {
+        ran = true;
+        EXPECT_EQ(s.sent.size(), 1u);
+    });
+    s.portal->saveOrUpdateByDto(NewRecord("BankCodeDto"), "0800");
+    EXPECT_TRUE(ran);
+}
+
 TEST(PortalClient, EmptyUrlFailsAtTheFirstCallNotAtStartUp) {
     PortalSettings settings; // no URL, no client certificate
     std::shared_ptr<RpcKvaEndpoint> portal;

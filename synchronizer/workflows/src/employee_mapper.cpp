@@ -162,6 +162,16 @@ TEmployee::TEmployee(EmployeeMode mode, const std::string& legislation, RpcKvaEn
 soap::Record TEmployee::setProperties(TDBConnector& db) {
     constexpr std::string_view kType = "EmployeeDto";
     const bool upload = mode_ == EmployeeMode::Upload;
+    const bool czech = legislation_ == "CZ";
+    if (upload) {
+        // One batch per employee, read while the Portal looks the employee up: the previous surnames, then
+        // (Czech hosts) the tax reliefs.
+        const std::int32_t id = db.FieldAsInteger("ID");
+        service_.OverlapNextCall([this, id, czech] {
+            extraConnector_().SQLExec(czech ? PreviousSurnamesAndTaxReliefsBatch(id)
+                                            : PreviousSurnamesBatch(id));
+        });
+    }
     soap::Record record =
         FoundOrNew(upload ? service_.getDtoByErpPk(NewRecord(kType), db.FieldAsString("Cislo"))
                           : service_.getDtoByPortalId(NewRecord(kType), db.FieldAsInteger("PortalID")),
@@ -190,11 +200,7 @@ soap::Record TEmployee::setProperties(TDBConnector& db) {
     setFromCodeTable(record, "employmentState", db, "StavES", kEmploymentStates);
 
     if (upload) {
-        // One batch per employee: the previous surnames, then (Czech hosts) the tax reliefs.
-        const bool czech = legislation_ == "CZ";
-        const std::int32_t id = db.FieldAsInteger("ID");
         TDBConnector& extra = extraConnector_();
-        extra.SQLExec(czech ? PreviousSurnamesAndTaxReliefsBatch(id) : PreviousSurnamesBatch(id));
         setPreviousSurnames(record, extra);
         if (czech) {
             if (!extra.NextResult())

@@ -71,14 +71,21 @@ void TWorkflowSynch::UploadToPortal(const std::string& list) {
     const std::unique_ptr<TList> mapper = CreateMapper(*def, EmployeeMode::Upload);
     DeleteFromPortal(mapper->id, list, table);
 
+    const bool employees = def->kind == MapperKind::Employee;
     const auto send = [&] {
         const soap::Record record = mapper->setProperties(db);
+        // The employee's family members and calendars are read while the Portal stores the employee.
+        if (employees) {
+            const std::int32_t employeeId = db.FieldAsInteger("ID");
+            Service().OverlapNextCall(
+                [this, employeeId] { ExtraConnector().SQLExec(EmployeeExtrasBatch(employeeId)); });
+        }
         Service().saveOrUpdateByDto(record, record.getString("erpPk"));
-        if (def->kind == MapperKind::Employee) sendEmployeeExtras(db);
+        if (employees) sendEmployeeExtras(db.FieldAsString("Cislo"));
         progress_.Step();
     };
     progress_.SetList(name);
-    if (def->kind == MapperKind::Employee) {
+    if (employees) {
         // A company's employees are many and their rows wide: each is sent as it arrives and none is kept,
         // so the progress pane's count comes from a query of its own (only the pane needs it).
         if (progress_.Interactive()) {
@@ -132,13 +139,8 @@ void TWorkflowSynch::DeleteFromPortal(const std::string& keyColumn, const std::s
     }
 }
 
-void TWorkflowSynch::sendEmployeeExtras(const TDBConnector& employees) {
-    const std::int32_t employeeId = employees.FieldAsInteger("ID");
-    const std::string employeeNumber = employees.FieldAsString("Cislo");
+void TWorkflowSynch::sendEmployeeExtras(const std::string& employeeNumber) {
     TDBConnector& extra = ExtraConnector();
-
-    // One batch, one round trip to the server per employee.
-    extra.SQLExec(EmployeeExtrasBatch(employeeId));
     for (; !extra.Eof(); extra.Next()) {
         soap::Record member = NewRecord("FamilyMemberDto");
         FillFromRow(member, extra, kFamilyMember);

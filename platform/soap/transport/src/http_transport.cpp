@@ -94,6 +94,9 @@ struct HttpTransport::Impl {
     TransportOptions options;
     PreRequestHook hook;
     CURL* curl = nullptr;
+    //! Drives every request, so the kept-alive connection lives in its cache whether a request overlaps work
+    //! or not (an easy perform would keep connections in a cache of its own).
+    CURLM* multi = nullptr;
     std::string body;
     bool capExceeded = false;
     char errorBuffer[CURL_ERROR_SIZE] = {};
@@ -102,9 +105,52 @@ struct HttpTransport::Impl {
         : options(std::move(opts)) {
         initCurlOnce();
         curl = curl_easy_init();
-        if (!curl) throw std::runtime_error("libcurl could not create a request handle");
+        multi = curl_multi_init();
+        if (!curl || !multi) {
+            curl_multi_cleanup(multi);
+            curl_easy_cleanup(curl);
+            throw std::runtime_error("libcurl could not create a request handle");
+        }
     }
-    ~Impl() { curl_easy_cleanup(curl); }
+    ~Impl() {
+        curl_multi_cleanup(multi);
+        curl_easy_cleanup(curl);
+    }
+
+    //! Runs the request on the multi handle; `whileWaiting` runs once the request is sent, or after a
+    //! response that came before that was noticed. The handle leaves the multi handle however this ends.
+    CURLcode perform(std::size_t bodySize, const std::function<void()>& whileWaiting) {
+        if (curl_multi_add_handle(multi, curl) != CURLM_OK) return CURLE_FAILED_INIT;
+        struct Attached {
+            CURLM* multi;
+            CURL* curl;
+            ~Attached() { curl_multi_remove_handle(multi, curl); }
+        } attached{multi, curl};
+        bool waited = !whileWaiting;
+        for (int running = 1;;) {
+            if (curl_multi_perform(multi, &running) != CURLM_OK) return CURLE_FAILED_INIT;
+            if (!running) break;
+            if (!waited && requestSent(bodySize)) {
+                waited = true;
+                whileWaiting();
+                continue;
+            }
+            if (curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK) return CURLE_FAILED_INIT;
+        }
+        CURLcode code = CURLE_FAILED_INIT;
+        int queued = 0;
+        while (const CURLMsg* message = curl_multi_info_read(multi, &queued))
+            if (message->msg == CURLMSG_DONE && message->easy_handle == curl) code = message->data.result;
+        if (code == CURLE_OK && !waited) whileWaiting();
+        return code;
+    }
+
+    //! Whether the whole body has gone out (the headers go before it).
+    bool requestSent(std::size_t bodySize) const {
+        curl_off_t sent = 0;
+        return curl_easy_getinfo(curl, CURLINFO_SIZE_UPLOAD_T, &sent) == CURLE_OK &&
+               sent >= static_cast<curl_off_t>(bodySize);
+    }
 
     static size_t onData(char* data, size_t size, size_t count, void* self) {
         auto* impl = static_cast<Impl*>(self);
@@ -175,6 +221,12 @@ const TransportOptions& HttpTransport::options() const {
 
 PostResult HttpTransport::post(const std::string& url, std::string_view body,
                                const std::vector<HttpHeader>& headers) {
+    return post(url, body, headers, {});
+}
+
+PostResult HttpTransport::post(const std::string& url, std::string_view body,
+                               const std::vector<HttpHeader>& headers,
+                               const std::function<void()>& whileWaiting) {
     Impl& impl = *impl_;
     impl.setCertificate(impl.hook ? impl.hook() : std::nullopt);
 
@@ -192,13 +244,23 @@ PostResult HttpTransport::post(const std::string& url, std::string_view body,
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list.list);
+    // The header list and the body are this call's, even when the work overlapping it throws.
+    struct Detach {
+        CURL* curl;
+        ~Detach() {
+            curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
+        }
+    };
 
     impl.body.clear();
     impl.capExceeded = false;
     impl.errorBuffer[0] = '\0';
-    const CURLcode code = curl_easy_perform(curl);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
+    CURLcode code = CURLE_OK;
+    {
+        const Detach detach{curl};
+        code = impl.perform(body.size(), whileWaiting);
+    }
 
     if (code != CURLE_OK) {
         TransportFailure failure;

@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -180,6 +181,72 @@ TEST(HttpTransport, SendsHeadersAndLengthWithoutExpectAndReusesTheConnection) {
         EXPECT_EQ(headers.count("Content-Length"), 1u);
         EXPECT_EQ(headers.count("Transfer-Encoding"), 0u);
     }
+}
+
+TEST(HttpTransport, WorkOfAPostRunsWhileTheServerHoldsTheAnswer) {
+    LocalServer local;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool workRan = false;
+    std::set<int> ports;
+    local.server().Post("/", [&](const httplib::Request& request, httplib::Response& response) {
+        std::unique_lock lock(mutex);
+        ports.insert(request.remote_port);
+        if (request.body == "plain") return response.set_content("plain", "text/plain");
+        // Answers only once the client's work has run, or says it waited in vain (within the no-data guard).
+        const bool seen = changed.wait_for(lock, std::chrono::milliseconds(900), [&] { return workRan; });
+        workRan = false;
+        response.set_content((seen ? "after work, " : "no work, ") + std::to_string(request.body.size()),
+                             "text/plain");
+    });
+    local.start();
+
+    HttpTransport transport(quickOptions());
+    int works = 0;
+    const auto work = [&] {
+        ++works;
+        std::lock_guard lock(mutex);
+        workRan = true;
+        changed.notify_all();
+    };
+    const std::string big(300000, 'a'); // the work waits until all of it is out
+    for (const std::string& body : {std::string("first"), big}) {
+        const auto result = transport.post(local.url(), body, kSoapHeaders, work);
+        ASSERT_TRUE(std::holds_alternative<HttpResponse>(result))
+            << std::get<TransportFailure>(result).message();
+        EXPECT_EQ(std::get<HttpResponse>(result).body, "after work, " + std::to_string(body.size()));
+    }
+    EXPECT_EQ(works, 2);
+    // Posts with and without work share the kept-alive connection.
+    const auto plain = transport.post(local.url(), "plain", kSoapHeaders, {});
+    ASSERT_TRUE(std::holds_alternative<HttpResponse>(plain));
+    EXPECT_EQ(std::get<HttpResponse>(plain).body, "plain");
+    EXPECT_EQ(ports.size(), 1u);
+
+    // Work that throws abandons its request; the next request still gets its answer.
+    EXPECT_THROW(
+        transport.post(local.url(), "plain", kSoapHeaders, [] { throw std::runtime_error("database"); }),
+        std::runtime_error);
+    const auto next = transport.post(local.url(), "next", kSoapHeaders, work);
+    ASSERT_TRUE(std::holds_alternative<HttpResponse>(next));
+    EXPECT_EQ(std::get<HttpResponse>(next).body, "after work, 4");
+    EXPECT_EQ(works, 3);
+}
+
+TEST(HttpTransport, WorkOfAPostThatCannotGoOutNeverRuns) {
+    int closedPort = 0;
+    {
+        RawServer probe([](int) {});
+        closedPort = std::stoi(probe.url().substr(17));
+        HttpTransport(quickOptions()).post(probe.url(), "", {});
+    }
+    HttpTransport transport(quickOptions());
+    bool ran = false;
+    const auto result = transport.post("http://127.0.0.1:" + std::to_string(closedPort) + "/", "<x/>",
+                                       kSoapHeaders, [&] { ran = true; });
+    ASSERT_TRUE(std::holds_alternative<TransportFailure>(result));
+    EXPECT_EQ(std::get<TransportFailure>(result).error, TransportError::ConnectFailed);
+    EXPECT_FALSE(ran);
 }
 
 TEST(HttpTransport, CapsTheResponseSize) {

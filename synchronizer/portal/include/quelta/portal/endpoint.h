@@ -50,6 +50,12 @@ public:
     virtual void saveOrUpdateDtoByPortalId(const soap::Record& dto) = 0;
     virtual std::optional<soap::Record> getDtoByPortalId(const soap::Record& dto, std::int32_t portalId) = 0;
     virtual std::optional<soap::Record> dummyMethod(const soap::Record& day) = 0;
+
+    //! Work for the next call to do while the Portal answers it, such as reading the database for what
+    //! follows. The call's own failure comes first (the work's exception is then dropped, as the work would
+    //! not have run after it); when the call succeeds, the work's exception is thrown. An endpoint that
+    //! cannot overlap runs the work at once.
+    virtual void OverlapNextCall(std::function<void()> work) { work(); }
 };
 
 //! Settings of the SOAP client beyond the Portal settings row. Quelta.INI keys (section "settings"):
@@ -64,8 +70,18 @@ struct PortalClientOptions {
 //! Sends one request body and returns the HTTP outcome: the seam between the client and its transport.
 using PortalPost = std::function<platform::soap::PostResult(std::string_view body)>;
 
-//! A SOAP client over any transport; `where` names the Portal in messages (usually its URL).
+//! Sends one request body, running `whileWaiting` (may be empty) once the request has gone out and before the
+//! answer is read, as `platform::soap::HttpTransport::post` does with work to overlap.
+using OverlappingPortalPost = std::function<platform::soap::PostResult(
+    std::string_view body, const std::function<void()>& whileWaiting)>;
+
+//! A SOAP client over any transport; `where` names the Portal in messages (usually its URL). The work given
+//! to OverlapNextCall runs after the post has returned.
 std::shared_ptr<RpcKvaEndpoint> CreateRpcKvaEndpoint(PortalPost post, std::string where,
+                                                     const PortalClientOptions& options = {});
+
+//! A SOAP client whose calls do the work given to OverlapNextCall while the Portal answers.
+std::shared_ptr<RpcKvaEndpoint> CreateRpcKvaEndpoint(OverlappingPortalPost post, std::string where,
                                                      const PortalClientOptions& options = {});
 
 //! Creates the SOAP client for the Portal at settings.url, with the client-certificate hook of the settings.

@@ -72,7 +72,9 @@ protected:
     void DeleteFromPortal(const std::string& keyColumn, const std::string& code, const std::string& table);
 
 private:
-    void sendEmployeeExtras(const TDBConnector& employees);
+    //! Sends the family members and the calendar assignment of the employee from the batch the extra
+    //! connector holds (`EmployeeExtrasBatch`, run while the Portal stored the employee).
+    void sendEmployeeExtras(const std::string& employeeNumber);
 
     std::unique_ptr<TDBConnector> extra_;
     WorkflowProgress progress_;

@@ -92,6 +92,13 @@ public:
     //! POSTs body to url with the given headers (Expect is never sent; Content-Length always is).
     PostResult post(const std::string& url, std::string_view body, const std::vector<HttpHeader>& headers);
 
+    //! The same POST, with `whileWaiting` (may be empty) run once the request has gone out and before the
+    //! response is read: work that overlaps the server's. It runs at most once, and always before a response
+    //! is returned; a failure before the request went out skips it. An exception from it abandons the
+    //! request (its connection is closed) and propagates.
+    PostResult post(const std::string& url, std::string_view body, const std::vector<HttpHeader>& headers,
+                    const std::function<void()>& whileWaiting);
+
     const TransportOptions& options() const;
 
 private:

@@ -286,7 +286,7 @@ void TDBConnector::Close() {
 
 const db::Value& TDBConnector::FieldValue(std::string_view name) const {
     if (!result_) throw EDatabaseError("Dotaz nemá otevřený výsledek (pole '" + std::string(name) + "')");
-    auto known = fieldIndexes_.find(std::string(name));
+    auto known = fieldIndexes_.find(name);
     if (known == fieldIndexes_.end()) known = fieldIndexes_.emplace(name, result_->columnIndex(name)).first;
     const auto index = known->second;
     if (!index) throw EDatabaseError("Pole '" + std::string(name) + "' nenalezeno");

@@ -120,9 +120,14 @@ private:
     std::vector<platform::db::ResultSet> laterResults_; //!< the batch's result sets after the open one
     std::size_t row_ = 0;
     const std::vector<platform::db::Value>* streamedRow_ = nullptr; //!< the row ForEachRow hands on
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
     //! Column indexes of the open result by the field names asked for (nullopt: no such column), so that a
-    //! row's many field reads do not each search the columns.
-    mutable std::unordered_map<std::string, std::optional<std::size_t>> fieldIndexes_;
+    //! row's many field reads do not each search the columns; looked up by the name as given, without a copy.
+    mutable std::unordered_map<std::string, std::optional<std::size_t>, NameHash, std::equal_to<>>
+        fieldIndexes_;
     std::string legislation_;
     bool paramCheck_ = true;
 };

@@ -52,6 +52,17 @@ sqlite3_stmt* Executor::prepare(const std::string& sql) {
     return stmt;
 }
 
+sqlite3_stmt* Executor::prepare(const BoundQuery& bound) {
+    if (!bound.prepared || bound.preparedIn != &s_.statements ||
+        bound.preparedGeneration != s_.statements.generation()) {
+        bound.prepared = s_.statements.get(bound.shape.sql);
+        bound.preparedIn = &s_.statements;
+        bound.preparedGeneration = s_.statements.generation();
+    }
+    bindVariables(bound.prepared);
+    return bound.prepared;
+}
+
 long long Executor::run(const std::string& sql) {
     sqlite3_stmt* stmt = prepare(sql);
     StatementReset reset(stmt);
@@ -397,6 +408,10 @@ bool keepsItsType(const Value& value, const Type& type) {
 
 Value assignedValue(const Value& value, const Type& type) {
     return keepsItsType(value, type) ? value : convert(value, type, ConversionKind::Assignment);
+}
+
+Value assignedValue(Value&& value, const Type& type) {
+    return keepsItsType(value, type) ? std::move(value) : convert(value, type, ConversionKind::Assignment);
 }
 
 void Executor::assign(Variable& v, const Value& value) {
@@ -909,7 +924,7 @@ void Executor::select(const SelectStmt& stmt) {
         // its end), so that an error before any row sends none.
         const auto bound = boundQuery(stmt, stmt.bound, [&](Binder& b) { return b.query(q, nullptr); });
         const QueryShape& shape = bound->shape;
-        sqlite3_stmt* st = prepare(shape.sql);
+        sqlite3_stmt* st = prepare(*bound);
         StatementReset reset(st);
         long long count = 0;
         std::vector<Value> row(shape.columns.size());

@@ -50,6 +50,11 @@ struct BoundQuery {
     BindContext context;
     QueryShape shape;
     std::vector<Value> literals;
+    //! The session's prepared statement of `shape.sql` as last got from its cache, valid while the cache
+    //! keeps its statements (Executor::prepare).
+    mutable sqlite3_stmt* prepared = nullptr;
+    mutable const StatementCache* preparedIn = nullptr;
+    mutable std::uint64_t preparedGeneration = 0;
 };
 
 //! One step of a compiled scope.
@@ -124,6 +129,8 @@ public:
     void bindVariables(sqlite3_stmt* stmt);
     //! Prepares (cached) and binds SQL; the caller steps and resets it.
     sqlite3_stmt* prepare(const std::string& sql);
+    //! The same for a bound query's SQL, with the statement kept with it rather than looked up by text.
+    sqlite3_stmt* prepare(const BoundQuery& bound);
     //! Runs SQL that returns no rows; returns sqlite3_changes().
     long long run(const std::string& sql);
     //! Runs a query and reads every row as the given column types.
@@ -214,6 +221,8 @@ private:
 
 //! `value` converted for assigning it to a variable or parameter of type `type`.
 Value assignedValue(const Value& value, const Type& type);
+//! The same, taking over a value that needs no conversion.
+Value assignedValue(Value&& value, const Type& type);
 
 //! The operator of a compound assignment ("+=" ...), nullopt for "=".
 std::optional<BinaryOp> compoundAssignment(const std::string& op);

@@ -128,7 +128,7 @@ struct Session::Impl {
     //! GLOBAL cursors and the LOCAL ones of each running scope, created on first use.
     std::shared_ptr<engine::CursorState> cursors;
 
-    //! Parsed procedures by their text.
+    //! Parsed procedures by their text, kept as long as the session (ExecStmt::called points into them).
     std::map<std::string, std::shared_ptr<const engine::Batch>> procedures;
     //! Parsed procedures by the name a call gave, read under the catalog generation noted.
     struct CalledProcedure {

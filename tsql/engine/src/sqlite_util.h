@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -34,9 +35,12 @@ public:
     sqlite3_stmt* get(const std::string& sql);
     //! Finalizes every statement (after schema changes).
     void clear();
+    //! Counts the calls of clear(): a statement got from the cache stays valid while this is the same.
+    std::uint64_t generation() const { return generation_; }
 
 private:
     sqlite3* db_;
+    std::uint64_t generation_ = 0;
     std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
 };
 

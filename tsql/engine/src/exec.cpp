@@ -397,15 +397,6 @@ void Executor::atomically(const std::function<void()>& work) {
     }
 }
 
-namespace {
-
-//! A value of the target's own type converts to itself unless the type pads (as convert() does).
-bool keepsItsType(const Value& value, const Type& type) {
-    return value.type() == type && type.id != TypeId::Null && !isFixedLengthType(type.id);
-}
-
-} // namespace
-
 Value assignedValue(const Value& value, const Type& type) {
     return keepsItsType(value, type) ? value : convert(value, type, ConversionKind::Assignment);
 }
@@ -415,7 +406,10 @@ Value assignedValue(Value&& value, const Type& type) {
 }
 
 void Executor::assign(Variable& v, const Value& value) {
-    v.value = assignedValue(value, v.type);
+    if (keepsItsType(value, v.type))
+        v.value = value;
+    else
+        v.value = convert(value, v.type, ConversionKind::Assignment);
 }
 
 void Executor::assign(Variable& v, Value&& value) {
@@ -788,7 +782,10 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements,
                 general();
                 if (const auto& value = static_cast<const SimpleStmt&>(*in.stmt).value) {
                     Value v = evaluate(*value);
-                    returnValue_ = v.isNull() ? 0 : static_cast<int>(convert(v, Type::integer()).asInt());
+                    returnValue_ = v.isNull() ? 0
+                                   : v.type().id == TypeId::Int
+                                       ? static_cast<int>(v.asInt())
+                                       : static_cast<int>(convert(v, Type::integer()).asInt());
                 }
                 pc = code.size();
                 break;

@@ -219,6 +219,11 @@ private:
     std::vector<std::pair<std::size_t, std::string>> gotos_;
 };
 
+//! True when `value` is assigned to a variable or parameter of type `type` as it is: a value of the
+//! target's own type converts to itself unless the type pads (as convert() does).
+inline bool keepsItsType(const Value& value, const Type& type) {
+    return value.type() == type && type.id != TypeId::Null && !isFixedLengthType(type.id);
+}
 //! `value` converted for assigning it to a variable or parameter of type `type`.
 Value assignedValue(const Value& value, const Type& type);
 //! The same, taking over a value that needs no conversion.

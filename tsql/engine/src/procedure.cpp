@@ -200,32 +200,42 @@ void bindCall(Executor& ex, CallFrame& call, const Arguments& arguments, int lin
         const Type type = kept    ? call.variables[i].type
                           : types ? (*types)[i]
                                   : Binder::resolveType(p.type, line);
-        Value value;
+        if (!kept) call.variables.push_back({p.name, type, Value(), nullptr});
+        Variable& parameter = call.variables[i];
+        // The value passed: an OUTPUT argument's variable as it is, or what the argument or the default
+        // evaluates to.
+        Value computed;
+        const Value* value = &computed;
         const ExecArgument* a = given[i];
         if (a && a->value) {
-            value = ex.evaluate(*a->value);
-            if (a->output && a->value->kind == ExprKind::Variable) {
-                const Variable* v = s.variable(a->value->text, a->value->slotHint);
-                if (!v) raise(137, line, {a->value->text});
+            const Variable* v = a->output && a->value->kind == ExprKind::Variable
+                                    ? s.variable(a->value->text, a->value->slotHint)
+                                    : nullptr;
+            if (v) {
+                // An OUTPUT argument passes its variable's value in and takes the parameter's back.
+                value = &v->value;
                 call.outputs[i] = static_cast<std::size_t>(v - s.variables.data());
+            } else {
+                computed = ex.evaluate(*a->value);
+                if (a->output && a->value->kind == ExprKind::Variable) raise(137, line, {a->value->text});
             }
         } else if (p.defaultValue) {
-            value = ex.evaluate(*p.defaultValue);
+            computed = ex.evaluate(*p.defaultValue);
         } else {
             if (!parameterized.empty()) raise(8178, line, {parameterized, p.name});
             raise(201, line, {procName, p.name});
         }
-        Value converted;
         try {
-            converted = assignedValue(std::move(value), type);
+            if (!keepsItsType(*value, type))
+                parameter.value = convert(*value, type, ConversionKind::Assignment);
+            else if (value == &computed)
+                parameter.value = std::move(computed);
+            else
+                parameter.value = *value;
         } catch (const SqlError&) {
             // A value that does not fit the parameter fails the call, not the batch.
-            raise(8114, line, {std::string(value.type().baseName()), std::string(type.baseName())});
+            raise(8114, line, {std::string(value->type().baseName()), std::string(type.baseName())});
         }
-        if (kept)
-            call.variables[i].value = std::move(converted);
-        else
-            call.variables.push_back({p.name, type, std::move(converted), nullptr});
     }
 }
 
@@ -345,8 +355,8 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     int tranCount = s.tranCount;
     int returned = runCall(ex, *call, proc.body, ScopeKind::Procedure, proc.procedure.name(), &proc.compiled);
     proc.keptFrame = std::move(call);
-    if (returnTarget)
-        ex.assign(*s.variable(stmt.returnVariable, stmt.returnSlotHint), Value::integer(returned));
+    // The caller's variables are back as they were: the return variable is where it was found.
+    if (returnTarget) ex.assign(s.variables[stmt.returnSlotHint], Value::integer(returned));
     if (s.tranCount != tranCount)
         raise(266, stmt.line, {std::to_string(tranCount), std::to_string(s.tranCount)});
 }

@@ -143,7 +143,7 @@ void executeSelectAssign(Executor& ex, const SelectStmt& stmt) {
     });
     const QueryShape& shape = bound->shape;
     sqlite3_stmt* st = ex.prepare(*bound);
-    StatementReset reset(st);
+    StatementReset reset(st, false);
     long long count = 0;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {

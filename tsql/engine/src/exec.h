@@ -55,6 +55,7 @@ struct BoundQuery {
     mutable sqlite3_stmt* prepared = nullptr;
     mutable const StatementCache* preparedIn = nullptr;
     mutable std::uint64_t preparedGeneration = 0;
+    mutable std::size_t parameters = 0; //!< of `prepared`
 };
 
 //! One step of a compiled scope.
@@ -125,11 +126,14 @@ public:
     BatchSink& output() { return out_; }
     //! Sends a complete result set.
     void sendRows(const std::vector<ResultColumn>& columns, const std::vector<std::vector<Value>>& rows);
-    //! Binds the batch's variables to the parameters of a prepared statement.
+    //! Binds the batch's variables and the scope's constants to the parameters of a prepared statement:
+    //! all of them, or the first `n`.
     void bindVariables(sqlite3_stmt* stmt);
+    void bindVariables(sqlite3_stmt* stmt, std::size_t n);
     //! Prepares (cached) and binds SQL; the caller steps and resets it.
     sqlite3_stmt* prepare(const std::string& sql);
-    //! The same for a bound query's SQL, with the statement kept with it rather than looked up by text.
+    //! The same for a bound query's SQL, with the statement kept with it rather than looked up by text;
+    //! every parameter is bound, so the caller's reset need not clear them.
     sqlite3_stmt* prepare(const BoundQuery& bound);
     //! Runs SQL that returns no rows; returns sqlite3_changes().
     long long run(const std::string& sql);

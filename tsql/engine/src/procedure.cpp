@@ -208,13 +208,13 @@ void bindCall(Executor& ex, CallFrame& call, const Arguments& arguments, int lin
         const Value* value = &computed;
         const ExecArgument* a = given[i];
         if (a && a->value) {
-            const Variable* v = a->output && a->value->kind == ExprKind::Variable
+            const Variable* v = a->value->kind == ExprKind::Variable
                                     ? s.variable(a->value->text, a->value->slotHint)
                                     : nullptr;
             if (v) {
-                // An OUTPUT argument passes its variable's value in and takes the parameter's back.
+                // A variable passes its value as it is; an OUTPUT argument takes the parameter's back.
                 value = &v->value;
-                call.outputs[i] = static_cast<std::size_t>(v - s.variables.data());
+                if (a->output) call.outputs[i] = static_cast<std::size_t>(v - s.variables.data());
             } else {
                 computed = ex.evaluate(*a->value);
                 if (a->output && a->value->kind == ExprKind::Variable) raise(137, line, {a->value->text});

@@ -47,17 +47,20 @@ private:
 //! Resets a statement when leaving a scope.
 class StatementReset {
 public:
-    explicit StatementReset(sqlite3_stmt* s)
-        : s_(s) {}
+    //! `clearBindings` false: every use binds all the statement's parameters (Executor::prepare).
+    explicit StatementReset(sqlite3_stmt* s, bool clearBindings = true)
+        : s_(s)
+        , clear_(clearBindings) {}
     ~StatementReset() {
         sqlite3_reset(s_);
-        sqlite3_clear_bindings(s_);
+        if (clear_) sqlite3_clear_bindings(s_);
     }
     StatementReset(const StatementReset&) = delete;
     StatementReset& operator=(const StatementReset&) = delete;
 
 private:
     sqlite3_stmt* s_;
+    bool clear_;
 };
 
 //! Binds text to parameter `index` (1-based) with its length: text may hold NUL characters.

@@ -311,9 +311,12 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     }
     auto& s = ex.session();
     Variable* returnTarget = nullptr;
+    std::size_t returnSlot = 0;
     if (!stmt.returnVariable.empty()) {
         returnTarget = s.variable(stmt.returnVariable, stmt.returnSlotHint);
         if (!returnTarget) raise(137, stmt.line, {stmt.returnVariable});
+        // Kept apart from the statement's hint, which a recursive run of the same statement moves.
+        returnSlot = stmt.returnSlotHint;
     }
     if (runSystemProcedure(ex, stmt)) {
         if (returnTarget) ex.assign(*s.variable(stmt.returnVariable, stmt.returnSlotHint), Value::integer(0));
@@ -356,7 +359,7 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     int returned = runCall(ex, *call, proc.body, ScopeKind::Procedure, proc.procedure.name(), &proc.compiled);
     proc.keptFrame = std::move(call);
     // The caller's variables are back as they were: the return variable is where it was found.
-    if (returnTarget) ex.assign(s.variables[stmt.returnSlotHint], Value::integer(returned));
+    if (returnTarget) ex.assign(s.variables[returnSlot], Value::integer(returned));
     if (s.tranCount != tranCount)
         raise(266, stmt.line, {std::to_string(tranCount), std::to_string(s.tranCount)});
 }

@@ -271,18 +271,9 @@ void writeValue(ByteWriter& w, const WireType& t, const Value& value) {
     case Payload::CodePageText:
         writeLengthPrefixed(w, t, CodePage::ofCollation(kDatabaseCollation).encode(v.asString()));
         return;
-    case Payload::Utf16Text: {
-        const std::string& s = v.asString();
-        // Short ASCII text within the column's length goes straight into the reply.
-        if ((t.form == ValueForm::ByteLength || t.form == ValueForm::ShortLength) &&
-            2 * s.size() <= t.length && isAscii(s)) {
-            writeLength(w, t.form, 2 * s.size());
-            w.ucs2(s);
-            return;
-        }
-        writeLengthPrefixed(w, t, toUtf16Le(s));
+    case Payload::Utf16Text:
+        writeLengthPrefixed(w, t, toUtf16Le(v.asString()));
         return;
-    }
     case Payload::Binary:
         writeLengthPrefixed(w, t, v.asBytes());
         return;

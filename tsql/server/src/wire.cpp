@@ -6,11 +6,15 @@
 
 namespace tsql::server {
 
+namespace {
+
 bool isAscii(std::string_view text) {
     for (const char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
 }
+
+} // namespace
 
 Bytes toUtf16Le(std::string_view utf8) {
     // Names and most values are plain ASCII: one unit per byte, without the general conversion.
@@ -44,13 +48,6 @@ std::string fromUtf16Le(const std::uint8_t* data, std::size_t bytes) {
 }
 
 std::size_t ByteWriter::ucs2(std::string_view utf8) {
-    if (isAscii(utf8)) {
-        const std::size_t at = out_.size();
-        out_.resize(at + 2 * utf8.size(), 0);
-        for (std::size_t i = 0; i < utf8.size(); ++i)
-            out_[at + 2 * i] = static_cast<std::uint8_t>(utf8[i]);
-        return utf8.size();
-    }
     const Bytes b = toUtf16Le(utf8);
     bytes(b);
     return b.size() / 2;
@@ -75,12 +72,6 @@ Bytes cutUnits(std::string_view utf8, std::size_t maxUnits) {
 } // namespace
 
 void ByteWriter::bVarChar(std::string_view utf8) {
-    // A short ASCII name goes straight into the buffer.
-    if (utf8.size() <= 255 && isAscii(utf8)) {
-        u8(static_cast<std::uint8_t>(utf8.size()));
-        ucs2(utf8);
-        return;
-    }
     const Bytes b = cutUnits(utf8, 255);
     u8(static_cast<std::uint8_t>(b.size() / 2));
     bytes(b);

@@ -129,8 +129,6 @@ private:
     std::size_t at_ = 0;
 };
 
-//! True when the text is plain ASCII (one UTF-16 unit per byte).
-bool isAscii(std::string_view text);
 //! UTF-16LE bytes of UTF-8 text.
 Bytes toUtf16Le(std::string_view utf8);
 //! UTF-8 text of UTF-16LE bytes (unpaired surrogates become U+FFFD; an odd last byte is dropped).

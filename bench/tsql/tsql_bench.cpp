@@ -48,12 +48,18 @@ struct EngineFixture {
 };
 
 //! A raw SQLite connection holding the tables the engine would create, with the type library's
-//! functions and collation registered.
+//! functions and collation registered. It is the same kind of database as the engine's in-memory one: a
+//! named in-memory file that other connections could open too (SQLite's memdb), which locks for every
+//! transaction as a file would, where a private ":memory:" database takes no lock at all.
 struct SqliteFixture {
     sqlite3* db = nullptr;
     long long nextId = kRows + 1;
     SqliteFixture() {
-        sqlite3_open(":memory:", &db);
+        static int counter = 0;
+        const std::string uri = "file:/tsql-bench-sqlite-" + std::to_string(++counter) + "?vfs=memdb";
+        if (sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK)
+            throw std::runtime_error("cannot open the SQLite side's database");
         tsql::registerSqliteFunctions(db);
         exec("CREATE TABLE main.\"Zam\" (\"ID\" INTEGER NOT NULL, \"Cislo\" INT NOT NULL, \"Prijmeni\" TEXT "
              "COLLATE "

@@ -117,23 +117,24 @@ QueryShape rowByRow(Binder& b, const Query& q, const std::set<std::size_t>& live
 
 void executeSelectAssign(Executor& ex, const SelectStmt& stmt) {
     auto& s = ex.session();
-    const Query& q = stmt.query;
-    const SelectCore& core = q.cores.front();
-    std::vector<std::size_t> targets;
-    for (const auto& item : core.items) {
-        Variable* v = s.variable(item.assign, item.assignSlotHint);
-        if (!v) raise(137, stmt.line, {item.assign});
-        targets.push_back(static_cast<std::size_t>(v - s.variables.data()));
-    }
-    const auto bound = ex.boundQuery(stmt, stmt.bound, [&](Binder& b) {
+    const SelectCore& core = stmt.query.cores.front();
+    // Each item's slot hint is its variable's slot once found.
+    for (const auto& item : core.items)
+        if (!s.variable(item.assign, item.assignSlotHint)) raise(137, stmt.line, {item.assign});
+    // Captures the statement alone, small enough for the function to hold without allocating.
+    const auto bound = ex.boundQuery(stmt, stmt.bound, [&stmt](Binder& b) {
+        const Query& q = stmt.query;
+        const SelectCore& first = q.cores.front();
         b.assignMode = true;
         std::set<std::string> names;
-        for (const auto& item : core.items)
+        std::set<std::size_t> slots;
+        for (const auto& item : first.items) {
             names.insert(upper(item.assign));
-        const std::set<std::size_t> slots(targets.begin(), targets.end());
-        if (core.from.empty() || !readsAny(q, names)) return b.query(q, nullptr);
-        bool grouped = core.distinct || !core.groupBy.empty() || core.having;
-        for (const auto& item : core.items)
+            slots.insert(item.assignSlotHint);
+        }
+        if (first.from.empty() || !readsAny(q, names)) return b.query(q, nullptr);
+        bool grouped = first.distinct || !first.groupBy.empty() || first.having;
+        for (const auto& item : first.items)
             grouped = grouped || aggregates(*item.expr);
         if (!grouped) return rowByRow(b, q, slots);
         // One row per group: SQLite computes each when it hands it out.
@@ -141,16 +142,17 @@ void executeSelectAssign(Executor& ex, const SelectStmt& stmt) {
         return b.query(q, nullptr);
     });
     const QueryShape& shape = bound->shape;
-    sqlite3_stmt* st = ex.prepare(shape.sql);
-    StatementReset reset(st);
+    sqlite3_stmt* st = ex.prepare(*bound);
+    StatementReset reset(st, false);
     long long count = 0;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         ++count;
-        for (std::size_t i = 0; i < targets.size(); ++i) {
-            Variable& target = s.variables[targets[i]];
+        for (std::size_t i = 0; i < core.items.size(); ++i) {
+            Variable& target = s.variables[core.items[i].assignSlotHint];
             Value value = readColumn(st, static_cast<int>(i), shape.columns[i].type);
-            const auto op = compoundAssignment(core.items[i].assignOp);
+            const std::string& assignOp = core.items[i].assignOp;
+            const auto op = assignOp.size() == 1 ? std::nullopt : compoundAssignment(assignOp);
             ex.assign(target, op ? binaryOp(*op, target.value, value) : std::move(value));
         }
     }

@@ -204,6 +204,8 @@ struct SelectStmt : Statement {
 };
 
 struct ExecStmt;
+struct Batch;
+struct CallFrame;
 struct CreateTableStmt;
 
 struct InsertStmt : Statement {
@@ -383,6 +385,8 @@ struct CreateProcedureStmt : Statement {
     mutable std::shared_ptr<const CompiledScope> compiled;
     //! The types of the parameters, resolved at the first call.
     mutable std::shared_ptr<const std::vector<Type>> parameterTypes;
+    //! The callee's frame of the last call that ended, kept for the next one (procedure.cpp).
+    mutable std::shared_ptr<CallFrame> keptFrame;
 };
 
 //! An argument of EXEC: positional or `@name = value`, DEFAULT, OUTPUT.
@@ -401,6 +405,13 @@ struct ExecStmt : Statement {
     mutable std::size_t returnSlotHint = 0; //!< where `returnVariable` was last found
     std::vector<ExecArgument> arguments;
     ExprPtr dynamic; //!< the text of EXEC (...)
+    //! The parsed procedure the statement called last (one of the session's parsed procedures, which live
+    //! as long as the session), valid for the session and catalog generation it was read under; and
+    //! whether the name is one of a system procedure (-1 not yet known).
+    mutable const void* calledSession = nullptr;
+    mutable long long calledGeneration = -1;
+    mutable const Batch* called = nullptr;
+    mutable signed char system = -1;
 };
 
 //! The statements a trigger fires for, as bits of CreateTriggerStmt::events.

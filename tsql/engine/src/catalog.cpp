@@ -129,7 +129,8 @@ namespace {
 //! SQLite's count of the changes to the main database this connection has seen.
 int dataVersion(sqlite3* db) {
     int version = -1;
-    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK) return -1;
+    // No name is the main database, found without comparing the names of the attached ones.
+    if (sqlite3_file_control(db, nullptr, SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK) return -1;
     return version;
 }
 

@@ -34,14 +34,22 @@ std::optional<BinaryOp> compoundAssignment(const std::string& op) {
 }
 
 void Executor::bindVariables(sqlite3_stmt* stmt) {
-    auto n = static_cast<std::size_t>(sqlite3_bind_parameter_count(stmt));
+    bindVariables(stmt, static_cast<std::size_t>(sqlite3_bind_parameter_count(stmt)));
+}
+
+void Executor::bindVariables(sqlite3_stmt* stmt, std::size_t n) {
     const std::size_t variables = s_.variables.size();
     for (std::size_t i = 1; i <= n; ++i) {
         if (i <= variables) {
             bindValue(stmt, static_cast<int>(i), s_.variables[i - 1].value);
         } else {
+            // Every parameter is bound, NULL when there is no such constant: what a statement was bound
+            // to before never stays.
             std::size_t literal = s_.literalBase + (i - variables - 1);
-            if (literal < s_.literals.size()) bindValue(stmt, static_cast<int>(i), s_.literals[literal]);
+            if (literal < s_.literals.size())
+                bindValue(stmt, static_cast<int>(i), s_.literals[literal]);
+            else
+                sqlite3_bind_null(stmt, static_cast<int>(i));
         }
     }
 }
@@ -50,6 +58,18 @@ sqlite3_stmt* Executor::prepare(const std::string& sql) {
     sqlite3_stmt* stmt = s_.statements.get(sql);
     bindVariables(stmt);
     return stmt;
+}
+
+sqlite3_stmt* Executor::prepare(const BoundQuery& bound) {
+    if (!bound.prepared || bound.preparedIn != &s_.statements ||
+        bound.preparedGeneration != s_.statements.generation()) {
+        bound.prepared = s_.statements.get(bound.shape.sql);
+        bound.preparedIn = &s_.statements;
+        bound.preparedGeneration = s_.statements.generation();
+        bound.parameters = static_cast<std::size_t>(sqlite3_bind_parameter_count(bound.prepared));
+    }
+    bindVariables(bound.prepared, bound.parameters);
+    return bound.prepared;
 }
 
 long long Executor::run(const std::string& sql) {
@@ -386,21 +406,19 @@ void Executor::atomically(const std::function<void()>& work) {
     }
 }
 
-namespace {
-
-//! A value of the target's own type converts to itself unless the type pads (as convert() does).
-bool keepsItsType(const Value& value, const Type& type) {
-    return value.type() == type && type.id != TypeId::Null && !isFixedLengthType(type.id);
-}
-
-} // namespace
-
 Value assignedValue(const Value& value, const Type& type) {
     return keepsItsType(value, type) ? value : convert(value, type, ConversionKind::Assignment);
 }
 
+Value assignedValue(Value&& value, const Type& type) {
+    return keepsItsType(value, type) ? std::move(value) : convert(value, type, ConversionKind::Assignment);
+}
+
 void Executor::assign(Variable& v, const Value& value) {
-    v.value = assignedValue(value, v.type);
+    if (keepsItsType(value, v.type))
+        v.value = value;
+    else
+        v.value = convert(value, v.type, ConversionKind::Assignment);
 }
 
 void Executor::assign(Variable& v, Value&& value) {
@@ -770,10 +788,15 @@ void Executor::runStatements(const std::vector<StmtPtr>& statements,
             case Instruction::Op::Jump: // taken above
                 break;
             case Instruction::Op::Return:
-                general();
                 if (const auto& value = static_cast<const SimpleStmt&>(*in.stmt).value) {
-                    Value v = evaluate(*value);
-                    returnValue_ = v.isNull() ? 0 : static_cast<int>(convert(v, Type::integer()).asInt());
+                    // `RETURN @@ROWCOUNT`, `RETURN @status`, `RETURN 0` need no scope of constants.
+                    std::optional<Value> integer = integerValue(*value);
+                    if (!integer) general();
+                    Value v = integer ? std::move(*integer) : evaluate(*value);
+                    returnValue_ = v.isNull() ? 0
+                                   : v.type().id == TypeId::Int
+                                       ? static_cast<int>(v.asInt())
+                                       : static_cast<int>(convert(v, Type::integer()).asInt());
                 }
                 pc = code.size();
                 break;
@@ -909,8 +932,8 @@ void Executor::select(const SelectStmt& stmt) {
         // its end), so that an error before any row sends none.
         const auto bound = boundQuery(stmt, stmt.bound, [&](Binder& b) { return b.query(q, nullptr); });
         const QueryShape& shape = bound->shape;
-        sqlite3_stmt* st = prepare(shape.sql);
-        StatementReset reset(st);
+        sqlite3_stmt* st = prepare(*bound);
+        StatementReset reset(st, false);
         long long count = 0;
         std::vector<Value> row(shape.columns.size());
         int rc;

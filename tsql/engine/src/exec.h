@@ -50,6 +50,12 @@ struct BoundQuery {
     BindContext context;
     QueryShape shape;
     std::vector<Value> literals;
+    //! The session's prepared statement of `shape.sql` as last got from its cache, valid while the cache
+    //! keeps its statements (Executor::prepare).
+    mutable sqlite3_stmt* prepared = nullptr;
+    mutable const StatementCache* preparedIn = nullptr;
+    mutable std::uint64_t preparedGeneration = 0;
+    mutable std::size_t parameters = 0; //!< of `prepared`
 };
 
 //! One step of a compiled scope.
@@ -120,10 +126,15 @@ public:
     BatchSink& output() { return out_; }
     //! Sends a complete result set.
     void sendRows(const std::vector<ResultColumn>& columns, const std::vector<std::vector<Value>>& rows);
-    //! Binds the batch's variables to the parameters of a prepared statement.
+    //! Binds the batch's variables and the scope's constants to the parameters of a prepared statement:
+    //! all of them, or the first `n`.
     void bindVariables(sqlite3_stmt* stmt);
+    void bindVariables(sqlite3_stmt* stmt, std::size_t n);
     //! Prepares (cached) and binds SQL; the caller steps and resets it.
     sqlite3_stmt* prepare(const std::string& sql);
+    //! The same for a bound query's SQL, with the statement kept with it rather than looked up by text;
+    //! every parameter is bound, so the caller's reset need not clear them.
+    sqlite3_stmt* prepare(const BoundQuery& bound);
     //! Runs SQL that returns no rows; returns sqlite3_changes().
     long long run(const std::string& sql);
     //! Runs a query and reads every row as the given column types.
@@ -212,8 +223,15 @@ private:
     std::vector<std::pair<std::size_t, std::string>> gotos_;
 };
 
+//! True when `value` is assigned to a variable or parameter of type `type` as it is: a value of the
+//! target's own type converts to itself unless the type pads (as convert() does).
+inline bool keepsItsType(const Value& value, const Type& type) {
+    return value.type() == type && type.id != TypeId::Null && !isFixedLengthType(type.id);
+}
 //! `value` converted for assigning it to a variable or parameter of type `type`.
 Value assignedValue(const Value& value, const Type& type);
+//! The same, taking over a value that needs no conversion.
+Value assignedValue(Value&& value, const Type& type);
 
 //! The operator of a compound assignment ("+=" ...), nullopt for "=".
 std::optional<BinaryOp> compoundAssignment(const std::string& op);

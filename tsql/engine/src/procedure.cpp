@@ -133,15 +133,17 @@ void executeDropProcedure(Executor& ex, const DropStmt& stmt) {
     }
 }
 
-namespace {
-
-//! A call's arguments matched to the parameters: the callee's variables, and per parameter the slot of
-//! the caller's variable an OUTPUT parameter is assigned back to (kNoOutput for none).
-struct BoundCall {
+//! A call's frame: the callee's variables, and per parameter the slot of the caller's variable an OUTPUT
+//! parameter is assigned back to (kNoOutput for none). A procedure keeps the frame of its last call that
+//! ended (CreateProcedureStmt::keptFrame): the next call finds the parameters' variables made, with the
+//! same names and types, and gives each its value anew.
+struct CallFrame {
     static constexpr std::size_t kNoOutput = static_cast<std::size_t>(-1);
-    std::vector<Variable> frame;
+    std::vector<Variable> variables;
     std::vector<std::size_t> outputs;
 };
+
+namespace {
 
 const ExecArgument& argumentAt(const std::vector<ExecArgument>& arguments, std::size_t i) {
     return arguments[i];
@@ -152,14 +154,23 @@ const ExecArgument& argumentAt(const std::vector<const ExecArgument*>& arguments
 
 //! Matches the arguments to the parameters (errors 119, 8143, 8144, 8145, 8162; 201, or 8178 naming the
 //! `parameterized` query of sp_executesql, for a parameter without value or default), evaluating them in
-//! the caller's frame. `arguments`: the statement's own, or those of sp_executesql that are no
-//! statement or declarations.
+//! the caller's frame, into `call`: a kept frame of the same parameters (one variable per parameter) or
+//! an empty one. `arguments`: the statement's own, or those of sp_executesql that are no statement or
+//! declarations.
 template <class Arguments>
-BoundCall bindCall(Executor& ex, const Arguments& arguments, int line,
-                   const std::vector<ParameterDecl>& params, const std::string& procName,
-                   const std::string& parameterized = {}, const std::vector<Type>* types = nullptr) {
+void bindCall(Executor& ex, CallFrame& call, const Arguments& arguments, int line,
+              const std::vector<ParameterDecl>& params, const std::string& procName,
+              const std::string& parameterized = {}, const std::vector<Type>* types = nullptr) {
     auto& s = ex.session();
-    std::vector<const ExecArgument*> given(params.size(), nullptr);
+    // The argument given for each parameter; a procedure has a few parameters, rarely more than eight.
+    constexpr std::size_t kFew = 8;
+    const ExecArgument* few[kFew] = {};
+    std::vector<const ExecArgument*> many;
+    const ExecArgument** given = few;
+    if (params.size() > kFew) {
+        many.assign(params.size(), nullptr);
+        given = many.data();
+    }
     bool named = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const ExecArgument& a = argumentAt(arguments, i);
@@ -178,56 +189,78 @@ BoundCall bindCall(Executor& ex, const Arguments& arguments, int line,
         if (a.output && !params[index].output) raise(8162, line, {params[index].name});
         given[index] = &a;
     }
-    BoundCall call;
-    call.outputs.assign(params.size(), BoundCall::kNoOutput);
-    call.frame.reserve(params.size());
+    const bool kept = call.variables.size() == params.size();
+    if (!kept) {
+        call.variables.clear();
+        call.variables.reserve(params.size());
+    }
+    call.outputs.assign(params.size(), CallFrame::kNoOutput);
     for (std::size_t i = 0; i < params.size(); ++i) {
         const ParameterDecl& p = params[i];
-        const Type type = types ? (*types)[i] : Binder::resolveType(p.type, line);
-        Value value = Value::null(type);
+        const Type type = kept    ? call.variables[i].type
+                          : types ? (*types)[i]
+                                  : Binder::resolveType(p.type, line);
+        if (!kept) call.variables.push_back({p.name, type, Value(), nullptr});
+        Variable& parameter = call.variables[i];
+        // The value passed: an OUTPUT argument's variable as it is, or what the argument or the default
+        // evaluates to.
+        Value computed;
+        const Value* value = &computed;
         const ExecArgument* a = given[i];
         if (a && a->value) {
-            value = ex.evaluate(*a->value);
-            if (a->output && a->value->kind == ExprKind::Variable) {
-                const Variable* v = s.variable(a->value->text, a->value->slotHint);
-                if (!v) raise(137, line, {a->value->text});
-                call.outputs[i] = static_cast<std::size_t>(v - s.variables.data());
+            const Variable* v = a->value->kind == ExprKind::Variable
+                                    ? s.variable(a->value->text, a->value->slotHint)
+                                    : nullptr;
+            if (v) {
+                // A variable passes its value as it is; an OUTPUT argument takes the parameter's back.
+                value = &v->value;
+                if (a->output) call.outputs[i] = static_cast<std::size_t>(v - s.variables.data());
+            } else {
+                computed = ex.evaluate(*a->value);
+                if (a->output && a->value->kind == ExprKind::Variable) raise(137, line, {a->value->text});
             }
         } else if (p.defaultValue) {
-            value = ex.evaluate(*p.defaultValue);
+            computed = ex.evaluate(*p.defaultValue);
         } else {
             if (!parameterized.empty()) raise(8178, line, {parameterized, p.name});
             raise(201, line, {procName, p.name});
         }
-        Value converted;
         try {
-            converted = assignedValue(value, type);
+            if (!keepsItsType(*value, type))
+                parameter.value = convert(*value, type, ConversionKind::Assignment);
+            else if (value == &computed)
+                parameter.value = std::move(computed);
+            else
+                parameter.value = *value;
         } catch (const SqlError&) {
             // A value that does not fit the parameter fails the call, not the batch.
-            raise(8114, line, {std::string(value.type().baseName()), std::string(type.baseName())});
+            raise(8114, line, {std::string(value->type().baseName()), std::string(type.baseName())});
         }
-        call.frame.push_back({p.name, type, std::move(converted), nullptr});
     }
-    return call;
 }
 
 //! Runs `body` in a frame of its own holding the call's parameters; OUTPUT parameters are assigned back.
-//! Returns the RETURN value.
-int runCall(Executor& ex, BoundCall call, const std::vector<StmtPtr>& body, ScopeKind kind,
+//! Returns the RETURN value; `call` holds the parameters' variables again, those the body declared
+//! dropped.
+int runCall(Executor& ex, CallFrame& call, const std::vector<StmtPtr>& body, ScopeKind kind,
             std::string module = {}, std::shared_ptr<const CompiledScope>* compiled = nullptr) {
     auto& s = ex.session();
-    Frame callee(s, std::move(call.frame));
+    Frame callee(s, std::move(call.variables));
     Executor inner(s, ex.output(), kind, std::move(module));
     // A stored procedure was looked up under a catalog just checked (executeExec).
     if (kind == ScopeKind::Procedure) inner.setCatalogChecked();
     inner.runStatements(body, compiled);
-    std::vector<Variable> results = callee.restore();
+    call.variables = callee.restore();
     ex.setStatementError(s.error);
     if (inner.abortsCaller()) throw BatchAbort{};
     // The caller's variables are back in their slots (the callee's frame swap moved the vector).
-    for (std::size_t i = 0; i < call.outputs.size(); ++i)
-        if (call.outputs[i] != BoundCall::kNoOutput)
-            ex.assign(s.variables[call.outputs[i]], std::move(results[i].value));
+    const std::size_t parameters = call.outputs.size();
+    for (std::size_t i = 0; i < parameters; ++i)
+        if (call.outputs[i] != CallFrame::kNoOutput)
+            ex.assign(s.variables[call.outputs[i]], std::move(call.variables[i].value));
+    // The body's own variables (table variables among them) end with the call.
+    call.variables.erase(call.variables.begin() + static_cast<std::ptrdiff_t>(parameters),
+                         call.variables.end());
     return inner.returnValue();
 }
 
@@ -264,11 +297,11 @@ void executeSql(Executor& ex, const ExecStmt& stmt) {
         if (equalsIgnoreCase(a.name, "@stmt") || equalsIgnoreCase(a.name, "@params")) continue;
         values.push_back(&a);
     }
-    BoundCall call =
-        bindCall(ex, values, stmt.line, params, "sp_executesql", "(" + declared + ")" + toText(batchText));
+    CallFrame call;
+    bindCall(ex, call, values, stmt.line, params, "sp_executesql", "(" + declared + ")" + toText(batchText));
     std::optional<Batch> batch = parseDynamic(ex, toText(batchText));
     if (!batch) return;
-    runCall(ex, std::move(call), batch->statements, ScopeKind::Dynamic);
+    runCall(ex, call, batch->statements, ScopeKind::Dynamic);
 }
 
 void executeExec(Executor& ex, const ExecStmt& stmt) {
@@ -278,9 +311,12 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     }
     auto& s = ex.session();
     Variable* returnTarget = nullptr;
+    std::size_t returnSlot = 0;
     if (!stmt.returnVariable.empty()) {
         returnTarget = s.variable(stmt.returnVariable, stmt.returnSlotHint);
         if (!returnTarget) raise(137, stmt.line, {stmt.returnVariable});
+        // Kept apart from the statement's hint, which a recursive run of the same statement moves.
+        returnSlot = stmt.returnSlotHint;
     }
     if (runSystemProcedure(ex, stmt)) {
         if (returnTarget) ex.assign(*s.variable(stmt.returnVariable, stmt.returnSlotHint), Value::integer(0));
@@ -289,30 +325,41 @@ void executeExec(Executor& ex, const ExecStmt& stmt) {
     // CREATE, ALTER and DROP PROCEDURE and renaming change the catalog's generation, in this session
     // directly and in the others through SQLite's schema version.
     s.catalog.refreshIfMoved(s.clientCalls);
-    auto& called = s.calledProcedures[stmt.procedure.name()];
-    if (called.generation != s.catalog.generation() || !called.batch) {
-        auto text = s.catalog.procedureText(stmt.procedure.name());
-        if (!text) {
-            s.calledProcedures.erase(stmt.procedure.name());
-            raise(2812, stmt.line, {stmt.procedure.written()});
+    const Batch* batch = nullptr;
+    if (stmt.calledSession == &s && stmt.calledGeneration == s.catalog.generation()) {
+        batch = stmt.called;
+    } else {
+        auto& called = s.calledProcedures[stmt.procedure.name()];
+        if (called.generation != s.catalog.generation() || !called.batch) {
+            auto text = s.catalog.procedureText(stmt.procedure.name());
+            if (!text) {
+                s.calledProcedures.erase(stmt.procedure.name());
+                raise(2812, stmt.line, {stmt.procedure.written()});
+            }
+            called = {s.catalog.generation(), parsedProcedure(s, *text)};
         }
-        called = {s.catalog.generation(), parsedProcedure(s, *text)};
+        batch = called.batch.get();
+        stmt.calledSession = &s;
+        stmt.calledGeneration = s.catalog.generation();
+        stmt.called = batch;
     }
-    const std::shared_ptr<const Batch> batch = called.batch;
     const auto& proc = static_cast<const CreateProcedureStmt&>(*batch->statements.front());
-    BoundCall call = bindCall(ex, stmt.arguments, stmt.line, proc.parameters, proc.procedure.name(), {},
-                              proc.parameterTypes.get());
+    // The frame of the procedure's last call, unless a call of it is running (recursion).
+    std::shared_ptr<CallFrame> call = std::move(proc.keptFrame);
+    if (!call) call = std::make_shared<CallFrame>();
+    bindCall(ex, *call, stmt.arguments, stmt.line, proc.parameters, proc.procedure.name(), {},
+             proc.parameterTypes.get());
     if (!proc.parameterTypes) {
         auto types = std::make_shared<std::vector<Type>>();
-        for (const auto& v : call.frame)
+        for (const auto& v : call->variables)
             types->push_back(v.type);
         proc.parameterTypes = std::move(types);
     }
     int tranCount = s.tranCount;
-    int returned =
-        runCall(ex, std::move(call), proc.body, ScopeKind::Procedure, proc.procedure.name(), &proc.compiled);
-    if (returnTarget)
-        ex.assign(*s.variable(stmt.returnVariable, stmt.returnSlotHint), Value::integer(returned));
+    int returned = runCall(ex, *call, proc.body, ScopeKind::Procedure, proc.procedure.name(), &proc.compiled);
+    proc.keptFrame = std::move(call);
+    // The caller's variables are back as they were: the return variable is where it was found.
+    if (returnTarget) ex.assign(s.variables[returnSlot], Value::integer(returned));
     if (s.tranCount != tranCount)
         raise(266, stmt.line, {std::to_string(tranCount), std::to_string(s.tranCount)});
 }

@@ -242,14 +242,7 @@ std::size_t literalHash(const Value& v) {
     return h;
 }
 
-LiteralScope::LiteralScope(Session::Impl& session, bool newScope)
-    : s_(session)
-    , mark_(session.literals.size())
-    , base_(session.literalBase) {
-    if (newScope) s_.literalBase = mark_;
-}
-
-LiteralScope::~LiteralScope() {
+void LiteralScope::drop() {
     for (std::size_t i = mark_; i < s_.literals.size(); ++i) {
         auto [from, to] = s_.literalIndex.equal_range(literalHash(s_.literals[i]));
         for (auto it = from; it != to; ++it)
@@ -259,7 +252,6 @@ LiteralScope::~LiteralScope() {
             }
     }
     s_.literals.resize(mark_);
-    s_.literalBase = base_;
 }
 
 } // namespace engine
@@ -275,7 +267,7 @@ engine::Variable* Session::Impl::variable(std::string_view name) {
     return slot ? &variables[*slot] : nullptr;
 }
 
-engine::Variable* Session::Impl::variable(std::string_view name, std::size_t& hint) {
+engine::Variable* Session::Impl::variableByName(std::string_view name, std::size_t& hint) {
     if (hint < variables.size() && engine::equalsIgnoreCase(variables[hint].name, name))
         return &variables[hint];
     engine::Variable* v = variable(name);

@@ -51,6 +51,8 @@ public:
     LiteralScope& operator=(const LiteralScope&) = delete;
 
 private:
+    //! Drops the literals bound since the scope began.
+    void drop();
     Session::Impl& s_;
     std::size_t mark_;
     std::size_t base_;
@@ -128,7 +130,7 @@ struct Session::Impl {
     //! GLOBAL cursors and the LOCAL ones of each running scope, created on first use.
     std::shared_ptr<engine::CursorState> cursors;
 
-    //! Parsed procedures by their text.
+    //! Parsed procedures by their text, kept as long as the session (ExecStmt::called points into them).
     std::map<std::string, std::shared_ptr<const engine::Batch>> procedures;
     //! Parsed procedures by the name a call gave, read under the catalog generation noted.
     struct CalledProcedure {
@@ -153,7 +155,29 @@ struct Session::Impl {
     std::optional<std::size_t> slotOf(std::string_view name) const;
     //! The same, trying the slot `hint` first (names are unique among the variables), which it sets to
     //! the slot found.
-    engine::Variable* variable(std::string_view name, std::size_t& hint);
+    engine::Variable* variable(std::string_view name, std::size_t& hint) {
+        // The usual case, kept inline: the name written as declared, in the slot found last.
+        if (hint < variables.size() && variables[hint].name == name) return &variables[hint];
+        return variableByName(name, hint);
+    }
+    engine::Variable* variableByName(std::string_view name, std::size_t& hint);
 };
 
 } // namespace tsql
+
+namespace tsql::engine {
+
+// Inline: a scope is begun and ended for every statement and call, mostly without literals of its own.
+inline LiteralScope::LiteralScope(Session::Impl& session, bool newScope)
+    : s_(session)
+    , mark_(session.literals.size())
+    , base_(session.literalBase) {
+    if (newScope) s_.literalBase = mark_;
+}
+
+inline LiteralScope::~LiteralScope() {
+    if (s_.literals.size() != mark_) drop();
+    s_.literalBase = base_;
+}
+
+} // namespace tsql::engine

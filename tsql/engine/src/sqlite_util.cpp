@@ -59,6 +59,7 @@ void StatementCache::clear() {
     for (auto& [sql, stmt] : statements_)
         sqlite3_finalize(stmt);
     statements_.clear();
+    ++generation_;
 }
 
 void bindText(sqlite3_stmt* stmt, int index, std::string_view text) {

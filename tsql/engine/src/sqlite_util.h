@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -34,26 +35,32 @@ public:
     sqlite3_stmt* get(const std::string& sql);
     //! Finalizes every statement (after schema changes).
     void clear();
+    //! Counts the calls of clear(): a statement got from the cache stays valid while this is the same.
+    std::uint64_t generation() const { return generation_; }
 
 private:
     sqlite3* db_;
+    std::uint64_t generation_ = 0;
     std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
 };
 
 //! Resets a statement when leaving a scope.
 class StatementReset {
 public:
-    explicit StatementReset(sqlite3_stmt* s)
-        : s_(s) {}
+    //! `clearBindings` false: every use binds all the statement's parameters (Executor::prepare).
+    explicit StatementReset(sqlite3_stmt* s, bool clearBindings = true)
+        : s_(s)
+        , clear_(clearBindings) {}
     ~StatementReset() {
         sqlite3_reset(s_);
-        sqlite3_clear_bindings(s_);
+        if (clear_) sqlite3_clear_bindings(s_);
     }
     StatementReset(const StatementReset&) = delete;
     StatementReset& operator=(const StatementReset&) = delete;
 
 private:
     sqlite3_stmt* s_;
+    bool clear_;
 };
 
 //! Binds text to parameter `index` (1-based) with its length: text may hold NUL characters.

@@ -27,11 +27,15 @@ constexpr SystemProcedure kSystemProcedures[] = {
 } // namespace
 
 bool runSystemProcedure(Executor& ex, const ExecStmt& stmt) {
+    // A statement's procedure name stays what it was parsed as: the answer is kept with it.
+    if (stmt.system == 0) return false;
     for (const auto& p : kSystemProcedures)
         if (equalsIgnoreCase(stmt.procedure.name(), p.name)) {
+            stmt.system = 1;
             p.run(ex, stmt);
             return true;
         }
+    stmt.system = 0;
     return false;
 }
 

@@ -3,7 +3,8 @@
 //! per statement of each path and what the TDS round trip adds (goal: at most 50 µs). 10,000 times
 //! SELECT 1 show the round trip with next to no work for the engine.
 //!
-//!   tds_bench [--statements N] [--rounds R]   (R rounds of each, the cheapest counts)
+//!   tds_bench [--statements N] [--rounds R] [--only nothing|select|insert]
+//!   (R rounds of each, the cheapest counts; --only runs one kind of statement, for a profile)
 
 #include "tsql/backend.h"
 #include "tsql/engine.h"
@@ -81,21 +82,24 @@ const Cost& cheaper(const Cost& a, const Cost& b) {
 
 //! The best of `rounds` runs of each statement, so that a burst of another program on the machine
 //! does not count.
-Timing measure(db::Connection& c, int count, int rounds) {
+Timing measure(db::Connection& c, int count, int rounds, const std::string& only) {
     c.execute(kSchema);
     // A few rounds first, so that caches and the connection are warm.
     timed(c, 100,
           [](int k) { return "SELECT Cislo, Prijmeni FROM Zam WHERE ID = " + std::to_string(1 + k); });
     Timing best;
     for (int round = 0; round < rounds; ++round) {
+        const auto wanted = [&](const char* kind) { return only.empty() || only == kind; };
         Timing t;
-        t.nothing = timed(c, count, [](int) { return std::string("SELECT 1 AS a"); });
-        t.select = timed(c, count, [](int k) {
-            return "SELECT Cislo, Prijmeni FROM Zam WHERE ID = " + std::to_string(1 + (k * 7) % kRows);
-        });
-        t.insert = timed(c, count, [](int k) {
-            return "INSERT Zam (Cislo, Prijmeni) VALUES (" + std::to_string(k) + ", N'Dvořák')";
-        });
+        if (wanted("nothing")) t.nothing = timed(c, count, [](int) { return std::string("SELECT 1 AS a"); });
+        if (wanted("select"))
+            t.select = timed(c, count, [](int k) {
+                return "SELECT Cislo, Prijmeni FROM Zam WHERE ID = " + std::to_string(1 + (k * 7) % kRows);
+            });
+        if (wanted("insert"))
+            t.insert = timed(c, count, [](int k) {
+                return "INSERT Zam (Cislo, Prijmeni) VALUES (" + std::to_string(k) + ", N'Dvořák')";
+            });
         if (round == 0)
             best = t;
         else
@@ -125,13 +129,19 @@ void createDatabase(const std::filesystem::path& file) {
 int main(int argc, char** argv) {
     int count = 10000;
     int rounds = 1;
+    std::string only;
     for (int i = 1; i < argc; i += 2) {
         if (i + 1 < argc && std::strcmp(argv[i], "--statements") == 0) {
             count = std::max(1, std::stoi(argv[i + 1]));
         } else if (i + 1 < argc && std::strcmp(argv[i], "--rounds") == 0) {
             rounds = std::max(1, std::stoi(argv[i + 1]));
+        } else if (i + 1 < argc && std::strcmp(argv[i], "--only") == 0 &&
+                   (std::strcmp(argv[i + 1], "nothing") == 0 || std::strcmp(argv[i + 1], "select") == 0 ||
+                    std::strcmp(argv[i + 1], "insert") == 0)) {
+            only = argv[i + 1];
         } else {
-            std::fprintf(stderr, "usage: tds_bench [--statements N] [--rounds R]\n");
+            std::fprintf(stderr,
+                         "usage: tds_bench [--statements N] [--rounds R] [--only nothing|select|insert]\n");
             return 2;
         }
     }
@@ -160,8 +170,8 @@ int main(int argc, char** argv) {
         served.password = kPassword;
 
         const std::string loadBefore = loadAverage();
-        const Timing local = measure(*db::connect(embedded), count, rounds);
-        const Timing remote = measure(*db::connect(served), count, rounds);
+        const Timing local = measure(*db::connect(embedded), count, rounds, only);
+        const Timing remote = measure(*db::connect(served), count, rounds, only);
         server.stop();
         // The sizes of a SELECT 1 request and its reply.
         const bench::LoopbackCost loopback = bench::measureLoopback(count, 56, 54);
@@ -182,7 +192,10 @@ int main(int argc, char** argv) {
         };
         const std::pair<const char*, Cost Timing::*> statements[] = {
             {"SELECT 1", &Timing::nothing}, {"keyed SELECT", &Timing::select}, {"INSERT", &Timing::insert}};
+        // A statement left out with --only has no cost.
+        const auto ran = [&](Cost Timing::*cost) { return (remote.*cost).wall > 0; };
         for (const auto& [name, cost] : statements) {
+            if (!ran(cost)) continue;
             row(name, "wall", (local.*cost).wall, (remote.*cost).wall);
             row(name, "cpu", (local.*cost).cpu, (remote.*cost).cpu);
         }
@@ -194,6 +207,7 @@ int main(int argc, char** argv) {
         std::printf("%-14s %10s %12s %12s %16s\n", "statement", "embedded", "tds client", "tds server",
                     "server-embedded");
         for (const auto& [name, cost] : statements) {
+            if (!ran(cost)) continue;
             const Cost& e = local.*cost;
             const Cost& t = remote.*cost;
             std::printf("%-14s %10.1f %12.1f %12.1f %16.1f\n", name, us(e.cpu), us(t.client), us(t.server()),

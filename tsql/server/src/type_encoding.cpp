@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace tsql::server {
 
@@ -222,7 +223,10 @@ void writeValue(ByteWriter& w, const WireType& t, const Value& value) {
     }
     const bool sameFamily =
         value.type().id == t.type.id || (isIntegerType(value.type().id) && t.payload == Payload::Integer);
-    const Value v = sameFamily ? value : convert(value, t.type, ConversionKind::Explicit);
+    // A value of the column's own family is written as it is, without a copy of its text or bytes.
+    std::optional<Value> converted;
+    if (!sameFamily) converted = convert(value, t.type, ConversionKind::Explicit);
+    const Value& v = converted ? *converted : value;
     switch (t.payload) {
     case Payload::Integer: {
         const std::uint64_t bits = static_cast<std::uint64_t>(v.asInt());

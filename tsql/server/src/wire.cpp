@@ -6,7 +6,24 @@
 
 namespace tsql::server {
 
+namespace {
+
+bool isAscii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+} // namespace
+
 Bytes toUtf16Le(std::string_view utf8) {
+    // Names and most values are plain ASCII: one unit per byte, without the general conversion.
+    if (isAscii(utf8)) {
+        Bytes out(utf8.size() * 2, 0);
+        for (std::size_t i = 0; i < utf8.size(); ++i)
+            out[2 * i] = static_cast<std::uint8_t>(utf8[i]);
+        return out;
+    }
     const std::u16string units = common::Utf8ToUtf16(utf8);
     Bytes out;
     out.reserve(units.size() * 2);
@@ -18,6 +35,12 @@ Bytes toUtf16Le(std::string_view utf8) {
 }
 
 std::string fromUtf16Le(const std::uint8_t* data, std::size_t bytes) {
+    // A batch's text is mostly ASCII: taken over unit by unit until the first character beyond it.
+    std::string ascii(bytes / 2, '\0');
+    std::size_t taken = 0;
+    for (; taken < ascii.size() && data[2 * taken] < 0x80 && data[2 * taken + 1] == 0; ++taken)
+        ascii[taken] = static_cast<char>(data[2 * taken]);
+    if (taken == ascii.size()) return ascii;
     std::u16string units(bytes / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i)
         units[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));

@@ -51,13 +51,18 @@ public:
     }
 
 private:
+    // A field is appended at once, not byte by byte.
     void le(std::uint64_t v, int n) {
+        const std::size_t at = out_.size();
+        out_.resize(at + static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i)
-            out_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+            out_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
     }
     void be(std::uint64_t v, int n) {
-        for (int i = n - 1; i >= 0; --i)
-            out_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        const std::size_t at = out_.size();
+        out_.resize(at + static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i)
+            out_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * (n - 1 - i)));
     }
     Bytes& out_;
 };

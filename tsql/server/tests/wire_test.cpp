@@ -52,6 +52,37 @@ Value text(const std::string& s, const Type& type) {
     return convert(Value::nVarChar(s), type);
 }
 
+TEST(Wire, TextToAndFromUtf16) {
+    // Plain ASCII takes a shorter way than other text; both must give the same units.
+    const struct {
+        const char* name;
+        std::string utf8;
+        std::string utf16;
+    } cases[] = {
+        {"empty", "", ""},
+        {"ascii with a NUL and DEL", std::string("a\0\x7F", 3), "61 00 00 00 7F 00"},
+        {"ascii, then beyond it", "ab\xC2\x80", "61 00 62 00 80 00"},
+        {"czech", "Dvořák", "44 00 76 00 6F 00 59 01 E1 00 6B 00"},
+        {"surrogate pair", "a😀", "61 00 3D D8 00 DE"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes b = toUtf16Le(c.utf8);
+        EXPECT_EQ(hex(b), c.utf16);
+        EXPECT_EQ(fromUtf16Le(b.data(), b.size()), c.utf8);
+    }
+    // An unpaired surrogate after ASCII becomes U+FFFD; an odd last byte is dropped.
+    const Bytes broken = {0x41, 0x00, 0x00, 0xD8, 0x42, 0x00, 0x43};
+    EXPECT_EQ(fromUtf16Le(broken.data(), broken.size()), "A\xEF\xBF\xBD"
+                                                         "B");
+    Bytes out;
+    ByteWriter w(out);
+    w.u16(0x1234);
+    w.u32be(0x01020304);
+    w.u64(0x0807060504030201);
+    EXPECT_EQ(hex(out), "34 12 01 02 03 04 01 02 03 04 05 06 07 08");
+}
+
 TEST(TypeEncoding, WritesTheFormsClientsRead) {
     const struct {
         const char* what;
@@ -75,6 +106,10 @@ TEST(TypeEncoding, WritesTheFormsClientsRead) {
          "A7 05 00 05 04 D0 00 00 02 00 F8 8E"},
         {"nvarchar with a surrogate pair", Type::nVarChar(4), text("a😀", Type::nVarChar(4)), kTds74,
          "E7 08 00 05 04 D0 00 00 06 00 61 00 3D D8 00 DE"},
+        {"ascii nvarchar", Type::nVarChar(4), text("ab", Type::nVarChar(4)), kTds74,
+         "E7 08 00 05 04 D0 00 00 04 00 61 00 62 00"},
+        {"nvarchar longer than its column is cut to it", Type::nVarChar(2), Value::nVarChar("abc"), kTds74,
+         "E7 04 00 05 04 D0 00 00 04 00 61 00 62 00"},
         {"NULL nvarchar", Type::nVarChar(4), Value::null(Type::nVarChar(4)), kTds74,
          "E7 08 00 05 04 D0 00 00 FF FF"},
         {"nvarchar(max) as PLP", Type::nVarChar(Type::kMax), text("ab", Type::nVarChar(Type::kMax)), kTds74,

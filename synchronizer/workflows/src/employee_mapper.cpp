@@ -163,7 +163,10 @@ soap::Record TEmployee::setProperties(TDBConnector& db) {
     constexpr std::string_view kType = "EmployeeDto";
     const bool upload = mode_ == EmployeeMode::Upload;
     const bool czech = legislation_ == "CZ";
+    std::optional<soap::Record> found;
     if (upload) {
+        // The call's arguments first: work handed to the endpoint belongs to the very next call.
+        const std::string number = db.FieldAsString("Cislo");
         // One batch per employee, read while the Portal looks the employee up: the previous surnames, then
         // (Czech hosts) the tax reliefs.
         const std::int32_t id = db.FieldAsInteger("ID");
@@ -171,11 +174,11 @@ soap::Record TEmployee::setProperties(TDBConnector& db) {
             extraConnector_().SQLExec(czech ? PreviousSurnamesAndTaxReliefsBatch(id)
                                             : PreviousSurnamesBatch(id));
         });
+        found = service_.getDtoByErpPk(NewRecord(kType), number);
+    } else {
+        found = service_.getDtoByPortalId(NewRecord(kType), db.FieldAsInteger("PortalID"));
     }
-    soap::Record record =
-        FoundOrNew(upload ? service_.getDtoByErpPk(NewRecord(kType), db.FieldAsString("Cislo"))
-                          : service_.getDtoByPortalId(NewRecord(kType), db.FieldAsInteger("PortalID")),
-                   kType);
+    soap::Record record = FoundOrNew(std::move(found), kType);
 
     if (!db.FieldIsNull("PortalID")) record.set("portalId", soap::Value(db.FieldAsInteger("PortalID")));
     if (!db.FieldIsNull("Cislo")) record.set("personalNumber", soap::Value(db.FieldAsLargeInt("Cislo")));

@@ -74,13 +74,15 @@ void TWorkflowSynch::UploadToPortal(const std::string& list) {
     const bool employees = def->kind == MapperKind::Employee;
     const auto send = [&] {
         const soap::Record record = mapper->setProperties(db);
+        // The call's arguments first: work handed to the endpoint belongs to the very next call.
+        const std::string erpPk = record.getString("erpPk");
         // The employee's family members and calendars are read while the Portal stores the employee.
         if (employees) {
             const std::int32_t employeeId = db.FieldAsInteger("ID");
             Service().OverlapNextCall(
                 [this, employeeId] { ExtraConnector().SQLExec(EmployeeExtrasBatch(employeeId)); });
         }
-        Service().saveOrUpdateByDto(record, record.getString("erpPk"));
+        Service().saveOrUpdateByDto(record, erpPk);
         if (employees) sendEmployeeExtras(db.FieldAsString("Cislo"));
         progress_.Step();
     };

@@ -151,8 +151,7 @@ void executeSelectAssign(Executor& ex, const SelectStmt& stmt) {
         for (std::size_t i = 0; i < core.items.size(); ++i) {
             Variable& target = s.variables[core.items[i].assignSlotHint];
             Value value = readColumn(st, static_cast<int>(i), shape.columns[i].type);
-            const std::string& assignOp = core.items[i].assignOp;
-            const auto op = assignOp.size() == 1 ? std::nullopt : compoundAssignment(assignOp);
+            const auto op = compoundAssignment(core.items[i].assignOp);
             ex.assign(target, op ? binaryOp(*op, target.value, value) : std::move(value));
         }
     }
